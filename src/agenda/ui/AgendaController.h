@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+namespace tv {
+class FrmLabo;
+
+// Month buttons, year, month grid and its day click; weekday maxima, time
+// option and absences.
+class AgendaController : public QObject {
+    Q_OBJECT
+public:
+    explicit AgendaController(FrmLabo &frm);
+
+    void connectSignals();
+    // Grid shape at start-up, from the layout's scale factors.
+    void initialiseGrid(double horizontalFactor, double verticalFactor);
+
+    void Remplir_Agenda();
+    void Choisir_Mois(int mois);
+    void CboAn_Click();
+    void EtMois_Click(int index);
+    void FG_Click(int row);
+    void mnuMax_Click();
+    void mnuHeure_Click();
+    void mnuSansRV_Click();
+
+private:
+    FrmLabo &m_frm;
+};
+
+} // namespace tv

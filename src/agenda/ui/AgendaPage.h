@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class QWidget;
+
+namespace tv {
+class ClickLabel;
+class ListBox;
+
+// The widgets of the "Agenda" page: month buttons, year, month grid,
+// booking panel, appointment lists and the month list panel.
+struct AgendaWidgets {
+    QWidget *page = nullptr;
+    std::array<ClickLabel *, 12> EtMois{};
+    QLabel *LblMois = nullptr;
+    QComboBox *CboAn = nullptr;
+    QTableWidget *FG = nullptr;
+    QPushButton *CmdRV = nullptr;
+    QPushButton *CmdConnaitre = nullptr;
+    // Booking panel
+    QFrame *PctRV = nullptr;
+    QLabel *LblMedRV = nullptr;
+    QLabel *LblDateRV = nullptr;
+    QPushButton *CmdEnr = nullptr;
+    QPushButton *CmdAnn = nullptr;
+    ListBox *LstRV = nullptr;
+    // Day list and past appointments
+    QLabel *LblRVJ = nullptr;
+    ListBox *LstRVJour = nullptr;
+    ListBox *LstHist = nullptr;
+    // Month list, shown instead of the grid
+    QFrame *PctListe = nullptr;
+    QLabel *LblMedListe = nullptr;
+    QLabel *LblListe = nullptr;
+    ListBox *LstListe = nullptr;
+    QPushButton *CmdListeQuitte = nullptr;
+};
+
+QWidget *buildAgendaPage(AgendaWidgets &w, QWidget *parent);
+
+} // namespace tv

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/core/SharedState.h"
+#include "store/Store.h"
+
+#include <QString>
+#include <memory>
+
+namespace tv {
+
+// What the handlers of the main window share: the program folder, the
+// module state and the open database.
+struct AppContext {
+    QString programFolder;
+    SharedState state;
+    std::unique_ptr<Store> store;
+};
+
+} // namespace tv

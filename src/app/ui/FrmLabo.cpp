@@ -1,0 +1,304 @@
+#include "app/ui/FrmLabo.h"
+
+#include "about/ui/AboutController.h"
+#include "agenda/ui/AgendaController.h"
+#include "agenda/ui/BookingController.h"
+#include "app/core/Clock.h"
+#include "app/core/Version.h"
+#include "app/ui/Dialogs.h"
+#include "app/ui/Guard.h"
+#include "app/ui/MaintenanceController.h"
+#include "app/ui/Menus.h"
+#include "app/ui/Widgets.h"
+#include "labs/ui/DoctorsController.h"
+#include "labs/ui/LabsController.h"
+#include "products/ui/ProductsController.h"
+#include "store/SettingsFiles.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tv {
+
+FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
+    : QWidget(parent)
+{
+    m_ctx.programFolder = programFolder;
+    setObjectName(QStringLiteral("FrmLabo"));
+    setWindowTitle(QStringLiteral("    Gestion de la visite médicale"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    buildWidgets();
+    m_agenda = std::make_unique<AgendaController>(*this);
+    m_booking = std::make_unique<BookingController>(*this);
+    m_labs = std::make_unique<LabsController>(*this);
+    m_doctors = std::make_unique<DoctorsController>(*this);
+    m_products = std::make_unique<ProductsController>(*this);
+    m_maintenance = std::make_unique<MaintenanceController>(*this);
+    m_about = std::make_unique<AboutController>(*this);
+    connectSignals();
+}
+
+FrmLabo::~FrmLabo() = default;
+
+void FrmLabo::buildWidgets()
+{
+    MainView &v = m_view;
+    buildMenus(v.menus, this);
+
+    v.TS = named<QTabBar>(QStringLiteral("TS"), this);
+    v.TS->addTab(QStringLiteral("Agenda"));
+    v.TS->addTab(QStringLiteral("Laboratoire"));
+    v.TS->addTab(QStringLiteral("Produits présentés"));
+    v.TS->setExpanding(false);
+
+    v.pages = named<QStackedWidget>(QStringLiteral("PctTabs"), this);
+    v.PctTab[0] = buildAgendaPage(v.agenda, v.pages);
+    v.PctTab[1] = buildLaboPage(v.labo, v.pages);
+    v.PctTab[2] = buildProductsPage(v.products, v.pages);
+    for (QWidget *page : v.PctTab)
+        v.pages->addWidget(page);
+    v.menu[6] = v.labo.menu6;
+    v.menu[7] = v.labo.menu7;
+    v.menu[8] = v.products.menu8;
+    v.menu[9] = v.products.menu9;
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(v.TS);
+    right->addWidget(v.pages, 1);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(buildSidePanel());
+    layout->addLayout(right, 1);
+}
+
+QWidget *FrmLabo::buildSidePanel()
+{
+    MainView &v = m_view;
+    auto *side = new QWidget(this);
+    side->setMaximumWidth(300);
+
+    v.PctMenu = named<QWidget>(QStringLiteral("PctMenu"), side);
+    auto *bar = new QHBoxLayout(v.PctMenu);
+    bar->setContentsMargins(0, 0, 0, 0);
+    static const char *const icons[] = {"doctor-add", "labo-add", "agenda", "quit", "options", "about"};
+    for (int i = 0; i < 6; ++i) {
+        v.menu[i] = pictureButton(QStringLiteral("menu_%1").arg(i),
+                                  QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(icons[i])), v.PctMenu);
+        bar->addWidget(v.menu[i]);
+    }
+    bar->addStretch(1);
+
+    v.LblMed = named<QLabel>(QStringLiteral("LblMed"), side, QStringLiteral("Sélectionnez un médecin"));
+    QFont bold = v.LblMed->font();
+    bold.setBold(true);
+    v.LblMed->setFont(bold);
+    v.LstMed = named<ListBox>(QStringLiteral("LstMed"), side);
+    v.LstLabo = named<ListBox>(QStringLiteral("LstLabo"), side);
+    v.CmdRR = pictureButton(QStringLiteral("CmdRR"), QStringLiteral(":/icons/search.svg"), side);
+    v.CmdRL_VM = pictureButton(QStringLiteral("CmdRL_VM"), QStringLiteral(":/icons/delegate.svg"), side);
+    v.Lblversion = named<QLabel>(QStringLiteral("Lblversion"), side);
+    v.Lblversion->setWordWrap(true);
+    v.cmdFoc = named<QPushButton>(QStringLiteral("cmdFoc"), side);
+    v.cmdFoc->setFixedSize(0, 0);
+    v.cmdFoc->setFlat(true);
+
+    auto *searchRow = new QHBoxLayout;
+    searchRow->addWidget(new QLabel(QStringLiteral("Laboratoires"), side), 1);
+    searchRow->addWidget(v.CmdRR);
+    searchRow->addWidget(v.CmdRL_VM);
+
+    auto *layout = new QVBoxLayout(side);
+    layout->addWidget(v.PctMenu);
+    layout->addWidget(new QLabel(QStringLiteral("Médecins"), side));
+    layout->addWidget(v.LstMed, 1);
+    layout->addLayout(searchRow);
+    layout->addWidget(v.LstLabo, 3);
+    layout->addWidget(v.LblMed);
+    layout->addWidget(v.Lblversion);
+    layout->addWidget(v.cmdFoc);
+    return side;
+}
+
+void FrmLabo::connectSignals()
+{
+    MainView &v = m_view;
+    for (int i = 0; i < 10; ++i)
+        connect(v.menu[i], &QToolButton::clicked, this, [this, i] { menu_Click(i); });
+    connect(v.TS, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0)
+            TS_Click(index);
+    });
+    m_agenda->connectSignals();
+    m_booking->connectSignals();
+    m_labs->connectSignals();
+    m_doctors->connectSignals();
+    m_products->connectSignals();
+    m_maintenance->connectSignals();
+    m_about->connectSignals();
+}
+
+Store &FrmLabo::store()
+{
+    if (!m_ctx.store)
+        throw StoreError(QStringLiteral("La base de données n'est pas ouverte."));
+    return *m_ctx.store;
+}
+
+void FrmLabo::openStore(const QString &databasePath)
+{
+    m_ctx.store.reset();
+    m_ctx.store = Store::open(databasePath);
+}
+
+void FrmLabo::closeStore()
+{
+    m_ctx.store.reset();
+}
+
+QString FrmLabo::currentDoctor() const
+{
+    return hasDoctor() ? m_view.LstMed->text().trimmed() : QString();
+}
+
+QString FrmLabo::currentLabo() const
+{
+    return hasLabo() ? m_view.LstLabo->text().trimmed() : QString();
+}
+
+bool FrmLabo::hasDoctor() const
+{
+    return m_view.LstMed->currentRow() >= 0;
+}
+
+bool FrmLabo::hasLabo() const
+{
+    return m_view.LstLabo->currentRow() >= 0;
+}
+
+void FrmLabo::Remplir_Agenda() { m_agenda->Remplir_Agenda(); }
+void FrmLabo::Choisir_Mois(int mois) { m_agenda->Choisir_Mois(mois); }
+void FrmLabo::CboAn_Click() { m_agenda->CboAn_Click(); }
+void FrmLabo::Liste_RV_Medecin() { m_booking->Liste_RV_Medecin(); }
+void FrmLabo::Liste_RV_Labo_Medecin() { m_booking->Liste_RV_Labo_Medecin(); }
+void FrmLabo::Remplir_Historique() { m_products->Remplir_Historique(); }
+void FrmLabo::Charger_Produits_Visite() { m_products->Charger_Produits_Visite(); }
+
+void FrmLabo::refreshAppointmentViews()
+{
+    Liste_RV_Labo_Medecin();
+    Remplir_Agenda();
+    Liste_RV_Medecin();
+}
+
+void FrmLabo::menu_Click(int index)
+{
+    if (index < 0 || index > 9)
+        return;
+    MenuActions &m = m_view.menus;
+    switch (index) {
+    case 0: m_doctors->addDoctor(); break;
+    case 1: m_labs->addLaboratory(); break;
+    case 2: m.mnupara->popup(QCursor::pos()); break;
+    case 3: close(); break;
+    case 4: m.mnuoptions->popup(QCursor::pos()); break;
+    case 5: m.mnuAPropos->popup(QCursor::pos()); break;
+    case 6: m_labs->openSite(); break;
+    case 7: m_labs->writeMail(); break;
+    case 8: m_products->Ajouter_Medicament(); break;
+    case 9: m_products->Supprimer_Medicament(); break;
+    }
+}
+
+int FrmLabo::tabCount() const
+{
+    return m_view.TS->count();
+}
+
+void FrmLabo::showTab(int number)
+{
+    if (number < 1 || number > tabCount())
+        return;
+    m_view.TS->setCurrentIndex(number - 1);
+    TS_Click(number - 1);
+}
+
+void FrmLabo::TS_Click(int index)
+{
+    SharedState &s = state();
+    s.OngletActif = static_cast<int>(index) + 1;
+    m_view.pages->setCurrentIndex(index);
+    if (tabCount() == 3) {
+        m_view.products.DTP->setDate(Clock::today());
+        if (s.OngletActif == 3)
+            guarded(this, [&] { m_labs->savePanel(); });
+    }
+    focusCmdFoc();
+}
+
+void FrmLabo::focusCmdFoc()
+{
+    m_view.cmdFoc->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmLabo::saveWorkstationSettings()
+{
+    const SharedState &s = state();
+    vsini::write(programFolder(), {s.DernierMedecin, s.AvecHeure, s.AvecProduits, s.EtatChkL});
+}
+
+void FrmLabo::reloadLaboratoryLists()
+{
+    MainView &v = m_view;
+    const QList<LaboEntry> rows = store().labos().all();
+    QStringList labos;
+    QStringList delegates;
+    labos.reserve(rows.size());
+    delegates.reserve(rows.size());
+    for (const LaboEntry &row : rows) {
+        labos.append(QStringLiteral("  ") + row.labo.trimmed());
+        delegates.append(QStringLiteral("  ") + row.nom.trimmed());
+    }
+    const QSignalBlocker b1(v.LstLabo), b2(v.products.CboLs), b3(v.products.CboLh), b4(v.products.CboDh),
+        b5(v.products.CboDs);
+    v.LstLabo->clear();
+    v.products.CboLs->clear();
+    v.products.CboLh->clear();
+    v.products.CboDh->clear();
+    v.products.CboDs->clear();
+    v.LstLabo->addItems(labos);
+    v.products.CboLs->addItems(labos);
+    v.products.CboLh->addItems(labos);
+    v.products.CboDh->addItems(delegates);
+    v.products.CboDs->addItems(delegates);
+    v.products.CboLs->setCurrentIndex(-1);
+    v.products.CboLh->setCurrentIndex(-1);
+    v.products.CboDh->setCurrentIndex(-1);
+    v.products.CboDs->setCurrentIndex(-1);
+}
+
+void FrmLabo::closeEvent(QCloseEvent *event)
+{
+    // The panel's pending edits go to the database before it closes.
+    if (m_ctx.store)
+        guarded(this, [&] { m_labs->savePanel(); });
+    closeStore();
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible())
+            w->close();
+    }
+    event->accept();
+}
+
+} // namespace tv

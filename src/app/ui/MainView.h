@@ -1,0 +1,69 @@
+#pragma once
+
+#include "agenda/ui/AgendaPage.h"
+#include "labs/ui/LaboPage.h"
+#include "products/ui/ProductsPage.h"
+
+#include <array>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+class QToolButton;
+class QWidget;
+
+namespace tv {
+class ListBox;
+
+// The three pop-up menus of the icon bar and their entries.
+struct MenuActions {
+    QMenu *mnupara = nullptr;
+    QMenu *mnuparaAG = nullptr;
+    QAction *mnuSansRV = nullptr;
+    QAction *mnuMax = nullptr;
+    QAction *mnuVoirRV = nullptr;
+
+    QMenu *mnuoptions = nullptr;
+    QAction *mnuSelMed = nullptr;
+    QAction *mnuHeure = nullptr;
+    QAction *mnuProduits = nullptr;
+    QAction *mnuDeplaceBDD = nullptr;
+    QAction *mnuCheminBDD = nullptr;
+    QAction *mnurenomlabo = nullptr;
+    QAction *mnuSuplabo = nullptr;
+    QAction *mnuSupMed = nullptr;
+    QAction *mnusupRV = nullptr;
+    QAction *mnuPurger = nullptr;
+    QAction *mnuRepare = nullptr;
+
+    QMenu *mnuAPropos = nullptr;
+    QAction *mnuEcrire = nullptr;
+    QAction *mnuSite = nullptr;
+    QAction *mnuAP = nullptr;
+};
+
+// Every named widget of the main window.
+struct MainView {
+    QWidget *PctMenu = nullptr;
+    std::array<QToolButton *, 10> menu{}; // 0..5 icon bar, 6..7 laboratory page, 8..9 products page
+    QLabel *LblMed = nullptr;
+    ListBox *LstMed = nullptr;
+    ListBox *LstLabo = nullptr;
+    QToolButton *CmdRR = nullptr;
+    QToolButton *CmdRL_VM = nullptr;
+    QLabel *Lblversion = nullptr;
+    QTabBar *TS = nullptr;
+    QStackedWidget *pages = nullptr;
+    std::array<QWidget *, 3> PctTab{};
+    QPushButton *cmdFoc = nullptr;
+
+    AgendaWidgets agenda;
+    LaboWidgets labo;
+    ProductsWidgets products;
+    MenuActions menus;
+};
+
+} // namespace tv

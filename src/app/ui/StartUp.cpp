@@ -1,0 +1,158 @@
+// The start-up sequence of the main window.
+#include "agenda/ui/AgendaController.h"
+#include "app/core/Clock.h"
+#include "app/core/Version.h"
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "app/ui/MaintenanceController.h"
+#include "app/ui/Widgets.h"
+#include "labs/ui/DoctorsController.h"
+#include "products/ui/ProductsController.h"
+#include "store/SettingsFiles.h"
+#include "store/StoreError.h"
+#include "store/TextFile.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QStackedWidget>
+#include <QTabBar>
+
+namespace tv {
+
+namespace {
+
+const QString kFirstRunNetwork = QStringLiteral(
+    "Si vous voulez installer une version réseau, il vous faudra :\n\n"
+    "1- Transférer les fichiers nécessaires dans un répertoire choisi du serveur.\n"
+    "2- Définir le chemin de la base de données.\n\n"
+    "(le tout à partir des menus dédiés).");
+
+const QString kUpgradeDetails = QStringLiteral(
+    " La base de données mise à jour sera celle que vous avez choisie, si vous avez changé son chemin.\n\n"
+    "Par défaut, elle est sur votre dsique, dans le répertoire du programme.\n\n"
+    "Il sera toujours possible de copier cette base mise à jour, si vous décidez de changer le répertoire des "
+    "données (menu dédié)");
+
+} // namespace
+
+bool FrmLabo::startUp()
+{
+    SharedState &s = state();
+    MainView &v = m_view;
+    const QDate today = Clock::today();
+
+    s.MoisActif = SharedState::NoMonth;
+    s.QuotaRespecte = true;
+    s.DernierMedecin = SharedState::NoDoctor;
+    s.AvecHeure = 0;
+    s.MoisCourant = static_cast<std::int16_t>(today.month() - 1);
+
+    s.OngletActif = 1;
+    v.TS->setCurrentIndex(0);
+    v.pages->setCurrentIndex(0);
+
+    m_agenda->initialiseGrid(1.0, 1.0);
+
+    {
+        v.agenda.CboAn->clear();
+        for (int i = 0; i < 4; ++i)
+            v.agenda.CboAn->addItem(QString::number(today.year() + i));
+        const QSignalBlocker blocker(v.agenda.CboAn);
+        v.agenda.CboAn->setCurrentIndex(0);
+    }
+    CboAn_Click();
+    v.agenda.LblRVJ->setText(QStringLiteral("Rendez-vous du jour : ")
+                             + QLocale(QLocale::French).toString(today, QStringLiteral("dd/MM/yyyy")));
+
+    // Where the data are, then the shipped database. A failure here leaves
+    // the program without data: say which file and stop.
+    try {
+        const QString program = programFolder();
+        if (const auto folder = cheminbase::read(program)) {
+            s.CheminBase = *folder;
+        } else {
+            dialogs::information(this, QStringLiteral("Le chemin de la base de données est, par défaut, le répertoire du programme."));
+            dialogs::plain(this, kFirstRunNetwork);
+            s.CheminBase = QDir::toNativeSeparators(QDir::cleanPath(program));
+            cheminbase::write(program, s.CheminBase);
+        }
+
+        const QString shipped = files::join(program, files::ShippedDatabase);
+        const QString local = files::join(program, files::Database);
+        if (QFile::exists(shipped) && !QFile::exists(local)) {
+            if (!QFile::rename(shipped, local))
+                throw StoreError(QStringLiteral("Impossible de renommer « %1 » en « %2 ».")
+                                     .arg(QDir::toNativeSeparators(shipped), QDir::toNativeSeparators(local)));
+        } else if (QFile::exists(shipped)) {
+            dialogs::information(this, QStringLiteral("Le programme doit mettre à jour votre base de données."));
+            dialogs::information(this, kUpgradeDetails);
+            if (!m_maintenance->upgradeDatabase())
+                return false;
+        }
+
+        QCoreApplication::processEvents();
+
+        if (!m_doctors->loadDoctors())
+            dialogs::information(this, QStringLiteral("Commencez par inscrire le nom des médecins concernés par ce "
+                                                      "programme.\nVous inscrirez ensuite les laboratoires au fur et à mesure."));
+
+        openStore(files::join(s.CheminBase, files::Database));
+        reloadLaboratoryLists();
+    } catch (const StoreError &error) {
+        dialogs::critical(this, error.fullText() + QStringLiteral("\n\nLe programme va se fermer."));
+        return false;
+    }
+
+    // From here on a failure only leaves a setting at its default.
+    s.AvecProduits = 0;
+    s.EtatChkL = 0;
+    try {
+        WorkstationSettings settings{s.DernierMedecin, s.AvecHeure, s.AvecProduits, s.EtatChkL};
+        if (vsini::read(programFolder(), settings)) {
+            s.DernierMedecin = settings.dernierMedecin;
+            s.AvecHeure = settings.avecHeure;
+            s.AvecProduits = settings.avecProduits;
+            s.EtatChkL = settings.etatChkL;
+        } else {
+            saveWorkstationSettings();
+        }
+    } catch (const StoreError &) {
+    }
+
+    v.products.ChkL->setChecked(s.EtatChkL == 1);
+
+    if (s.DernierMedecin != SharedState::NoDoctor && s.DernierMedecin < v.LstMed->count())
+        v.LstMed->setCurrentRow(s.DernierMedecin);
+
+    if (s.AvecProduits != 0) {
+        v.menus.mnuProduits->setChecked(true);
+        Remplir_Historique();
+    } else {
+        const QSignalBlocker blocker(v.TS);
+        if (v.TS->count() == 3)
+            v.TS->removeTab(2);
+        v.menus.mnuProduits->setChecked(false);
+    }
+
+    try {
+        m_products->loadMedicines();
+    } catch (const StoreError &) {
+    }
+
+    v.menus.mnuHeure->setChecked(s.AvecHeure > 0);
+
+    if (hasDoctor())
+        Choisir_Mois(s.MoisCourant);
+
+    v.Lblversion->setText(QStringLiteral("Tallvane, gestion de la visite médicale [Version ") + versionText()
+                          + QStringLiteral("]"));
+    return true;
+}
+
+} // namespace tv

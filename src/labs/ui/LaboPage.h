@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QToolButton;
+class QWidget;
+
+namespace tv {
+
+// The widgets of the "Laboratoire" page: the record of the selected
+// laboratory and its annual quota with the selected doctor.
+struct LaboWidgets {
+    QWidget *page = nullptr;
+    QLabel *LblNomLabo = nullptr;
+    QLabel *LBlLabo = nullptr;
+    QLabel *LblVM = nullptr;
+    QLabel *LblUrl = nullptr;
+    QLabel *LblTel = nullptr;
+    QLabel *LblLaboratoire = nullptr;
+    std::array<QLineEdit *, 5> TextVM{}; // Nom, Url, Budget, Mdp, Email
+    QLineEdit *TxtTel_1 = nullptr;        // Tel
+    QLineEdit *TxtTel_2 = nullptr;        // TelP
+    QLineEdit *Text4 = nullptr;           // Adresse
+    QLineEdit *TxtCommune = nullptr;      // CommuneVM
+    QPlainTextEdit *Text5 = nullptr;      // Laboratoire (notes)
+    QLabel *LblPassTitre = nullptr;
+    QLabel *LblPass = nullptr;
+    QToolButton *CmdPassage = nullptr;
+    QToolButton *menu6 = nullptr;
+    QToolButton *menu7 = nullptr;
+};
+
+QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent);
+
+} // namespace tv

@@ -1,0 +1,97 @@
+#include "products/ui/ProductsPage.h"
+
+#include "app/ui/Widgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tv {
+
+namespace {
+
+QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
+{
+    auto *box = new QWidget(page);
+    w.LblS = named<QLabel>(QStringLiteral("LblS"), box);
+    w.DTP = named<QDateEdit>(QStringLiteral("DTP"), box);
+    w.DTP->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    w.DTP->setCalendarPopup(true);
+    w.CboLs = named<QComboBox>(QStringLiteral("CboLs"), box);
+    w.CboDs = named<QComboBox>(QStringLiteral("CboDs"), box);
+    w.CboPr = named<QComboBox>(QStringLiteral("CboPr"), box);
+    w.CboPr->setEditable(true);
+    w.CboPr->setInsertPolicy(QComboBox::NoInsert);
+    w.menu8 = pictureButton(QStringLiteral("menu_8"), QStringLiteral(":/icons/medoc-add.svg"), box);
+    w.menu9 = pictureButton(QStringLiteral("menu_9"), QStringLiteral(":/icons/medoc-remove.svg"), box);
+    w.LstPr = named<ListBox>(QStringLiteral("LstPr"), box);
+    w.CmdAjoutePr = named<QPushButton>(QStringLiteral("CmdAjoutePr"), box, QStringLiteral("Ajouter"));
+    w.CmdRetirePr = named<QPushButton>(QStringLiteral("CmdRetirePr"), box, QStringLiteral("Retirer"));
+    w.CmdEnrPr = named<QPushButton>(QStringLiteral("CmdEnrPr"), box, QStringLiteral("Enregistrer"));
+
+    auto *grid = new QGridLayout(box);
+    grid->addWidget(w.LblS, 0, 0, 1, 4);
+    grid->addWidget(new QLabel(QStringLiteral("Date"), box), 1, 0);
+    grid->addWidget(w.DTP, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Laboratoire"), box), 2, 0);
+    grid->addWidget(w.CboLs, 2, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Délégué"), box), 3, 0);
+    grid->addWidget(w.CboDs, 3, 1, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Médicament"), box), 4, 0);
+    grid->addWidget(w.CboPr, 4, 1);
+    grid->addWidget(w.menu8, 4, 2);
+    grid->addWidget(w.menu9, 4, 3);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(w.CmdAjoutePr);
+    buttons->addWidget(w.CmdRetirePr);
+    buttons->addWidget(w.CmdEnrPr);
+    grid->addLayout(buttons, 5, 0, 1, 4);
+    grid->addWidget(w.LstPr, 6, 0, 1, 4);
+    grid->setRowStretch(6, 1);
+    return box;
+}
+
+QWidget *buildHistory(ProductsWidgets &w, QWidget *page)
+{
+    auto *box = new QWidget(page);
+    w.LblH = named<QLabel>(QStringLiteral("LblH"), box);
+    w.CboDh = named<QComboBox>(QStringLiteral("CboDh"), box);
+    w.CboLh = named<QComboBox>(QStringLiteral("CboLh"), box);
+    w.CboPrPr = named<QComboBox>(QStringLiteral("CboPrPr"), box);
+    w.ChkL = named<QCheckBox>(QStringLiteral("ChkL"), box, QStringLiteral("Ou click sur la liste des laboratoires"));
+    w.CmdTH = named<QPushButton>(QStringLiteral("CmdTH"), box, QStringLiteral("Supprimer tout l'historique"));
+    w.LstHistPr = named<ListBox>(QStringLiteral("LstHistPr"), box);
+
+    auto *grid = new QGridLayout(box);
+    grid->addWidget(w.LblH, 0, 0, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Par délégué"), box), 1, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Par laboratoire"), box), 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Par médicament"), box), 1, 2);
+    grid->addWidget(w.CboDh, 2, 0);
+    grid->addWidget(w.CboLh, 2, 1);
+    grid->addWidget(w.CboPrPr, 2, 2);
+    grid->addWidget(w.ChkL, 3, 1);
+    grid->addWidget(w.CmdTH, 3, 2);
+    grid->addWidget(w.LstHistPr, 4, 0, 1, 3);
+    grid->setRowStretch(4, 1);
+    return box;
+}
+
+} // namespace
+
+QWidget *buildProductsPage(ProductsWidgets &w, QWidget *parent)
+{
+    w.page = named<QWidget>(QStringLiteral("PctTab_2"), parent);
+    auto *layout = new QHBoxLayout(w.page);
+    layout->addWidget(buildEntry(w, w.page), 2);
+    layout->addWidget(buildHistory(w, w.page), 3);
+    return w.page;
+}
+
+} // namespace tv

@@ -1,0 +1,42 @@
+#pragma once
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QToolButton;
+class QWidget;
+
+namespace tv {
+class ListBox;
+
+// The widgets of the "Produits présentés" page: entry of the products of a
+// visit and the history.
+struct ProductsWidgets {
+    QWidget *page = nullptr;
+    // Entry
+    QLabel *LblS = nullptr;
+    QDateEdit *DTP = nullptr;
+    QComboBox *CboLs = nullptr;
+    QComboBox *CboDs = nullptr;
+    QComboBox *CboPr = nullptr;
+    QToolButton *menu8 = nullptr;
+    QToolButton *menu9 = nullptr;
+    ListBox *LstPr = nullptr;
+    QPushButton *CmdAjoutePr = nullptr;
+    QPushButton *CmdRetirePr = nullptr;
+    QPushButton *CmdEnrPr = nullptr;
+    // History
+    QLabel *LblH = nullptr;
+    QComboBox *CboDh = nullptr;
+    QComboBox *CboLh = nullptr;
+    QComboBox *CboPrPr = nullptr;
+    QCheckBox *ChkL = nullptr;
+    QPushButton *CmdTH = nullptr;
+    ListBox *LstHistPr = nullptr;
+};
+
+QWidget *buildProductsPage(ProductsWidgets &w, QWidget *parent);
+
+} // namespace tv

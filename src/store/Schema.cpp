@@ -1,0 +1,104 @@
+#include "store/Schema.h"
+
+#include "store/Database.h"
+#include "store/StoreError.h"
+
+namespace tv::schema {
+
+namespace {
+
+struct Table {
+    QString name;
+    QString definition;
+};
+
+const QList<Table> &tables()
+{
+    // Key columns compare without regard to case, as the practice's data
+    // always did. The unnamed columns of Labo and Passage are carried along.
+    static const QList<Table> list = {
+        {QStringLiteral("Labo"),
+         QStringLiteral("CREATE TABLE Labo (NumLabo INTEGER PRIMARY KEY AUTOINCREMENT, Labo TEXT COLLATE NOCASE, "
+                        "Nom TEXT COLLATE NOCASE, Tel TEXT, TelP TEXT, Email TEXT, Url TEXT, Mdp TEXT, Budget TEXT, "
+                        "Laboratoire TEXT, Adresse TEXT, CommuneVM TEXT, Divers1 TEXT, Divers2 TEXT, Divers3 TEXT)")},
+        {QStringLiteral("Passage"),
+         QStringLiteral("CREATE TABLE Passage (NumPassage INTEGER PRIMARY KEY AUTOINCREMENT, Labo TEXT COLLATE NOCASE, "
+                        "Medecin TEXT COLLATE NOCASE, Passage INTEGER, Divers1 TEXT, Divers2 TEXT)")},
+        {QStringLiteral("Visite"),
+         QStringLiteral("CREATE TABLE Visite (NumVisite INTEGER PRIMARY KEY AUTOINCREMENT, Medecin TEXT COLLATE NOCASE, "
+                        "Labo TEXT COLLATE NOCASE, Jour TEXT COLLATE NOCASE, Mois TEXT COLLATE NOCASE, "
+                        "An TEXT COLLATE NOCASE, Heure TEXT)")},
+        {QStringLiteral("Produit"),
+         QStringLiteral("CREATE TABLE Produit (NumProduit INTEGER PRIMARY KEY AUTOINCREMENT, Medecin TEXT COLLATE NOCASE, "
+                        "Labo TEXT COLLATE NOCASE, Delegue TEXT COLLATE NOCASE, Date TEXT, Produit TEXT)")},
+    };
+    return list;
+}
+
+const QStringList &indexes()
+{
+    static const QStringList list = {
+        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxLaboLabo ON Labo (Labo)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxPassageLaboMedecin ON Passage (Labo, Medecin)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxPassageMedecin ON Passage (Medecin)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxVisiteMedecinDate ON Visite (Medecin, An, Mois, Jour)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxVisiteLaboMedecin ON Visite (Labo, Medecin, An)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxVisiteAn ON Visite (An)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxProduitMedecin ON Produit (Medecin, Labo, Date)"),
+    };
+    return list;
+}
+
+} // namespace
+
+QStringList tableNames()
+{
+    QStringList names;
+    for (const Table &t : tables())
+        names.append(t.name);
+    return names;
+}
+
+QStringList columns(const QString &table)
+{
+    static const QHash<QString, QStringList> list = {
+        {QStringLiteral("Labo"),
+         {QStringLiteral("NumLabo"), QStringLiteral("Labo"), QStringLiteral("Nom"), QStringLiteral("Tel"),
+          QStringLiteral("TelP"), QStringLiteral("Email"), QStringLiteral("Url"), QStringLiteral("Mdp"),
+          QStringLiteral("Budget"), QStringLiteral("Laboratoire"), QStringLiteral("Adresse"),
+          QStringLiteral("CommuneVM"), QStringLiteral("Divers1"), QStringLiteral("Divers2"), QStringLiteral("Divers3")}},
+        {QStringLiteral("Passage"),
+         {QStringLiteral("NumPassage"), QStringLiteral("Labo"), QStringLiteral("Medecin"), QStringLiteral("Passage"),
+          QStringLiteral("Divers1"), QStringLiteral("Divers2")}},
+        {QStringLiteral("Visite"),
+         {QStringLiteral("NumVisite"), QStringLiteral("Medecin"), QStringLiteral("Labo"), QStringLiteral("Jour"),
+          QStringLiteral("Mois"), QStringLiteral("An"), QStringLiteral("Heure")}},
+        {QStringLiteral("Produit"),
+         {QStringLiteral("NumProduit"), QStringLiteral("Medecin"), QStringLiteral("Labo"), QStringLiteral("Delegue"),
+          QStringLiteral("Date"), QStringLiteral("Produit")}},
+    };
+    return list.value(table);
+}
+
+void create(Database &db)
+{
+    Transaction transaction(db);
+    for (const Table &t : tables())
+        execStatement(db, t.definition);
+    for (const QString &statement : indexes())
+        execStatement(db, statement);
+    transaction.commit();
+}
+
+void ensureIndexes(Database &db)
+{
+    // A database from an older release may lack them. A read-only file
+    // still opens: the queries then only run slower.
+    try {
+        for (const QString &statement : indexes())
+            execStatement(db, statement);
+    } catch (const StoreError &) {
+    }
+}
+
+} // namespace tv::schema

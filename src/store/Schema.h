@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tv {
+class Database;
+
+// The four tables, their columns in order, and the indexes the program's
+// queries rely on. The one source of the layout: the shipped database is
+// made from it at build time.
+namespace schema {
+QStringList tableNames();              // Labo, Passage, Visite, Produit (upgrade order)
+QStringList columns(const QString &table); // column 0 first
+void create(Database &db);
+void ensureIndexes(Database &db);
+} // namespace schema
+
+} // namespace tv

@@ -1,0 +1,100 @@
+#include "store/SettingsFiles.h"
+
+#include "store/StoreError.h"
+#include "store/TextFile.h"
+
+#include <QDir>
+
+namespace tv {
+
+QString files::join(const QString &folder, const QString &name)
+{
+    return QDir::cleanPath(folder + QDir::separator() + name);
+}
+
+std::optional<QString> cheminbase::read(const QString &programFolder)
+{
+    const QString path = files::join(programFolder, files::CheminBaseCfg);
+    if (!textfile::exists(path))
+        return std::nullopt;
+    textfile::FieldReader reader(textfile::readAll(path));
+    const auto folder = reader.readText();
+    if (!folder || folder->isEmpty())
+        throw StoreError(QStringLiteral("Le fichier « %1 » ne contient pas de chemin de données.\n"
+                                        "Supprimez-le pour revenir au dossier du programme.")
+                             .arg(QDir::toNativeSeparators(path)));
+    QString result = *folder;
+    while (result.size() > 1 && (result.endsWith(u'/') || result.endsWith(QDir::separator())))
+        result.chop(1);
+    return result;
+}
+
+void cheminbase::write(const QString &programFolder, const QString &dataFolder)
+{
+    if (dataFolder.contains(u'"'))
+        throw StoreError(QStringLiteral("Le chemin « %1 » contient un guillemet et ne peut pas être enregistré.\n"
+                                        "Choisissez un dossier dont le nom n'en contient pas.")
+                             .arg(dataFolder));
+    textfile::writeLines(files::join(programFolder, files::CheminBaseCfg), {textfile::quoteField(dataFolder)});
+}
+
+QString vsini::line(const WorkstationSettings &s)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(s.dernierMedecin).arg(s.avecHeure).arg(s.avecProduits).arg(s.etatChkL);
+}
+
+bool vsini::read(const QString &programFolder, WorkstationSettings &settings)
+{
+    const QString path = files::join(programFolder, files::VsIni);
+    if (!textfile::exists(path))
+        return false;
+    textfile::FieldReader reader(textfile::readAll(path));
+    std::uint8_t *targets[] = {&settings.dernierMedecin, &settings.avecHeure, &settings.avecProduits,
+                               &settings.etatChkL};
+    for (std::uint8_t *target : targets) {
+        const auto value = reader.readInteger(0, 255);
+        if (!value)
+            break;
+        *target = static_cast<std::uint8_t>(*value);
+    }
+    return true;
+}
+
+void vsini::write(const QString &programFolder, const WorkstationSettings &settings)
+{
+    textfile::writeLines(files::join(programFolder, files::VsIni), {line(settings)});
+}
+
+std::optional<QStringList> doctorsfile::read(const QString &dataFolder)
+{
+    return textfile::readLines(files::join(dataFolder, files::MedecinIni));
+}
+
+QStringList doctorsfile::listEntries(const QStringList &lines)
+{
+    QStringList entries;
+    entries.reserve(lines.size());
+    for (const QString &line : lines)
+        entries.append(QStringLiteral("  ") + line.toUpper());
+    return entries;
+}
+
+void doctorsfile::append(const QString &dataFolder, const QString &name)
+{
+    textfile::appendLine(files::join(dataFolder, files::MedecinIni), name);
+}
+
+void doctorsfile::remove(const QString &dataFolder, const QString &doctor)
+{
+    const QString path = files::join(dataFolder, files::MedecinIni);
+    const QString tmp = files::join(dataFolder, files::TmpLaboIni);
+    const QString key = doctor.trimmed().toUpper();
+    QStringList kept;
+    for (const QString &line : read(dataFolder).value_or(QStringList{}))
+        if (line.toUpper() != key)
+            kept.append(line);
+    textfile::writeLines(tmp, kept);
+    textfile::replaceFile(tmp, path);
+}
+
+} // namespace tv

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+namespace tv {
+
+// Names of the files the program keeps besides the database.
+namespace files {
+inline const QString CheminBaseCfg = QStringLiteral("CheminBase.cfg");
+inline const QString VsIni = QStringLiteral("Vs.ini");
+inline const QString MedecinIni = QStringLiteral("Medecin.ini");
+inline const QString TmpLaboIni = QStringLiteral("TmpLabo.ini");
+inline const QString Database = QStringLiteral("Ferrune.mdb");
+inline const QString ShippedDatabase = QStringLiteral("Copie de Ferrune.mdb");
+inline const QString OldDatabase = QStringLiteral("Ancien_Ferrune.mdb");
+inline const QString Medoc = QStringLiteral("Medoc.txt");
+inline const QString MedocTmp = QStringLiteral("Medoc_tmp.txt");
+
+QString join(const QString &folder, const QString &name);
+} // namespace files
+
+// CheminBase.cfg (program folder): the data folder on one line.
+namespace cheminbase {
+// nullopt when the file does not exist; throws StoreError when it exists but
+// holds no usable folder.
+std::optional<QString> read(const QString &programFolder);
+// Throws StoreError for a folder that cannot be stored (a double quote).
+void write(const QString &programFolder, const QString &dataFolder);
+} // namespace cheminbase
+
+// Vs.ini (program folder): the four settings of this workstation.
+struct WorkstationSettings {
+    std::uint8_t dernierMedecin = 100;
+    std::uint8_t avecHeure = 0;
+    std::uint8_t avecProduits = 0;
+    std::uint8_t etatChkL = 0;
+
+    friend bool operator==(const WorkstationSettings &, const WorkstationSettings &) = default;
+};
+
+namespace vsini {
+QString line(const WorkstationSettings &settings); // "100,0,0,0"
+// Reads into `settings` the values that can be read, in order, and stops
+// at the first that cannot: the rest keep what they held. False when the
+// file does not exist.
+bool read(const QString &programFolder, WorkstationSettings &settings);
+void write(const QString &programFolder, const WorkstationSettings &settings);
+} // namespace vsini
+
+// Medecin.ini (data folder): the doctors, one per line, as typed.
+namespace doctorsfile {
+std::optional<QStringList> read(const QString &dataFolder);
+QStringList listEntries(const QStringList &lines); // "  " + upper case
+void append(const QString &dataFolder, const QString &name);
+// Removes every line naming the doctor, whatever its letter case, through
+// TmpLabo.ini and a rename.
+void remove(const QString &dataFolder, const QString &doctor);
+} // namespace doctorsfile
+
+} // namespace tv

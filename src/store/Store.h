@@ -1,0 +1,47 @@
+#pragma once
+
+#include "store/Database.h"
+#include "store/LaboRepository.h"
+#include "store/PassageRepository.h"
+#include "store/ProduitRepository.h"
+#include "store/VisiteRepository.h"
+
+#include <QStringList>
+#include <memory>
+
+namespace tv {
+
+// The open Ferrune.mdb with one repository per table, and the changes that
+// span several tables, each done as one transaction.
+class Store {
+public:
+    static std::unique_ptr<Store> open(const QString &databasePath); // throws StoreError
+
+    Database &db() { return *m_db; }
+    LaboRepository &labos() { return m_labos; }
+    VisiteRepository &visites() { return m_visites; }
+    PassageRepository &passages() { return m_passages; }
+    ProduitRepository &produits() { return m_produits; }
+
+    // A new doctor gets one Passage row per laboratory, in list order.
+    void addDoctorRows(const QString &medecin, const QStringList &labos);
+    // Appointments and quotas of the doctor go; his products stay.
+    void deleteDoctorRows(const QString &medecin);
+    // A new laboratory and one Passage row per doctor.
+    LaboEntry addLaboratory(const QString &name, const QStringList &medecins);
+    // Labo, Visite and Passage follow the new name; Produit keeps the old.
+    void renameLaboratory(const QString &from, const QString &to);
+    // Labo, Visite and Passage rows go; Produit rows stay.
+    void deleteLaboratory(const QString &labo);
+
+private:
+    explicit Store(std::unique_ptr<Database> db);
+
+    std::unique_ptr<Database> m_db;
+    LaboRepository m_labos;
+    VisiteRepository m_visites;
+    PassageRepository m_passages;
+    ProduitRepository m_produits;
+};
+
+} // namespace tv

@@ -1,0 +1,219 @@
+#include "store/TextFile.h"
+
+#include "store/StoreError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace tv::textfile {
+
+namespace {
+
+// Windows-1252 code points for bytes 0x80..0x9F; the rest is Latin-1.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString decodeCp1252(const QByteArray &bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 && b <= 0x9F)
+            out.append(QChar(kCp1252High[b - 0x80]));
+        else
+            out.append(QChar(static_cast<char16_t>(b)));
+    }
+    return out;
+}
+
+QString ioError(const QString &what, const QString &path)
+{
+    return what + QStringLiteral(" « ") + QFileInfo(path).absoluteFilePath() + QStringLiteral(" »");
+}
+
+} // namespace
+
+QString decode(const QByteArray &bytes)
+{
+    QByteArray body = bytes;
+    if (body.startsWith("\xEF\xBB\xBF"))
+        body.remove(0, 3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(body);
+    if (!utf8.hasError())
+        return text;
+    return decodeCp1252(body);
+}
+
+QByteArray encodeLines(const QStringList &lines)
+{
+    QByteArray out;
+    for (const QString &line : lines) {
+        out += line.toUtf8();
+        out += "\r\n";
+    }
+    return out;
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            lines.append(text.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+bool exists(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+std::optional<QStringList> readLines(const QString &path)
+{
+    if (!exists(path))
+        return std::nullopt;
+    return splitLines(readAll(path));
+}
+
+QString readAll(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        throw StoreError(ioError(QStringLiteral("Impossible de lire le fichier"), path), file.errorString());
+    return decode(file.readAll());
+}
+
+void writeLines(const QString &path, const QStringList &lines)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw StoreError(ioError(QStringLiteral("Impossible d'écrire le fichier"), path), file.errorString());
+    const QByteArray bytes = encodeLines(lines);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw StoreError(ioError(QStringLiteral("Impossible d'écrire le fichier"), path), file.errorString());
+}
+
+void appendLine(const QString &path, const QString &line)
+{
+    QStringList lines = readLines(path).value_or(QStringList{});
+    lines.append(line);
+    writeLines(path, lines);
+}
+
+void replaceFile(const QString &source, const QString &target)
+{
+    // POSIX rename replaces the target in one step.
+    if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) != 0)
+        throw StoreError(ioError(QStringLiteral("Impossible de remplacer le fichier"), target),
+                         QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+FieldReader::FieldReader(QString text)
+    : m_text(std::move(text))
+{
+}
+
+bool FieldReader::atEnd() const
+{
+    qsizetype p = m_pos;
+    while (p < m_text.size() && (m_text.at(p) == u' ' || m_text.at(p) == u'\t' || m_text.at(p) == u'\r' || m_text.at(p) == u'\n'))
+        ++p;
+    return p >= m_text.size();
+}
+
+std::optional<QString> FieldReader::readText()
+{
+    // Blank lines between fields are skipped like leading blanks.
+    while (m_pos < m_text.size()) {
+        const QChar c = m_text.at(m_pos);
+        if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n')
+            ++m_pos;
+        else
+            break;
+    }
+    if (m_pos >= m_text.size())
+        return std::nullopt;
+
+    auto skipSeparator = [this] {
+        while (m_pos < m_text.size() && m_text.at(m_pos) == u' ')
+            ++m_pos;
+        if (m_pos < m_text.size()) {
+            const QChar c = m_text.at(m_pos);
+            if (c == u',' || c == u'\n')
+                ++m_pos;
+            else if (c == u'\r') {
+                ++m_pos;
+                if (m_pos < m_text.size() && m_text.at(m_pos) == u'\n')
+                    ++m_pos;
+            }
+        }
+    };
+
+    if (m_text.at(m_pos) == u'"') {
+        const qsizetype close = m_text.indexOf(u'"', m_pos + 1);
+        const qsizetype end = close < 0 ? m_text.size() : close;
+        QString field = m_text.mid(m_pos + 1, end - m_pos - 1);
+        m_pos = close < 0 ? m_text.size() : close + 1;
+        // Anything between the closing quote and the separator is dropped.
+        while (m_pos < m_text.size() && m_text.at(m_pos) != u',' && m_text.at(m_pos) != u'\r' && m_text.at(m_pos) != u'\n')
+            ++m_pos;
+        skipSeparator();
+        return field;
+    }
+
+    qsizetype end = m_pos;
+    while (end < m_text.size() && m_text.at(end) != u',' && m_text.at(end) != u'\r' && m_text.at(end) != u'\n')
+        ++end;
+    QString field = m_text.mid(m_pos, end - m_pos);
+    m_pos = end;
+    skipSeparator();
+    // Trailing blanks of an unquoted field are not part of it.
+    while (!field.isEmpty() && field.back() == u' ')
+        field.chop(1);
+    return field;
+}
+
+std::optional<long long> FieldReader::readInteger(long long min, long long max)
+{
+    const auto field = readText();
+    if (!field)
+        return std::nullopt;
+    bool ok = false;
+    const long long value = field->trimmed().toLongLong(&ok);
+    if (!ok || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+QString quoteField(const QString &text)
+{
+    const bool needsQuotes = text.contains(u',') || text.startsWith(u' ') || text.startsWith(u'\t')
+        || text.endsWith(u' ');
+    return needsQuotes ? QStringLiteral("\"") + text + QStringLiteral("\"") : text;
+}
+
+} // namespace tv::textfile

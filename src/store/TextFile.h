@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace tv::textfile {
+
+// Text files of the program: CR LF line ends, written as UTF-8. Files made
+// on the old platform are Windows-1252; a file that is not valid UTF-8 is
+// read as such.
+QString decode(const QByteArray &bytes);
+QByteArray encodeLines(const QStringList &lines);
+
+// Splits a decoded text into lines without their ends. A final line end does
+// not make an extra empty line.
+QStringList splitLines(const QString &text);
+
+bool exists(const QString &path);
+
+// The file's lines, or nullopt when the file does not exist. Throws
+// StoreError when it exists but cannot be read.
+std::optional<QStringList> readLines(const QString &path);
+QString readAll(const QString &path); // "" when missing
+
+// Writes the lines through a temporary file and a rename: the old or the
+// new content is there whole, never a truncated file. Throws StoreError.
+void writeLines(const QString &path, const QStringList &lines);
+
+// Adds one line at the end, creating the file when missing (atomically).
+void appendLine(const QString &path, const QString &line);
+
+// Replaces `target` by `source` in one rename. Throws StoreError.
+void replaceFile(const QString &source, const QString &target);
+
+// The field-read primitive of the settings files: skip leading blanks; a
+// field starting with a double quote runs to the next double quote,
+// otherwise to the next comma or line end; the separator is consumed.
+class FieldReader {
+public:
+    explicit FieldReader(QString text);
+
+    bool atEnd() const;
+    std::optional<QString> readText();
+    // A whole number in [min, max]; nullopt when missing or not a number.
+    std::optional<long long> readInteger(long long min, long long max);
+
+private:
+    QString m_text;
+    qsizetype m_pos = 0;
+};
+
+// How a text is written so that FieldReader::readText gives it back whole.
+QString quoteField(const QString &text);
+
+} // namespace tv::textfile

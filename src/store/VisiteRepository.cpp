@@ -1,0 +1,142 @@
+#include "store/VisiteRepository.h"
+
+#include "store/Database.h"
+
+namespace tv {
+
+namespace {
+const QString kColumns = QStringLiteral("NumVisite, Medecin, Labo, Jour, Mois, An, Heure");
+
+QList<VisiteRecord> readAll(SqlQuery &q)
+{
+    QList<VisiteRecord> rows;
+    while (q.next())
+        rows.append({q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
+    return rows;
+}
+} // namespace
+
+QList<VisiteRecord> VisiteRepository::forLaboMedecin(const QString &labo, const QString &medecin) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Labo = :labo AND Medecin = :medecin "
+                                    "ORDER BY An DESC, Mois DESC, Jour DESC, NumVisite DESC").arg(kColumns));
+    q.bind(QStringLiteral(":labo"), labo).bind(QStringLiteral(":medecin"), medecin).exec();
+    return readAll(q);
+}
+
+int VisiteRepository::countForLaboYear(const QString &labo, const QString &an, const QString &medecin) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT COUNT(*) FROM Visite WHERE Labo = :labo AND An = :an AND Medecin = :medecin"));
+    q.bind(QStringLiteral(":labo"), labo).bind(QStringLiteral(":an"), an).bind(QStringLiteral(":medecin"), medecin).exec();
+    return q.next() ? q.value(0).toInt() : 0;
+}
+
+QList<VisiteRecord> VisiteRepository::forMedecin(const QString &medecin) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin ORDER BY NumVisite").arg(kColumns));
+    q.bind(QStringLiteral(":medecin"), medecin).exec();
+    return readAll(q);
+}
+
+QList<VisiteRecord> VisiteRepository::forMonth(const QString &medecin, const QString &an, const QString &mois) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
+                                    "ORDER BY NumVisite").arg(kColumns));
+    q.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":an"), an).bind(QStringLiteral(":mois"), mois).exec();
+    return readAll(q);
+}
+
+QList<VisiteRecord> VisiteRepository::forDay(const QString &medecin, const QString &jour, const QString &mois,
+                                             const QString &an) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
+                                    "AND Jour = :jour ORDER BY NumVisite").arg(kColumns));
+    q.bind(QStringLiteral(":medecin"), medecin)
+        .bind(QStringLiteral(":an"), an)
+        .bind(QStringLiteral(":mois"), mois)
+        .bind(QStringLiteral(":jour"), jour)
+        .exec();
+    return readAll(q);
+}
+
+void VisiteRepository::insert(const VisiteRecord &v)
+{
+    SqlQuery q(m_db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
+                                    "VALUES (:medecin, :labo, :jour, :mois, :an, :heure)"));
+    q.bind(QStringLiteral(":medecin"), v.medecin)
+        .bind(QStringLiteral(":labo"), v.labo)
+        .bind(QStringLiteral(":jour"), v.jour)
+        .bind(QStringLiteral(":mois"), v.mois)
+        .bind(QStringLiteral(":an"), v.an)
+        .bind(QStringLiteral(":heure"), v.heure)
+        .exec();
+}
+
+VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const VisiteRecord &v)
+{
+    Transaction transaction(m_db);
+    SqlQuery check(m_db, QStringLiteral("SELECT 1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
+                                        "AND Jour = :jour AND Labo = :labo LIMIT 1"));
+    check.bind(QStringLiteral(":medecin"), v.medecin)
+        .bind(QStringLiteral(":an"), v.an)
+        .bind(QStringLiteral(":mois"), v.mois)
+        .bind(QStringLiteral(":jour"), v.jour)
+        .bind(QStringLiteral(":labo"), v.labo)
+        .exec();
+    if (check.next())
+        return InsertResult::Duplicate;
+    insert(v);
+    transaction.commit();
+    return InsertResult::Inserted;
+}
+
+int VisiteRepository::removeAppointment(const QString &jour, const QString &mois, const QString &an,
+                                        const QString &labo, const QString &medecin)
+{
+    SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE Jour = :jour AND Mois = :mois AND An = :an "
+                                    "AND Labo = :labo AND Medecin = :medecin"));
+    q.bind(QStringLiteral(":jour"), jour)
+        .bind(QStringLiteral(":mois"), mois)
+        .bind(QStringLiteral(":an"), an)
+        .bind(QStringLiteral(":labo"), labo)
+        .bind(QStringLiteral(":medecin"), medecin)
+        .exec();
+    return q.numRowsAffected();
+}
+
+int VisiteRepository::removeForLabo(const QString &labo)
+{
+    SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE Labo = :labo"));
+    q.bind(QStringLiteral(":labo"), labo).exec();
+    return q.numRowsAffected();
+}
+
+int VisiteRepository::removeForMedecin(const QString &medecin)
+{
+    SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE Medecin = :medecin"));
+    q.bind(QStringLiteral(":medecin"), medecin).exec();
+    return q.numRowsAffected();
+}
+
+int VisiteRepository::removeYear(const QString &an)
+{
+    SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE An = :an"));
+    q.bind(QStringLiteral(":an"), an).exec();
+    return q.numRowsAffected();
+}
+
+int VisiteRepository::countYear(const QString &an) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT COUNT(*) FROM Visite WHERE An = :an"));
+    q.bind(QStringLiteral(":an"), an).exec();
+    return q.next() ? q.value(0).toInt() : 0;
+}
+
+int VisiteRepository::renameLabo(const QString &from, const QString &to)
+{
+    SqlQuery q(m_db, QStringLiteral("UPDATE Visite SET Labo = :to WHERE Labo = :from"));
+    q.bind(QStringLiteral(":to"), to).bind(QStringLiteral(":from"), from).exec();
+    return q.numRowsAffected();
+}
+
+} // namespace tv

@@ -1,0 +1,98 @@
+#include "TestEnv.h"
+
+#include "app/core/Clock.h"
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "store/Database.h"
+#include "store/SettingsFiles.h"
+#include "store/Store.h"
+#include "store/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace tvtest {
+
+TestEnv::TestEnv(const QDate &today)
+{
+    tv::Clock::pin(today);
+    tv::dialogs::script::reset();
+    tv::dialogs::script::setStrict(true);
+}
+
+TestEnv::~TestEnv()
+{
+    tv::Clock::unpin();
+    tv::dialogs::script::reset();
+}
+
+QString TestEnv::programFile(const QString &name) const
+{
+    return tv::files::join(programFolder(), name);
+}
+
+QString TestEnv::dataFile(const QString &name) const
+{
+    return tv::files::join(dataFolder(), name);
+}
+
+void TestEnv::installShippedDatabase() const
+{
+    createDatabase(programFile(tv::files::ShippedDatabase));
+}
+
+void TestEnv::createDatabase(const QString &path)
+{
+    tv::Database::create(path);
+}
+
+void TestEnv::prepareData(const QStringList &doctors, const QString &vsIni) const
+{
+    createDatabase(dataFile(tv::files::Database));
+    tv::cheminbase::write(programFolder(), dataFolder());
+    if (!vsIni.isNull())
+        writeFile(programFile(tv::files::VsIni), vsIni.toUtf8() + "\r\n");
+    if (!doctors.isEmpty())
+        tv::textfile::writeLines(dataFile(tv::files::MedecinIni), doctors);
+}
+
+void TestEnv::writeFile(const QString &path, const QByteArray &bytes) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(bytes);
+}
+
+QByteArray TestEnv::readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+std::unique_ptr<tv::Store> TestEnv::openStore() const
+{
+    return tv::Store::open(dataFile(tv::files::Database));
+}
+
+std::unique_ptr<tv::FrmLabo> TestEnv::startWindow(bool *started) const
+{
+    auto window = std::make_unique<tv::FrmLabo>(programFolder());
+    const bool ok = window->startUp();
+    if (started)
+        *started = ok;
+    return window;
+}
+
+bool noUnexpectedDialogs()
+{
+    if (tv::dialogs::script::unexpected() == 0)
+        return true;
+    qWarning() << "unexpected dialogs:" << tv::dialogs::script::texts();
+    return false;
+}
+
+} // namespace tvtest

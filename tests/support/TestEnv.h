@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace tv {
+class FrmLabo;
+class Store;
+}
+
+namespace tvtest {
+
+// A program folder and a data folder of their own for one test, the clock
+// pinned and the dialogs scripted (strict: an unexpected box fails instead of
+// blocking).
+class TestEnv {
+public:
+    explicit TestEnv(const QDate &today = QDate(2025, 3, 5));
+    ~TestEnv();
+
+    QString programFolder() const { return m_program.path(); }
+    QString dataFolder() const { return m_data.path(); }
+    QString programFile(const QString &name) const;
+    QString dataFile(const QString &name) const;
+
+    // The shipped empty database copied into the program folder.
+    void installShippedDatabase() const;
+    // A ready data folder: empty database, CheminBase.cfg pointing at it,
+    // Vs.ini and Medecin.ini as given (no file when the list is empty).
+    void prepareData(const QStringList &doctors = {}, const QString &vsIni = QStringLiteral("100,0,0,0")) const;
+    // A fresh empty database file at the given path.
+    static void createDatabase(const QString &path);
+
+    void writeFile(const QString &path, const QByteArray &bytes) const;
+    static QByteArray readFile(const QString &path);
+
+    std::unique_ptr<tv::Store> openStore() const;
+
+    // A main window started on this environment; startUp() already run.
+    std::unique_ptr<tv::FrmLabo> startWindow(bool *started = nullptr) const;
+
+private:
+    QTemporaryDir m_program;
+    QTemporaryDir m_data;
+};
+
+// Fails the current test when a dialog was shown that the test did not
+// script.
+bool noUnexpectedDialogs();
+
+} // namespace tvtest
