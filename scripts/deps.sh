@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on Debian 12, when missing.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config ccache
+    qt6-base-dev qt6-svg-dev libqt6svg6 libqt6sql6-sqlite qt6-translations-l10n
+    libsqlite3-dev sqlite3 libbenchmark-dev fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,180 @@
+// Doctors through the real main window: add, select, delete, and the doctor
+// chosen for start-up.
+#include "TestEnv.h"
+
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "app/ui/Widgets.h"
+#include "labs/ui/DoctorsController.h"
+#include "store/SettingsFiles.h"
+#include "store/Store.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace tv;
+using tvtest::TestEnv;
+
+namespace {
+int count(Store &store, const QString &sql)
+{
+    QSqlQuery q(store.db().sql());
+    q.exec(sql);
+    q.next();
+    return q.value(0).toInt();
+}
+} // namespace
+
+class TstDoctors : public QObject {
+    Q_OBJECT
+
+private slots:
+    void addingADoctorWritesTheFileAndOneQuotaRowPerLaboratory()
+    {
+        TestEnv env;
+        env.prepareData({"Dr Alpha"});
+        {
+            auto store = env.openStore();
+            for (const char *labo : {"L1", "L2", "L3"})
+                store->addLaboratory(labo, {});
+        }
+        auto w = env.startWindow();
+        dialogs::script::pushInput(QStringLiteral("Dr Hélène Durand"));
+        dialogs::script::push(QMessageBox::Ok);
+        w->menu_Click(0);
+        QVERIFY(tvtest::noUnexpectedDialogs());
+
+        const auto &log = dialogs::script::log();
+        QCOMPARE(log.front().title, QStringLiteral("Ajouter un médecin"));
+        QCOMPARE(log.front().text, QStringLiteral("Inscrire le nom du médecin ."));
+        QCOMPARE(log.back().text, QStringLiteral("Pensez à remplir les paramètres de l'agenda pour ce nouveau médecin\n"
+                                                 "(3ème icône de la barre de menu)"));
+
+        MainView &v = w->view();
+        QCOMPARE(v.LstMed->count(), 2);
+        QCOMPARE(v.LstMed->currentRow(), 1);
+        QCOMPARE(v.LstMed->text(), QStringLiteral("  DR HÉLÈNE DURAND"));
+        QCOMPARE(v.LblMed->text(), QStringLiteral("DR HÉLÈNE DURAND"));
+        QCOMPARE(v.menus.mnuparaAG->title(), QStringLiteral("Paramètres agenda pour DR HÉLÈNE DURAND"));
+        QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Alpha", "Dr Hélène Durand"}));
+
+        auto store = env.openStore();
+        QCOMPARE(count(*store, "SELECT COUNT(*) FROM Passage WHERE Medecin = 'DR HÉLÈNE DURAND'"), 3);
+        QCOMPARE(count(*store, "SELECT COUNT(*) FROM Passage WHERE Labo = 'L2' AND Passage IS NULL"), 1);
+    }
+
+    void anEmptyOrCancelledNameChangesNothing()
+    {
+        TestEnv env;
+        env.prepareData({"Dr Alpha"});
+        auto w = env.startWindow();
+        dialogs::script::pushInput(std::nullopt);
+        w->menu_Click(0);
+        dialogs::script::pushInput(QString());
+        w->menu_Click(0);
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QCOMPARE(w->view().LstMed->count(), 1);
+        QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Alpha"}));
+    }
+
+    void deletingADoctorKeepsHisProducts()
+    {
+        TestEnv env;
+        env.prepareData({"Dr Alpha", "dr alpha", "Dr Beta", "DR ALPHA "});
+        {
+            auto store = env.openStore();
+            store->addLaboratory("L1", {"DR ALPHA", "DR BETA"});
+            store->visites().insert({0, "DR ALPHA", "L1", "05", "03", "2025", ""});
+            store->visites().insert({0, "DR BETA", "L1", "05", "03", "2025", ""});
+            store->produits().insert({0, "DR ALPHA", "L1", "Jean", "2025-03-05", "P\n"});
+        }
+        auto w = env.startWindow();
+        MainView &v = w->view();
+        v.LstMed->setCurrentRow(0);
+
+        dialogs::script::push(QMessageBox::No);
+        w->doctors().LstMed_DblClick();
+        QCOMPARE(v.LstMed->count(), 4);
+        const auto &question = dialogs::script::log().back();
+        QCOMPARE(question.text, QStringLiteral("Supprimer de la liste DR ALPHA ?"));
+        QCOMPARE(question.defaultButton, QMessageBox::No);
+        QCOMPARE(question.icon, QMessageBox::Question);
+
+        dialogs::script::push(QMessageBox::Yes);
+        w->doctors().LstMed_DblClick();
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        // Every line naming him in any case goes; "DR ALPHA " differs by its blank.
+        QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Beta", "DR ALPHA "}));
+        QCOMPARE(v.LstMed->count(), 2);
+        QCOMPARE(v.LstMed->currentRow(), -1);
+        QCOMPARE(v.LblMed->text(), QStringLiteral("Sélectionnez un médecin"));
+
+        auto store = env.openStore();
+        QCOMPARE(count(*store, "SELECT COUNT(*) FROM Visite"), 1);
+        QCOMPARE(count(*store, "SELECT COUNT(*) FROM Passage WHERE Medecin = 'DR ALPHA'"), 0);
+        QCOMPARE(count(*store, "SELECT COUNT(*) FROM Produit"), 1);
+    }
+
+    void doubleClickOnAnEmptyListDoesNothing()
+    {
+        TestEnv env;
+        env.prepareData({});
+        dialogs::script::push(QMessageBox::Ok); // "Commencez par inscrire…"
+        auto w = env.startWindow();
+        w->doctors().LstMed_DblClick();
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QCOMPARE(dialogs::script::log().size(), size_t(1));
+    }
+
+    void choosingTheStartUpDoctor()
+    {
+        TestEnv env;
+        env.prepareData({"Dr Alpha", "Dr Beta"}, "100,1,0,1");
+        auto w = env.startWindow();
+        MainView &v = w->view();
+
+        // Yes, then a click on the doctor asks the question.
+        dialogs::script::push(QMessageBox::Yes);
+        dialogs::script::push(QMessageBox::Ok);
+        v.menus.mnuSelMed->trigger();
+        QCOMPARE(w->state().ModeSelMedecin, 1);
+        dialogs::script::push(QMessageBox::Yes);
+        v.LstMed->setCurrentRow(1);
+        QCOMPARE(dialogs::script::log().back().text, QStringLiteral("Sélectionner DR BETA au lancement de Tallvane ?"));
+        QCOMPARE(w->state().ModeSelMedecin, 0);
+        QCOMPARE(TestEnv::readFile(env.programFile("Vs.ini")), QByteArray("1,1,0,1\r\n"));
+
+        // Answering No to the question keeps Vs.ini and ends the waiting.
+        dialogs::script::push(QMessageBox::Yes);
+        dialogs::script::push(QMessageBox::Ok);
+        v.menus.mnuSelMed->trigger();
+        dialogs::script::push(QMessageBox::No);
+        v.LstMed->setCurrentRow(0);
+        QCOMPARE(w->state().ModeSelMedecin, 0);
+        QCOMPARE(TestEnv::readFile(env.programFile("Vs.ini")), QByteArray("1,1,0,1\r\n"));
+
+        // No to "Si vous répondez NON" clears the start-up doctor.
+        dialogs::script::push(QMessageBox::No);
+        v.menus.mnuSelMed->trigger();
+        QCOMPARE(dialogs::script::log().back().icon, QMessageBox::Information);
+        QCOMPARE(TestEnv::readFile(env.programFile("Vs.ini")), QByteArray("100,1,0,1\r\n"));
+        QVERIFY(tvtest::noUnexpectedDialogs());
+    }
+
+    void mnuSupMedExplainsHowToDelete()
+    {
+        TestEnv env;
+        env.prepareData({"Dr Alpha"});
+        auto w = env.startWindow();
+        dialogs::script::push(QMessageBox::Ok);
+        w->view().menus.mnuSupMed->trigger();
+        QCOMPARE(dialogs::script::texts().back(), QStringLiteral("Faites un double click sur le médecin à supprimer."));
+    }
+};
+
+QTEST_MAIN(TstDoctors)
+#include "tst_doctors.moc"

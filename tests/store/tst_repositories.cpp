@@ -1,0 +1,206 @@
+// The four tables on a real SQLite file: bound values, case rules, and the
+// changes that span several tables.
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "store/Store.h"
+#include "store/StoreError.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tv;
+
+namespace {
+
+int countRows(Store &store, const QString &table)
+{
+    QSqlQuery q(store.db().sql());
+    q.exec(QStringLiteral("SELECT COUNT(*) FROM ") + table);
+    q.next();
+    return q.value(0).toInt();
+}
+
+VisiteRecord visite(const QString &medecin, const QString &labo, const QString &jour, const QString &mois,
+                    const QString &an)
+{
+    return {0, medecin, labo, jour, mois, an, QString()};
+}
+
+} // namespace
+
+class TstRepositories : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    int m_counter = 0;
+
+    std::unique_ptr<Store> freshStore()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("Ferrune%1.mdb").arg(++m_counter));
+        Database::create(path);
+        return Store::open(path);
+    }
+
+private slots:
+    void tablesKeepTheirColumnOrder()
+    {
+        auto store = freshStore();
+        for (const QString &table : schema::tableNames()) {
+            QSqlQuery q(store->db().sql());
+            QVERIFY(q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table)));
+            QStringList names;
+            while (q.next())
+                names.append(q.value(1).toString());
+            QCOMPARE(names, schema::columns(table));
+        }
+        QCOMPARE(schema::columns("Labo").size(), 15);
+        QCOMPARE(schema::columns("Visite").size(), 7);
+        QCOMPARE(schema::columns("Passage").size(), 6);
+        QCOMPARE(schema::columns("Produit").size(), 6);
+    }
+
+    void openingNeverCreatesAFile()
+    {
+        const QString missing = m_dir.filePath("nothing-here.mdb");
+        QVERIFY_THROWS_EXCEPTION(StoreError, Store::open(missing));
+        QVERIFY(!QFile::exists(missing));
+
+        const QString stranger = m_dir.filePath("stranger.mdb");
+        QFile f(stranger);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a database at all");
+        f.close();
+        QVERIFY_THROWS_EXCEPTION(StoreError, Store::open(stranger));
+    }
+
+    void awkwardNamesAreOrdinaryValues_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("column name") << QStringLiteral("LABO");
+        QTest::newRow("double quote") << QStringLiteral("A\"B");
+        QTest::newRow("injection") << QStringLiteral("x' or '1'='1");
+        QTest::newRow("apostrophe") << QStringLiteral("L'OREAL");
+        QTest::newRow("accents") << QStringLiteral("ÉLÉGANCE");
+    }
+
+    void awkwardNamesAreOrdinaryValues()
+    {
+        QFETCH(QString, name);
+        auto store = freshStore();
+        store->addLaboratory(QStringLiteral("AUTRE"), {QStringLiteral("DR A")});
+        const LaboEntry added = store->addLaboratory(name, {QStringLiteral("DR A")});
+        QCOMPARE(added.labo, name.toUpper());
+        QCOMPARE(added.nom, QStringLiteral("Nom_Labo_%1").arg(added.numLabo));
+
+        QVERIFY(store->labos().findByLabo(name.toUpper()).has_value());
+        QCOMPARE(store->labos().findByLabo(name.toUpper())->labo, name.toUpper());
+        QCOMPARE(store->passages().quota(name.toUpper(), QStringLiteral("DR A")), std::optional<QString>(QString()));
+
+        store->visites().insert(visite("DR A", name.toUpper(), "05", "03", "2025"));
+        store->visites().insert(visite("DR A", "AUTRE", "05", "03", "2025"));
+        QCOMPARE(store->visites().forLaboMedecin(name.toUpper(), "DR A").size(), 1);
+
+        store->deleteLaboratory(name.toUpper());
+        QCOMPARE(countRows(*store, "Labo"), 1);
+        QCOMPARE(countRows(*store, "Visite"), 1);
+        QCOMPARE(countRows(*store, "Passage"), 1);
+    }
+
+    void textComparisonIgnoresCase()
+    {
+        auto store = freshStore();
+        store->addLaboratory(QStringLiteral("Sanofi"), {});
+        QVERIFY(store->labos().exists(QStringLiteral("sanofi")));
+        store->visites().insert(visite("DR A", "SANOFI", "05", "03", "2025"));
+        QCOMPARE(store->visites().forDay("dr a", "05", "03", "2025").size(), 1);
+
+        LaboRecord r = *store->labos().findByLabo("SANOFI");
+        r.nom = QStringLiteral("Émile Dupré");
+        store->labos().update(r);
+        // The delegate look-up folds accented capitals too.
+        QVERIFY(store->labos().findByNom(QStringLiteral("ÉMILE DUPRÉ")).has_value());
+    }
+
+    void productSearchMeansContainsAnyCase()
+    {
+        auto store = freshStore();
+        auto add = [&](const QString &labo, const QString &date, const QString &text) {
+            store->produits().insert({0, "DR A", labo, "Jean", date, text});
+        };
+        add("L1", "2024-01-10", "PARASPIRINE 500\n");
+        add("L2", "2025-02-11", "aspirine\nDOLIPRANE\n");
+        add("L3", "2025-02-12", "Éphédrine\n");
+        add("L4", "2025-02-13", "DOLIPRANE\n");
+        store->produits().insert({0, "DR B", "L1", "Jean", "2025-01-01", "ASPIRINE\n"});
+
+        const auto aspi = store->produits().containing(QStringLiteral("ASPI"), "DR A");
+        QCOMPARE(aspi.size(), 2);
+        QCOMPARE(aspi.at(0).labo, QStringLiteral("L2")); // newest first
+        QCOMPARE(aspi.at(1).labo, QStringLiteral("L1"));
+        QCOMPARE(store->produits().containing(QStringLiteral("éPHÉ"), "DR A").size(), 1);
+        QCOMPARE(store->produits().containing(QStringLiteral("%"), "DR A").size(), 0);
+        QCOMPARE(store->produits().containing(QStringLiteral("_"), "DR A").size(), 0);
+    }
+
+    void renameAndDeleteTouchExactlyTheirRows()
+    {
+        auto store = freshStore();
+        store->addLaboratory("ALPHA", {"DR A", "DR B"});
+        store->addLaboratory("BETA", {"DR A", "DR B"});
+        store->visites().insert(visite("DR A", "ALPHA", "01", "02", "2025"));
+        store->visites().insert(visite("DR B", "BETA", "01", "02", "2025"));
+        store->produits().insert({0, "DR A", "ALPHA", "X", "2025-02-01", "P\n"});
+
+        store->renameLaboratory("ALPHA", "GAMMA");
+        QVERIFY(!store->labos().exists("ALPHA"));
+        QVERIFY(store->labos().exists("GAMMA"));
+        QCOMPARE(store->visites().forLaboMedecin("GAMMA", "DR A").size(), 1);
+        QVERIFY(store->passages().quota("GAMMA", "DR B").has_value());
+        // Products keep the name they were recorded under.
+        QCOMPARE(store->produits().forLabo("ALPHA", "DR A").size(), 1);
+
+        store->deleteDoctorRows("DR A");
+        QCOMPARE(countRows(*store, "Visite"), 1);
+        QCOMPARE(countRows(*store, "Passage"), 2);
+        QCOMPARE(countRows(*store, "Produit"), 1);
+    }
+
+    void aFailedChangeLeavesNothingHalfDone()
+    {
+        auto store = freshStore();
+        store->addLaboratory("ALPHA", {"DR A"});
+        store->visites().insert(visite("DR A", "ALPHA", "01", "02", "2025"));
+        // Visite refuses changes: the rename must not stay half applied.
+        QSqlQuery q(store->db().sql());
+        QVERIFY(q.exec("CREATE TRIGGER refuse BEFORE UPDATE ON Visite BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, store->renameLaboratory("ALPHA", "OMEGA"));
+        QVERIFY(store->labos().exists("ALPHA"));
+        QVERIFY(!store->labos().exists("OMEGA"));
+        QVERIFY(store->passages().quota("ALPHA", "DR A").has_value());
+    }
+
+    void quotasAndDuplicates()
+    {
+        auto store = freshStore();
+        store->addLaboratory("ALPHA", {"DR A"});
+        store->passages().setQuota("ALPHA", "DR A", 3);
+        QCOMPARE(*store->passages().quota("ALPHA", "DR A"), QStringLiteral("3"));
+        store->passages().setQuota("ALPHA", "DR Z", 2); // no row yet: one is made
+        QCOMPARE(*store->passages().quota("ALPHA", "DR Z"), QStringLiteral("2"));
+
+        using R = VisiteRepository::InsertResult;
+        QCOMPARE(store->visites().insertUnlessDuplicate(visite("DR A", "ALPHA", "05", "03", "2025")), R::Inserted);
+        QCOMPARE(store->visites().insertUnlessDuplicate(visite("dr a", "alpha", "05", "03", "2025")), R::Duplicate);
+        QCOMPARE(store->visites().insertUnlessDuplicate(visite("DR A", "ALPHA", "06", "03", "2025")), R::Inserted);
+        QCOMPARE(store->visites().countForLaboYear("ALPHA", "2025", "DR A"), 2);
+        QCOMPARE(store->visites().countYear("2025"), 2);
+        QCOMPARE(store->visites().removeYear("2024"), 0);
+        QCOMPARE(store->visites().removeYear("2025"), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstRepositories)
+#include "tst_repositories.moc"

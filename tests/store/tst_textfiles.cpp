@@ -1,0 +1,149 @@
+// File formats of the settings and list files: round trips and the damaged
+// or hand-edited cases the practice's files come with.
+#include "store/SettingsFiles.h"
+#include "store/StoreError.h"
+#include "store/TextFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tv;
+
+class TstTextFiles : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private slots:
+    void decodesUtf8AndFallsBackToWindows1252()
+    {
+        QCOMPARE(textfile::decode("H\xC3\xA9l\xC3\xA8" "ne"), QStringLiteral("Hélène"));
+        // Bytes made on the old platform: é = E9, œ = 9C, € = 80.
+        QCOMPARE(textfile::decode("H\xE9l\xE8" "ne \x9C\x80"), QStringLiteral("H\u00E9l\u00E8ne \u0153\u20AC"));
+        QCOMPARE(textfile::decode("\xEF\xBB\xBF" "abc"), QStringLiteral("abc"));
+    }
+
+    void splitsLinesWhateverTheLineEnd()
+    {
+        QCOMPARE(textfile::splitLines(QStringLiteral("a\r\nb\r\n")), QStringList({"a", "b"}));
+        QCOMPARE(textfile::splitLines(QStringLiteral("a\nb")), QStringList({"a", "b"}));
+        QCOMPARE(textfile::splitLines(QStringLiteral("a\r\n\r\nb  \r\n")), QStringList({"a", "", "b  "}));
+        QCOMPARE(textfile::splitLines(QString()), QStringList());
+    }
+
+    void writesCrLfUtf8AndReadsBack()
+    {
+        textfile::writeLines(path("list.txt"), {QStringLiteral("Hélène"), QStringLiteral("  B ")});
+        QCOMPARE(read("list.txt"), QByteArray("H\xC3\xA9l\xC3\xA8" "ne\r\n  B \r\n"));
+        QCOMPARE(*textfile::readLines(path("list.txt")), QStringList({"Hélène", "  B "}));
+        QVERIFY(!textfile::readLines(path("missing.txt")));
+        textfile::appendLine(path("list.txt"), QStringLiteral("C"));
+        QCOMPARE(textfile::readLines(path("list.txt"))->size(), 3);
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        write("keep.txt", "old\r\n");
+        QVERIFY_THROWS_EXCEPTION(StoreError, textfile::writeLines(path("no-such-folder/keep.txt"), {"x"}));
+        QCOMPARE(read("keep.txt"), QByteArray("old\r\n"));
+    }
+
+    void fieldReadCutsAtCommasQuotesAndLineEnds()
+    {
+        textfile::FieldReader r(QStringLiteral("  abc , \"d,e\" ,f\r\n12\r\n"));
+        QCOMPARE(*r.readText(), QStringLiteral("abc"));
+        QCOMPARE(*r.readText(), QStringLiteral("d,e"));
+        QCOMPARE(*r.readText(), QStringLiteral("f"));
+        QCOMPARE(*r.readInteger(0, 255), 12LL);
+        QVERIFY(r.atEnd());
+        QVERIFY(!r.readText());
+    }
+
+    void cheminBaseKeepsAwkwardFoldersWhole_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("plain") << QStringLiteral("/srv/cabinet/données");
+        QTest::newRow("comma") << QStringLiteral("/srv/Dupont, Durand/data");
+        QTest::newRow("leading blank") << QStringLiteral(" /srv/data");
+        QTest::newRow("trailing blank") << QStringLiteral("/srv/data ");
+    }
+
+    void cheminBaseKeepsAwkwardFoldersWhole()
+    {
+        QFETCH(QString, folder);
+        cheminbase::write(m_dir.path(), folder);
+        QCOMPARE(*cheminbase::read(m_dir.path()), folder);
+    }
+
+    void cheminBaseRefusesQuotesAndEmptyFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(!cheminbase::read(dir.path()));
+        QVERIFY_THROWS_EXCEPTION(StoreError, cheminbase::write(dir.path(), QStringLiteral("/srv/a\"b")));
+        QVERIFY(!QFile::exists(dir.filePath("CheminBase.cfg")));
+        textfile::writeLines(dir.filePath("CheminBase.cfg"), {QString()});
+        QVERIFY_THROWS_EXCEPTION(StoreError, cheminbase::read(dir.path()));
+    }
+
+    void vsIniReadsWhatItCanAndKeepsDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("whole") << QByteArray("2,1,0,1\r\n") << QStringLiteral("2,1,0,1");
+        QTest::newRow("one per line") << QByteArray("2\r\n1\r\n1\r\n0\r\n") << QStringLiteral("2,1,1,0");
+        QTest::newRow("short") << QByteArray("3,1") << QStringLiteral("3,1,0,0");
+        QTest::newRow("damaged") << QByteArray("4,x,1,1") << QStringLiteral("4,0,0,0");
+        QTest::newRow("out of range") << QByteArray("300,1,1,1") << QStringLiteral("100,0,0,0");
+        QTest::newRow("empty") << QByteArray() << QStringLiteral("100,0,0,0");
+        QTest::newRow("binary") << QByteArray("\x01\xFF\x00,", 4) << QStringLiteral("100,0,0,0");
+    }
+
+    void vsIniReadsWhatItCanAndKeepsDefaults()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        write("Vs.ini", content);
+        WorkstationSettings s;
+        QVERIFY(vsini::read(m_dir.path(), s));
+        QCOMPARE(vsini::line(s), expected);
+    }
+
+    void vsIniWritesFourNumbersOnOneLine()
+    {
+        vsini::write(m_dir.path(), {2, 1, 0, 1});
+        QCOMPARE(read("Vs.ini"), QByteArray("2,1,0,1\r\n"));
+    }
+
+    void doctorsAreShownUpperCaseAndRemovedInAnyCase()
+    {
+        QTemporaryDir data;
+        doctorsfile::append(data.path(), QStringLiteral("Dr Durand"));
+        doctorsfile::append(data.path(), QStringLiteral("Dr Hélène Martin"));
+        doctorsfile::append(data.path(), QStringLiteral("dr durand"));
+        const QStringList lines = *doctorsfile::read(data.path());
+        QCOMPARE(lines, QStringList({"Dr Durand", "Dr Hélène Martin", "dr durand"}));
+        QCOMPARE(doctorsfile::listEntries(lines).at(1), QStringLiteral("  DR HÉLÈNE MARTIN"));
+
+        doctorsfile::remove(data.path(), QStringLiteral("  DR DURAND"));
+        QCOMPARE(*doctorsfile::read(data.path()), QStringList({"Dr Hélène Martin"}));
+        QVERIFY(!QFile::exists(data.filePath("TmpLabo.ini")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTextFiles)
+#include "tst_textfiles.moc"
