@@ -104,6 +104,7 @@ private slots:
     void timeOptionToggles();
     void absenceDialogPeriodsAndDuplicates();
     void absenceDialogDeleting();
+    void damagedFilesAndUnwritableFolder();
 };
 
 void TestAgendaUi::startUpShowsTodaysMonth()
@@ -479,6 +480,46 @@ void TestAgendaUi::absenceDialogDeleting()
     QVERIFY(!QFile::exists(path));
     QCOMPARE(cell(*s.frm, 4, 0)->text(), QStringLiteral("  mercredi"));
     QVERIFY(tvtest::noUnexpectedDialogs());
+}
+
+void TestAgendaUi::damagedFilesAndUnwritableFolder()
+{
+    Started s = start("3 x\r\n", "05/03/2025\r\n\r\nxx\r\n");
+    const QString path = agendafiles::absencesPath(s.env->dataFolder(), kDoctor);
+    // What can be read is used, the rest is 0; the program goes on quietly.
+    QCOMPARE(s.frm->state().MaxJour, (MaxJourTable{3, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(cell(*s.frm, 4, 0)->text(), QStringLiteral("  Abs - mercredi"));
+    QVERIFY(tvtest::noUnexpectedDialogs());
+
+    int listedBefore = -1;
+    QStringList listedAfter;
+    QString boxAfterFailure;
+    script::push(QMessageBox::Yes); // Supprimer the damaged line
+    script::push(QMessageBox::Ok);  // the write error
+    script::push(QMessageBox::No);  // Enregistrer les absences ?
+    withAbsenceDialog(*s.frm, [&](QDialog &d) {
+        auto *list = child<ListBox>(d, "LstDateAbs");
+        listedBefore = list->count();
+        list->setCurrentRow(1);
+        emit list->doubleClicked();
+        for (int i = 0; i < list->count(); ++i)
+            listedAfter.append(list->item(i)->text().trimmed());
+
+        s.frm->state().CheminBase = s.env->dataFolder() + QStringLiteral("/absent");
+        auto *mv = child<QCalendarWidget>(d, "MV");
+        emit mv->clicked(QDate(2025, 3, 10));
+        emit mv->clicked(QDate(2025, 3, 11));
+        QTest::mouseClick(child<QPushButton>(d, "CmdOK"), Qt::LeftButton);
+        boxAfterFailure = child<QLineEdit>(d, "MEB3")->text();
+        QTest::mouseClick(child<QPushButton>(d, "CmdAnnule"), Qt::LeftButton);
+    });
+    QCOMPARE(listedBefore, 2);
+    QCOMPARE(listedAfter, QStringList{QStringLiteral("05/03/2025")});
+    QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray("05/03/2025\r\n\r\n"));
+    QVERIFY(script::texts().at(1).startsWith(QStringLiteral("Impossible d'écrire le fichier")));
+    QCOMPARE(script::log().at(1).icon, QMessageBox::NoIcon);
+    QCOMPARE(boxAfterFailure, QStringLiteral("10/03/2025"));
+    QCOMPARE(script::texts().at(2), QStringLiteral("Enregistrer les absences ?"));
 }
 
 QTEST_MAIN(TestAgendaUi)

@@ -227,10 +227,13 @@ void AgendaController::FG_Click(int row)
     if (!dd.isEmpty()) {
         const QString month = Numero_Mois(a.EtMois[static_cast<std::size_t>(s.MoisActif)]->tag());
         const QString date = dd + u'/' + month + u'/' + a.CboAn->currentText();
-        if (a.PctRV->isVisibleTo(&m_frm))
-            chooseBookingDay(row, date);
-        else
+        if (a.PctRV->isVisibleTo(&m_frm)) {
+            // A refused laboratory leaves the focus on its quota button.
+            if (!chooseBookingDay(row, date))
+                return;
+        } else {
             showDayAppointments(dd, date);
+        }
     }
     m_frm.focusCmdFoc();
 }
@@ -259,7 +262,7 @@ void AgendaController::showDayAppointments(const QString &dd, const QString &dat
     dialogs::information(&m_frm, text);
 }
 
-void AgendaController::chooseBookingDay(int row, const QString &date)
+bool AgendaController::chooseBookingDay(int row, const QString &date)
 {
     MainView &v = m_frm.view();
     if (v.labo.LblPass->text() == QStringLiteral("0")) {
@@ -269,7 +272,7 @@ void AgendaController::chooseBookingDay(int row, const QString &date)
                           QStringLiteral("Laboratoire refusé"));
         m_frm.showTab(2);
         v.labo.CmdPassage->setFocus(Qt::OtherFocusReason);
-        return;
+        return false;
     }
     // Only the full colour counts: a full day that is also an absence is
     // painted black and is not reported.
@@ -281,6 +284,7 @@ void AgendaController::chooseBookingDay(int row, const QString &date)
         dialogs::critical(&m_frm, QStringLiteral("Le ") + date + QStringLiteral(" est un jour férié !\n") + *holiday);
         v.agenda.LblDateRV->setText(QString());
     }
+    return true;
 }
 
 void AgendaController::mnuHeure_Click()

@@ -31,7 +31,7 @@ private:
     void setupMonthButtons();
     void clearGrid();
     void showDayAppointments(const QString &dd, const QString &date);
-    void chooseBookingDay(int row, const QString &date);
+    bool chooseBookingDay(int row, const QString &date);
     QString doctorEntry() const; // the doctors' list text as shown
 
     FrmLabo &m_frm;

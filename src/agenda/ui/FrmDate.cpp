@@ -183,14 +183,21 @@ void FrmDate::Charger_Dates_Absences()
     if (lines) {
         LstDateAbs->clear();
         LstS->clear();
-        // Year first, the dates sort as texts.
+        // Year first, the dates sort as texts. Each entry keeps its line so
+        // that a damaged line can still be deleted.
         for (const QString &line : *lines) {
-            if (!line.trimmed().isEmpty())
-                LstS->addItem(Date_JMA_vers_AMJ(line));
+            if (line.trimmed().isEmpty())
+                continue;
+            auto *item = new QListWidgetItem(Date_JMA_vers_AMJ(line));
+            item->setData(Qt::UserRole, line);
+            LstS->addItem(item);
         }
         LstS->sortItems();
-        for (int i = 0; i < LstS->count(); ++i)
-            LstDateAbs->addItem(Date_AMJ_vers_JMA(LstS->item(i)->text()) + QStringLiteral("   "));
+        for (int i = 0; i < LstS->count(); ++i) {
+            auto *item = new QListWidgetItem(Date_AMJ_vers_JMA(LstS->item(i)->text()) + QStringLiteral("   "));
+            item->setData(Qt::UserRole, LstS->item(i)->data(Qt::UserRole));
+            LstDateAbs->addItem(item);
+        }
     }
     showCount();
 }
@@ -302,10 +309,12 @@ void FrmDate::LstDateAbs_DblClick()
     const int row = LstDateAbs->currentRow();
     if (row < 0)
         return;
-    const QString date = LstDateAbs->item(row)->text().trimmed();
+    const QListWidgetItem *item = LstDateAbs->item(row);
+    const QString date = item->text().trimmed();
+    const QString line = item->data(Qt::UserRole).isValid() ? item->data(Qt::UserRole).toString() : date;
     if (dialogs::askYesNo(this, QStringLiteral("Supprimer ") + date + QStringLiteral(" ?"), true)) {
         try {
-            agendafiles::removeAbsence(folder(), doctorEntry(), date);
+            agendafiles::removeAbsence(folder(), doctorEntry(), line);
             delete LstDateAbs->takeItem(row);
             m_frm.Remplir_Agenda();
         } catch (const StoreError &error) {
