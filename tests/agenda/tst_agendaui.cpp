@@ -84,6 +84,15 @@ void withAbsenceDialog(FrmLabo &frm, const std::function<void(QDialog &)> &drive
     QVERIFY(handled);
 }
 
+// The three boxes before the weekday maxima's input boxes: what the command
+// does, "Continuez ?" answered Yes, and the doctor's name.
+void pushMaximaIntro()
+{
+    script::push(QMessageBox::Ok);
+    script::push(QMessageBox::Yes);
+    script::push(QMessageBox::Ok);
+}
+
 template <typename W>
 W *child(QDialog &dialog, const char *name)
 {
@@ -247,9 +256,7 @@ void TestAgendaUi::bookingDayChecks()
 void TestAgendaUi::maximaEditedThroughInputBoxes()
 {
     Started s = start({});
-    script::push(QMessageBox::Ok);  // what the command does
-    script::push(QMessageBox::Yes); // Continuez ?
-    script::push(QMessageBox::Ok);  // Choix pour
+    pushMaximaIntro();
     script::pushInput(QStringLiteral("4 jours"));
     script::pushInput(QStringLiteral("abc"));
     script::pushInput(QStringLiteral("2,5"));
@@ -280,9 +287,7 @@ void TestAgendaUi::maximaEditedThroughInputBoxes()
 
     // The next run proposes the stored values.
     script::reset();
-    script::push(QMessageBox::Ok);
-    script::push(QMessageBox::Yes);
-    script::push(QMessageBox::Ok);
+    pushMaximaIntro();
     script::pushInput(std::nullopt);
     s.frm->agenda().mnuMax_Click();
     QCOMPARE(script::log().at(3).defaultText, QStringLiteral("4"));
@@ -293,9 +298,7 @@ void TestAgendaUi::maximaCancelAndRefusals()
 {
     Started s = start(" 1  1  1  1  1  1  1 \r\n");
     const QString path = agendafiles::passagesPath(s.env->dataFolder(), kDoctor);
-    script::push(QMessageBox::Ok);
-    script::push(QMessageBox::Yes);
-    script::push(QMessageBox::Ok);
+    pushMaximaIntro();
     script::pushInput(QStringLiteral("5"));
     script::pushInput(QStringLiteral("6"));
     script::pushInput(QStringLiteral("")); // cleared: stops at Wednesday
@@ -315,9 +318,7 @@ void TestAgendaUi::maximaCancelAndRefusals()
     // A data folder that cannot be written: a French message, old file kept.
     s.frm->state().CheminBase = s.env->dataFolder() + QStringLiteral("/absent");
     script::reset();
-    script::push(QMessageBox::Ok);
-    script::push(QMessageBox::Yes);
-    script::push(QMessageBox::Ok);
+    pushMaximaIntro();
     for (int i = 0; i < 7; ++i)
         script::pushInput(QStringLiteral("9"));
     script::push(QMessageBox::Ok);

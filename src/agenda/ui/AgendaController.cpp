@@ -14,11 +14,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QToolButton>
 
 namespace tv {
 
