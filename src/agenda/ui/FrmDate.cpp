@@ -271,7 +271,9 @@ void FrmDate::leave()
 {
     if (holdsDate(MEB3) && holdsDate(MEB4) && dialogs::askYesNo(this, QStringLiteral("Enregistrer les absences ?")))
         CmdOK_Click();
-    m_frm.Remplir_Agenda();
+    // The main window closes its database before its dialogs.
+    if (m_frm.hasStore())
+        m_frm.Remplir_Agenda();
     QDialog::accept();
 }
 
