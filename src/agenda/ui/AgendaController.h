@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+class QTableWidgetItem;
+
 namespace tv {
 class FrmLabo;
 
@@ -26,6 +28,12 @@ public:
     void mnuSansRV_Click();
 
 private:
+    void setupMonthButtons();
+    void clearGrid();
+    void showDayAppointments(const QString &dd, const QString &date);
+    bool chooseBookingDay(int row, const QString &date);
+    QString doctorEntry() const; // the doctors' list text as shown
+
     FrmLabo &m_frm;
 };
 
