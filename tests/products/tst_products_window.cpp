@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -172,6 +173,21 @@ private slots:
         QCOMPARE(TestEnv::readFile(medoc), QByteArray("advil\r\n\xC3\x89lixir\r\naspirine\r\n"));
         QVERIFY(!QFile::exists(env.dataFile(files::MedocTmp)));
 
+        // Accents and quotes are a name like any other.
+        p.CboPr->setEditText(QStringLiteral("  éfferalgan \"500\" d'été "));
+        w->view().menu[8]->click();
+        QCOMPARE(p.CboPr->currentText(), QStringLiteral("  ÉFFERALGAN \"500\" D'ÉTÉ"));
+        QVERIFY(TestEnv::readFile(medoc).endsWith(QStringLiteral("aspirine\r\néfferalgan \"500\" d'été\r\n").toUtf8()));
+        QVERIFY(items(p.CboPrPr).contains(QStringLiteral("  ÉFFERALGAN \"500\" D'ÉTÉ")));
+        p.CboPr->setEditText(QStringLiteral("ÉFFERALGAN \"500\" D'ÉTÉ"));
+        dialogs::script::push(QMessageBox::Ok);
+        w->view().menu[8]->click();
+        QCOMPARE(lastText(), QStringLiteral("Produit déjà enregistré !"));
+        p.CboPr->setCurrentIndex(p.CboPr->findText(QStringLiteral("  ÉFFERALGAN \"500\" D'ÉTÉ")));
+        dialogs::script::push(QMessageBox::Yes);
+        w->view().menu[9]->click();
+        QCOMPARE(items(p.CboPr), left);
+
         // The file is read again by the next start-up.
         w.reset();
         auto again = env.startWindow();
@@ -220,7 +236,7 @@ private slots:
         p.CmdAjoutePr->click();
         p.CboPr->setCurrentIndex(p.CboPr->findText(QStringLiteral("  ADVIL")));
         QTest::mouseDClick(p.CboPr->lineEdit(), Qt::LeftButton);
-        p.CmdAjoutePr->click();
+        emit p.CboPrList->doubleClicked(p.CboPr->model()->index(0, 0));
         QCOMPARE(items(p.LstPr), QStringList({QStringLiteral("  ADVIL"), QStringLiteral("  ADVIL"), QStringLiteral("  DOLIPRANE")}));
 
         p.CboPr->setEditText(QString());

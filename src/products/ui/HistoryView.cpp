@@ -42,7 +42,11 @@ void HistoryView::build(history::Mode mode, const QString &value)
         case history::Mode::Labo: records = produits.forLabo(value, doctor); break;
         case history::Mode::Medicament: records = produits.containing(value, doctor); break;
         }
-        list->addItems(history::lines(mode, records));
+        for (const QString &line : history::lines(mode, records)) {
+            auto *item = new QListWidgetItem(line, list);
+            // Long lines are read whole in the item's tooltip.
+            item->setToolTip(line);
+        }
     });
 }
 

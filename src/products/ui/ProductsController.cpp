@@ -12,6 +12,7 @@
 #include <QDateEdit>
 #include <QEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -38,6 +39,19 @@ void ProductsController::connectSignals()
     connect(w.CboPr, &QComboBox::editTextChanged, this, [this] { m_catalogue->CboPr_Change(); });
     w.CboPr->installEventFilter(this);
     w.CboPr->lineEdit()->installEventFilter(this);
+    // The always-shown list picks like the box's own list does.
+    const auto pick = [&w](const QModelIndex &index) {
+        w.CboPr->setCurrentIndex(index.row());
+        w.CboPr->setEditText(w.CboPr->itemText(index.row()));
+    };
+    connect(w.CboPrList, &QListView::clicked, this, pick);
+    connect(w.CboPrList, &QListView::doubleClicked, this, [this, pick](const QModelIndex &index) {
+        pick(index);
+        m_visit->CmdAjoutePr_Click();
+    });
+    connect(w.CboPr, indexChanged, this, [&w](int row) {
+        w.CboPrList->setCurrentIndex(w.CboPr->model()->index(row, 0));
+    });
 
     connect(w.DTP, &QDateEdit::dateChanged, this, [this] { m_visit->DTP_Change(); });
     connect(w.CboLs, indexChanged, this, [this] { m_visit->CboLs_Click(); });

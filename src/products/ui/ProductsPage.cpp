@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -37,6 +38,10 @@ QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
     // it is added to the catalogue.
     w.CboPr->setCompleter(nullptr);
     w.CboPr->setMaxVisibleItems(20);
+    w.CboPrList = named<QListView>(QStringLiteral("CboPr_list"), box);
+    w.CboPrList->setModel(w.CboPr->model());
+    w.CboPrList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    w.CboPrList->setFocusPolicy(Qt::NoFocus);
     w.menu8 = pictureButton(QStringLiteral("menu_8"), QStringLiteral(":/icons/medoc-add.svg"), box);
     w.menu9 = pictureButton(QStringLiteral("menu_9"), QStringLiteral(":/icons/medoc-remove.svg"), box);
     w.LstPr = named<ListBox>(QStringLiteral("LstPr"), box);
@@ -55,19 +60,25 @@ QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
     grid->addWidget(w.CboDs, 3, 1, 1, 3);
     grid->addWidget(caption("Label21", QStringLiteral("Médicaments"), box), 4, 0);
     grid->addWidget(w.CboPr, 4, 1);
-    grid->addWidget(w.menu8, 4, 2);
-    grid->addWidget(w.menu9, 4, 3);
-    grid->addWidget(caption("LblN", QStringLiteral("Enregistrer nouveau médicament"), box), 5, 1);
-    grid->addWidget(caption("LblSM", QStringLiteral("Supprimer "), box), 5, 3);
+    grid->addWidget(w.CboPrList, 5, 1);
+    auto *catalogue = new QGridLayout;
+    catalogue->addWidget(w.menu8, 0, 0);
+    catalogue->addWidget(caption("LblN", QStringLiteral("Enregistrer nouveau médicament"), box), 0, 1);
+    catalogue->addWidget(w.menu9, 1, 0);
+    catalogue->addWidget(caption("LblSM", QStringLiteral("Supprimer "), box), 1, 1);
+    catalogue->setRowStretch(2, 1);
+    grid->addLayout(catalogue, 4, 2, 2, 2);
     auto *buttons = new QVBoxLayout;
+    buttons->addStretch(1);
     buttons->addWidget(w.CmdAjoutePr);
     buttons->addWidget(w.CmdRetirePr);
     buttons->addStretch(1);
-    grid->addLayout(buttons, 6, 0);
-    grid->addWidget(caption("Label14", QStringLiteral("Produits présentés"), box), 6, 1, Qt::AlignTop);
+    grid->addLayout(buttons, 7, 0);
+    grid->addWidget(caption("Label14", QStringLiteral("Produits présentés"), box), 6, 1);
     grid->addWidget(w.LstPr, 7, 1, 1, 3);
     grid->addWidget(w.CmdEnrPr, 8, 1);
     grid->addWidget(caption("Label15", QStringLiteral("Pensez à enregistrer à la fin de la visite"), box), 9, 1, 1, 3);
+    grid->setRowStretch(5, 1);
     grid->setRowStretch(7, 1);
     return box;
 }
