@@ -207,6 +207,11 @@ private slots:
         QCOMPARE(box->currentText(), QStringLiteral("  "));
         box->setEditText(QStringLiteral("doliprane"));
         QCOMPARE(box->currentText(), QStringLiteral("doliprane"));
+        // Longer blank texts are left to the focus to put right.
+        box->setEditText(QStringLiteral("     "));
+        QCOMPARE(box->currentText(), QStringLiteral("     "));
+        giveFocus(box);
+        QCOMPARE(box->currentText(), QStringLiteral("  "));
     }
 
     void recordReloadReplaceAndDeleteAVisit()
