@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -15,6 +16,11 @@
 namespace tv {
 
 namespace {
+
+QLabel *caption(const char *name, const QString &text, QWidget *parent)
+{
+    return named<QLabel>(QString::fromLatin1(name), parent, text);
+}
 
 QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
 {
@@ -28,32 +34,52 @@ QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
     w.CboPr = named<QComboBox>(QStringLiteral("CboPr"), box);
     w.CboPr->setEditable(true);
     w.CboPr->setInsertPolicy(QComboBox::NoInsert);
+    // The box completes nothing by itself: a typed name is only a name once
+    // it is added to the catalogue.
+    w.CboPr->setCompleter(nullptr);
+    w.CboPr->setMaxVisibleItems(20);
+    w.CboPrList = named<QListView>(QStringLiteral("CboPr_list"), box);
+    w.CboPrList->setModel(w.CboPr->model());
+    w.CboPrList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    w.CboPrList->setFocusPolicy(Qt::NoFocus);
     w.menu8 = pictureButton(QStringLiteral("menu_8"), QStringLiteral(":/icons/medoc-add.svg"), box);
     w.menu9 = pictureButton(QStringLiteral("menu_9"), QStringLiteral(":/icons/medoc-remove.svg"), box);
     w.LstPr = named<ListBox>(QStringLiteral("LstPr"), box);
-    w.CmdAjoutePr = named<QPushButton>(QStringLiteral("CmdAjoutePr"), box, QStringLiteral("Ajouter"));
-    w.CmdRetirePr = named<QPushButton>(QStringLiteral("CmdRetirePr"), box, QStringLiteral("Retirer"));
+    w.LstPr->setSortingEnabled(true);
+    w.CmdAjoutePr = named<QPushButton>(QStringLiteral("CmdAjoutePr"), box, QStringLiteral("====>"));
+    w.CmdRetirePr = named<QPushButton>(QStringLiteral("CmdRetirePr"), box, QStringLiteral("<===="));
     w.CmdEnrPr = named<QPushButton>(QStringLiteral("CmdEnrPr"), box, QStringLiteral("Enregistrer"));
 
     auto *grid = new QGridLayout(box);
     grid->addWidget(w.LblS, 0, 0, 1, 4);
     grid->addWidget(new QLabel(QStringLiteral("Date"), box), 1, 0);
     grid->addWidget(w.DTP, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Laboratoire"), box), 2, 0);
+    grid->addWidget(caption("Label19", QStringLiteral("Laboratoire"), box), 2, 0);
     grid->addWidget(w.CboLs, 2, 1, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Délégué"), box), 3, 0);
+    grid->addWidget(caption("Label20", QStringLiteral("Délégué médical"), box), 3, 0);
     grid->addWidget(w.CboDs, 3, 1, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Médicament"), box), 4, 0);
+    grid->addWidget(caption("Label21", QStringLiteral("Médicaments"), box), 4, 0);
     grid->addWidget(w.CboPr, 4, 1);
-    grid->addWidget(w.menu8, 4, 2);
-    grid->addWidget(w.menu9, 4, 3);
-    auto *buttons = new QHBoxLayout;
+    grid->addWidget(w.CboPrList, 5, 1);
+    auto *catalogue = new QGridLayout;
+    catalogue->addWidget(w.menu8, 0, 0);
+    catalogue->addWidget(caption("LblN", QStringLiteral("Enregistrer nouveau médicament"), box), 0, 1);
+    catalogue->addWidget(w.menu9, 1, 0);
+    catalogue->addWidget(caption("LblSM", QStringLiteral("Supprimer "), box), 1, 1);
+    catalogue->setRowStretch(2, 1);
+    grid->addLayout(catalogue, 4, 2, 2, 2);
+    auto *buttons = new QVBoxLayout;
+    buttons->addStretch(1);
     buttons->addWidget(w.CmdAjoutePr);
     buttons->addWidget(w.CmdRetirePr);
-    buttons->addWidget(w.CmdEnrPr);
-    grid->addLayout(buttons, 5, 0, 1, 4);
-    grid->addWidget(w.LstPr, 6, 0, 1, 4);
-    grid->setRowStretch(6, 1);
+    buttons->addStretch(1);
+    grid->addLayout(buttons, 7, 0);
+    grid->addWidget(caption("Label14", QStringLiteral("Produits présentés"), box), 6, 1);
+    grid->addWidget(w.LstPr, 7, 1, 1, 3);
+    grid->addWidget(w.CmdEnrPr, 8, 1);
+    grid->addWidget(caption("Label15", QStringLiteral("Pensez à enregistrer à la fin de la visite"), box), 9, 1, 1, 3);
+    grid->setRowStretch(5, 1);
+    grid->setRowStretch(7, 1);
     return box;
 }
 
@@ -70,16 +96,17 @@ QWidget *buildHistory(ProductsWidgets &w, QWidget *page)
 
     auto *grid = new QGridLayout(box);
     grid->addWidget(w.LblH, 0, 0, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Par délégué"), box), 1, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Par laboratoire"), box), 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Par médicament"), box), 1, 2);
-    grid->addWidget(w.CboDh, 2, 0);
-    grid->addWidget(w.CboLh, 2, 1);
-    grid->addWidget(w.CboPrPr, 2, 2);
-    grid->addWidget(w.ChkL, 3, 1);
-    grid->addWidget(w.CmdTH, 3, 2);
-    grid->addWidget(w.LstHistPr, 4, 0, 1, 3);
-    grid->setRowStretch(4, 1);
+    grid->addWidget(caption("Label22", QStringLiteral("FILTRER"), box), 1, 0, 1, 3);
+    grid->addWidget(caption("Label18", QStringLiteral("Par délégué médical"), box), 2, 0);
+    grid->addWidget(caption("Label17", QStringLiteral("Par laboratoire"), box), 2, 1);
+    grid->addWidget(caption("Label16", QStringLiteral("Par médicament"), box), 2, 2);
+    grid->addWidget(w.CboDh, 3, 0);
+    grid->addWidget(w.CboLh, 3, 1);
+    grid->addWidget(w.CboPrPr, 3, 2);
+    grid->addWidget(w.ChkL, 4, 1);
+    grid->addWidget(w.CmdTH, 4, 2);
+    grid->addWidget(w.LstHistPr, 5, 0, 1, 3);
+    grid->setRowStretch(5, 1);
     return box;
 }
 

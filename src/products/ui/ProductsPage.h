@@ -4,6 +4,7 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QListView;
 class QPushButton;
 class QToolButton;
 class QWidget;
@@ -21,6 +22,8 @@ struct ProductsWidgets {
     QComboBox *CboLs = nullptr;
     QComboBox *CboDs = nullptr;
     QComboBox *CboPr = nullptr;
+    // The list part of the medicine box, always shown under its edit field.
+    QListView *CboPrList = nullptr;
     QToolButton *menu8 = nullptr;
     QToolButton *menu9 = nullptr;
     ListBox *LstPr = nullptr;

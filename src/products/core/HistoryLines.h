@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tv {
+struct ProduitRecord;
+}
+
+namespace tv::history {
+
+enum class Mode {
+    All,        // the whole history of the doctor
+    Delegue,    // filtered by delegate
+    Labo,       // filtered by laboratory
+    Medicament, // filtered by medicine
+};
+
+// "2025/03/05" from the stored "2025-03-05": the form that sorts by date.
+QString sortDate(const QString &isoDate);
+// "05/03/2025" from "2025/03/05".
+QString displayDate(const QString &sortDate);
+
+// The ordering key of one visit: the sortable date, then the mode's layout.
+QString key(Mode mode, const ProduitRecord &record);
+
+// The lines of the history list: newest date first and, within one date,
+// the keys in descending order.
+QStringList lines(Mode mode, const QList<ProduitRecord> &records);
+
+} // namespace tv::history
