@@ -284,6 +284,7 @@ void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
     QCOMPARE(v.labo.LblLaboratoire->text(), QStringLiteral("Notes pour le laboratoire\n"));
     QCOMPARE(v.agenda.LblDateRV->text(), QString());
     QVERIFY(!v.labo.TextVM[0]->isEnabled());
+    QVERIFY(v.labo.LblPass->isHidden());
     // The delegate's entries stay.
     QCOMPARE(v.products.CboDs->count(), 4);
 

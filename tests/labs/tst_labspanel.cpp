@@ -322,6 +322,7 @@ void TestLabsPanel::quota()
     addLab(*w, QStringLiteral("alpha"));
     QCOMPARE(v.labo.LblPassTitre->text(), QStringLiteral("Nombre de visites annuelles autorisées"));
 
+    QVERIFY(v.labo.LblPass->isHidden());
     script::push(QMessageBox::Ok);
     v.labo.CmdPassage->click();
     QCOMPARE(script::log().back().text, QStringLiteral("Un médecin et un laboratoire doivent être renseignés !"));

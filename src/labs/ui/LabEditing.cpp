@@ -163,6 +163,7 @@ void LabEditing::LstLabo_DblClick()
     m_frm.state().IndexLabo = -1;
     v.labo.LblLaboratoire->setText(QStringLiteral("Notes pour le laboratoire\n"));
     v.labo.LblPass->clear();
+    v.labo.LblPass->hide();
     v.agenda.LblDateRV->setText(QString());
     guarded(&m_frm, [&] {
         m_frm.Liste_RV_Medecin();
