@@ -2,6 +2,8 @@
 
 #include "store/Database.h"
 
+#include <QStringList>
+
 namespace tv {
 
 namespace {
@@ -105,6 +107,36 @@ int LaboRepository::renameLabo(const QString &from, const QString &to)
 {
     SqlQuery q(m_db, QStringLiteral("UPDATE Labo SET Labo = :to WHERE Labo = :from"));
     q.bind(QStringLiteral(":to"), to).bind(QStringLiteral(":from"), from).exec();
+    return q.numRowsAffected();
+}
+
+int LaboRepository::updateChanged(const LaboRecord &before, const LaboRecord &after)
+{
+    struct Column {
+        const char *name;
+        QString LaboRecord::*field;
+    };
+    static const Column columns[] = {
+        {"Nom", &LaboRecord::nom},         {"Tel", &LaboRecord::tel},
+        {"TelP", &LaboRecord::telP},       {"Email", &LaboRecord::email},
+        {"Url", &LaboRecord::url},         {"Mdp", &LaboRecord::mdp},
+        {"Budget", &LaboRecord::budget},   {"Laboratoire", &LaboRecord::laboratoire},
+        {"Adresse", &LaboRecord::adresse}, {"CommuneVM", &LaboRecord::communeVM},
+    };
+    QStringList assignments;
+    QList<const Column *> changed;
+    for (const Column &c : columns) {
+        if (before.*c.field != after.*c.field) {
+            assignments.append(QStringLiteral("%1 = :%1").arg(QString::fromLatin1(c.name)));
+            changed.append(&c);
+        }
+    }
+    if (changed.isEmpty())
+        return 0;
+    SqlQuery q(m_db, QStringLiteral("UPDATE Labo SET %1 WHERE NumLabo = :id").arg(assignments.join(QStringLiteral(", "))));
+    for (const Column *c : changed)
+        q.bind(QStringLiteral(":") + QString::fromLatin1(c->name), after.*c->field);
+    q.bind(QStringLiteral(":id"), after.numLabo).exec();
     return q.numRowsAffected();
 }
 

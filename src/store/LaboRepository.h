@@ -23,6 +23,12 @@ public:
     void update(const LaboRecord &record);
     int removeLabo(const QString &labo);
     int renameLabo(const QString &from, const QString &to);
+    // Writes, in the row numbered after.numLabo, only the panel's columns
+    // whose value differs between the two records, so that a column another
+    // workstation changed meanwhile is not overwritten with an old value.
+    // Returns the number of rows written: 0 when nothing differs or the row
+    // is gone.
+    int updateChanged(const LaboRecord &before, const LaboRecord &after);
 
 private:
     Database &m_db;

@@ -44,6 +44,8 @@ QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent)
     w.LblPass->setAlignment(Qt::AlignCenter);
     w.LblPass->setFont(bold);
     w.LblPass->setMinimumWidth(40);
+    // A quota exists only for a laboratory and a doctor both selected.
+    w.LblPass->hide();
     w.CmdPassage = pictureButton(QStringLiteral("CmdPassage"), QStringLiteral(":/icons/quota.svg"), page);
     w.CmdPassage->setFocusPolicy(Qt::StrongFocus);
     w.menu6 = pictureButton(QStringLiteral("menu_6"), QStringLiteral(":/icons/web.svg"), page);

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "store/Records.h"
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+class QLineEdit;
+class QWidget;
+
+namespace tv {
+class FrmLabo;
+
+// The record panel of the "Laboratoire" page, bound to one Labo row. An
+// edited field goes to the row when it loses the focus, when another
+// laboratory is shown and when the window closes; nothing is written when
+// nothing changed, and only the columns that changed are written.
+class LabPanel : public QObject {
+    Q_OBJECT
+public:
+    explicit LabPanel(FrmLabo &frm);
+
+    void connectSignals();
+
+    // Shows the row of the laboratory; an unknown name leaves the panel
+    // empty. Throws StoreError.
+    void load(const QString &labo);
+    // Writes the pending edits. Throws StoreError.
+    void save();
+    // The row is gone (deleted): empty fields that take no typing.
+    void unbind();
+    bool isBound() const { return m_record.has_value(); }
+    // The laboratory was renamed / deleted: the panel follows when it shows it.
+    void renamed(const QString &from, const QString &to);
+    void forget(const QString &labo);
+    // The delegate's name field ready for typing over its text.
+    void focusDelegate();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Field {
+        QWidget *widget;
+        QString LaboRecord::*column;
+    };
+    QList<Field> fields() const;
+    bool shows(const QString &labo) const;
+    LaboRecord edited() const;
+    void showRecord(const LaboRecord &record);
+    void takeSnapshot();
+    void setFieldsEnabled(bool enabled);
+
+    void lostFocus(QWidget *field);
+    void delegateLostFocus();
+    void urlPressed();
+    void copyToClipboard(QLineEdit *field);
+    void telephoneLostFocus(QLineEdit *field);
+    void chooseProductsDelegate();
+
+    FrmLabo &m_frm;
+    std::optional<LaboRecord> m_record; // the row as last read or written
+    LaboRecord m_shown;                 // the texts the fields showed then
+    QString m_rememberedDelegate;       // "  " + delegate when his field got the focus
+};
+
+} // namespace tv

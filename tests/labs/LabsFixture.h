@@ -1,0 +1,107 @@
+// Helpers shared by the laboratory window tests.
+#pragma once
+
+#include "support/TestEnv.h"
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "app/ui/MainView.h"
+#include "app/ui/Widgets.h"
+#include "store/Database.h"
+#include "store/Store.h"
+
+#include <QComboBox>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+#include <QToolButton>
+
+namespace labstest {
+
+namespace script = tv::dialogs::script;
+
+inline QStringList items(const QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->item(i)->text());
+    return out;
+}
+
+inline QStringList items(const QComboBox *combo)
+{
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i)
+        out.append(combo->itemText(i));
+    return out;
+}
+
+// The rows of a query read through a connection of its own (the database as
+// another start of the program would find it), columns joined by "|".
+inline QStringList rows(const tvtest::TestEnv &env, const QString &sql)
+{
+    auto store = env.openStore();
+    QSqlQuery q(store->db().sql());
+    if (!q.exec(sql))
+        qFatal("query failed: %s", qPrintable(sql));
+    QStringList out;
+    while (q.next()) {
+        QStringList columns;
+        for (int i = 0; i < q.record().count(); ++i)
+            columns.append(q.value(i).toString());
+        out.append(columns.join(u'|'));
+    }
+    return out;
+}
+
+inline void exec(const tvtest::TestEnv &env, const QString &sql)
+{
+    auto store = env.openStore();
+    QSqlQuery q(store->db().sql());
+    if (!q.exec(sql))
+        qFatal("statement failed: %s", qPrintable(sql));
+}
+
+// A started, shown and active main window.
+inline std::unique_ptr<tv::FrmLabo> showWindow(const tvtest::TestEnv &env)
+{
+    bool started = false;
+    auto w = env.startWindow(&started);
+    if (!started)
+        qFatal("start-up failed");
+    w->show();
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w.get()))
+        qWarning("window not active: focus changes will not be seen");
+    return w;
+}
+
+// Adds a laboratory through the icon bar.
+inline void addLab(tv::FrmLabo &w, const std::optional<QString> &name)
+{
+    script::pushInput(name);
+    w.view().menu[1]->click();
+}
+
+inline void clickRow(tv::ListBox *list, int row)
+{
+    list->scrollToItem(list->item(row));
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+inline void doubleClickRow(tv::ListBox *list, int row)
+{
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// LstLabo, CboLs and CboLh: same entries, same order.
+inline void checkListsInStep(tv::FrmLabo &w, const QStringList &expected)
+{
+    tv::MainView &v = w.view();
+    QCOMPARE(items(v.LstLabo), expected);
+    QCOMPARE(items(v.products.CboLs), expected);
+    QCOMPARE(items(v.products.CboLh), expected);
+}
+
+} // namespace labstest
