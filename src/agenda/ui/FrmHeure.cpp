@@ -41,13 +41,17 @@ FrmHeure::FrmHeure(const QString &dayAppointments, QWidget *parent)
     connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void FrmHeure::MEB_Change(const QString &text)
+void FrmHeure::MEB_Change(const QString &typed)
 {
-    // Two digits typed: the separator follows at once, as on the practice's
-    // paper agenda ("09H").
-    if (text.size() == 2) {
-        m_meb->setText(text + QStringLiteral("H"));
-        m_meb->setCursorPosition(m_meb->text().size());
+    // Two digits typed: the separator follows at once ("09H"). A user who
+    // types the "H" anyway must not end up with two of them.
+    QString text = typed;
+    text.replace(QStringLiteral("HH"), QStringLiteral("H"));
+    if (text.size() == 2)
+        text += QStringLiteral("H");
+    if (text != typed) {
+        m_meb->setText(text);
+        m_meb->setCursorPosition(text.size());
     }
 }
 

@@ -22,7 +22,7 @@ public:
     void done(int result) override;
 
 private:
-    void MEB_Change(const QString &text);
+    void MEB_Change(const QString &typed);
 
     QLineEdit *m_meb = nullptr;
     QLabel *m_lblHeure = nullptr;
