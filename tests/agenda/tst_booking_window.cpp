@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 using namespace tv;
 namespace script = tv::dialogs::script;
 
@@ -77,6 +79,7 @@ struct TimeAnswer {
     bool closeBox = false;
     QString listed;
     bool seen = false;
+    std::function<void()> whileOpen; // what another workstation does meanwhile
 };
 
 void answerTimeDialog(TimeAnswer &answer)
@@ -93,6 +96,8 @@ void answerTimeDialog(TimeAnswer &answer)
             answer.seen = true;
             answer.listed = dialog->findChild<QLabel *>(QStringLiteral("LblHeure"))->text();
             QTest::keyClicks(dialog->MEB(), answer.keys);
+            if (answer.whileOpen)
+                answer.whileOpen();
             if (answer.closeBox)
                 dialog->close();
             else
@@ -275,6 +280,28 @@ private slots:
         answerTimeDialog(third);
         p.save(QStringLiteral("13/03/2025"));
         QCOMPARE(p.a().LstRV->item(0)->text(), QStringLiteral("13/03/2025  (10H00)"));
+        QVERIFY(tvtest::noUnexpectedDialogs());
+    }
+
+    void lostRaceGetsTheRefusal()
+    {
+        // The other workstation saves the same appointment while this one is
+        // still asking for the time.
+        Practice p(QStringLiteral("100,1,0,0"));
+        TimeAnswer answer{QStringLiteral("11")};
+        answer.whileOpen = [&p] {
+            auto other = p.env.openStore();
+            other->visites().insert({0, QStringLiteral("DR A"), QStringLiteral("ALPHA"), QStringLiteral("12"),
+                                     QStringLiteral("03"), QStringLiteral("2025"), QStringLiteral("09H00")});
+        };
+        answerTimeDialog(answer);
+        script::push(QMessageBox::Ok);
+        p.save(QStringLiteral("12/03/2025"));
+        QVERIFY(answer.seen);
+        QCOMPARE(script::texts(), QStringList({QStringLiteral("ALPHA a déjà un RV avec DR A le  12/03/2025")}));
+        QCOMPARE(p.count(), 1);
+        QCOMPARE(p.visites().forLaboMedecin(QStringLiteral("ALPHA"), QStringLiteral("DR A")).front().heure,
+                 QStringLiteral("09H00"));
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
