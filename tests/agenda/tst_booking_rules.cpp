@@ -1,4 +1,4 @@
-// Saving an appointment: the annual quota messages, the refusal text, the
+// Saving an appointment: the quota cases the window tests do not reach, the
 // chosen date and the completion of the time typed in the time dialog.
 #include "agenda/core/Booking.h"
 
@@ -15,11 +15,6 @@ private slots:
         QTest::addColumn<int>("booked");
         QTest::addColumn<bool>("respected");
         QTest::addColumn<QString>("message");
-        QTest::newRow("reached") << "3" << 3 << false
-                                 << "Les 3 visites accordées à ALPHA pour l'année 2025 ont été atteintes.";
-        QTest::newRow("exceeded") << "3" << 4 << false
-                                  << "Les 3 visites accordées à ALPHA pour l'année 2025 sont déjà dépassées (déjà 4 ).";
-        QTest::newRow("room left") << "3" << 2 << true << "";
         QTest::newRow("zero allowed, none booked") << "0" << 0 << false
                                                    << "Les 0 visites accordées à ALPHA pour l'année 2025 ont été atteintes.";
         QTest::newRow("never set") << "" << 7 << true << "";
@@ -39,14 +34,6 @@ private slots:
     void quotaWithoutRow()
     {
         QVERIFY(checkAnnualQuota(std::nullopt, 12, QStringLiteral("ALPHA"), QStringLiteral("2025")).respected);
-    }
-
-    void refusalTexts()
-    {
-        QCOMPARE(duplicateMessage(QStringLiteral("ALPHA"), QStringLiteral("DR A"), QStringLiteral("12/03/2025")),
-                 QStringLiteral("ALPHA a déjà un RV avec DR A le  12/03/2025"));
-        QCOMPARE(noDateMessage(), QStringLiteral("Aucune date n'est fixée !"));
-        QCOMPARE(confirmQuestion(), QStringLiteral("Voulez-vous quand même enregistrer ce RV ?"));
     }
 
     void chosenDate()
