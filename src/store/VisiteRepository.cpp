@@ -139,4 +139,19 @@ int VisiteRepository::renameLabo(const QString &from, const QString &to)
     return q.numRowsAffected();
 }
 
+int VisiteRepository::removeFirstAppointment(const QString &jour, const QString &mois, const QString &an,
+                                             const QString &labo, const QString &medecin)
+{
+    SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE NumVisite = (SELECT NumVisite FROM Visite "
+                                    "WHERE Jour = :jour AND Mois = :mois AND An = :an AND Labo = :labo "
+                                    "AND Medecin = :medecin ORDER BY NumVisite LIMIT 1)"));
+    q.bind(QStringLiteral(":jour"), jour)
+        .bind(QStringLiteral(":mois"), mois)
+        .bind(QStringLiteral(":an"), an)
+        .bind(QStringLiteral(":labo"), labo)
+        .bind(QStringLiteral(":medecin"), medecin)
+        .exec();
+    return q.numRowsAffected();
+}
+
 } // namespace tv

@@ -34,6 +34,10 @@ public:
     int removeYear(const QString &an);
     int countYear(const QString &an) const;
     int renameLabo(const QString &from, const QString &to);
+    // Deletes the first matching row only (old data may hold the same
+    // appointment twice); 0 when none matched.
+    int removeFirstAppointment(const QString &jour, const QString &mois, const QString &an, const QString &labo,
+                               const QString &medecin);
 
 private:
     Database &m_db;

@@ -1,19 +1,336 @@
 #include "agenda/ui/BookingController.h"
 
+#include "agenda/core/AppointmentLists.h"
+#include "agenda/core/Booking.h"
+#include "agenda/ui/FrmHeure.h"
+#include "app/core/Clock.h"
+#include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "app/ui/Guard.h"
+#include "app/ui/Widgets.h"
+#include "labs/ui/LabsController.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableWidget>
 
 namespace tv {
+
+namespace {
+
+const QString kFixer = QStringLiteral("Fixer Rendez-vous");
+const QString kVoir = QStringLiteral("Voir Rendez-vous");
+const QString kVoirListe = QStringLiteral("Voir les RV d'un mois pour un médecin");
+const QString kRevenir = QStringLiteral("Revenir à l'agenda");
+
+void fill(ListBox *list, const QStringList &lines)
+{
+    list->clear();
+    list->addItems(lines);
+}
+
+} // namespace
 
 BookingController::BookingController(FrmLabo &frm)
     : m_frm(frm)
 {
 }
 
-void BookingController::connectSignals() {}
-void BookingController::Liste_RV_Labo_Medecin() {}
-void BookingController::Liste_RV_Medecin() {}
-void BookingController::mnuVoirRV_Click() {}
-void BookingController::CmdListeQuitte_Click() {}
-void BookingController::mnusupRV_Click() {}
+void BookingController::connectSignals()
+{
+    MainView &v = m_frm.view();
+    AgendaWidgets &a = v.agenda;
+    connect(a.CmdRV, &QPushButton::clicked, this, [this] { CmdRV_Click(); });
+    connect(a.CmdAnn, &QPushButton::clicked, this, [this] { CmdAnn_Click(); });
+    connect(a.CmdEnr, &QPushButton::clicked, this, [this] { CmdEnr_Click(); });
+    connect(a.LstRV, &ListBox::doubleClicked, this, [this] { LstRV_DblClick(); });
+    // Only a click of the user: the laboratory selection also moves the
+    // day's list, and must not come back here.
+    connect(a.LstRVJour, &QListWidget::itemClicked, this, [this] { LstRVJour_Click(); });
+    connect(v.menus.mnuVoirRV, &QAction::triggered, this, [this] { mnuVoirRV_Click(); });
+    connect(v.menus.mnusupRV, &QAction::triggered, this, [this] { mnusupRV_Click(); });
+}
+
+bool BookingController::selectionComplete()
+{
+    QString missing;
+    if (!m_frm.hasLabo())
+        missing = QStringLiteral("Quel est le laboratoire concerné ?");
+    else if (!m_frm.hasDoctor())
+        missing = QStringLiteral("Quel est le médecin concerné ?");
+    else if (m_frm.state().MoisActif == SharedState::NoMonth)
+        missing = QStringLiteral("Quel est le mois concerné ?");
+    if (missing.isEmpty())
+        return true;
+    dialogs::message(&m_frm, missing, QMessageBox::Question);
+    return false;
+}
+
+void BookingController::CmdRV_Click()
+{
+    AgendaWidgets &a = m_frm.view().agenda;
+    if (a.CmdRV->text() == kFixer) {
+        if (selectionComplete()) {
+            a.CmdRV->setText(kVoir);
+            a.CmdConnaitre->hide();
+            a.PctRV->show();
+        }
+    } else {
+        a.CmdRV->setText(kFixer);
+        a.CmdConnaitre->show();
+        a.LblDateRV->setText(QString());
+        a.PctRV->hide();
+    }
+    m_frm.focusCmdFoc();
+}
+
+void BookingController::CmdAnn_Click()
+{
+    m_frm.view().agenda.LblDateRV->setText(QString());
+    m_frm.focusCmdFoc();
+}
+
+void BookingController::CmdEnr_Click()
+{
+    // A second press while the first is still asking something (quota,
+    // time) must not start another save.
+    if (m_saving)
+        return;
+    m_saving = true;
+    guarded(&m_frm, [&] { saveAppointment(); });
+    m_saving = false;
+    m_frm.focusCmdFoc();
+}
+
+void BookingController::saveAppointment()
+{
+    SharedState &s = m_frm.state();
+    QLabel *lblDate = m_frm.view().agenda.LblDateRV;
+    const QString date = lblDate->text();
+    const auto day = booking::parseDateJMA(date);
+    if (!day) {
+        dialogs::information(&m_frm, booking::noDateMessage());
+        return;
+    }
+    if (!m_frm.hasLabo() || !m_frm.hasDoctor()) {
+        selectionComplete();
+        return;
+    }
+    const QString labo = m_frm.currentLabo();
+    const QString medecin = m_frm.currentDoctor();
+
+    s.HeureRV.clear();
+    Verifier_Quota_Annuel();
+    if (!s.QuotaRespecte) {
+        s.QuotaRespecte = true;
+        if (!dialogs::askYesNo(&m_frm, booking::confirmQuestion()))
+            return;
+    }
+
+    // Checked before the time is asked so the user is not asked for nothing;
+    // the insert checks again, in one transaction with it.
+    const QString refusal = booking::duplicateMessage(labo, medecin, date);
+    for (const VisiteRecord &v : m_frm.store().visites().forLaboMedecin(labo, medecin)) {
+        if (rvlists::dateJMA(v) == date) {
+            dialogs::critical(&m_frm, refusal);
+            return;
+        }
+    }
+
+    if (s.AvecHeure == 1)
+        s.HeureRV = askTime(date);
+
+    // The date is taken whole from the chosen day, so that a month button
+    // clicked after the day cannot move the appointment.
+    const VisiteRecord visite{0, medecin, labo, day->jour, day->mois, day->an, s.HeureRV};
+    if (m_frm.store().visites().insertUnlessDuplicate(visite) == VisiteRepository::InsertResult::Duplicate) {
+        // Another workstation saved the same appointment meanwhile.
+        dialogs::critical(&m_frm, refusal);
+        return;
+    }
+
+    m_frm.refreshAppointmentViews();
+    lblDate->setText(QString());
+}
+
+QString BookingController::askTime(const QString &dateJMA)
+{
+    const auto day = booking::parseDateJMA(dateJMA);
+    const QList<VisiteRecord> sameDay =
+        m_frm.store().visites().forDay(m_frm.currentDoctor(), day->jour, day->mois, day->an);
+    FrmHeure dialog(rvlists::dayAppointmentsText(sameDay, dateJMA), &m_frm);
+    dialog.exec();
+    return dialog.heure();
+}
+
+void BookingController::Verifier_Quota_Annuel()
+{
+    SharedState &s = m_frm.state();
+    const QString labo = m_frm.currentLabo();
+    const QString medecin = m_frm.currentDoctor();
+    const QString year = m_frm.view().agenda.CboAn->currentText();
+    Store &store = m_frm.store();
+    const int booked = store.visites().countForLaboYear(labo, year, medecin);
+    const booking::QuotaCheck check =
+        booking::checkAnnualQuota(store.passages().quota(labo, medecin), booked, labo, year);
+    if (!check.respected) {
+        dialogs::information(&m_frm, check.message);
+        s.QuotaRespecte = false;
+    }
+}
+
+void BookingController::Liste_RV_Labo_Medecin()
+{
+    ListBox *list = m_frm.view().agenda.LstRV;
+    list->clear();
+    if (!m_frm.hasLabo() || !m_frm.hasDoctor())
+        return;
+    fill(list, rvlists::laboDoctorLines(m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(),
+                                                                                m_frm.currentDoctor())));
+}
+
+void BookingController::Liste_RV_Medecin()
+{
+    if (!m_frm.hasDoctor())
+        return;
+    AgendaWidgets &a = m_frm.view().agenda;
+    a.LstRVJour->clear();
+    a.LstHist->clear();
+    const QList<VisiteRecord> visites = m_frm.store().visites().forMedecin(m_frm.currentDoctor());
+    const QDate today = Clock::today();
+    for (const QString &line : rvlists::todayLines(visites, today)) {
+        auto *item = new QListWidgetItem(line, a.LstRVJour);
+        item->setToolTip(rvlists::todayTooltip(line));
+    }
+    fill(a.LstHist, rvlists::historyLines(visites, today));
+}
+
+void BookingController::LstRVJour_Click()
+{
+    MainView &v = m_frm.view();
+    if (v.agenda.LstRVJour->currentRow() < 0)
+        return;
+    v.products.DTP->setDate(Clock::today());
+    const QString labo = rvlists::laboOfTodayLine(v.agenda.LstRVJour->text());
+    const int inCombo = v.products.CboLs->findText(QStringLiteral("  ") + labo, Qt::MatchFixedString);
+    if (inCombo >= 0)
+        v.products.CboLs->setCurrentIndex(inCombo);
+
+    guarded(&m_frm, [&] {
+        const auto record = m_frm.store().labos().findByLabo(labo);
+        if (record) {
+            const QString name = record->labo.trimmed();
+            for (int i = 0; i < v.LstLabo->count(); ++i) {
+                if (v.LstLabo->item(i)->text().trimmed().compare(name, Qt::CaseInsensitive) != 0)
+                    continue;
+                {
+                    // The selection handler runs once, whatever the list's
+                    // own signals are connected to.
+                    const QSignalBlocker blocker(v.LstLabo);
+                    v.LstLabo->setCurrentRow(i);
+                }
+                m_frm.labs().LstLabo_Click();
+                if (v.TS->currentIndex() == 0)
+                    m_frm.showTab(2);
+                break;
+            }
+        }
+        v.products.LstPr->clear();
+        m_frm.Charger_Produits_Visite();
+    });
+}
+
+void BookingController::LstRV_DblClick()
+{
+    ListBox *list = m_frm.view().agenda.LstRV;
+    const QString line = list->text();
+    const auto day = booking::parseDateJMA(line.left(10));
+    if (list->currentRow() < 0 || !day || !m_frm.hasLabo() || !m_frm.hasDoctor())
+        return;
+    const QString medecin = m_frm.currentDoctor();
+    if (!dialogs::askYesNo(&m_frm, rvlists::deleteQuestion(line, medecin), true))
+        return;
+    guarded(&m_frm, [&] {
+        const int removed =
+            m_frm.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, m_frm.currentLabo(), medecin);
+        if (removed > 0)
+            m_frm.refreshAppointmentViews();
+    });
+}
+
+void BookingController::mnusupRV_Click()
+{
+    dialogs::information(&m_frm, QStringLiteral("Faites un double click sur le rendez-vous à supprimer."));
+    // The appointments of the laboratory are listed in the booking panel of
+    // the agenda page: bring it forward, opened if it can be.
+    m_frm.showTab(1);
+    AgendaWidgets &a = m_frm.view().agenda;
+    if (a.PctRV->isHidden() && m_frm.state().ModeListeRV == 0)
+        CmdRV_Click();
+    if (!a.PctRV->isHidden())
+        a.LstRV->setFocus(Qt::OtherFocusReason);
+}
+
+void BookingController::mnuVoirRV_Click()
+{
+    MainView &v = m_frm.view();
+    AgendaWidgets &a = v.agenda;
+    SharedState &s = m_frm.state();
+    if (!m_frm.hasDoctor()) {
+        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un médecin."));
+        return;
+    }
+    if (s.MoisActif < 0 || s.MoisActif > 11) {
+        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un mois."));
+        return;
+    }
+    if (v.menus.mnuVoirRV->text() == kRevenir && s.RelanceListeRV != 1) {
+        CmdListeQuitte_Click();
+        s.RelanceListeRV = 0;
+        return;
+    }
+
+    v.menus.mnuVoirRV->setText(kRevenir);
+    s.ModeListeRV = 1;
+    a.FG->hide();
+    a.PctListe->show();
+    a.CmdRV->hide();
+    a.CmdConnaitre->hide();
+    a.PctRV->hide();
+    m_frm.showTab(1);
+
+    s.RelanceListeRV = 0;
+    a.LstListe->clear();
+    a.LblListe->setText(QString());
+    const QString year = a.CboAn->currentText();
+    guarded(&m_frm, [&] {
+        const QList<VisiteRecord> visites =
+            m_frm.store().visites().forMonth(m_frm.currentDoctor(), year, rvlists::twoDigitMonth(s.MoisActif));
+        const rvlists::MonthList list = rvlists::monthList(visites, s.MoisActif, year);
+        fill(a.LstListe, list.lines);
+        a.LblListe->setText(list.heading);
+    });
+}
+
+void BookingController::CmdListeQuitte_Click()
+{
+    MainView &v = m_frm.view();
+    AgendaWidgets &a = v.agenda;
+    m_frm.state().ModeListeRV = 0;
+    a.LstListe->clear();
+    a.LblListe->setText(QString());
+    a.PctListe->hide();
+    a.FG->show();
+    a.CmdRV->show();
+    a.CmdConnaitre->show();
+    v.menus.mnuVoirRV->setVisible(true);
+    a.CmdRV->setText(kFixer);
+    v.menus.mnuVoirRV->setText(kVoirListe);
+}
 
 } // namespace tv

@@ -19,8 +19,23 @@ public:
     void CmdListeQuitte_Click();
     void mnusupRV_Click();
 
+    void CmdRV_Click();
+    void CmdAnn_Click();
+    void CmdEnr_Click();
+    void Verifier_Quota_Annuel();
+    void LstRV_DblClick();
+    void LstRVJour_Click();
+
 private:
+    void saveAppointment();
+    // Asks for the time of the appointment of that day; "" when none.
+    QString askTime(const QString &dateJMA);
+    // The question naming the first missing selection; false when one is
+    // missing.
+    bool selectionComplete();
+
     FrmLabo &m_frm;
+    bool m_saving = false;
 };
 
 } // namespace tv

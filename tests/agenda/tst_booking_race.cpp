@@ -1,0 +1,192 @@
+// Two workstations saving the same appointment at the same moment on one
+// shared database: exactly one row, the other gets the refusal, and a
+// locked database is waited for, then reported in French.
+#include "support/TestEnv.h"
+
+#include "store/Database.h"
+#include "store/Store.h"
+#include "store/StoreError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <barrier>
+#include <thread>
+
+using namespace tv;
+
+namespace {
+
+constexpr int kRounds = 40;
+
+VisiteRecord appointment(int day)
+{
+    return {0, QStringLiteral("DR A"), QStringLiteral("ALPHA"), QStringLiteral("%1").arg(day % 28 + 1, 2, 10, QLatin1Char('0')),
+            QStringLiteral("%1").arg(day / 28 + 1, 2, 10, QLatin1Char('0')), QStringLiteral("2025"), QString()};
+}
+
+int rowCount(const QString &path)
+{
+    auto store = Store::open(path);
+    SqlQuery q(store->db(), QStringLiteral("SELECT COUNT(*) FROM Visite"));
+    q.exec();
+    return q.next() ? q.value(0).toInt() : -1;
+}
+
+int distinctDays(const QString &path)
+{
+    auto store = Store::open(path);
+    SqlQuery q(store->db(), QStringLiteral("SELECT COUNT(*) FROM (SELECT DISTINCT Jour, Mois, An FROM Visite)"));
+    q.exec();
+    return q.next() ? q.value(0).toInt() : -1;
+}
+
+// A second workstation: books every day of the rounds once the start file
+// appears, prints how many it got.
+int racer(const QString &database, const QString &startFile)
+{
+    try {
+        auto store = Store::open(database);
+        while (!QFile::exists(startFile))
+            QThread::usleep(200);
+        int inserted = 0;
+        for (int i = 0; i < kRounds; ++i) {
+            if (store->visites().insertUnlessDuplicate(appointment(i)) == VisiteRepository::InsertResult::Inserted)
+                ++inserted;
+        }
+        printf("%d\n", inserted);
+        return 0;
+    } catch (const StoreError &e) {
+        fprintf(stderr, "%s\n", qPrintable(e.fullText()));
+        return 2;
+    }
+}
+
+} // namespace
+
+class TstBookingRace : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("Ferrune-%1.mdb").arg(++m_serial));
+        tvtest::TestEnv::createDatabase(m_path);
+    }
+
+    void twoConnectionsRaceEveryDay()
+    {
+        std::barrier sync(2);
+        std::atomic<int> inserted{0};
+        std::atomic<int> refused{0};
+        std::atomic<int> failures{0};
+        auto workstation = [&] {
+            try {
+                auto store = Store::open(m_path);
+                for (int i = 0; i < kRounds; ++i) {
+                    sync.arrive_and_wait();
+                    const auto result = store->visites().insertUnlessDuplicate(appointment(i));
+                    (result == VisiteRepository::InsertResult::Inserted ? inserted : refused)++;
+                }
+            } catch (const StoreError &) {
+                ++failures;
+            }
+        };
+        std::thread a(workstation);
+        std::thread b(workstation);
+        a.join();
+        b.join();
+        QCOMPARE(failures.load(), 0);
+        QCOMPARE(inserted.load(), kRounds);
+        QCOMPARE(refused.load(), kRounds);
+        QCOMPARE(rowCount(m_path), kRounds);
+        QCOMPARE(distinctDays(m_path), kRounds);
+    }
+
+    void twoProcessesRace()
+    {
+        const QString start = m_dir.filePath(QStringLiteral("go-%1").arg(m_serial));
+        QProcess first;
+        QProcess second;
+        const QStringList args = {QStringLiteral("--racer"), m_path, start};
+        first.start(QCoreApplication::applicationFilePath(), args);
+        second.start(QCoreApplication::applicationFilePath(), args);
+        QVERIFY(first.waitForStarted() && second.waitForStarted());
+        QFile go(start);
+        QVERIFY(go.open(QIODevice::WriteOnly));
+        go.close();
+        QVERIFY(first.waitForFinished(60000));
+        QVERIFY(second.waitForFinished(60000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 0);
+        const int a = first.readAllStandardOutput().trimmed().toInt();
+        const int b = second.readAllStandardOutput().trimmed().toInt();
+        QCOMPARE(a + b, kRounds);
+        QCOMPARE(rowCount(m_path), kRounds);
+    }
+
+    void briefLockIsWaitedOut()
+    {
+        auto holder = Store::open(m_path);
+        execStatement(holder->db(), QStringLiteral("BEGIN IMMEDIATE"));
+        std::atomic<int> result{-1};
+        std::thread other([&] {
+            try {
+                auto store = Store::open(m_path);
+                result = store->visites().insertUnlessDuplicate(appointment(0)) == VisiteRepository::InsertResult::Inserted
+                    ? 1
+                    : 0;
+            } catch (const StoreError &) {
+                result = 2;
+            }
+        });
+        QThread::msleep(300);
+        execStatement(holder->db(), QStringLiteral("COMMIT"));
+        other.join();
+        QCOMPARE(result.load(), 1);
+        QCOMPARE(rowCount(m_path), 1);
+    }
+
+    void persistentLockReportedInFrench()
+    {
+        auto holder = Store::open(m_path);
+        execStatement(holder->db(), QStringLiteral("BEGIN IMMEDIATE"));
+        QString message;
+        std::thread other([&] {
+            try {
+                auto store = Store::open(m_path);
+                store->visites().insertUnlessDuplicate(appointment(0));
+            } catch (const StoreError &e) {
+                message = e.message();
+            }
+        });
+        other.join();
+        execStatement(holder->db(), QStringLiteral("ROLLBACK"));
+        QCOMPARE(message, QStringLiteral("La base de données est occupée par un autre poste. Réessayez dans un instant."));
+        QCOMPARE(rowCount(m_path), 0);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    int m_serial = 0;
+};
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && qstrcmp(argv[1], "--racer") == 0) {
+        QCoreApplication app(argc, argv);
+        return racer(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    }
+    QCoreApplication app(argc, argv);
+    TstBookingRace test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_booking_race.moc"

@@ -1,0 +1,76 @@
+// Saving an appointment: the quota cases the window tests do not reach, the
+// chosen date and the completion of the time typed in the time dialog.
+#include "agenda/core/Booking.h"
+
+#include <QTest>
+
+using namespace tv::booking;
+
+class TstBookingRules : public QObject {
+    Q_OBJECT
+private slots:
+    void quota_data()
+    {
+        QTest::addColumn<QString>("quota");
+        QTest::addColumn<int>("booked");
+        QTest::addColumn<bool>("respected");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("zero allowed, none booked") << "0" << 0 << false
+                                                   << "Les 0 visites accordées à ALPHA pour l'année 2025 ont été atteintes.";
+        QTest::newRow("never set") << "" << 7 << true << "";
+        QTest::newRow("not a number") << "beaucoup" << 7 << true << "";
+    }
+    void quota()
+    {
+        QFETCH(QString, quota);
+        QFETCH(int, booked);
+        QFETCH(bool, respected);
+        QFETCH(QString, message);
+        const QuotaCheck check = checkAnnualQuota(quota, booked, QStringLiteral("ALPHA"), QStringLiteral("2025"));
+        QCOMPARE(check.respected, respected);
+        QCOMPARE(check.message, message);
+    }
+
+    void quotaWithoutRow()
+    {
+        QVERIFY(checkAnnualQuota(std::nullopt, 12, QStringLiteral("ALPHA"), QStringLiteral("2025")).respected);
+    }
+
+    void chosenDate()
+    {
+        const auto day = parseDateJMA(QStringLiteral("07/03/2025"));
+        QVERIFY(day);
+        QCOMPARE(day->jour, QStringLiteral("07"));
+        QCOMPARE(day->mois, QStringLiteral("03"));
+        QCOMPARE(day->an, QStringLiteral("2025"));
+        QVERIFY(!parseDateJMA(QString()));
+        QVERIFY(!parseDateJMA(QStringLiteral("7/3/2025")));
+        QVERIFY(!parseDateJMA(QStringLiteral("07/03/2025  (libre)")));
+    }
+
+    void timeCompletion_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("heure");
+        QTest::addColumn<bool>("incomplete");
+        QTest::newRow("nothing") << "" << "" << false;
+        QTest::newRow("one digit") << "9" << "" << true;
+        QTest::newRow("hour only") << "10H" << "10H00" << false;
+        QTest::newRow("one minute digit") << "10H3" << "10H30" << false;
+        QTest::newRow("full") << "09H45" << "09H45" << false;
+        QTest::newRow("letters") << "1aH" << "" << true;
+        QTest::newRow("separator first") << "H10" << "" << true;
+    }
+    void timeCompletion()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, heure);
+        QFETCH(bool, incomplete);
+        const TimeEntry entry = completeTime(typed);
+        QCOMPARE(entry.heure, heure);
+        QCOMPARE(entry.incomplete, incomplete);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstBookingRules)
+#include "tst_booking_rules.moc"

@@ -1,0 +1,225 @@
+// The appointment lists of the main window: today's list and the history,
+// a click on today's list, deleting from the laboratory's list, the month
+// list view and the deletion menu.
+#include "support/TestEnv.h"
+
+#include "agenda/ui/BookingController.h"
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "app/ui/Widgets.h"
+#include "store/Store.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace tv;
+namespace script = tv::dialogs::script;
+
+namespace {
+
+// Today is 05/03/2025. DR A and March are selected, no laboratory.
+struct Practice {
+    Practice()
+    {
+        env.prepareData({QStringLiteral("Dr A"), QStringLiteral("Dr B")}, QStringLiteral("100,0,0,0"));
+        bool started = false;
+        w = env.startWindow(&started);
+        if (!started)
+            qFatal("start-up failed");
+        const QStringList doctors = {QStringLiteral("DR A"), QStringLiteral("DR B")};
+        for (const char *labo : {"ALPHA", "BETA", "GAMMA"})
+            w->store().addLaboratory(QString::fromLatin1(labo), doctors);
+        w->reloadLaboratoryLists();
+        w->view().LstMed->setCurrentRow(0);
+        w->state().MoisActif = 2;
+    }
+    void book(const char *labo, const char *jour, const char *mois = "03", const char *heure = "",
+              const char *medecin = "DR A")
+    {
+        w->store().visites().insert({0, QString::fromLatin1(medecin), QString::fromLatin1(labo), QString::fromLatin1(jour),
+                                     QString::fromLatin1(mois), QStringLiteral("2025"), QString::fromLatin1(heure)});
+    }
+    AgendaWidgets &a() { return w->view().agenda; }
+    static QStringList lines(const QListWidget *list)
+    {
+        QStringList result;
+        for (int i = 0; i < list->count(); ++i)
+            result.append(list->item(i)->text());
+        return result;
+    }
+    static void doubleClickRow(QListWidget *list, int row)
+    {
+        list->resize(300, 200);
+        const QPoint at = row < 0 ? QPoint(150, 190) : list->visualItemRect(list->item(row)).center();
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    tvtest::TestEnv env;
+    std::unique_ptr<FrmLabo> w;
+};
+
+} // namespace
+
+class TstListsWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void todayAndHistory()
+    {
+        Practice p;
+        p.book("GAMMA", "05");
+        p.book("ALPHA", "05", "03", "10H30");
+        p.book("BETA", "04");
+        p.book("ALPHA", "28", "02");
+        p.book("BETA", "06");                        // tomorrow
+        p.book("GAMMA", "03", "03", "", "DR B");     // another doctor
+        p.w->booking().Liste_RV_Medecin();
+        QCOMPARE(Practice::lines(p.a().LstRVJour), QStringList({QStringLiteral(" ALPHA  [_ 10H30 _]"),
+                                                                QStringLiteral(" GAMMA")}));
+        QCOMPARE(p.a().LstRVJour->item(0)->toolTip(), QStringLiteral(" ALPHA  [ 10H30 ]  "));
+        QCOMPARE(p.a().LstRVJour->item(1)->toolTip(), QStringLiteral(" GAMMA  "));
+        QCOMPARE(Practice::lines(p.a().LstHist), QStringList({QStringLiteral("  04/03/2025      BETA"),
+                                                              QStringLiteral("  28/02/2025      ALPHA")}));
+
+        // Without a doctor the lists are left as they are.
+        p.w->view().LstMed->setCurrentRow(-1);
+        p.w->booking().Liste_RV_Medecin();
+        QCOMPARE(p.a().LstRVJour->count(), 2);
+        QVERIFY(tvtest::noUnexpectedDialogs());
+    }
+
+    void clickOnTodayBringsTheLaboratoryForward()
+    {
+        Practice p;
+        p.book("ALPHA", "05", "03", "10H30");
+        p.book("BETA", "05");
+        p.w->booking().Liste_RV_Medecin();
+        QListWidget *today = p.a().LstRVJour;
+        today->resize(300, 200);
+        QCOMPARE(p.w->view().TS->currentIndex(), 0);
+        p.w->view().products.DTP->setDate(QDate(2024, 1, 1));
+        QTest::mouseClick(today->viewport(), Qt::LeftButton, {}, today->visualItemRect(today->item(0)).center());
+        QCOMPARE(p.w->currentLabo(), QStringLiteral("ALPHA"));
+        QCOMPARE(p.w->view().TS->currentIndex(), 1);
+        QCOMPARE(p.w->view().products.CboLs->currentText(), QStringLiteral("  ALPHA"));
+        QCOMPARE(p.w->view().products.DTP->date(), QDate(2025, 3, 5));
+
+        // From the laboratory page the page stays.
+        QTest::mouseClick(today->viewport(), Qt::LeftButton, {}, today->visualItemRect(today->item(1)).center());
+        QCOMPARE(p.w->currentLabo(), QStringLiteral("BETA"));
+        QCOMPARE(p.w->view().TS->currentIndex(), 1);
+        QVERIFY(tvtest::noUnexpectedDialogs());
+    }
+
+    void deleteFromTheLaboratoryList()
+    {
+        Practice p;
+        p.w->view().LstLabo->setCurrentRow(0);
+        p.book("ALPHA", "12");
+        p.book("ALPHA", "03", "03", "09H00");
+        p.book("BETA", "12");
+        p.w->booking().Liste_RV_Labo_Medecin();
+        QCOMPARE(Practice::lines(p.a().LstRV), QStringList({QStringLiteral("12/03/2025  (libre)"),
+                                                           QStringLiteral("03/03/2025  (09H00)")}));
+
+        script::push(QMessageBox::No);
+        Practice::doubleClickRow(p.a().LstRV, 0);
+        QCOMPARE(script::log().size(), size_t(1));
+        QCOMPARE(script::log().back().text, QStringLiteral("Supprimer le rendez vous du 12/03/2025  (libre) avec DR A ?   "));
+        QCOMPARE(script::log().back().defaultButton, QMessageBox::No);
+        QCOMPARE(p.a().LstRV->count(), 2);
+
+        script::push(QMessageBox::Yes);
+        Practice::doubleClickRow(p.a().LstRV, 0);
+        QCOMPARE(Practice::lines(p.a().LstRV), QStringList({QStringLiteral("03/03/2025  (09H00)")}));
+        QCOMPARE(p.w->store().visites().forMedecin(QStringLiteral("DR A")).size(), 2); // BETA kept
+
+        // The line went away meanwhile (another workstation): nothing happens.
+        p.w->store().visites().removeForLabo(QStringLiteral("ALPHA"));
+        script::push(QMessageBox::Yes);
+        Practice::doubleClickRow(p.a().LstRV, 0);
+        QCOMPARE(p.a().LstRV->count(), 1);
+
+        p.a().LstRV->clear();
+        Practice::doubleClickRow(p.a().LstRV, -1);
+        QCOMPARE(script::log().size(), size_t(3));
+        QVERIFY(tvtest::noUnexpectedDialogs());
+    }
+
+    void monthListView()
+    {
+        Practice p;
+        p.book("BETA", "03");
+        p.book("GAMMA", "12");
+        p.book("ALPHA", "03");
+        p.book("ALPHA", "06", "04");
+        p.book("ALPHA", "03", "03", "", "DR B");
+        QAction *menu = p.w->view().menus.mnuVoirRV;
+        menu->trigger();
+        QCOMPARE(Practice::lines(p.a().LstListe), QStringList({QStringLiteral("  "), QStringLiteral("  03    ALPHA"),
+                                                               QStringLiteral("  03    BETA"), QStringLiteral("  12    GAMMA")}));
+        QCOMPARE(p.a().LblListe->text(), QStringLiteral("Mars 2025 :  3  Laboratoire(s)"));
+        QCOMPARE(menu->text(), QStringLiteral("Revenir à l'agenda"));
+        QCOMPARE(p.w->state().ModeListeRV, 1);
+        QVERIFY(!p.a().PctListe->isHidden());
+        QVERIFY(p.a().FG->isHidden());
+        QVERIFY(p.a().CmdRV->isHidden());
+        QVERIFY(p.a().CmdConnaitre->isHidden());
+
+        // A month button while the list is shown rebuilds it in place.
+        p.w->state().MoisActif = 4;
+        p.w->state().RelanceListeRV = 1;
+        p.w->booking().mnuVoirRV_Click();
+        QVERIFY(p.a().LstListe->count() == 0);
+        QCOMPARE(p.a().LblListe->text(), QStringLiteral("Mai 2025 :  Aucun Laboratoire"));
+        QCOMPARE(p.w->state().RelanceListeRV, 0);
+        QVERIFY(!p.a().PctListe->isHidden());
+
+        menu->trigger();
+        QCOMPARE(p.w->state().ModeListeRV, 0);
+        QCOMPARE(menu->text(), QStringLiteral("Voir les RV d'un mois pour un médecin"));
+        QVERIFY(p.a().PctListe->isHidden());
+        QVERIFY(!p.a().FG->isHidden());
+        QVERIFY(!p.a().CmdRV->isHidden());
+        QCOMPARE(p.a().CmdRV->text(), QStringLiteral("Fixer Rendez-vous"));
+        QCOMPARE(p.a().LblListe->text(), QString());
+        QVERIFY(script::log().empty());
+    }
+
+    void monthListNeedsDoctorAndMonth()
+    {
+        Practice p;
+        p.w->state().MoisActif = 13;
+        script::push(QMessageBox::Ok);
+        p.w->view().menus.mnuVoirRV->trigger();
+        p.w->view().LstMed->setCurrentRow(-1);
+        script::push(QMessageBox::Ok);
+        p.w->view().menus.mnuVoirRV->trigger();
+        QCOMPARE(script::texts(), QStringList({QStringLiteral("Sélectionnez un mois."),
+                                               QStringLiteral("Sélectionnez un médecin.")}));
+        QVERIFY(p.a().PctListe->isHidden());
+        QVERIFY(tvtest::noUnexpectedDialogs());
+    }
+
+    void deletionMenuShowsTheList()
+    {
+        Practice p;
+        p.w->view().LstLabo->setCurrentRow(1);
+        p.w->state().MoisActif = 2;
+        p.w->showTab(2);
+        script::push(QMessageBox::Ok);
+        p.w->view().menus.mnusupRV->trigger();
+        QCOMPARE(script::texts(), QStringList({QStringLiteral("Faites un double click sur le rendez-vous à supprimer.")}));
+        QCOMPARE(p.w->view().TS->currentIndex(), 0);
+        QVERIFY(!p.a().PctRV->isHidden());
+        QVERIFY(tvtest::noUnexpectedDialogs());
+    }
+};
+
+QTEST_MAIN(TstListsWindow)
+#include "tst_lists_window.moc"
