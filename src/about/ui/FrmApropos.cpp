@@ -78,7 +78,9 @@ FrmApropos::FrmApropos(QWidget *parent)
     Label2 = named<QLabel>(QStringLiteral("Label2"), Panel, links::AuthorMail);
     for (QLabel *link : {Label1, Label2}) {
         link->setMouseTracking(true);
-        link->setStyleSheet(QStringLiteral("color: #1b3f9b;"));
+        QPalette palette = link->palette();
+        palette.setColor(QPalette::WindowText, QColor(0x1b, 0x3f, 0x9b));
+        link->setPalette(palette);
         link->installEventFilter(this);
     }
     Panel->installEventFilter(this);
@@ -117,19 +119,29 @@ void FrmApropos::showEvent(QShowEvent *event)
 
 bool FrmApropos::eventFilter(QObject *watched, QEvent *event)
 {
+    // A label does not take mouse events: without the `return true` the
+    // move would go on to the panel, which clears the hover at once.
     if (event->type() == QEvent::MouseMove) {
-        if (watched == Label1)
+        if (watched == Label1) {
             hover(Label1, m_hover1, Label2, m_hover2);
-        else if (watched == Label2)
+            return true;
+        }
+        if (watched == Label2) {
             hover(Label2, m_hover2, Label1, m_hover1);
-        else if (watched == Panel)
+            return true;
+        }
+        if (watched == Panel)
             leaveLinks();
     } else if (event->type() == QEvent::MouseButtonRelease
                && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        if (watched == Label1)
+        if (watched == Label1) {
             openLink(links::site());
-        else if (watched == Label2)
+            return true;
+        }
+        if (watched == Label2) {
             openLink(links::mailFromAbout());
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
