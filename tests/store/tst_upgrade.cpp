@@ -7,6 +7,7 @@
 #include "store/Store.h"
 #include "store/StoreError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -117,6 +118,19 @@ private slots:
                  QStringList({"ALPHA2024", "BETA2024"}));
         QCOMPARE(column(*db, QStringLiteral("SELECT Heure FROM Visite")), QStringList({"<null>", "<null>"}));
         QCOMPARE(column(*db, QStringLiteral("SELECT COUNT(*) FROM Produit")), QStringList({"0"}));
+    }
+
+    void dataInTheProgramFolder()
+    {
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = DatabaseUpgrade::paths(env.programFolder(), env.programFolder());
+        fillCurrent(paths.oldDatabase);
+        DatabaseUpgrade upgrade(paths);
+        upgrade.copyRows();
+        upgrade.swapFiles();
+        QCOMPARE(QDir(env.programFolder()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"Ancien_Ferrune.mdb", "Ferrune.mdb"}));
     }
 
     void emptyTablesAndExistingBackup()

@@ -115,9 +115,10 @@ layout::Factors applyScreenLayout(FrmLabo &frm)
     QScreen *screen = frm.screen() ? frm.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return {};
-    const QSize available = screen->availableGeometry().size();
-    const layout::Factors factors = layout::windowFactors(designedWindowSize(), available);
+    const QRect available = screen->availableGeometry();
+    const layout::Factors factors = layout::windowFactors(designedWindowSize(), available.size());
     frm.resize(factors.window);
+    frm.move(available.x() + (available.width() - factors.window.width()) / 2, available.y());
     scaleFonts(&frm, factors.fh, screen->geometry().width());
     handSetSizes(frm, factors.fh);
     return factors;
