@@ -7,8 +7,10 @@
 #include "app/core/Version.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/Guard.h"
+#include "app/ui/Icons.h"
 #include "app/ui/MaintenanceController.h"
 #include "app/ui/Menus.h"
+#include "app/ui/Tooltips.h"
 #include "app/ui/Widgets.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
@@ -39,6 +41,7 @@ FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
     setWindowTitle(QStringLiteral("    Gestion de la visite médicale"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
+    loadIcons();
     buildWidgets();
     m_agenda = std::make_unique<AgendaController>(*this);
     m_booking = std::make_unique<BookingController>(*this);
@@ -204,6 +207,7 @@ void FrmLabo::refreshAppointmentViews()
 
 void FrmLabo::menu_Click(int index)
 {
+    Form_Activate(*this);
     if (index < 0 || index > 9)
         return;
     MenuActions &m = m_view.menus;

@@ -1,19 +1,38 @@
 #pragma once
 
+#include "store/DatabaseUpgrade.h"
+
 #include <QObject>
+#include <functional>
 
 namespace tv {
 class FrmLabo;
 
-// Data location and maintenance commands of the Options menu.
+// Data location and maintenance commands of the Options menu, and the
+// upgrade of the user's database at start-up.
 class MaintenanceController : public QObject {
     Q_OBJECT
 public:
+    // What the commands do outside the window; tests replace them.
+    struct Seams {
+        // Starts a program of the program folder in a window of its own.
+        std::function<bool(const QString &path)> start;
+        // Ends the program at once, without the closing steps.
+        std::function<void()> quit;
+        DatabaseUpgrade::Checkpoint upgradeCheckpoint;
+        std::function<void(const QString &name)> beforeCopy;
+    };
+    static Seams &seams();
+    static void resetSeams();
+
     explicit MaintenanceController(FrmLabo &frm);
 
     void connectSignals();
+    // Start-up: finishes an upgrade that a crash interrupted. Throws
+    // StoreError when the files cannot be put in place.
+    void recoverUpgrade();
     // Start-up: the user's database must be carried into the shipped one.
-    // False when it failed (the reason has been shown).
+    // False when the program cannot go on (the reason has been shown).
     bool upgradeDatabase();
 
     void mnuCheminBDD_Click();
@@ -21,7 +40,14 @@ public:
     void mnuPurger_Click();
     void mnuRepare_Click();
 
+    // The path of a program of the program folder ("Ferrune", "Remisa").
+    QString programPath(const QString &name) const;
+
 private:
+    QString chooseDatabaseFile();
+    QString copyDestination(const QString &chosen);
+    void reopenOn(const QString &databasePath);
+
     FrmLabo &m_frm;
 };
 

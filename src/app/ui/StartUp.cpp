@@ -5,6 +5,8 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/MaintenanceController.h"
+#include "app/ui/ScreenLayout.h"
+#include "app/ui/Tooltips.h"
 #include "app/ui/Widgets.h"
 #include "labs/ui/DoctorsController.h"
 #include "products/ui/ProductsController.h"
@@ -57,7 +59,9 @@ bool FrmLabo::startUp()
     v.TS->setCurrentIndex(0);
     v.pages->setCurrentIndex(0);
 
-    m_agenda->initialiseGrid(1.0, 1.0);
+    const layout::Factors factors = applyScreenLayout(*this);
+    installActivation(*this);
+    m_agenda->initialiseGrid(factors.fl, factors.fh);
 
     {
         v.agenda.CboAn->clear();
@@ -83,6 +87,7 @@ bool FrmLabo::startUp()
             cheminbase::write(program, s.CheminBase);
         }
 
+        m_maintenance->recoverUpgrade();
         const QString shipped = files::join(program, files::ShippedDatabase);
         const QString local = files::join(program, files::Database);
         if (QFile::exists(shipped) && !QFile::exists(local)) {

@@ -1,0 +1,126 @@
+// The About window, its links and the two menu links.
+#include "support/TestEnv.h"
+
+#include "about/core/Links.h"
+#include "about/ui/FrmApropos.h"
+#include "app/ui/FrmLabo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace tv;
+
+namespace {
+
+void moveOver(QWidget *w)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), w->mapToGlobal(QPointF(3, 3)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &move);
+}
+
+void clickOn(QWidget *w)
+{
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+}
+
+} // namespace
+
+class TstAbout : public QObject {
+    Q_OBJECT
+
+    QList<QUrl> opened;
+
+private slots:
+    void init()
+    {
+        opened.clear();
+        FrmApropos::setOpener([this](const QUrl &url) { opened.append(url); });
+    }
+    void cleanup() { FrmApropos::setOpener({}); }
+
+    void linksAndVersion()
+    {
+        QCOMPARE(links::versionCaption(2, 4, 0), QStringLiteral("[Version 2.4.0]"));
+        QCOMPARE(links::mailFromMenu().toString(QUrl::FullyDecoded),
+                 QStringLiteral("mailto:") + links::AuthorMail + QStringLiteral("?Subject=A propos de Tallvane  "));
+        QCOMPARE(links::mailFromAbout().toString(QUrl::FullyDecoded),
+                 QStringLiteral("mailto:") + links::AuthorMail + QStringLiteral(" "));
+        QCOMPARE(links::site().scheme(), QStringLiteral("https"));
+    }
+
+    void windowShowsItsLabels()
+    {
+        FrmApropos about;
+        QCOMPARE(about.objectName(), QStringLiteral("FrmApropos"));
+        QCOMPARE(about.Label4->text(), QStringLiteral("Tallvane"));
+        QCOMPARE(about.Lblversion->text(), links::versionCaption(TALLVANE_VERSION_MAJOR, TALLVANE_VERSION_MINOR,
+                                                                 TALLVANE_VERSION_PATCH));
+        QCOMPARE(about.Label3->text(), QStringLiteral("Mars 2014"));
+        QCOMPARE(about.Label1->text(), links::WebSite);
+        QCOMPARE(about.Label2->text(), links::AuthorMail);
+        for (const char *name : {"Image1", "Image2", "Image3", "cmdf", "CmdFermer", "Panel"})
+            QVERIFY2(about.findChild<QWidget *>(QString::fromLatin1(name)), name);
+    }
+
+    void hoverUnderlinesOneLinkAtATime()
+    {
+        FrmApropos about;
+        about.show();
+        moveOver(about.Label1);
+        QVERIFY(about.hovered(1));
+        QVERIFY(about.Label1->font().underline());
+        QCOMPARE(about.Label1->cursor().shape(), Qt::PointingHandCursor);
+        moveOver(about.Label2);
+        QVERIFY(about.Label2->font().underline());
+        QVERIFY(!about.Label1->font().underline());
+        QVERIFY(about.hovered(2) && !about.hovered(1));
+        moveOver(about.Panel);
+        QVERIFY(!about.Label1->font().underline() && !about.Label2->font().underline());
+        moveOver(about.Label2);
+        QVERIFY(about.Label2->font().underline());
+    }
+
+    void labelsOpenTheirLinksAndTheButtonCloses()
+    {
+        FrmApropos about;
+        about.show();
+        clickOn(about.Label1);
+        clickOn(about.Label2);
+        QCOMPARE(opened, QList<QUrl>({links::site(), links::mailFromAbout()}));
+        about.CmdFermer->click();
+        QVERIFY(!about.isVisible());
+    }
+
+    void menuEntries()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({}, QStringLiteral("100,0,0,0"));
+        auto window = env.startWindow();
+        window->show();
+        window->view().menus.mnuSite->trigger();
+        window->view().menus.mnuEcrire->trigger();
+        QCOMPARE(opened, QList<QUrl>({links::site(), links::mailFromMenu()}));
+
+        QString shown;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                shown = modal->objectName();
+                poll.stop();
+                QTimer::singleShot(0, modal, [modal] { modal->findChild<QToolButton *>(QStringLiteral("CmdFermer"))->click(); });
+            }
+        });
+        poll.start(20);
+        window->view().menus.mnuAP->trigger();
+        QCOMPARE(shown, QStringLiteral("FrmApropos"));
+    }
+};
+
+QTEST_MAIN(TstAbout)
+#include "tst_about.moc"

@@ -1,0 +1,101 @@
+// Window size and font rules, and the balloon tips' behaviour.
+#include "app/core/LayoutRules.h"
+#include "app/ui/ScreenLayout.h"
+#include "app/ui/Tooltips.h"
+
+#include <QEnterEvent>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace tv;
+
+class TstLayout : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowKeepsItsProportions()
+    {
+        const QSize designed(1200, 800);
+        const auto f = layout::windowFactors(designed, QSize(1920, 1040));
+        QCOMPARE(f.window, QSize(1410, 940));
+        QCOMPARE(f.fh, 940.0 / 800.0);
+        QCOMPARE(f.fl, 1410.0 / 1200.0);
+
+        // Exactly the designed height plus the margin: nothing moves.
+        const auto same = layout::windowFactors(designed, QSize(1600, 900));
+        QCOMPARE(same.window, designed);
+        QCOMPARE(same.fl, 1.0);
+        QCOMPARE(same.fh, 1.0);
+
+        // A screen too narrow for the proportions caps the width.
+        const auto narrow = layout::windowFactors(designed, QSize(900, 1200));
+        QCOMPARE(narrow.window, QSize(900, 600));
+        QCOMPARE(narrow.fl, narrow.fh);
+    }
+
+    void fontRules()
+    {
+        QCOMPARE(layout::scaledFontSize(8, 1.3, 800), 8.0);   // not a wide screen
+        QCOMPARE(layout::scaledFontSize(14, 1.3, 800), 14.0);
+        QCOMPARE(layout::scaledFontSize(12, 1.3, 1920), 11.0);
+        QCOMPARE(layout::scaledFontSize(8, 1.25, 1920), 10.0);
+        QCOMPARE(layout::scaledFontSize(8, 1.5, 1920), 11.0); // grown, then capped
+        QCOMPARE(layout::scaledFontSize(10, 1.5, 1920), 10.0);
+    }
+
+    void inheritedFontsAreScaledOnce()
+    {
+        QWidget parent;
+        QFont font = parent.font();
+        font.setPointSizeF(8);
+        parent.setFont(font);
+        auto *child = new QLabel(QStringLiteral("x"), &parent);
+        auto *big = new QLabel(QStringLiteral("y"), &parent);
+        QFont large = big->font();
+        large.setPointSizeF(14);
+        big->setFont(large);
+        scaleFonts(&parent, 1.25, 1920);
+        QCOMPARE(parent.font().pointSizeF(), 10.0);
+        QCOMPARE(child->font().pointSizeF(), 10.0);
+        QCOMPARE(big->font().pointSizeF(), 11.0);
+    }
+
+    void balloonShowsAfterItsDelayAndHides()
+    {
+        QWidget owner;
+        auto *layout = new QVBoxLayout(&owner);
+        auto *button = new QToolButton(&owner);
+        layout->addWidget(button);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+
+        BalloonTips tips(&owner);
+        BalloonStyle quick;
+        quick.delayMs = 50;
+        quick.durationMs = 150;
+        tips.attach(button, QStringLiteral("Quitter\r\nle programme"), quick);
+        tips.attach(button, QStringLiteral("Quitter\r\nle programme"), quick);
+        QCOMPARE(tips.toolCount(), 1);
+
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QCoreApplication::sendEvent(button, &enter);
+        QLabel *tip = tips.tipWindow();
+        QVERIFY(!tip->isVisible());
+        QTRY_VERIFY(tip->isVisible());
+        QCOMPARE(tip->text(), QStringLiteral("Quitter\nle programme"));
+        QVERIFY(tip->maximumWidth() <= 200);
+        QVERIFY(tip->styleSheet().contains(QColor(160, 20, 20).name()));
+        QTRY_VERIFY(!tip->isVisible()); // its display time is over
+
+        QCoreApplication::sendEvent(button, &enter);
+        QTRY_VERIFY(tip->isVisible());
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(button, &leave);
+        QVERIFY(!tip->isVisible());
+    }
+};
+
+QTEST_MAIN(TstLayout)
+#include "tst_layout.moc"

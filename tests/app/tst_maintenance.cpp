@@ -1,0 +1,405 @@
+// The maintenance commands from the real window: purge, database path,
+// copy of the data files, repair, and the upgrade at start-up.
+#include "support/TestEnv.h"
+
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "app/ui/MaintenanceController.h"
+#include "store/Database.h"
+#include "store/DatabaseUpgrade.h"
+#include "store/SettingsFiles.h"
+#include "store/Store.h"
+#include "store/StoreError.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tv;
+namespace script = tv::dialogs::script;
+
+namespace {
+
+struct SimulatedCrash {};
+
+int count(Store &store, const QString &sql)
+{
+    QSqlQuery q(store.db().sql());
+    if (!q.exec(sql) || !q.next())
+        qFatal("%s", qPrintable(sql));
+    return q.value(0).toInt();
+}
+
+void addVisits(const tvtest::TestEnv &env)
+{
+    auto store = env.openStore();
+    for (const char *an : {"2023", "2023", "2024", "2025"})
+        store->visites().insert({0, "DR A", "ALPHA", "10", "02", QString::fromLatin1(an), ""});
+    store->produits().insert({0, "DR A", "ALPHA", "M. X", "2023/02/10", "ASPIRINE\n"});
+}
+
+void okTimes(int n)
+{
+    for (int i = 0; i < n; ++i)
+        script::push(QMessageBox::Ok);
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+class TstMaintenance : public QObject {
+    Q_OBJECT
+
+    QStringList started;
+    int quits = 0;
+
+    std::unique_ptr<FrmLabo> start(const tvtest::TestEnv &env)
+    {
+        bool ok = false;
+        auto window = env.startWindow(&ok);
+        if (!ok || !tvtest::noUnexpectedDialogs())
+            qFatal("start-up failed");
+        script::reset();
+        script::setStrict(true);
+        return window;
+    }
+
+private slots:
+    void init()
+    {
+        started.clear();
+        quits = 0;
+        MaintenanceController::seams().start = [this](const QString &path) {
+            started.append(path);
+            return true;
+        };
+        MaintenanceController::seams().quit = [this] { ++quits; };
+    }
+
+    void cleanup() { MaintenanceController::resetSeams(); }
+
+    void purgeTakesOnlyThatYearsAppointments()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        addVisits(env);
+        auto window = start(env);
+        script::pushInput(QStringLiteral("2023"));
+        script::push(QMessageBox::Yes);
+        okTimes(1);
+        window->view().menus.mnuPurger->trigger();
+
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        const auto &log = script::log();
+        QCOMPARE(log.size(), 3u);
+        QCOMPARE(log[0].text, QStringLiteral("Effacer tous les rendez-vous de l'année choisie ?"));
+        QCOMPARE(log[0].title, QStringLiteral("Purger la base données"));
+        QCOMPARE(log[0].defaultText, QStringLiteral("2023")); // today is 2025
+        QCOMPARE(log[1].text, QStringLiteral("Purger l'année 2023 ? "));
+        QCOMPARE(log[1].defaultButton, QMessageBox::No);
+        QCOMPARE(log[2].text, QStringLiteral("Il est conseillé de réparer et compacter la base de données."));
+        Store &store = window->store();
+        QCOMPARE(count(store, QStringLiteral("SELECT COUNT(*) FROM Visite WHERE An = '2023'")), 0);
+        QCOMPARE(count(store, QStringLiteral("SELECT COUNT(*) FROM Visite")), 2);
+        QCOMPARE(count(store, QStringLiteral("SELECT COUNT(*) FROM Produit")), 1);
+        QCOMPARE(window->state().Reponse, QStringLiteral("2023"));
+    }
+
+    void purgeOfNoYearOrRefusedDeletesNothing()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        addVisits(env);
+        auto window = start(env);
+        script::pushInput(QStringLiteral("deux mille"));
+        script::push(QMessageBox::Yes);
+        okTimes(1);
+        window->maintenance().mnuPurger_Click();
+        QCOMPARE(script::texts().last(), QStringLiteral("Pas de rendez vous pour cette année."));
+
+        script::pushInput(QStringLiteral("2023"));
+        script::push(QMessageBox::No);
+        window->maintenance().mnuPurger_Click();
+        script::pushInput(std::nullopt);
+        window->maintenance().mnuPurger_Click();
+        script::pushInput(QString());
+        window->maintenance().mnuPurger_Click();
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QCOMPARE(script::log().size(), 7u);
+        QCOMPARE(count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), 4);
+    }
+
+    void databasePathCancelEndsTheProgram()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        auto window = start(env);
+        const QByteArray cfg = tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg));
+        okTimes(1);
+        script::push(QMessageBox::Yes);
+        okTimes(1);
+        script::push(QMessageBox::Yes);
+        okTimes(1);
+        script::pushPath(QString());
+        okTimes(1);
+        window->view().menus.mnuCheminBDD->trigger();
+
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        const auto &log = script::log();
+        QCOMPARE(log.size(), 7u);
+        QCOMPARE(log[0].text, QStringLiteral("Le chemin actuel est : ") + native(env.dataFile(files::Database)));
+        QCOMPARE(log[1].text, QStringLiteral("Changer le chemin de la base de données ?"));
+        QCOMPARE(log[5].kind, dialogs::Kind::OpenFile);
+        QCOMPARE(log[5].text, QStringLiteral("Sélection du fichier Ferrune.mdb"));
+        QCOMPARE(log[5].defaultText, env.programFolder());
+        QVERIFY(log[5].filter.contains(QStringLiteral("*.mdb")));
+        QCOMPARE(log[6].text, QStringLiteral("Chemin invalide ; fin de programme !"));
+        QCOMPARE(log[6].icon, QMessageBox::Critical);
+        QCOMPARE(quits, 1);
+        QVERIFY(started.isEmpty());
+        QCOMPARE(tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg)), cfg);
+    }
+
+    void databasePathOfAnotherNameIsAskedAgain()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        QTemporaryDir other;
+        tvtest::TestEnv::createDatabase(other.filePath(QStringLiteral("Ferrune.mdb")));
+        auto window = start(env);
+        window->show();
+        okTimes(1);
+        script::push(QMessageBox::Yes);
+        okTimes(1);
+        script::push(QMessageBox::Yes);
+        okTimes(1);
+        script::pushPath(other.filePath(QStringLiteral("Autre.mdb")));
+        okTimes(1);
+        script::pushPath(other.filePath(QStringLiteral("Ferrune.mdb")));
+        okTimes(2);
+        window->maintenance().mnuCheminBDD_Click();
+
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        const QStringList texts = script::texts();
+        QVERIFY(texts[6].contains(QStringLiteral("« Autre.mdb »")));
+        QCOMPARE(texts[8], QStringLiteral("Chemin de la base de données 'Ferrune.mdb' : \n\n")
+                               + native(other.filePath(QStringLiteral("Ferrune.mdb"))));
+        QCOMPARE(texts[9], QStringLiteral("Le programme doit être redémarré."));
+        QCOMPARE(cheminbase::read(env.programFolder()).value(), native(other.path()));
+        QCOMPARE(started, QStringList{window->maintenance().programPath(QStringLiteral("Ferrune"))});
+        QVERIFY(!window->isVisible());
+        QVERIFY(!window->hasStore());
+    }
+
+    void databasePathRefusedAtFirstQuestion()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        auto window = start(env);
+        okTimes(1);
+        script::push(QMessageBox::No);
+        window->maintenance().mnuCheminBDD_Click();
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QCOMPARE(script::log().size(), 2u);
+        QVERIFY(window->hasStore());
+    }
+
+    void copyIntoANewSubFolderMovesTheDataControls()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        env.writeFile(env.dataFile(files::Medoc), "ASPIRINE\r\n");
+        QTemporaryDir dest;
+        auto window = start(env);
+        okTimes(1);
+        script::push(QMessageBox::Yes);
+        script::pushPath(env.dataFolder());
+        script::pushPath(dest.path());
+        script::push(QMessageBox::Yes);
+        script::pushInput(QStringLiteral("Tallvane"));
+        okTimes(1);
+        window->view().menus.mnuDeplaceBDD->trigger();
+
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        const auto &log = script::log();
+        QVERIFY(log[0].text.startsWith(QStringLiteral("Cette opération est à faire")));
+        QCOMPARE(log[2].text, QStringLiteral("Sélectionner le répertoire SOURCE, et valider par OK"));
+        QCOMPARE(log[3].text, QStringLiteral("Sélectionner le répertoire de DESTINATION, et valider par OK"));
+        QCOMPARE(log[4].defaultButton, QMessageBox::No);
+        QCOMPARE(log[5].defaultText, QStringLiteral("Tallvane"));
+        QCOMPARE(log[5].title, QStringLiteral("Nom du sous-répertoire"));
+        QCOMPARE(script::texts().last(), QStringLiteral("Copie des fichiers terminée !"));
+        const QString target = dest.filePath(QStringLiteral("Tallvane"));
+        QCOMPARE(QDir(target).entryList(QDir::Files, QDir::Name),
+                 QStringList({"Ferrune.mdb", "Medecin.ini", "Medoc.txt"}));
+        QCOMPARE(window->store().db().path(), files::join(target, files::Database));
+        QCOMPARE(window->state().CheminBase, env.dataFolder());
+    }
+
+    void copyAsksBeforeReplacingAndReportsFailures()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        QTemporaryDir dest;
+        env.writeFile(dest.filePath(QStringLiteral("Medecin.ini")), "DR Z\r\n");
+        MaintenanceController::seams().beforeCopy = [](const QString &name) {
+            if (name == files::Database)
+                throw StoreError(QStringLiteral("Impossible de copier « Ferrune.mdb » : fichier occupé."));
+        };
+        auto window = start(env);
+        okTimes(1);
+        script::push(QMessageBox::Yes);
+        script::pushPath(env.dataFolder());
+        script::pushPath(dest.path());
+        script::push(QMessageBox::No); // no sub-folder
+        script::push(QMessageBox::No); // keep the destination's Medecin.ini
+        okTimes(3);
+        window->maintenance().mnuDeplaceBDD_Click();
+
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        const auto &log = script::log();
+        QCOMPARE(log[5].text, QStringLiteral("le fichier ") + native(dest.filePath(QStringLiteral("Medecin.ini")))
+                                  + QStringLiteral(" existe déjà.\nVoulez vous le remplacer ?"));
+        QCOMPARE(log[5].defaultButton, QMessageBox::No);
+        // No database at the destination: the program stays on its own.
+        QCOMPARE(log[6].icon, QMessageBox::Critical);
+        QVERIFY(log[7].text.contains(QStringLiteral("fichier occupé")));
+        QCOMPARE(log[8].text, QStringLiteral("Copie des fichiers terminée !"));
+        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Medecin.ini"))), QByteArray("DR Z\r\n"));
+        QVERIFY(!QFile::exists(dest.filePath(QStringLiteral("Ferrune.mdb"))));
+        QCOMPARE(window->store().db().path(), env.dataFile(files::Database));
+    }
+
+    void copyStopsOnCancelOrUnusableDestination()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        auto window = start(env);
+        okTimes(1);
+        script::push(QMessageBox::Yes);
+        script::pushPath(env.dataFolder());
+        script::pushPath(QString());
+        window->maintenance().mnuDeplaceBDD_Click();
+        QVERIFY(window->hasStore());
+
+        okTimes(1);
+        script::push(QMessageBox::Yes);
+        script::pushPath(env.dataFolder());
+        script::pushPath(env.dataFile(QStringLiteral("absent")));
+        script::push(QMessageBox::No);
+        okTimes(1);
+        window->maintenance().mnuDeplaceBDD_Click();
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QVERIFY(script::texts().last().contains(QStringLiteral("n'existe pas")));
+        QCOMPARE(window->store().db().path(), env.dataFile(files::Database));
+    }
+
+    void repairStartsTheToolAndEnds()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        auto window = start(env);
+        window->show();
+        window->view().menus.mnuRepare->trigger();
+        QCOMPARE(started, QStringList{files::join(env.programFolder(), QStringLiteral("Remisa"))});
+        QVERIFY(script::log().empty());
+        QVERIFY(!window->isVisible());
+        QVERIFY(!window->hasStore());
+    }
+
+    void repairToolMissingKeepsTheProgram()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        auto window = start(env);
+        window->show();
+        MaintenanceController::seams().start = [](const QString &) { return false; };
+        okTimes(1);
+        window->maintenance().mnuRepare_Click();
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QVERIFY(window->isVisible());
+        QVERIFY(window->hasStore());
+    }
+
+    void upgradeAtStartUp()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        addVisits(env);
+        env.installShippedDatabase();
+        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+        okTimes(3);
+        bool ok = false;
+        auto window = env.startWindow(&ok);
+        QVERIFY(ok);
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QCOMPARE(script::texts().at(0), QStringLiteral("Le programme doit mettre à jour votre base de données."));
+        QCOMPARE(script::texts().at(2), QStringLiteral("Mise à jour des bases terminée."));
+        QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));
+        QVERIFY(QFile::exists(env.dataFile(files::OldDatabase)));
+        QCOMPARE(count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), 4);
+        QCOMPARE(count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Produit")), 1);
+    }
+
+    void upgradeFailureKeepsTheUsersDatabase()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        addVisits(env);
+        env.installShippedDatabase();
+        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+        const QByteArray before = tvtest::TestEnv::readFile(env.dataFile(files::Database));
+        MaintenanceController::seams().upgradeCheckpoint = [](const QString &point) {
+            if (point == QStringLiteral("copy:Visite:3"))
+                throw StoreError(QStringLiteral("Valeur refusée."));
+        };
+        okTimes(3);
+        bool ok = false;
+        auto window = env.startWindow(&ok);
+        QVERIFY(ok);
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QVERIFY(script::texts().at(2).contains(QStringLiteral("Valeur refusée.")));
+        QCOMPARE(script::log().at(2).icon, QMessageBox::Critical);
+        QCOMPARE(tvtest::TestEnv::readFile(env.dataFile(files::Database)), before);
+        QVERIFY(QFile::exists(env.programFile(files::ShippedDatabase)));
+        QCOMPARE(count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), 4);
+    }
+
+    void crashDuringUpgradeIsFinishedAtNextStart()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
+        addVisits(env);
+        env.installShippedDatabase();
+        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+        MaintenanceController::seams().upgradeCheckpoint = [](const QString &point) {
+            if (point == QStringLiteral("swap:old"))
+                throw SimulatedCrash{};
+        };
+        okTimes(3);
+        QVERIFY_THROWS_EXCEPTION(SimulatedCrash, env.startWindow());
+        QVERIFY(!QFile::exists(env.dataFile(files::Database)));
+
+        MaintenanceController::resetSeams();
+        script::reset();
+        script::setStrict(true);
+        okTimes(1);
+        bool ok = false;
+        auto window = env.startWindow(&ok);
+        QVERIFY(ok);
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QVERIFY(script::texts().at(0).contains(QStringLiteral("a été terminée")));
+        QCOMPARE(count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), 4);
+        QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));
+    }
+};
+
+QTEST_MAIN(TstMaintenance)
+#include "tst_maintenance.moc"

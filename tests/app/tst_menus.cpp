@@ -1,0 +1,156 @@
+// The icon bar and its three pop-up menus, from the real window.
+#include "support/TestEnv.h"
+
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "app/ui/Tooltips.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+using namespace tv;
+
+namespace {
+
+// Each entry as "name|caption", a separator as "name|-", a submenu's
+// entries indented by ">".
+QStringList tree(const QMenu *menu, const QString &indent = QString())
+{
+    QStringList lines;
+    for (const QAction *action : menu->actions()) {
+        lines.append(indent + action->objectName() + QStringLiteral("|")
+                     + (action->isSeparator() ? QStringLiteral("-") : action->text()));
+        if (action->menu())
+            lines += tree(action->menu(), indent + QStringLiteral(">"));
+    }
+    return lines;
+}
+
+} // namespace
+
+class TstMenus : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menusMatchTheDocumentedTable()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({}, QStringLiteral("100,0,0,0"));
+        auto window = env.startWindow();
+        const MenuActions &m = window->view().menus;
+        QCOMPARE(m.mnupara->title(), QStringLiteral("Parametres"));
+        QCOMPARE(tree(m.mnupara), QStringList({
+                                      "mnuparaAG|Paramètres Agenda",
+                                      ">mnuSansRV|Jours sans RV pour congés, absence...",
+                                      ">mnuMax|Nombre maximum de labos reçus par jour",
+                                      "mnuVoirRV|Voir les RV d'un mois pour un médecin",
+                                  }));
+        QCOMPARE(m.mnuoptions->title(), QStringLiteral("Options"));
+        QCOMPARE(tree(m.mnuoptions), QStringList({
+                                         "mnuSelMed|Sélectionner un Médecin à l'ouverture du programme",
+                                         "mnuHeure|Enregistrer l'heure des RV",
+                                         "mnusep4|-",
+                                         "mnuProduits|Gèrer les produits présentés",
+                                         "mnusep5|-",
+                                         "mnuDeplaceBDD|Copier et déplacer des fichiers de données",
+                                         "mnuCheminBDD|Changer le chemin de la base de données",
+                                         "mnusep0|-",
+                                         "mnurenomlabo|Renommer un labo",
+                                         "mnuSuplabo|Supprimer un labo",
+                                         "mnusep1|-",
+                                         "mnuSupMed|Supprimer un médecin",
+                                         "mnusep2|-",
+                                         "mnusupRV|Supprimer un Rendez-vous",
+                                         "mnuPurger|Purger les Rendez-vous",
+                                         "mnusep3|-",
+                                         "mnuRepare|Réparer et compacter la base de données",
+                                     }));
+        QCOMPARE(m.mnuAPropos->title(), QStringLiteral("A propos"));
+        QCOMPARE(tree(m.mnuAPropos), QStringList({"mnuEcrire|M'écrire ...", "mnuSite|Mon site Ouaib ...",
+                                                  "mnuAP|A propos ..."}));
+    }
+
+    void agendaSubmenuNamesTheDoctor()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({"Dr Martin"}, QStringLiteral("0,0,0,0"));
+        auto window = env.startWindow();
+        QCOMPARE(window->view().menus.mnuparaAG->title(), QStringLiteral("Paramètres agenda pour DR MARTIN"));
+    }
+
+    void iconsAreShipped()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({}, QStringLiteral("100,0,0,0"));
+        auto window = env.startWindow();
+        for (const char *name : {"doctor-add", "labo-add", "agenda", "quit", "options", "about", "search", "delegate",
+                                 "quota", "web", "mail", "medoc-add", "medoc-remove"}) {
+            const QString path = QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(name));
+            QVERIFY2(QFile::exists(path), qPrintable(path));
+            QVERIFY2(!QIcon(path).pixmap(32, 32).isNull(), qPrintable(path));
+        }
+        for (int i = 0; i < 10; ++i) {
+            QToolButton *button = window->view().menu[i];
+            QCOMPARE(button->objectName(), QStringLiteral("menu_%1").arg(i));
+            QVERIFY2(!button->icon().pixmap(32, 32).isNull(), qPrintable(button->objectName()));
+        }
+    }
+
+    void buttonsOpenTheirMenus()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({}, QStringLiteral("100,0,0,0"));
+        auto window = env.startWindow();
+        window->show();
+        const MenuActions &m = window->view().menus;
+        const QList<QPair<int, QMenu *>> popups = {{2, m.mnupara}, {4, m.mnuoptions}, {5, m.mnuAPropos}};
+        for (const auto &[index, menu] : popups) {
+            window->view().menu[index]->click();
+            QVERIFY2(menu->isVisible(), qPrintable(menu->objectName()));
+            menu->hide();
+        }
+        window->menu_Click(-1);
+        window->menu_Click(10);
+        QVERIFY(window->isVisible());
+        window->view().menu[3]->click();
+        QVERIFY(!window->isVisible());
+        QVERIFY(!window->hasStore());
+    }
+
+    void iconBarTooltipsAreMadeOnce()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({}, QStringLiteral("100,0,0,0"));
+        auto window = env.startWindow();
+        window->show();
+        for (int i = 0; i < 3; ++i) {
+            window->menu_Click(2);
+            window->view().menus.mnupara->hide();
+            Form_Activate(*window);
+        }
+        BalloonTips &tips = balloonTips(*window);
+        QCOMPARE(tips.toolCount(), 6);
+        QCOMPARE(window->findChildren<QLabel *>(QStringLiteral("BalloonTip")).size(), 1);
+        const MainView &v = window->view();
+        QCOMPARE(tips.textOf(v.menu[0]), QStringLiteral("Ajouter un\r\n médecin"));
+        QCOMPARE(tips.textOf(v.menu[1]), QStringLiteral("Ajouter un\r\n laboratoire"));
+        QCOMPARE(tips.textOf(v.menu[2]), QStringLiteral("Paramètres\r\n de l'agenda"));
+        QCOMPARE(tips.textOf(v.menu[3]), QStringLiteral("Quitter\r\nle programme"));
+        QCOMPARE(tips.textOf(v.menu[4]), QStringLiteral("Maintenance\r\net options"));
+        QCOMPARE(tips.textOf(v.CmdRL_VM), QStringLiteral("Recherche du Laboratoire\r\nà partir du nom du Délégué Médical"));
+        QVERIFY(tips.textOf(v.menu[5]).isEmpty());
+        const BalloonStyle style = tips.styleOf(v.menu[0]);
+        QCOMPARE(style.background, QColor(160, 20, 20));
+        QCOMPARE(style.text, QColor(Qt::white));
+        QCOMPARE(style.maxWidth, 200);
+        QCOMPARE(style.delayMs, 200);
+        QCOMPARE(style.durationMs, 5000);
+    }
+};
+
+QTEST_MAIN(TstMenus)
+#include "tst_menus.moc"

@@ -1,0 +1,139 @@
+// Copying the data files to another folder.
+#include "support/TestEnv.h"
+
+#include "store/DataCopy.h"
+#include "store/SettingsFiles.h"
+#include "store/StoreError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+using namespace tv;
+
+class TstDataCopy : public QObject {
+    Q_OBJECT
+
+    static QStringList filesIn(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::Files, QDir::Name);
+    }
+
+private slots:
+    void programFolderSettingsStayBehind()
+    {
+        tvtest::TestEnv env;
+        const QString src = env.programFolder();
+        env.writeFile(env.programFile(QStringLiteral("Ferrune.mdb")), "db");
+        env.writeFile(env.programFile(QStringLiteral("Medecin.ini")), "DR A\r\n");
+        env.writeFile(env.programFile(QStringLiteral("Vs.ini")), "1,0,0,0\r\n");
+        env.writeFile(env.programFile(QStringLiteral("Medoc.txt")), "ASPIRINE\r\n");
+        env.writeFile(env.programFile(QStringLiteral("Ferrune")), "program");
+        QTemporaryDir dest;
+
+        int questions = 0;
+        QList<int> progress;
+        const auto results = datacopy::copyDataFiles(
+            {src, dest.path(), env.programFolder(), [&](const QString &) { return ++questions, true; },
+             [&](int done, int total, const QString &) { progress.append(done * 10 + total); }, {}});
+        QCOMPARE(questions, 0);
+        QCOMPARE(filesIn(dest.path()), QStringList({"Ferrune.mdb", "Medecin.ini", "Medoc.txt"}));
+        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Medoc.txt"))), QByteArray("ASPIRINE\r\n"));
+        QCOMPARE(results.size(), 4);
+        // Databases first, then text files, then settings files.
+        QCOMPARE(results[0].name, QStringLiteral("Ferrune.mdb"));
+        QCOMPARE(results[1].name, QStringLiteral("Medoc.txt"));
+        int keptBack = 0;
+        for (const auto &r : results)
+            keptBack += r.outcome == datacopy::Outcome::KeptBack && r.name == QStringLiteral("Vs.ini");
+        QCOMPARE(keptBack, 1);
+        QCOMPARE(progress.last(), 44);
+    }
+
+    void settingsOfAnotherFolderAreCopied()
+    {
+        tvtest::TestEnv env;
+        env.writeFile(env.dataFile(QStringLiteral("Vs.ini")), "2,0,0,0\r\n");
+        QTemporaryDir dest;
+        datacopy::copyDataFiles({env.dataFolder(), dest.path(), env.programFolder(), {}, {}, {}});
+        QCOMPARE(filesIn(dest.path()), QStringList({"Vs.ini"}));
+    }
+
+    void declinedFileIsLeftAndTheRestGoesOn()
+    {
+        tvtest::TestEnv env;
+        env.writeFile(env.dataFile(QStringLiteral("Ferrune.mdb")), "new db");
+        env.writeFile(env.dataFile(QStringLiteral("Medoc.txt")), "new list");
+        QTemporaryDir dest;
+        env.writeFile(dest.filePath(QStringLiteral("Ferrune.mdb")), "old db");
+        env.writeFile(dest.filePath(QStringLiteral("Medoc.txt")), "old list");
+
+        QStringList asked;
+        const auto results = datacopy::copyDataFiles({env.dataFolder(), dest.path(), env.programFolder(),
+                                                      [&](const QString &target) {
+                                                          asked.append(QFileInfo(target).fileName());
+                                                          return target.endsWith(QStringLiteral(".txt"));
+                                                      },
+                                                      {}, {}});
+        QCOMPARE(asked, QStringList({"Ferrune.mdb", "Medoc.txt"}));
+        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Ferrune.mdb"))), QByteArray("old db"));
+        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Medoc.txt"))), QByteArray("new list"));
+        QCOMPARE(results[0].outcome, datacopy::Outcome::Declined);
+        QCOMPARE(results[1].outcome, datacopy::Outcome::Replaced);
+    }
+
+    void failedFileIsNamedAndLeavesNoPartialFile()
+    {
+        tvtest::TestEnv env;
+        env.writeFile(env.dataFile(QStringLiteral("Ferrune.mdb")), "db");
+        env.writeFile(env.dataFile(QStringLiteral("Medoc.txt")), "list");
+        QTemporaryDir dest;
+        env.writeFile(dest.filePath(QStringLiteral("Ferrune.mdb")), "kept");
+        const auto results = datacopy::copyDataFiles(
+            {env.dataFolder(), dest.path(), env.programFolder(), [](const QString &) { return true; }, {},
+             [](const QString &name) {
+                 if (name == QStringLiteral("Ferrune.mdb"))
+                     throw StoreError(QStringLiteral("Impossible de copier « Ferrune.mdb » : disque plein."));
+             }});
+        QCOMPARE(results[0].outcome, datacopy::Outcome::Failed);
+        QVERIFY(results[0].reason.contains(QStringLiteral("Ferrune.mdb")));
+        QCOMPARE(results[1].outcome, datacopy::Outcome::Copied);
+        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Ferrune.mdb"))), QByteArray("kept"));
+        QCOMPARE(filesIn(dest.path()), QStringList({"Ferrune.mdb", "Medoc.txt"}));
+    }
+
+    void emptySourceCopiesNothing()
+    {
+        QTemporaryDir src, dest;
+        QVERIFY(datacopy::copyDataFiles({src.path(), dest.path(), src.path(), {}, {}, {}}).isEmpty());
+        QVERIFY(filesIn(dest.path()).isEmpty());
+    }
+
+    void destinationChecks()
+    {
+        QTemporaryDir dir;
+        QVERIFY(datacopy::unwritableReason(dir.path()).isEmpty());
+        QVERIFY(datacopy::unwritableReason(dir.filePath(QStringLiteral("absent"))).contains(QStringLiteral("n'existe pas")));
+        if (::geteuid() != 0) {
+            const QString locked = dir.filePath(QStringLiteral("verrou"));
+            QVERIFY(QDir().mkdir(locked));
+            QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+            QVERIFY(datacopy::unwritableReason(locked).contains(QStringLiteral("lecture seule")));
+            QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+
+        const QString sub = dir.filePath(QStringLiteral("Tallvane"));
+        datacopy::ensureFolder(sub);
+        datacopy::ensureFolder(sub); // an existing folder is simply used
+        QVERIFY(QFileInfo(sub).isDir());
+        QFile file(dir.filePath(QStringLiteral("fichier")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY_THROWS_EXCEPTION(StoreError, datacopy::ensureFolder(file.fileName()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstDataCopy)
+#include "tst_datacopy.moc"

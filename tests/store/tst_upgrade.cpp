@@ -1,0 +1,294 @@
+// Carrying a user's database into the shipped one, and surviving a crash.
+#include "support/TestEnv.h"
+
+#include "store/Database.h"
+#include "store/DatabaseUpgrade.h"
+#include "store/SettingsFiles.h"
+#include "store/Store.h"
+#include "store/StoreError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace tv;
+
+namespace {
+
+struct SimulatedCrash {};
+
+void exec(Database &db, const QString &sql)
+{
+    QSqlQuery q(db.sql());
+    if (!q.exec(sql))
+        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+}
+
+// A database of an older release: no Produit table, Visite without Heure,
+// and counters that do not start at 1.
+void makeOldLayout(const QString &path)
+{
+    QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old-layout"));
+    raw.setDatabaseName(path);
+    QVERIFY(raw.open());
+    QSqlQuery q(raw);
+    QVERIFY(q.exec(QStringLiteral("CREATE TABLE Labo (NumLabo INTEGER PRIMARY KEY, Labo TEXT, Nom TEXT, Tel TEXT, TelP TEXT, "
+                                  "Email TEXT, Url TEXT, Mdp TEXT, Budget TEXT, Laboratoire TEXT, Adresse TEXT, "
+                                  "CommuneVM TEXT, Divers1 TEXT, Divers2 TEXT, Divers3 TEXT)")));
+    QVERIFY(q.exec(QStringLiteral("CREATE TABLE Passage (NumPassage INTEGER PRIMARY KEY, Labo TEXT, Medecin TEXT, "
+                                  "Passage INTEGER, Divers1 TEXT, Divers2 TEXT)")));
+    QVERIFY(q.exec(QStringLiteral("CREATE TABLE Visite (NumVisite INTEGER PRIMARY KEY, Medecin TEXT, Labo TEXT, Jour TEXT, "
+                                  "Mois TEXT, An TEXT)")));
+    QVERIFY(q.exec(QStringLiteral("INSERT INTO Labo (NumLabo, Labo, Nom, Tel) VALUES (7, 'ALPHA', 'Nom_Labo_7', '01')")));
+    QVERIFY(q.exec(QStringLiteral("INSERT INTO Labo (NumLabo, Labo, Nom, Tel) VALUES (12, 'BETA', 'Nom_Labo_12', NULL)")));
+    QVERIFY(q.exec(QStringLiteral("INSERT INTO Passage VALUES (3, 'ALPHA', 'DR A', 4, NULL, NULL)")));
+    QVERIFY(q.exec(QStringLiteral("INSERT INTO Visite VALUES (1, 'DR A', 'ALPHA', '03', '02', '2024')")));
+    QVERIFY(q.exec(QStringLiteral("INSERT INTO Visite VALUES (2, 'DR A', 'BETA', '04', '02', '2024')")));
+    q.finish();
+    raw.close();
+    raw = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("old-layout"));
+}
+
+// A database of the current layout with one row in each table.
+void fillCurrent(const QString &path)
+{
+    auto db = Database::create(path);
+    exec(*db, QStringLiteral("INSERT INTO Labo (Labo, Nom, Url) VALUES ('GAMMA', 'Nom_Labo_1', 'http://g')"));
+    exec(*db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES ('GAMMA', 'DR B', 2)"));
+    exec(*db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
+                             "VALUES ('DR B', 'GAMMA', '10', '01', '2025', '09:30')"));
+    exec(*db, QStringLiteral("INSERT INTO Produit (Medecin, Labo, Delegue, Date, Produit) "
+                             "VALUES ('DR B', 'GAMMA', 'M. X', '2025/01/10', 'ASPIRINE\n')"));
+}
+
+QStringList column(Database &db, const QString &sql)
+{
+    QSqlQuery q(db.sql());
+    if (!q.exec(sql))
+        qFatal("%s", qPrintable(q.lastError().text()));
+    QStringList values;
+    while (q.next())
+        values.append(q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString());
+    return values;
+}
+
+} // namespace
+
+class TstUpgrade : public QObject {
+    Q_OBJECT
+
+    DatabaseUpgrade::Paths pathsOf(const tvtest::TestEnv &env)
+    {
+        return DatabaseUpgrade::paths(env.programFolder(), env.dataFolder());
+    }
+
+private slots:
+    void oldLayoutWithoutProduitIsCarriedOver()
+    {
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = pathsOf(env);
+        makeOldLayout(paths.oldDatabase);
+        const QByteArray oldBytes = tvtest::TestEnv::readFile(paths.oldDatabase);
+
+        DatabaseUpgrade upgrade(paths);
+        QList<int> progress;
+        upgrade.setProgress([&](int done, int total) { progress.append(done * 100 + total); });
+        upgrade.copyRows();
+        QVERIFY(!upgrade.hadProduit());
+        QCOMPARE(upgrade.copied().size(), 3);
+        upgrade.swapFiles();
+
+        QVERIFY(!QFile::exists(paths.shipped));
+        QVERIFY(!QFile::exists(paths.work()));
+        QCOMPARE(tvtest::TestEnv::readFile(paths.backup), oldBytes);
+        QCOMPARE(progress.last(), 5 * 100 + 5);
+
+        auto db = Database::open(paths.oldDatabase);
+        // Counters numbered anew; the delegate names keep the old numbers.
+        QCOMPARE(column(*db, QStringLiteral("SELECT NumLabo FROM Labo ORDER BY NumLabo")), QStringList({"1", "2"}));
+        QCOMPARE(column(*db, QStringLiteral("SELECT Nom FROM Labo ORDER BY NumLabo")),
+                 QStringList({"Nom_Labo_7", "Nom_Labo_12"}));
+        QCOMPARE(column(*db, QStringLiteral("SELECT Tel FROM Labo ORDER BY NumLabo")), QStringList({"01", "<null>"}));
+        QCOMPARE(column(*db, QStringLiteral("SELECT Passage FROM Passage")), QStringList({"4"}));
+        QCOMPARE(column(*db, QStringLiteral("SELECT Labo || An FROM Visite ORDER BY NumVisite")),
+                 QStringList({"ALPHA2024", "BETA2024"}));
+        QCOMPARE(column(*db, QStringLiteral("SELECT Heure FROM Visite")), QStringList({"<null>", "<null>"}));
+        QCOMPARE(column(*db, QStringLiteral("SELECT COUNT(*) FROM Produit")), QStringList({"0"}));
+    }
+
+    void dataInTheProgramFolder()
+    {
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = DatabaseUpgrade::paths(env.programFolder(), env.programFolder());
+        fillCurrent(paths.oldDatabase);
+        DatabaseUpgrade upgrade(paths);
+        upgrade.copyRows();
+        upgrade.swapFiles();
+        QCOMPARE(QDir(env.programFolder()).entryList(QDir::Files, QDir::Name),
+                 QStringList({"Ancien_Ferrune.mdb", "Ferrune.mdb"}));
+    }
+
+    void emptyTablesAndExistingBackup()
+    {
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = pathsOf(env);
+        tvtest::TestEnv::createDatabase(paths.oldDatabase);
+        env.writeFile(paths.backup, "older backup");
+
+        DatabaseUpgrade upgrade(paths);
+        upgrade.copyRows();
+        QVERIFY(upgrade.hadProduit());
+        for (const auto &[table, rows] : upgrade.copied())
+            QCOMPARE(rows, 0);
+        upgrade.swapFiles();
+        QVERIFY(tvtest::TestEnv::readFile(paths.backup) != QByteArray("older backup"));
+        QVERIFY(Store::open(paths.oldDatabase) != nullptr);
+    }
+
+    void everyPositionAndProduitAreCopied()
+    {
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = pathsOf(env);
+        fillCurrent(paths.oldDatabase);
+        DatabaseUpgrade upgrade(paths);
+        upgrade.copyRows();
+        upgrade.swapFiles();
+        auto db = Database::open(paths.oldDatabase);
+        QCOMPARE(column(*db, QStringLiteral("SELECT Url FROM Labo")), QStringList({"http://g"}));
+        QCOMPARE(column(*db, QStringLiteral("SELECT Heure FROM Visite")), QStringList({"09:30"}));
+        QCOMPARE(column(*db, QStringLiteral("SELECT Produit FROM Produit")), QStringList({"ASPIRINE\n"}));
+    }
+
+    void refusedValueChangesNothing()
+    {
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = pathsOf(env);
+        makeOldLayout(paths.oldDatabase);
+        const QByteArray oldBytes = tvtest::TestEnv::readFile(paths.oldDatabase);
+        const QByteArray shippedBytes = tvtest::TestEnv::readFile(paths.shipped);
+
+        DatabaseUpgrade upgrade(paths);
+        upgrade.setCheckpoint([](const QString &point) {
+            if (point == QStringLiteral("copy:Visite:2"))
+                throw StoreError(QStringLiteral("valeur refusée"));
+        });
+        QVERIFY_THROWS_EXCEPTION(StoreError, upgrade.copyRows());
+        QCOMPARE(tvtest::TestEnv::readFile(paths.oldDatabase), oldBytes);
+        QCOMPARE(tvtest::TestEnv::readFile(paths.shipped), shippedBytes);
+        QVERIFY(!QFile::exists(paths.partial()));
+        QVERIFY(!QFile::exists(paths.work()));
+        QVERIFY(!QFile::exists(paths.backup));
+    }
+
+    void crashWhileCopyingIsStartedAgain()
+    {
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = pathsOf(env);
+        makeOldLayout(paths.oldDatabase);
+        {
+            DatabaseUpgrade upgrade(paths);
+            upgrade.setCheckpoint([](const QString &point) {
+                if (point == QStringLiteral("copy:Visite:1"))
+                    throw SimulatedCrash{};
+            });
+            QVERIFY_THROWS_EXCEPTION(SimulatedCrash, upgrade.copyRows());
+        }
+        QVERIFY(QFile::exists(paths.partial()));
+        QVERIFY(!DatabaseUpgrade::recover(paths));
+        QVERIFY(!QFile::exists(paths.partial()));
+        QVERIFY(QFile::exists(paths.shipped));
+
+        DatabaseUpgrade again(paths);
+        again.copyRows();
+        again.swapFiles();
+        auto db = Database::open(paths.oldDatabase);
+        QCOMPARE(column(*db, QStringLiteral("SELECT COUNT(*) FROM Visite")), QStringList({"2"}));
+    }
+
+    void crashWhileSwappingIsFinishedAtNextStart_data()
+    {
+        QTest::addColumn<QString>("point");
+        QTest::newRow("shipped removed") << QStringLiteral("swap:shipped");
+        QTest::newRow("backup removed") << QStringLiteral("swap:backup");
+        QTest::newRow("old renamed") << QStringLiteral("swap:old");
+    }
+
+    void crashWhileSwappingIsFinishedAtNextStart()
+    {
+        QFETCH(QString, point);
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = pathsOf(env);
+        makeOldLayout(paths.oldDatabase);
+        env.writeFile(paths.backup, "older backup");
+        const QByteArray oldBytes = tvtest::TestEnv::readFile(paths.oldDatabase);
+        {
+            DatabaseUpgrade upgrade(paths);
+            upgrade.setCheckpoint([&](const QString &p) {
+                if (p == point)
+                    throw SimulatedCrash{};
+            });
+            upgrade.copyRows();
+            QVERIFY_THROWS_EXCEPTION(SimulatedCrash, upgrade.swapFiles());
+        }
+        QVERIFY(DatabaseUpgrade::recover(paths));
+        QVERIFY(!QFile::exists(paths.shipped));
+        QVERIFY(!QFile::exists(paths.work()));
+        QCOMPARE(tvtest::TestEnv::readFile(paths.backup), oldBytes);
+        auto db = Database::open(paths.oldDatabase);
+        QCOMPARE(column(*db, QStringLiteral("SELECT Nom FROM Labo ORDER BY NumLabo")),
+                 QStringList({"Nom_Labo_7", "Nom_Labo_12"}));
+        QVERIFY(!DatabaseUpgrade::recover(paths));
+    }
+
+    void unreadableOldDatabaseIsReported()
+    {
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = pathsOf(env);
+        env.writeFile(paths.oldDatabase, "pas une base");
+        DatabaseUpgrade upgrade(paths);
+        try {
+            upgrade.copyRows();
+            QFAIL("no error");
+        } catch (const StoreError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("pas une base de données lisible")), qPrintable(e.message()));
+        }
+        QCOMPARE(tvtest::TestEnv::readFile(paths.oldDatabase), QByteArray("pas une base"));
+        QVERIFY(QFile::exists(paths.shipped));
+        QVERIFY(!QFile::exists(paths.partial()));
+    }
+
+    void lockedOldDatabaseIsReported()
+    {
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = pathsOf(env);
+        fillCurrent(paths.oldDatabase);
+        auto holder = Database::open(paths.oldDatabase);
+        exec(*holder, QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+        exec(*holder, QStringLiteral("BEGIN EXCLUSIVE"));
+        DatabaseUpgrade upgrade(paths);
+        try {
+            upgrade.copyRows();
+            QFAIL("no error");
+        } catch (const StoreError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("autre poste")), qPrintable(e.message()));
+        }
+        exec(*holder, QStringLiteral("ROLLBACK"));
+        QVERIFY(QFile::exists(paths.shipped));
+        QVERIFY(!QFile::exists(paths.partial()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstUpgrade)
+#include "tst_upgrade.moc"
