@@ -83,11 +83,11 @@ private slots:
         QCOMPARE(w->currentDoctor(), QStringLiteral("DR GAMMA"));
         QCOMPARE(v.LblMed->text(), QStringLiteral("DR GAMMA"));
         QVERIFY(v.menus.mnuHeure->isChecked());
-        // Table order, two blanks first, the same entries in the three lists.
-        QCOMPARE(v.LstLabo->item(0)->text(), QStringLiteral("  ZETA"));
-        QCOMPARE(v.LstLabo->item(1)->text(), QStringLiteral("  ALPHA LABO"));
-        QCOMPARE(v.products.CboLs->itemText(1), QStringLiteral("  ALPHA LABO"));
-        QCOMPARE(v.products.CboLh->itemText(0), QStringLiteral("  ZETA"));
+        // Alphabetical, two blanks first, the same entries in the three lists.
+        QCOMPARE(v.LstLabo->item(0)->text(), QStringLiteral("  ALPHA LABO"));
+        QCOMPARE(v.LstLabo->item(1)->text(), QStringLiteral("  ZETA"));
+        QCOMPARE(v.products.CboLs->itemText(1), QStringLiteral("  ZETA"));
+        QCOMPARE(v.products.CboLh->itemText(0), QStringLiteral("  ALPHA LABO"));
         QCOMPARE(v.products.CboDs->itemText(0), QStringLiteral("  Nom_Labo_1"));
         QCOMPARE(w->state().MoisActif, 2);
     }

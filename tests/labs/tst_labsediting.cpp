@@ -41,8 +41,9 @@ void fillLaboratories(const TestEnv &env, tv::FrmLabo &w)
                              "('DR A', 'ALPHA', 'Nom_Labo_1', '2025-03-05', 'DOLIPRANE\n')"));
 }
 
-const QStringList kFour = {QStringLiteral("  ALPHA"), QStringLiteral("  BETA"), QStringLiteral("  GAMMA"),
-                           QStringLiteral("  DELTA")};
+// Added as ALPHA, BETA, GAMMA, DELTA; the lists keep alphabetical order.
+const QStringList kFour = {QStringLiteral("  ALPHA"), QStringLiteral("  BETA"), QStringLiteral("  DELTA"),
+                           QStringLiteral("  GAMMA")};
 
 } // namespace
 
@@ -105,7 +106,7 @@ void TestLabsEditing::addRefusesDuplicatesAndBlanks()
     QCOMPARE(log[5].text, QStringLiteral("Le nom du laboratoire ne peut pas être vide."));
     QCOMPARE(log[6].kind, tv::dialogs::Kind::Input);
     QCOMPARE(log[7].kind, tv::dialogs::Kind::Input);
-    checkListsInStep(*w, {QStringLiteral("  ÉLAN"), QStringLiteral("  ALPHA")});
+    checkListsInStep(*w, {QStringLiteral("  ALPHA"), QStringLiteral("  ÉLAN")});
     QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Labo ORDER BY NumLabo")),
              QStringList({QStringLiteral("ÉLAN"), QStringLiteral("ALPHA")}));
     QCOMPARE(rows(env, QStringLiteral("SELECT COUNT(*) FROM Passage")), QStringList(QStringLiteral("2")));
@@ -146,17 +147,18 @@ void TestLabsEditing::renameAfterEachWayOfSelecting()
     };
 
     // Mouse: GAMMA.
-    clickRow(v.LstLabo, 2);
-    QCOMPARE(v.LstLabo->currentRow(), 2);
-    QCOMPARE(v.products.CboLs->currentIndex(), 2);
+    clickRow(v.LstLabo, 3);
+    QCOMPARE(v.LstLabo->currentRow(), 3);
+    QCOMPARE(v.products.CboLs->currentIndex(), 3);
     rename(QStringLiteral("gamma 2"));
-    expected[2] = QStringLiteral("  GAMMA 2");
+    expected[3] = QStringLiteral("  GAMMA 2");
     checkListsInStep(*w, expected);
-    QCOMPARE(v.LstLabo->currentRow(), 2);
+    QCOMPARE(v.LstLabo->currentRow(), 3);
     QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("GAMMA 2"));
 
     // Keyboard: from GAMMA 2 up to BETA.
     v.LstLabo->setFocus();
+    QTest::keyClick(v.LstLabo, Qt::Key_Up);
     QTest::keyClick(v.LstLabo, Qt::Key_Up);
     QCOMPARE(v.LstLabo->currentRow(), 1);
     QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("BETA"));
@@ -167,14 +169,24 @@ void TestLabsEditing::renameAfterEachWayOfSelecting()
     // Quick search: DELTA.
     script::pushInput(QStringLiteral("de"));
     v.CmdRR->click();
-    QCOMPARE(v.LstLabo->currentRow(), 3);
+    QCOMPARE(v.LstLabo->currentRow(), 2);
     QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("DELTA"));
     rename(QStringLiteral("delta plus"));
-    expected[3] = QStringLiteral("  DELTA PLUS");
+    expected[2] = QStringLiteral("  DELTA PLUS");
     checkListsInStep(*w, expected);
 
+    // A new name that sorts elsewhere moves in the three lists together,
+    // and the selection follows it.
+    v.LstLabo->setCurrentRow(0);
+    rename(QStringLiteral("zulu"));
+    expected = QStringList({QStringLiteral("  BÊTA"), QStringLiteral("  DELTA PLUS"), QStringLiteral("  GAMMA 2"),
+                            QStringLiteral("  ZULU")});
+    checkListsInStep(*w, expected);
+    QCOMPARE(v.LstLabo->currentRow(), 3);
+    QCOMPARE(v.products.CboLs->currentIndex(), 3);
+
     QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Labo ORDER BY NumLabo")),
-             QStringList({QStringLiteral("ALPHA"), QStringLiteral("BÊTA"), QStringLiteral("GAMMA 2"),
+             QStringList({QStringLiteral("ZULU"), QStringLiteral("BÊTA"), QStringLiteral("GAMMA 2"),
                           QStringLiteral("DELTA PLUS")}));
     // Each index still designates one laboratory in the three lists.
     for (int i = 0; i < v.LstLabo->count(); ++i) {
@@ -277,7 +289,7 @@ void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
     QCOMPARE(question.icon, QMessageBox::Question);
     QCOMPARE(question.defaultButton, QMessageBox::No);
 
-    checkListsInStep(*w, {QStringLiteral("  ALPHA"), QStringLiteral("  GAMMA"), QStringLiteral("  DELTA")});
+    checkListsInStep(*w, {QStringLiteral("  ALPHA"), QStringLiteral("  DELTA"), QStringLiteral("  GAMMA")});
     QCOMPARE(v.LstLabo->currentRow(), -1);
     QCOMPARE(v.products.CboLh->currentIndex(), -1);
     QCOMPARE(v.products.CboDs->currentIndex(), -1);
@@ -298,7 +310,7 @@ void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
              QStringList({QStringLiteral("BETA"), QStringLiteral("ALPHA")}));
 
     // The remaining ones are still found at their index.
-    clickRow(v.LstLabo, 2);
+    clickRow(v.LstLabo, 1);
     QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("DELTA"));
     QCOMPARE(v.products.CboLs->currentText(), QStringLiteral("  DELTA"));
     QVERIFY(tvtest::noUnexpectedDialogs());

@@ -380,19 +380,19 @@ void TestLabsPanel::quickSearch()
     v.CmdRR->click();
     QCOMPARE(script::log().back().title, QStringLiteral("Recherche rapide"));
     QCOMPARE(script::log().back().text, QStringLiteral("Inscrire les premières lettres \ndu nom du laboratoire"));
-    QCOMPARE(v.LstLabo->currentRow(), 1);
+    QCOMPARE(v.LstLabo->currentRow(), 2); // ALPHA, BETA, ROCHE, ROUSSEL
     QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("ROCHE"));
-    QCOMPARE(v.products.CboLs->currentIndex(), 1);
+    QCOMPARE(v.products.CboLs->currentIndex(), 2);
 
     script::pushInput(QStringLiteral("zz"));
     script::push(QMessageBox::Ok);
     v.CmdRR->click();
     QCOMPARE(script::log().back().text, QStringLiteral("Pas de nom de laboratoire commençant par ZZ"));
-    QCOMPARE(v.LstLabo->currentRow(), 1);
+    QCOMPARE(v.LstLabo->currentRow(), 2);
 
     script::pushInput(QString());
     v.CmdRR->click();
-    QCOMPARE(v.LstLabo->currentRow(), 1);
+    QCOMPARE(v.LstLabo->currentRow(), 2);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 

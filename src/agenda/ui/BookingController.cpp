@@ -290,7 +290,7 @@ void BookingController::mnuVoirRV_Click()
         return;
     }
     if (v.menus.mnuVoirRV->text() == kRevenir && s.RelanceListeRV != 1) {
-        CmdListeQuitte_Click();
+        m_frm.labs().CmdListeQuitte_Click();
         s.RelanceListeRV = 0;
         return;
     }
@@ -317,20 +317,5 @@ void BookingController::mnuVoirRV_Click()
     });
 }
 
-void BookingController::CmdListeQuitte_Click()
-{
-    MainView &v = m_frm.view();
-    AgendaWidgets &a = v.agenda;
-    m_frm.state().ModeListeRV = 0;
-    a.LstListe->clear();
-    a.LblListe->setText(QString());
-    a.PctListe->hide();
-    a.FG->show();
-    a.CmdRV->show();
-    a.CmdConnaitre->show();
-    v.menus.mnuVoirRV->setVisible(true);
-    a.CmdRV->setText(kFixer);
-    v.menus.mnuVoirRV->setText(kVoirListe);
-}
 
 } // namespace tv

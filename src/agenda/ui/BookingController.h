@@ -16,7 +16,6 @@ public:
     void Liste_RV_Labo_Medecin();
     void Liste_RV_Medecin();
     void mnuVoirRV_Click();
-    void CmdListeQuitte_Click();
     void mnusupRV_Click();
 
     void CmdRV_Click();

@@ -4,6 +4,7 @@
 #include "agenda/ui/AgendaController.h"
 #include "agenda/ui/BookingController.h"
 #include "app/core/Clock.h"
+#include "app/core/ListOrder.h"
 #include "app/core/Version.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/Guard.h"
@@ -274,6 +275,9 @@ void FrmLabo::reloadLaboratoryLists()
         labos.append(QStringLiteral("  ") + row.labo.trimmed());
         delegates.append(QStringLiteral("  ") + row.nom.trimmed());
     }
+    // The three laboratory lists share one order, the delegate combos too.
+    listorder::sort(labos);
+    listorder::sort(delegates);
     const QSignalBlocker b1(v.LstLabo), b2(v.products.CboLs), b3(v.products.CboLh), b4(v.products.CboDh),
         b5(v.products.CboDs);
     v.LstLabo->clear();

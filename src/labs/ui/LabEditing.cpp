@@ -79,12 +79,9 @@ void LabEditing::addLaboratory()
         return;
     }
 
-    lablists::append(v, labrules::listEntry(name));
-    {
-        const QSignalBlocker b1(v.products.CboDs), b2(v.products.CboDh);
-        v.products.CboDs->addItem(QStringLiteral("  ") + added.nom);
-        v.products.CboDh->addItem(QStringLiteral("  ") + added.nom);
-    }
+    lablists::insert(v, labrules::listEntry(name));
+    lablists::insertSorted(v.products.CboDs, QStringLiteral("  ") + added.nom);
+    lablists::insertSorted(v.products.CboDh, QStringLiteral("  ") + added.nom);
 
     for (int i = 0; i < v.LstLabo->count(); ++i) {
         if (v.LstLabo->item(i)->text().trimmed().toUpper() == name) {

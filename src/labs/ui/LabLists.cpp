@@ -1,5 +1,6 @@
 #include "labs/ui/LabLists.h"
 
+#include "app/core/ListOrder.h"
 #include "app/ui/MainView.h"
 #include "app/ui/Widgets.h"
 
@@ -15,22 +16,42 @@ QStringList entries(const MainView &v)
     return list;
 }
 
-void append(MainView &v, const QString &entry)
+int insert(MainView &v, const QString &entry)
 {
     const QSignalBlocker b1(v.LstLabo), b2(v.products.CboLs), b3(v.products.CboLh);
-    v.LstLabo->addItem(entry);
-    v.products.CboLs->addItem(entry);
-    v.products.CboLh->addItem(entry);
+    const int row = listorder::insertPosition(entries(v), entry);
+    v.LstLabo->insertItem(row, entry);
+    v.products.CboLs->insertItem(row, entry);
+    v.products.CboLh->insertItem(row, entry);
+    return row;
 }
 
-void rename(MainView &v, int row, const QString &entry)
+int rename(MainView &v, int row, const QString &entry)
 {
     if (row < 0 || row >= v.LstLabo->count())
-        return;
+        return row;
     const QSignalBlocker b1(v.LstLabo), b2(v.products.CboLs), b3(v.products.CboLh);
-    v.LstLabo->item(row)->setText(entry);
-    v.products.CboLs->setItemText(row, entry);
-    v.products.CboLh->setItemText(row, entry);
+    const bool selected = v.LstLabo->currentRow() == row;
+    const bool shownLs = v.products.CboLs->currentIndex() == row;
+    const bool shownLh = v.products.CboLh->currentIndex() == row;
+    remove(v, row);
+    const int moved = insert(v, entry);
+    if (selected)
+        v.LstLabo->setCurrentRow(moved);
+    if (shownLs)
+        v.products.CboLs->setCurrentIndex(moved);
+    if (shownLh)
+        v.products.CboLh->setCurrentIndex(moved);
+    return moved;
+}
+
+void insertSorted(QComboBox *combo, const QString &entry)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items.append(combo->itemText(i));
+    const QSignalBlocker blocker(combo);
+    combo->insertItem(listorder::insertPosition(items, entry), entry);
 }
 
 void remove(MainView &v, int row)

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+class QComboBox;
+
 namespace tv {
 struct MainView;
 
@@ -13,10 +15,14 @@ struct MainView;
 namespace lablists {
 
 QStringList entries(const MainView &v); // LstLabo's entries
-void append(MainView &v, const QString &entry);
-void rename(MainView &v, int row, const QString &entry);
+// Each change keeps the lists in alphabetical order; the row the entry
+// lands on is returned, and a selection follows its laboratory.
+int insert(MainView &v, const QString &entry);
+int rename(MainView &v, int row, const QString &entry);
 // A combo that showed the removed laboratory is left without a selection.
 void remove(MainView &v, int row);
+// A delegate combo (CboDs, CboDh) is sorted too.
+void insertSorted(QComboBox *combo, const QString &entry);
 
 } // namespace lablists
 } // namespace tv

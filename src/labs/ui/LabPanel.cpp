@@ -4,6 +4,7 @@
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
 #include "labs/core/LabRules.h"
+#include "labs/ui/LabLists.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
@@ -298,10 +299,14 @@ void LabPanel::delegateLostFocus()
         return;
     const int inHistory = p.CboDh->findText(before);
     {
+        // The combos are sorted: the new name takes its place in the order.
         const QSignalBlocker b1(p.CboDs), b2(p.CboDh);
-        p.CboDs->setItemText(inEntry, QStringLiteral("  ") + now);
-        if (inHistory >= 0)
-            p.CboDh->setItemText(inHistory, QStringLiteral("  ") + now);
+        p.CboDs->removeItem(inEntry);
+        lablists::insertSorted(p.CboDs, QStringLiteral("  ") + now);
+        if (inHistory >= 0) {
+            p.CboDh->removeItem(inHistory);
+            lablists::insertSorted(p.CboDh, QStringLiteral("  ") + now);
+        }
         p.CboDh->setCurrentIndex(-1);
     }
     guarded(&m_frm, [&] { chooseProductsDelegate(); });
