@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 using namespace tv;
+using tvtest::TestEnv;
 
 namespace {
 
@@ -98,6 +99,30 @@ private slots:
             QCOMPARE(button->objectName(), QStringLiteral("menu_%1").arg(i));
             QVERIFY2(!button->icon().pixmap(32, 32).isNull(), qPrintable(button->objectName()));
         }
+    }
+
+    // Every entry reaches a command of its own: with nothing selected each
+    // one either asks or tells something, or switches its option.
+    void everyEntryReachesItsCommand()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("100,0,1,0"));
+        auto window = env.startWindow();
+        const MenuActions &m = window->view().menus;
+        const QList<QAction *> speaking = {m.mnuSansRV, m.mnuMax, m.mnuVoirRV, m.mnuSelMed, m.mnuDeplaceBDD,
+                                           m.mnuCheminBDD, m.mnurenomlabo, m.mnuSuplabo, m.mnuSupMed,
+                                           m.mnusupRV, m.mnuPurger};
+        for (QAction *action : speaking) {
+            tv::dialogs::script::reset();
+            action->trigger();
+            QVERIFY2(!tv::dialogs::script::log().empty(), qPrintable(action->objectName()));
+        }
+        tv::dialogs::script::reset();
+        m.mnuHeure->trigger();
+        QCOMPARE(window->state().AvecHeure, 1);
+        m.mnuProduits->trigger();
+        QCOMPARE(window->state().AvecProduits, 0);
+        QCOMPARE(TestEnv::readFile(env.programFile(QStringLiteral("Vs.ini"))), QByteArray("100,1,0,0\r\n"));
     }
 
     void buttonsOpenTheirMenus()
