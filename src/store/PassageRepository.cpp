@@ -59,11 +59,4 @@ int PassageRepository::renameLabo(const QString &from, const QString &to)
     return q.numRowsAffected();
 }
 
-int PassageRepository::countForMedecin(const QString &medecin) const
-{
-    SqlQuery q(m_db, QStringLiteral("SELECT COUNT(*) FROM Passage WHERE Medecin = :medecin"));
-    q.bind(QStringLiteral(":medecin"), medecin).exec();
-    return q.next() ? q.value(0).toInt() : 0;
-}
-
 } // namespace tv

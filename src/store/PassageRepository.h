@@ -20,7 +20,6 @@ public:
     int removeForLabo(const QString &labo);
     int removeForMedecin(const QString &medecin);
     int renameLabo(const QString &from, const QString &to);
-    int countForMedecin(const QString &medecin) const;
 
 private:
     Database &m_db;

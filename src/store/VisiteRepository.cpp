@@ -90,20 +90,6 @@ VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const Vis
     return InsertResult::Inserted;
 }
 
-int VisiteRepository::removeAppointment(const QString &jour, const QString &mois, const QString &an,
-                                        const QString &labo, const QString &medecin)
-{
-    SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE Jour = :jour AND Mois = :mois AND An = :an "
-                                    "AND Labo = :labo AND Medecin = :medecin"));
-    q.bind(QStringLiteral(":jour"), jour)
-        .bind(QStringLiteral(":mois"), mois)
-        .bind(QStringLiteral(":an"), an)
-        .bind(QStringLiteral(":labo"), labo)
-        .bind(QStringLiteral(":medecin"), medecin)
-        .exec();
-    return q.numRowsAffected();
-}
-
 int VisiteRepository::removeForLabo(const QString &labo)
 {
     SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE Labo = :labo"));

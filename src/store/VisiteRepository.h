@@ -27,8 +27,6 @@ public:
     InsertResult insertUnlessDuplicate(const VisiteRecord &visite);
     void insert(const VisiteRecord &visite);
 
-    int removeAppointment(const QString &jour, const QString &mois, const QString &an, const QString &labo,
-                          const QString &medecin);
     int removeForLabo(const QString &labo);
     int removeForMedecin(const QString &medecin);
     int removeYear(const QString &an);
