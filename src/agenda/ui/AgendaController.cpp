@@ -15,8 +15,11 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace tv {
 
@@ -99,8 +102,21 @@ void AgendaController::initialiseGrid(double horizontalFactor, double verticalFa
 {
     QTableWidget *fg = m_frm.view().agenda.FG;
     static const int widths[MonthGrid::Columns] = {150, 45, 70, 60, 140};
+    // On a small screen the scaled widths must still show the longest texts
+    // ("  Abs - mercredi", "99    labo(s)") whole.
+    QFont bold = fg->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('M'));
+    const int longest[MonthGrid::Columns] = {
+        metrics.horizontalAdvance(QStringLiteral("  Abs - mercredi")),
+        metrics.horizontalAdvance(QStringLiteral("31")),
+        metrics.horizontalAdvance(QStringLiteral("sept.")),
+        metrics.horizontalAdvance(QStringLiteral("2025")),
+        metrics.horizontalAdvance(QStringLiteral("99    labo(s)")),
+    };
     for (int c = 0; c < MonthGrid::Columns; ++c)
-        fg->setColumnWidth(c, static_cast<int>(widths[c] * horizontalFactor));
+        fg->setColumnWidth(c, std::max(static_cast<int>(widths[c] * horizontalFactor), longest[c] + padding));
     for (int r = 0; r < MonthGrid::Rows; ++r)
         fg->setRowHeight(r, static_cast<int>(20 * verticalFactor));
     clearGrid();
