@@ -46,6 +46,7 @@ QFrame *buildBookingPanel(AgendaWidgets &w, QWidget *page)
     buttons->addWidget(w.CmdAnn);
     w.LstRV = named<ListBox>(QStringLiteral("LstRV"), w.PctRV);
     layout->addWidget(w.LblMedRV);
+    layout->addWidget(new QLabel(QStringLiteral("Cliquez sur la date"), w.PctRV));
     layout->addWidget(w.LblDateRV);
     layout->addLayout(buttons);
     layout->addWidget(w.LstRV, 1);
