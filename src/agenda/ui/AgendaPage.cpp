@@ -116,8 +116,9 @@ QWidget *buildAgendaPage(AgendaWidgets &w, QWidget *parent)
     side->addLayout(rvButtons);
     side->addWidget(buildBookingPanel(w, page), 2);
     side->addWidget(w.LblRVJ);
+    side->addWidget(new QLabel(QStringLiteral("  Rendez-vous du jour"), page));
     side->addWidget(w.LstRVJour, 1);
-    side->addWidget(named<QLabel>(QStringLiteral("LblHist"), page, QStringLiteral("Rendez-vous passés")));
+    side->addWidget(new QLabel(QStringLiteral("  Historique des rendez-vous"), page));
     side->addWidget(w.LstHist, 1);
 
     auto *body = new QHBoxLayout;
