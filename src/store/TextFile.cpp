@@ -37,6 +37,13 @@ QString decodeCp1252(const QByteArray &bytes)
     return out;
 }
 
+WriteFault g_writeFault = nullptr;
+
+bool faultAt(WriteStep step, const QString &path)
+{
+    return g_writeFault && g_writeFault(step, path);
+}
+
 QString ioError(const QString &what, const QString &path)
 {
     return what + QStringLiteral(" « ") + QFileInfo(path).absoluteFilePath() + QStringLiteral(" »");
@@ -109,12 +116,27 @@ QString readAll(const QString &path)
 
 void writeLines(const QString &path, const QStringList &lines)
 {
+    // QSaveFile removes its temporary file when the write is abandoned.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw StoreError(ioError(QStringLiteral("Impossible d'écrire le fichier"), path), file.errorString());
+    const auto fail = [&] {
+        const QString detail = file.errorString();
+        file.cancelWriting();
+        throw StoreError(ioError(QStringLiteral("Impossible d'écrire le fichier"), path), detail);
+    };
+    if (!file.open(QIODevice::WriteOnly) || faultAt(WriteStep::TemporaryOpened, path))
+        fail();
     const QByteArray bytes = encodeLines(lines);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw StoreError(ioError(QStringLiteral("Impossible d'écrire le fichier"), path), file.errorString());
+    const qsizetype half = bytes.size() / 2;
+    if (file.write(bytes.constData(), half) != half || faultAt(WriteStep::TemporaryHalfWritten, path))
+        fail();
+    if (file.write(bytes.constData() + half, bytes.size() - half) != bytes.size() - half
+        || faultAt(WriteStep::TemporaryWritten, path) || !file.commit())
+        fail();
+}
+
+void setWriteFault(WriteFault fault)
+{
+    g_writeFault = fault;
 }
 
 void appendLine(const QString &path, const QString &line)
