@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -21,7 +22,7 @@ inline QString folder()
 {
     // In memory when the system offers it: the writers sync to disk.
     static QTemporaryDir dir(QFile::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm/tallvane-fuzz-XXXXXX")
-                                                                        : QString());
+                                                                        : QDir::tempPath() + QStringLiteral("/tallvane-fuzz-XXXXXX"));
     if (!dir.isValid())
         std::abort();
     return dir.path();
