@@ -422,8 +422,16 @@ void printSummary(const QString &rss)
 
 // ---- peak memory of opening the store and loading what the window shows
 
+// The high-water mark of this process's memory. VmHWM starts afresh at
+// exec, where getrusage's ru_maxrss keeps the parent's peak.
 long peakRssKb()
 {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
