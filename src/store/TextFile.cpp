@@ -3,6 +3,8 @@
 #include "store/StoreError.h"
 
 #include <QFile>
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -38,10 +40,25 @@ QString decodeCp1252(const QByteArray &bytes)
 }
 
 WriteFault g_writeFault = nullptr;
+constexpr qint64 kAbandonedAfterSeconds = 600;
 
 bool faultAt(WriteStep step, const QString &path)
 {
     return g_writeFault && g_writeFault(step, path);
+}
+
+// A writer killed between writing its temporary file and the rename leaves
+// "<name>.XXXXXX" beside the file. A live write lasts milliseconds, and
+// another workstation may be in the middle of one, so only old ones go.
+void sweepAbandonedTemporaries(const QString &path)
+{
+    const QFileInfo target(path);
+    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kAbandonedAfterSeconds);
+    const QString prefix = target.fileName() + QLatin1Char('.');
+    const QFileInfoList candidates = target.dir().entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &candidate : candidates)
+        if (candidate.lastModified().toUTC() < limit)
+            QFile::remove(candidate.filePath());
 }
 
 QString ioError(const QString &what, const QString &path)
@@ -132,6 +149,7 @@ void writeLines(const QString &path, const QStringList &lines)
     if (file.write(bytes.constData() + half, bytes.size() - half) != bytes.size() - half
         || faultAt(WriteStep::TemporaryWritten, path) || !file.commit())
         fail();
+    sweepAbandonedTemporaries(path);
 }
 
 void setWriteFault(WriteFault fault)

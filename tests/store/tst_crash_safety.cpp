@@ -5,6 +5,7 @@
 #include "store/StoreError.h"
 #include "store/TextFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -146,6 +147,24 @@ private slots:
         QVERIFY(!QFile::exists(files::join(dir.path(), files::VsIni)));
     }
 
+    void abandonedTemporariesAreSweptOnlyWhenOld()
+    {
+        QTemporaryDir dir;
+        const QString path = files::join(dir.path(), files::VsIni);
+        const auto makeTemporary = [&](const QString &name, int ageSeconds) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("100,0");
+            f.flush();
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        };
+        makeTemporary(QStringLiteral("Vs.ini.AbC123"), 3600);   // left by a killed writer
+        makeTemporary(QStringLiteral("Vs.ini.XyZ789"), 1);      // another workstation writing now
+        makeTemporary(QStringLiteral("Vs.ini.sauvegarde"), 3600); // the user's own copy
+        vsini::write(dir.path(), WorkstationSettings{});
+        QCOMPARE(entries(dir.path()), QStringList({"Vs.ini", "Vs.ini.XyZ789", "Vs.ini.sauvegarde"}));
+    }
+
     // A process killed in the middle of its writes, many times over.
     void killedWriterLeavesWholeFiles()
     {
@@ -179,12 +198,16 @@ private slots:
                 for (const QString &line : body)
                     QVERIFY2(known.contains(line), qPrintable(line));
             }
-            // Only the program's own names: a temporary left by the killed
-            // process would pile up.
-            for (const QString &name : entries(program.path()) + entries(data.path()))
-                QVERIFY2(name == files::VsIni || name == files::CheminBaseCfg || name == files::MedecinIni
-                             || name == files::TmpLaboIni,
+            // Besides the program's own files, at most the temporaries of a
+            // write cut short, named after their file; the next start reads
+            // the files above whatever they hold.
+            for (const QString &name : entries(program.path()) + entries(data.path())) {
+                const QString base = name.section(u'.', 0, 1);
+                QVERIFY2(base == files::VsIni || base == files::CheminBaseCfg || base == files::MedecinIni
+                             || base == files::TmpLaboIni,
                          qPrintable(name));
+                QVERIFY2(name == base || name.size() == base.size() + 7, qPrintable(name));
+            }
         }
     }
 };
