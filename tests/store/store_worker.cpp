@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <cstdio>
 #include <random>
@@ -43,6 +44,9 @@ int book(const QString &database, int milliseconds, unsigned seed)
         } else {
             deleted += store->visites().removeAppointment(v.jour, v.mois, v.an, v.labo, v.medecin);
         }
+        // SQLite's lock is not fair: a process that never pauses can keep
+        // the other waiting. A workstation pauses between two actions.
+        QThread::usleep(300);
     }
     std::printf("%ld %ld %ld\n", inserted, deleted, duplicates);
     return 0;

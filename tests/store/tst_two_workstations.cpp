@@ -31,7 +31,9 @@ private slots:
             QVERIFY(p->waitForFinished(60000));
             QVERIFY2(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0,
                      p->readAllStandardError().constData());
-            const QStringList counts = QString::fromUtf8(p->readAllStandardOutput()).split(u' ', Qt::SkipEmptyParts);
+            const QString output = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
+            qInfo("inserted, deleted, refused as duplicate: %s", qPrintable(output));
+            const QStringList counts = output.split(u' ', Qt::SkipEmptyParts);
             QCOMPARE(counts.size(), 3);
             QVERIFY2(counts.at(0).toLong() > 0, "a workstation booked nothing");
             inserted += counts.at(0).toLong();
