@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a plain build, then one under
-# AddressSanitizer and UBSan.
+# AddressSanitizer and UBSan; then a short run of each fuzz target when
+# clang is installed (scripts/fuzz.sh runs them longer).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -18,3 +19,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp":print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+if command -v clang++ >/dev/null 2>&1; then
+    scripts/fuzz.sh 10
+fi

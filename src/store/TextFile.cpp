@@ -3,6 +3,8 @@
 #include "store/StoreError.h"
 
 #include <QFile>
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -35,6 +37,28 @@ QString decodeCp1252(const QByteArray &bytes)
             out.append(QChar(static_cast<char16_t>(b)));
     }
     return out;
+}
+
+WriteFault g_writeFault = nullptr;
+constexpr qint64 kAbandonedAfterSeconds = 600;
+
+bool faultAt(WriteStep step, const QString &path)
+{
+    return g_writeFault && g_writeFault(step, path);
+}
+
+// A writer killed between writing its temporary file and the rename leaves
+// "<name>.XXXXXX" beside the file. A live write lasts milliseconds, and
+// another workstation may be in the middle of one, so only old ones go.
+void sweepAbandonedTemporaries(const QString &path)
+{
+    const QFileInfo target(path);
+    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kAbandonedAfterSeconds);
+    const QString prefix = target.fileName() + QLatin1Char('.');
+    const QFileInfoList candidates = target.dir().entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &candidate : candidates)
+        if (candidate.lastModified().toUTC() < limit)
+            QFile::remove(candidate.filePath());
 }
 
 QString ioError(const QString &what, const QString &path)
@@ -109,12 +133,28 @@ QString readAll(const QString &path)
 
 void writeLines(const QString &path, const QStringList &lines)
 {
+    // QSaveFile removes its temporary file when the write is abandoned.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw StoreError(ioError(QStringLiteral("Impossible d'écrire le fichier"), path), file.errorString());
+    const auto fail = [&] {
+        const QString detail = file.errorString();
+        file.cancelWriting();
+        throw StoreError(ioError(QStringLiteral("Impossible d'écrire le fichier"), path), detail);
+    };
+    if (!file.open(QIODevice::WriteOnly) || faultAt(WriteStep::TemporaryOpened, path))
+        fail();
     const QByteArray bytes = encodeLines(lines);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw StoreError(ioError(QStringLiteral("Impossible d'écrire le fichier"), path), file.errorString());
+    const qsizetype half = bytes.size() / 2;
+    if (file.write(bytes.constData(), half) != half || faultAt(WriteStep::TemporaryHalfWritten, path))
+        fail();
+    if (file.write(bytes.constData() + half, bytes.size() - half) != bytes.size() - half
+        || faultAt(WriteStep::TemporaryWritten, path) || !file.commit())
+        fail();
+    sweepAbandonedTemporaries(path);
+}
+
+void setWriteFault(WriteFault fault)
+{
+    g_writeFault = fault;
 }
 
 void appendLine(const QString &path, const QString &line)

@@ -28,6 +28,17 @@ QString readAll(const QString &path); // "" when missing
 // new content is there whole, never a truncated file. Throws StoreError.
 void writeLines(const QString &path, const QStringList &lines);
 
+// Fault injection for the crash-safety tests. writeLines asks the hook at
+// each step of a write; when it answers true the step fails as a full or
+// vanished disk would make it fail. No hook is set in the program.
+enum class WriteStep {
+    TemporaryOpened,      // the temporary file exists, nothing written
+    TemporaryHalfWritten, // half of the bytes are in the temporary file
+    TemporaryWritten,     // all bytes written, the rename has not happened
+};
+using WriteFault = bool (*)(WriteStep step, const QString &path);
+void setWriteFault(WriteFault fault); // nullptr removes it
+
 // Adds one line at the end, creating the file when missing (atomically).
 void appendLine(const QString &path, const QString &line);
 

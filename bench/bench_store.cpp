@@ -1,0 +1,523 @@
+// The store-level work behind each operation a user waits for, at the size
+// of a large practice, each next to the way the old platform did it: no
+// index, whole-table scans, one query per grid day, filtering after loading
+// the whole table. The ratio naive/indexed of the medians is printed.
+//
+//   tallvane_bench [--benchmark_filter=...]
+// TALLVANE_BENCH_DATA=<folder> keeps the generated data there between runs.
+#include "LargePractice.h"
+
+#include "store/SettingsFiles.h"
+#include "store/Store.h"
+#include "store/StoreError.h"
+#include "store/TextFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Rows = QList<QStringList>;
+
+struct Environment {
+    QTemporaryDir scratch;
+    tvbench::Practice practice;
+    QString dbPath;
+    QString naivePath;
+    std::unique_ptr<tv::Store> store;
+    QSqlDatabase naive;
+    long long generationMs = -1;
+};
+
+Environment *env = nullptr;
+
+// ---- the naive side: a copy of the data without indexes, queried the old way
+
+QSqlDatabase openNaive(const QString &path, const QString &connection)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    db.setDatabaseName(path);
+    if (!db.open())
+        throw tv::StoreError(QStringLiteral("Impossible d'ouvrir la copie sans index"), db.lastError().text());
+    return db;
+}
+
+QSqlQuery naiveExec(QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec())
+        throw tv::StoreError(QStringLiteral("Requête refusée : ") + sql, q.lastError().text());
+    return q;
+}
+
+// Every column of every row, as the old platform's recordsets gave them.
+Rows naiveRows(QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
+{
+    QSqlQuery q = naiveExec(db, sql, values);
+    Rows rows;
+    const int columns = q.record().count();
+    while (q.next()) {
+        QStringList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row.append(q.value(c).toString());
+        rows.append(row);
+    }
+    return rows;
+}
+
+void makeNaiveCopy(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        throw tv::StoreError(QStringLiteral("Impossible de copier ") + from);
+    {
+        QSqlDatabase db = openNaive(to, QStringLiteral("naive-setup"));
+        QStringList names;
+        QSqlQuery list = naiveExec(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
+        while (list.next())
+            names.append(list.value(0).toString());
+        for (const QString &name : names)
+            naiveExec(db, QStringLiteral("DROP INDEX %1").arg(name));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("naive-setup"));
+}
+
+// ---- keys the operations work on, rotating so no single row stays hot
+
+int g_turn = 0;
+QString doctor() { return env->practice.doctors.at(g_turn % env->practice.doctors.size()); }
+QString labo() { return env->practice.labos.at((g_turn * 37) % env->practice.labos.size()); }
+QString delegue() { return env->practice.delegues.at((g_turn * 37) % env->practice.delegues.size()); }
+QString medicine() { return env->practice.medicines.at((g_turn * 11) % env->practice.medicines.size()); }
+QString month() { return QStringLiteral("%1").arg(g_turn % 12 + 1, 2, 10, QLatin1Char('0')); }
+const QString kYear = QStringLiteral("2024");
+void nextTurn() { ++g_turn; }
+
+QString doctorFile(const QString &kind)
+{
+    return tv::files::join(env->practice.folder, kind + QStringLiteral("  ") + doctor() + QStringLiteral(".txt"));
+}
+
+// The per-doctor files the grid fill reads; the same on both sides.
+int readAgendaFiles()
+{
+    const QStringList maxima = tv::textfile::readLines(doctorFile(QStringLiteral("Passages"))).value_or(QStringList{});
+    const QString absences = tv::textfile::readLines(doctorFile(QStringLiteral("Absences"))).value_or(QStringList{}).join(QString());
+    return static_cast<int>(maxima.size() + absences.size());
+}
+
+// ---- the operations
+
+int fastGrid()
+{
+    std::array<int, 32> perDay{};
+    for (const tv::VisiteRecord &v : env->store->visites().forMonth(doctor(), kYear, month()))
+        ++perDay[std::clamp(v.jour.toInt(), 0, 31)];
+    benchmark::DoNotOptimize(perDay);
+    return readAgendaFiles() + perDay[1];
+}
+
+int naiveGrid()
+{
+    const int days = QDate(kYear.toInt(), month().toInt(), 1).daysInMonth();
+    int total = 0;
+    for (int day = 1; day <= days; ++day)
+        total += static_cast<int>(naiveRows(env->naive,
+                                            QStringLiteral("select * from Visite where Medecin = ? and Jour = ? and Mois = ? and An = ?"),
+                                            {doctor(), QStringLiteral("%1").arg(day, 2, 10, QLatin1Char('0')), month(), kYear})
+                                      .size());
+    return readAgendaFiles() + total;
+}
+
+int fastDoctorList() { return static_cast<int>(env->store->visites().forMedecin(doctor()).size()); }
+int naiveDoctorList()
+{
+    return static_cast<int>(naiveRows(env->naive, QStringLiteral("select * from Visite where Medecin = ?"), {doctor()}).size());
+}
+
+int fastLaboList() { return static_cast<int>(env->store->visites().forLaboMedecin(labo(), doctor()).size()); }
+int naiveLaboList()
+{
+    return static_cast<int>(
+        naiveRows(env->naive, QStringLiteral("select * from Visite where Labo = ? and Medecin = ?"), {labo(), doctor()}).size());
+}
+
+int fastQuota()
+{
+    const auto quota = env->store->passages().quota(labo(), doctor());
+    return env->store->visites().countForLaboYear(labo(), kYear, doctor()) + (quota ? 1 : 0);
+}
+int naiveQuota()
+{
+    const Rows quota = naiveRows(env->naive, QStringLiteral("select * from Passage where Labo = ? and Medecin = ?"), {labo(), doctor()});
+    return static_cast<int>(naiveRows(env->naive, QStringLiteral("select * from Visite where Labo = ? and An = ? and Medecin = ?"),
+                                      {labo(), kYear, doctor()})
+                                .size()
+                            + quota.size());
+}
+
+int fastDoctorSelection() { return fastDoctorList() + fastGrid() + fastQuota(); }
+int naiveDoctorSelection() { return naiveDoctorList() + naiveGrid() + naiveQuota(); }
+
+int fastLaboSelection()
+{
+    const auto record = env->store->labos().findByLabo(labo());
+    return (record ? 1 : 0) + fastQuota() + fastLaboList();
+}
+int naiveLaboSelection()
+{
+    const Rows record = naiveRows(env->naive, QStringLiteral("select * from Labo where Labo = ?"), {labo()});
+    return static_cast<int>(record.size()) + naiveQuota() + naiveLaboList();
+}
+
+// A booking in the year after the data, then its deletion, so the table
+// keeps its size.
+tv::VisiteRecord bookingRecord()
+{
+    return {0, doctor(), labo(), QStringLiteral("15"), month(), QStringLiteral("2026"), QStringLiteral("10:30")};
+}
+
+int fastBooking()
+{
+    const tv::VisiteRecord v = bookingRecord();
+    const auto result = env->store->visites().insertUnlessDuplicate(v);
+    const int removed = env->store->visites().removeAppointment(v.jour, v.mois, v.an, v.labo, v.medecin);
+    return (result == tv::VisiteRepository::InsertResult::Inserted ? 1 : 0) + removed;
+}
+
+int naiveBooking()
+{
+    const tv::VisiteRecord v = bookingRecord();
+    // The pair's appointments are loaded and searched for the same day.
+    const Rows pair = naiveRows(env->naive, QStringLiteral("select * from Visite where Labo = ? and Medecin = ?"), {v.labo, v.medecin});
+    const bool duplicate = std::any_of(pair.begin(), pair.end(), [&](const QStringList &row) {
+        return row.at(3) == v.jour && row.at(4) == v.mois && row.at(5) == v.an;
+    });
+    if (!duplicate)
+        naiveExec(env->naive, QStringLiteral("insert into Visite (Medecin, Labo, Jour, Mois, An, Heure) values (?, ?, ?, ?, ?, ?)"),
+                  {v.medecin, v.labo, v.jour, v.mois, v.an, v.heure});
+    const Rows found = naiveRows(env->naive,
+                                 QStringLiteral("select * from Visite where Jour = ? and Mois = ? and An = ? and Labo = ? and Medecin = ?"),
+                                 {v.jour, v.mois, v.an, v.labo, v.medecin});
+    for (const QStringList &row : found)
+        naiveExec(env->naive, QStringLiteral("delete from Visite where NumVisite = ?"), {row.at(0).toLongLong()});
+    return static_cast<int>(found.size());
+}
+
+int fastHistoryDoctor() { return static_cast<int>(env->store->produits().forMedecin(doctor()).size()); }
+int naiveHistoryDoctor()
+{
+    return static_cast<int>(naiveRows(env->naive, QStringLiteral("select * from Produit where Medecin = ?"), {doctor()}).size());
+}
+int fastHistoryDelegue() { return static_cast<int>(env->store->produits().forDelegue(delegue(), doctor()).size()); }
+int naiveHistoryDelegue()
+{
+    return static_cast<int>(
+        naiveRows(env->naive, QStringLiteral("select * from Produit where Delegue = ? and Medecin = ?"), {delegue(), doctor()}).size());
+}
+int fastHistoryLabo() { return static_cast<int>(env->store->produits().forLabo(labo(), doctor()).size()); }
+int naiveHistoryLabo()
+{
+    return static_cast<int>(
+        naiveRows(env->naive, QStringLiteral("select * from Produit where Labo = ? and Medecin = ?"), {labo(), doctor()}).size());
+}
+int fastHistoryMedicine() { return static_cast<int>(env->store->produits().containing(medicine(), doctor()).size()); }
+int naiveHistoryMedicine()
+{
+    // The whole table comes back and the "contains, any case" test runs on
+    // every row.
+    const QString needle = tv::foldText(medicine());
+    const QString key = tv::foldText(doctor());
+    int found = 0;
+    for (const QStringList &row : naiveRows(env->naive, QStringLiteral("select * from Produit")))
+        if (tv::foldText(row.at(1)) == key && tv::foldText(row.at(5)).contains(needle))
+            ++found;
+    return found;
+}
+
+// The purge is rolled back, so every iteration deletes the same year.
+int fastPurge()
+{
+    tv::Transaction transaction(env->store->db());
+    return env->store->visites().removeYear(QStringLiteral("2019"));
+}
+int naivePurge()
+{
+    naiveExec(env->naive, QStringLiteral("BEGIN"));
+    // Every record of the year's source is deleted in turn.
+    const Rows rows = naiveRows(env->naive, QStringLiteral("select * from Visite where An = ?"), {QStringLiteral("2019")});
+    for (const QStringList &row : rows)
+        naiveExec(env->naive, QStringLiteral("delete from Visite where NumVisite = ?"), {row.at(0).toLongLong()});
+    naiveExec(env->naive, QStringLiteral("ROLLBACK"));
+    return static_cast<int>(rows.size());
+}
+
+int loadTextLists()
+{
+    const QStringList doctors = tv::doctorsfile::listEntries(tv::doctorsfile::read(env->practice.folder).value_or(QStringList{}));
+    const QStringList medicines = tv::textfile::readLines(tv::files::join(env->practice.folder, tv::files::Medoc)).value_or(QStringList{});
+    return static_cast<int>(doctors.size() + medicines.size());
+}
+
+int fastStartUp()
+{
+    auto store = tv::Store::open(env->dbPath);
+    QStringList entries;
+    for (const tv::LaboEntry &e : store->labos().all())
+        entries.append(QStringLiteral("  ") + e.labo);
+    return static_cast<int>(entries.size()) + loadTextLists();
+}
+
+int naiveStartUp()
+{
+    int count = 0;
+    {
+        QSqlDatabase db = openNaive(env->naivePath, QStringLiteral("naive-startup"));
+        QStringList entries;
+        for (const QStringList &row : naiveRows(db, QStringLiteral("select * from Labo")))
+            entries.append(QStringLiteral("  ") + row.at(1));
+        count = static_cast<int>(entries.size());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("naive-startup"));
+    return count + loadTextLists();
+}
+
+// ---- measuring
+
+struct Operation {
+    std::string name;
+    std::function<int()> fast;
+    std::function<int()> naive;
+    double targetMs;
+};
+
+struct Result {
+    double fastMs = -1;
+    double naiveMs = -1;
+    double fastCpuMs = -1;
+    double naiveCpuMs = -1;
+};
+std::map<std::string, Result> g_results;
+std::vector<Operation> g_operations;
+
+double median(std::vector<double> samples)
+{
+    if (samples.empty())
+        return 0;
+    std::sort(samples.begin(), samples.end());
+    const size_t n = samples.size();
+    return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+}
+
+double cpuNowMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Wall time is what the user waits for; the processor time beside it tells
+// a busy machine (or a disk sync) from slow code.
+void run(benchmark::State &state, const Operation &op, bool naive)
+{
+    std::vector<double> samples;
+    std::vector<double> cpuSamples;
+    for (auto _ : state) {
+        const double cpuStart = cpuNowMs();
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(naive ? op.naive() : op.fast());
+        samples.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        cpuSamples.push_back(cpuNowMs() - cpuStart);
+        nextTurn();
+    }
+    const double m = median(samples);
+    state.counters["median_ms"] = m;
+    state.counters["cpu_median_ms"] = median(cpuSamples);
+    Result &r = g_results[op.name];
+    (naive ? r.naiveMs : r.fastMs) = m;
+    (naive ? r.naiveCpuMs : r.fastCpuMs) = median(cpuSamples);
+    if (!naive && r.naiveMs > 0 && m > 0) {
+        state.counters["naive_median_ms"] = r.naiveMs;
+        state.counters["ratio"] = r.naiveMs / m;
+    }
+}
+
+void registerOperations()
+{
+    g_operations = {
+        {"StartUp_OpenAndLists", fastStartUp, naiveStartUp, 300},
+        {"DoctorSelection", fastDoctorSelection, naiveDoctorSelection, 5},
+        {"LaboratorySelection", fastLaboSelection, naiveLaboSelection, 5},
+        {"Remplir_Agenda", fastGrid, naiveGrid, 5},
+        {"Liste_RV_Medecin", fastDoctorList, naiveDoctorList, 5},
+        {"Liste_RV_Labo_Medecin", fastLaboList, naiveLaboList, 5},
+        {"Verifier_Quota_Annuel", fastQuota, naiveQuota, 5},
+        {"Booking_InsertDelete", fastBooking, naiveBooking, 5},
+        {"History_Doctor", fastHistoryDoctor, naiveHistoryDoctor, 5},
+        {"History_Delegate", fastHistoryDelegue, naiveHistoryDelegue, 5},
+        {"History_Laboratory", fastHistoryLabo, naiveHistoryLabo, 5},
+        {"History_MedicineContains", fastHistoryMedicine, naiveHistoryMedicine, 5},
+        {"PurgeYear_RolledBack", fastPurge, naivePurge, 5},
+    };
+    // The naive run comes first so the indexed one can print the ratio.
+    for (const Operation &op : g_operations) {
+        benchmark::RegisterBenchmark((op.name + "/naive").c_str(), [&op](benchmark::State &s) { run(s, op, true); })
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(0.5);
+        benchmark::RegisterBenchmark((op.name + "/indexed").c_str(), [&op](benchmark::State &s) { run(s, op, false); })
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(0.5);
+    }
+}
+
+void printSummary(const QString &rss)
+{
+    std::printf("\n%-26s %10s %10s %8s %10s %10s %8s %8s\n", "operation", "median ms", "naive ms", "ratio",
+                "cpu ms", "naive cpu", "cpu rat.", "target");
+    for (const Operation &op : g_operations) {
+        const auto it = g_results.find(op.name);
+        if (it == g_results.end() || it->second.fastMs < 0)
+            continue;
+        const Result &r = it->second;
+        const QString ratio = r.naiveMs > 0 ? QString::number(r.naiveMs / r.fastMs, 'f', 1) : QStringLiteral("-");
+        const QString cpuRatio = r.naiveCpuMs > 0 && r.fastCpuMs > 0 ? QString::number(r.naiveCpuMs / r.fastCpuMs, 'f', 1)
+                                                                      : QStringLiteral("-");
+        std::printf("%-26s %10.3f %10.3f %8s %10.3f %10.3f %8s %8.0f\n", op.name.c_str(), r.fastMs, r.naiveMs,
+                    qPrintable(ratio), r.fastCpuMs, r.naiveCpuMs, qPrintable(cpuRatio), op.targetMs);
+    }
+    std::printf("\n%s\n", qPrintable(rss));
+    if (env->generationMs >= 0)
+        std::printf("data generated in %lld ms\n", env->generationMs);
+}
+
+// ---- peak memory of opening the store and loading what the window shows
+
+// The high-water mark of this process's memory. VmHWM starts afresh at
+// exec, where getrusage's ru_maxrss keeps the parent's peak.
+long peakRssKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int rssProbe(const QString &folder)
+{
+    const long before = peakRssKb();
+    const tvbench::Practice practice = tvbench::describeLargePractice(folder);
+    auto store = tv::Store::open(tv::files::join(folder, tv::files::Database));
+    const QList<tv::LaboEntry> labos = store->labos().all();
+    const QStringList doctors = tv::doctorsfile::listEntries(tv::doctorsfile::read(folder).value_or(QStringList{}));
+    const QStringList medicines = tv::textfile::readLines(tv::files::join(folder, tv::files::Medoc)).value_or(QStringList{});
+    // A day's work: every doctor selected once, with his list, a month and
+    // his whole products history.
+    qsizetype rows = labos.size() + doctors.size() + medicines.size();
+    for (const QString &doctor : practice.doctors) {
+        rows += store->visites().forMedecin(doctor).size();
+        rows += store->visites().forMonth(doctor, kYear, QStringLiteral("03")).size();
+        rows += store->produits().forMedecin(doctor).size();
+    }
+    std::printf("%ld %ld %lld\n", before, peakRssKb(), static_cast<long long>(rows));
+    return 0;
+}
+
+QString measureRss(const QString &folder)
+{
+    QProcess probe;
+    probe.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--rss-probe"), folder});
+    if (!probe.waitForFinished(120000) || probe.exitCode() != 0)
+        return QStringLiteral("peak RSS: probe failed");
+    const QStringList parts = QString::fromUtf8(probe.readAllStandardOutput()).split(u' ', Qt::SkipEmptyParts);
+    if (parts.size() < 2)
+        return QStringLiteral("peak RSS: probe failed");
+    return QStringLiteral("peak RSS opening the store, loading the lists and every doctor's lists and history: %1 MB "
+                          "(%2 MB before opening; target 100 MB)")
+        .arg(parts.at(1).toDouble() / 1024, 0, 'f', 1)
+        .arg(parts.at(0).toDouble() / 1024, 0, 'f', 1);
+}
+
+void prepare()
+{
+    env = new Environment;
+    QString folder = qEnvironmentVariable("TALLVANE_BENCH_DATA");
+    if (folder.isEmpty())
+        folder = env->scratch.filePath(QStringLiteral("donnees"));
+    env->dbPath = tv::files::join(folder, tv::files::Database);
+    if (QFileInfo::exists(env->dbPath)) {
+        env->practice = tvbench::describeLargePractice(folder);
+    } else {
+        QElapsedTimer timer;
+        timer.start();
+        env->practice = tvbench::generateLargePractice(folder);
+        env->generationMs = timer.elapsed();
+    }
+    env->naivePath = env->scratch.filePath(QStringLiteral("naive.mdb"));
+    makeNaiveCopy(env->dbPath, env->naivePath);
+    env->store = tv::Store::open(env->dbPath);
+    env->naive = openNaive(env->naivePath, QStringLiteral("naive"));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--rss-probe")
+        return rssProbe(QString::fromLocal8Bit(argv[2]));
+
+    benchmark::Initialize(&argc, argv);
+    try {
+        prepare();
+    } catch (const tv::StoreError &e) {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(e.message()), qPrintable(e.detail()));
+        return 1;
+    }
+    const QString rss = measureRss(env->practice.folder);
+    registerOperations();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printSummary(rss);
+
+    env->store.reset();
+    env->naive.close();
+    env->naive = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("naive"));
+    delete env;
+    return 0;
+}

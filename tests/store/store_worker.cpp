@@ -1,0 +1,96 @@
+// A second program working on the same files as the tests, for what one
+// process alone cannot show: two workstations on one data folder, and a
+// write cut short by the process being killed.
+//
+//   tallvane_store_worker book <database> <milliseconds> <seed>
+//       books and deletes appointments on a small set of keys until the
+//       time is up, then prints "<inserted> <deleted> <duplicates>".
+//   tallvane_store_worker rewrite <program folder> <data folder>
+//       rewrites Vs.ini, CheminBase.cfg and Medecin.ini with one of two
+//       contents in turn, until killed.
+#include "store/SettingsFiles.h"
+#include "store/Store.h"
+#include "store/StoreError.h"
+#include "store/TextFile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <cstdio>
+#include <random>
+
+namespace {
+
+int book(const QString &database, int milliseconds, unsigned seed)
+{
+    auto store = tv::Store::open(database);
+    std::mt19937 rng(seed);
+    auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    const QStringList doctors = {QStringLiteral("DR A"), QStringLiteral("DR B")};
+    const QStringList labos = {QStringLiteral("LABO 1"), QStringLiteral("LABO 2"), QStringLiteral("LABO 3")};
+    long inserted = 0, deleted = 0, duplicates = 0;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        // Few keys, so both processes keep meeting on the same rows.
+        tv::VisiteRecord v{0, doctors.at(pick(2)), labos.at(pick(3)), QStringLiteral("0%1").arg(pick(5) + 1),
+                           QStringLiteral("03"), QStringLiteral("2025"), QString()};
+        if (pick(5) < 3) {
+            if (store->visites().insertUnlessDuplicate(v) == tv::VisiteRepository::InsertResult::Inserted)
+                ++inserted;
+            else
+                ++duplicates;
+        } else {
+            deleted += store->visites().removeAppointment(v.jour, v.mois, v.an, v.labo, v.medecin);
+        }
+        // SQLite's lock is not fair: a process that never pauses can keep
+        // the other waiting. A workstation pauses between two actions.
+        QThread::usleep(300);
+    }
+    std::printf("%ld %ld %ld\n", inserted, deleted, duplicates);
+    return 0;
+}
+
+int rewrite(const QString &programFolder, const QString &dataFolder)
+{
+    const tv::WorkstationSettings shortSettings{1, 0, 0, 0};
+    const tv::WorkstationSettings longSettings{200, 1, 1, 1};
+    QStringList manyDoctors;
+    for (int i = 0; i < 2000; ++i)
+        manyDoctors.append(QStringLiteral("Dr Médecin numéro %1").arg(i));
+    // Each run starts from the whole list, so the states a kill can leave
+    // are few: the whole list, less one doctor, less one plus the added one.
+    const QString medecinIni = tv::files::join(dataFolder, tv::files::MedecinIni);
+    tv::textfile::writeLines(medecinIni, manyDoctors);
+    for (unsigned turn = 0;; ++turn) {
+        const bool odd = turn % 2;
+        tv::vsini::write(programFolder, odd ? longSettings : shortSettings);
+        tv::cheminbase::write(programFolder, odd ? dataFolder : dataFolder + QStringLiteral("/autre"));
+        if (odd) {
+            tv::textfile::writeLines(medecinIni, manyDoctors);
+        } else {
+            tv::doctorsfile::remove(dataFolder, manyDoctors.at(static_cast<int>(turn / 2 % 2000)));
+            tv::doctorsfile::append(dataFolder, QStringLiteral("Dr Ajouté"));
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    try {
+        if (args.size() == 5 && args.at(1) == QLatin1String("book"))
+            return book(args.at(2), args.at(3).toInt(), args.at(4).toUInt());
+        if (args.size() == 4 && args.at(1) == QLatin1String("rewrite"))
+            return rewrite(args.at(2), args.at(3));
+    } catch (const tv::StoreError &e) {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(e.message()), qPrintable(e.detail()));
+        return 3;
+    }
+    std::fprintf(stderr, "usage: tallvane_store_worker book <base> <ms> <graine> | rewrite <programme> <données>\n");
+    return 2;
+}
