@@ -42,7 +42,7 @@ int book(const QString &database, int milliseconds, unsigned seed)
             else
                 ++duplicates;
         } else {
-            deleted += store->visites().removeAppointment(v.jour, v.mois, v.an, v.labo, v.medecin);
+            deleted += store->visites().removeFirstAppointment(v.jour, v.mois, v.an, v.labo, v.medecin);
         }
         // SQLite's lock is not fair: a process that never pauses can keep
         // the other waiting. A workstation pauses between two actions.
