@@ -210,7 +210,7 @@ int fastBooking()
 {
     const tv::VisiteRecord v = bookingRecord();
     const auto result = env->store->visites().insertUnlessDuplicate(v);
-    const int removed = env->store->visites().removeAppointment(v.jour, v.mois, v.an, v.labo, v.medecin);
+    const int removed = env->store->visites().removeFirstAppointment(v.jour, v.mois, v.an, v.labo, v.medecin);
     return (result == tv::VisiteRepository::InsertResult::Inserted ? 1 : 0) + removed;
 }
 
