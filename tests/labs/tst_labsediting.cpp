@@ -21,9 +21,8 @@ private slots:
     void addWithoutDoctorsMakesNoQuotaRow();
     void renameAfterEachWayOfSelecting();
     void renameTouchesLaboVisiteAndPassageOnly();
-    void renameRefusals();
+    void renameAndDeleteRefusals();
     void deleteRemovesExactlyTheLaboratorysRows();
-    void deleteAnsweredNoChangesNothing();
     void renameAndDeleteAreAllOrNothing();
 };
 
@@ -51,8 +50,7 @@ const QStringList kFour = {u"  ALPHA"_s, u"  BETA"_s, u"  DELTA"_s, u"  GAMMA"_s
 void TestLabsEditing::addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s, u"Dr b"_s});
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr b"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
 
     addLab(*w, u"  roché l'\"ami\"  "_s);
@@ -85,10 +83,7 @@ void TestLabsEditing::addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor()
 void TestLabsEditing::addRefusesDuplicatesAndBlanks()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s});
-    auto w = showWindow(env);
-    addLab(*w, u"Élan"_s);
-    addLab(*w, u"Alpha"_s);
+    auto w = windowWithLabs(env, {u"Élan"_s, u"Alpha"_s}, {u"Dr A"_s}, u"100,0,0,0"_s);
     script::reset();
 
     for (const char *typed : {" alpha ", "élan", "   "}) {
@@ -135,8 +130,7 @@ void TestLabsEditing::addWithoutDoctorsMakesNoQuotaRow()
 void TestLabsEditing::renameAfterEachWayOfSelecting()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {});
     tv::MainView &v = w->view();
     fillLaboratories(env, *w);
     QStringList expected = kFour;
@@ -198,8 +192,7 @@ void TestLabsEditing::renameAfterEachWayOfSelecting()
 void TestLabsEditing::renameTouchesLaboVisiteAndPassageOnly()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s, u"Dr B"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr B"_s});
     tv::MainView &v = w->view();
     fillLaboratories(env, *w);
 
@@ -223,14 +216,11 @@ void TestLabsEditing::renameTouchesLaboVisiteAndPassageOnly()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::renameRefusals()
+void TestLabsEditing::renameAndDeleteRefusals()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s});
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s}, {u"Dr A"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
-    addLab(*w, u"alpha"_s);
-    addLab(*w, u"beta"_s);
     v.LstLabo->setCurrentRow(-1);
     script::reset();
 
@@ -254,20 +244,28 @@ void TestLabsEditing::renameRefusals()
     script::pushInput(u"Beta"_s);
     v.menus.mnurenomlabo->trigger();
 
-    checkListsInStep(*w, {u"  ALPHA"_s, u"  BETA"_s});
-    QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s), QStringList({u"ALPHA"_s, u"BETA"_s}));
-
     script::push(QMessageBox::Ok);
     v.menus.mnuSuplabo->trigger();
     QCOMPARE(script::texts().last(), u"Faites un double click sur le laboratoire à supprimer."_s);
+    // Deletion answered No; then nothing selected: no question at all.
+    script::push(QMessageBox::No);
+    doubleClickRow(v.LstLabo, 0);
+    QCOMPARE(v.LstLabo->currentRow(), 0);
+    v.LstLabo->setCurrentRow(-1);
+    const auto shown = script::log().size();
+    w->labs().LstLabo_DblClick();
+    QCOMPARE(script::log().size(), shown);
+
+    checkListsInStep(*w, {u"  ALPHA"_s, u"  BETA"_s});
+    QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s), QStringList({u"ALPHA"_s, u"BETA"_s}));
+    QCOMPARE(rows(env, u"SELECT COUNT(*) FROM Passage"_s), QStringList(u"2"_s));
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s, u"Dr B"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr B"_s});
     tv::MainView &v = w->view();
     fillLaboratories(env, *w);
     v.products.CboLh->setCurrentIndex(1);
@@ -307,34 +305,10 @@ void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::deleteAnsweredNoChangesNothing()
-{
-    TestEnv env;
-    env.prepareData({u"Dr A"_s});
-    auto w = showWindow(env);
-    tv::MainView &v = w->view();
-    addLab(*w, u"alpha"_s);
-    addLab(*w, u"beta"_s);
-
-    script::push(QMessageBox::No);
-    doubleClickRow(v.LstLabo, 0);
-    checkListsInStep(*w, {u"  ALPHA"_s, u"  BETA"_s});
-    QCOMPARE(v.LstLabo->currentRow(), 0);
-    QCOMPARE(rows(env, u"SELECT COUNT(*) FROM Labo"_s), QStringList(u"2"_s));
-
-    // Nothing selected: no question.
-    v.LstLabo->setCurrentRow(-1);
-    const int shown = static_cast<int>(script::log().size());
-    w->labs().LstLabo_DblClick();
-    QCOMPARE(static_cast<int>(script::log().size()), shown);
-    QVERIFY(tvtest::noUnexpectedDialogs());
-}
-
 void TestLabsEditing::renameAndDeleteAreAllOrNothing()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {});
     tv::MainView &v = w->view();
     fillLaboratories(env, *w);
     // The last table of each change fails: the tables before it must not

@@ -111,11 +111,8 @@ void TestLabsPanel::editsSurviveSwitchingAndClosing()
 void TestLabsPanel::onlyChangedColumnsAreWritten()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
-    addLab(*w, u"alpha"_s);
-    addLab(*w, u"beta"_s);
     exec(env, u"UPDATE Labo SET Laboratoire = 'a' || char(13) || char(10) || 'b' WHERE Labo = 'ALPHA'"_s);
     clickRow(v.LstLabo, 0);
 
@@ -149,11 +146,9 @@ void TestLabsPanel::onlyChangedColumnsAreWritten()
 void TestLabsPanel::fieldWrittenWhenItLosesFocus()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s});
     QVERIFY(w->isActiveWindow());
     tv::MainView &v = w->view();
-    addLab(*w, u"alpha"_s);
 
     typeInto(v.labo.TxtCommune, u"Lyon"_s);
     QCOMPARE(column(env, u"CommuneVM"_s, u"ALPHA"_s), QString());
@@ -171,10 +166,8 @@ void TestLabsPanel::fieldWrittenWhenItLosesFocus()
 void TestLabsPanel::telephoneFields()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s});
     tv::MainView &v = w->view();
-    addLab(*w, u"alpha"_s);
 
     typeInto(v.labo.TxtTel_1, u"01-23-45-67-89"_s);
     typeInto(v.labo.TxtTel_2, u"33123456789"_s);
@@ -206,10 +199,8 @@ void TestLabsPanel::telephoneFields()
 void TestLabsPanel::webAddressAndMail()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s});
     tv::MainView &v = w->view();
-    addLab(*w, u"alpha"_s);
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(u"http"_s, &recorder, "open");
     QDesktopServices::setUrlHandler(u"mailto"_s, &recorder, "open");
@@ -260,10 +251,8 @@ void TestLabsPanel::webAddressAndMail()
 void TestLabsPanel::rightClickCopies()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s});
     tv::MainView &v = w->view();
-    addLab(*w, u"alpha"_s);
     QApplication::clipboard()->setText(u"avant"_s);
 
     v.labo.TextVM[2]->setText(u" id42 "_s);
@@ -284,11 +273,8 @@ void TestLabsPanel::rightClickCopies()
 void TestLabsPanel::delegateRenameFollowsInCombos()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
-    addLab(*w, u"alpha"_s);
-    addLab(*w, u"beta"_s);
     clickRow(v.LstLabo, 0);
     v.products.CboDh->setCurrentIndex(1);
 
@@ -316,10 +302,8 @@ void TestLabsPanel::delegateRenameFollowsInCombos()
 void TestLabsPanel::quota()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s, u"Dr B"_s});
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s}, {u"Dr A"_s, u"Dr B"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
-    addLab(*w, u"alpha"_s);
     QCOMPARE(v.labo.LblPassTitre->text(), u"Nombre de visites annuelles autorisées"_s);
 
     QVERIFY(v.labo.LblPass->isHidden());
@@ -367,11 +351,8 @@ void TestLabsPanel::quota()
 void TestLabsPanel::quickSearch()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s});
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"roche"_s, u"roussel"_s, u"beta"_s}, {u"Dr A"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
-    for (const char *name : {"alpha", "roche", "roussel", "beta"})
-        addLab(*w, QString::fromLatin1(name));
     v.LstLabo->setCurrentRow(0);
     script::reset();
 
@@ -398,11 +379,8 @@ void TestLabsPanel::quickSearch()
 void TestLabsPanel::searchByDelegate()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s, u"gamma"_s});
     tv::MainView &v = w->view();
-    for (const char *name : {"alpha", "beta", "gamma"})
-        addLab(*w, QString::fromLatin1(name));
     exec(env, u"UPDATE Labo SET Nom = 'Durand' WHERE Labo IN ('ALPHA', 'GAMMA')"_s);
     v.LstLabo->setCurrentRow(-1);
     w->showTab(1);
@@ -463,11 +441,8 @@ void TestLabsPanel::searchByDelegate()
 void TestLabsPanel::historyFilterFollowsList()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
-    addLab(*w, u"alpha"_s);
-    addLab(*w, u"beta"_s);
 
     v.products.ChkL->click();
     QVERIFY(!v.products.CboLh->isEnabled());
@@ -492,11 +467,8 @@ void TestLabsPanel::historyFilterFollowsList()
 void TestLabsPanel::selectionShowsDayAppointmentAndTooltip()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s, u"gamma"_s});
     tv::MainView &v = w->view();
-    for (const char *name : {"alpha", "beta", "gamma"})
-        addLab(*w, QString::fromLatin1(name));
     v.agenda.LstRVJour->clear();
     v.agenda.LstRVJour->addItems({u" ALPHA"_s, u" BETA  [_ 10H30 _]"_s});
     v.agenda.LblDateRV->setText(u"05/03/2025"_s);
@@ -523,8 +495,7 @@ void TestLabsPanel::selectionShowsDayAppointmentAndTooltip()
 void TestLabsPanel::agendaButtons()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s});
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {}, {u"Dr A"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
 
     script::push(QMessageBox::Ok);
