@@ -43,6 +43,16 @@ void addVisits(const tvtest::TestEnv &env)
     store->produits().insert({0, "DR A", "ALPHA", "M. X", "2023/02/10", "ASPIRINE\n"});
 }
 
+// A user's database with appointments and a newer empty one shipped beside
+// the program: the next start upgrades.
+void prepareUpgrade(const tvtest::TestEnv &env)
+{
+    env.prepareData({"Dr A"}, u"0,0,0,0"_s);
+    addVisits(env);
+    env.installShippedDatabase();
+    tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+}
+
 void okTimes(int n)
 {
     for (int i = 0; i < n; ++i)
@@ -62,8 +72,13 @@ class TstMaintenance : public QObject {
     QStringList started;
     int quits = 0;
 
-    std::unique_ptr<FrmLabo> start(const tvtest::TestEnv &env)
+    // Prepares the data folder (with four appointments when asked) and
+    // starts the window on it.
+    std::unique_ptr<FrmLabo> start(const tvtest::TestEnv &env, bool withVisits = false)
     {
+        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
+        if (withVisits)
+            addVisits(env);
         bool ok = false;
         auto window = env.startWindow(&ok);
         if (!ok || !tvtest::noUnexpectedDialogs())
@@ -90,9 +105,7 @@ private slots:
     void purgeTakesOnlyThatYearsAppointments()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
-        addVisits(env);
-        auto window = start(env);
+        auto window = start(env, true);
         script::pushInput(u"2023"_s);
         script::push(QMessageBox::Yes);
         okTimes(1);
@@ -117,9 +130,7 @@ private slots:
     void purgeOfNoYearOrRefusedDeletesNothing()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
-        addVisits(env);
-        auto window = start(env);
+        auto window = start(env, true);
         script::pushInput(u"deux mille"_s);
         script::push(QMessageBox::Yes);
         okTimes(1);
@@ -141,9 +152,15 @@ private slots:
     void databasePathCancelEndsTheProgram()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
         auto window = start(env);
         const QByteArray cfg = tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg));
+        // Refused at the first question: nothing more is asked.
+        okTimes(1);
+        script::push(QMessageBox::No);
+        window->maintenance().mnuCheminBDD_Click();
+        QCOMPARE(script::log().size(), 2u);
+        QVERIFY(window->hasStore());
+
         okTimes(1);
         script::push(QMessageBox::Yes);
         okTimes(1);
@@ -155,15 +172,15 @@ private slots:
 
         QVERIFY(tvtest::noUnexpectedDialogs());
         const auto &log = script::log();
-        QCOMPARE(log.size(), 7u);
-        QCOMPARE(log[0].text, u"Le chemin actuel est : "_s + native(env.dataFile(files::Database)));
-        QCOMPARE(log[1].text, u"Changer le chemin de la base de données ?"_s);
-        QCOMPARE(log[5].kind, dialogs::Kind::OpenFile);
-        QCOMPARE(log[5].text, u"Sélection du fichier Ferrune.mdb"_s);
-        QCOMPARE(log[5].defaultText, env.programFolder());
-        QVERIFY(log[5].filter.contains(u"*.mdb"_s));
-        QCOMPARE(log[6].text, u"Chemin invalide ; fin de programme !"_s);
-        QCOMPARE(log[6].icon, QMessageBox::Critical);
+        QCOMPARE(log.size(), 9u);
+        QCOMPARE(log[2].text, u"Le chemin actuel est : "_s + native(env.dataFile(files::Database)));
+        QCOMPARE(log[3].text, u"Changer le chemin de la base de données ?"_s);
+        QCOMPARE(log[7].kind, dialogs::Kind::OpenFile);
+        QCOMPARE(log[7].text, u"Sélection du fichier Ferrune.mdb"_s);
+        QCOMPARE(log[7].defaultText, env.programFolder());
+        QVERIFY(log[7].filter.contains(u"*.mdb"_s));
+        QCOMPARE(log[8].text, u"Chemin invalide ; fin de programme !"_s);
+        QCOMPARE(log[8].icon, QMessageBox::Critical);
         QCOMPARE(quits, 1);
         QVERIFY(started.isEmpty());
         QCOMPARE(tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg)), cfg);
@@ -172,7 +189,6 @@ private slots:
     void databasePathOfAnotherNameIsAskedAgain()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
         QTemporaryDir other;
         tvtest::TestEnv::createDatabase(other.filePath(u"Ferrune.mdb"_s));
         auto window = start(env);
@@ -200,26 +216,12 @@ private slots:
         QVERIFY(!window->hasStore());
     }
 
-    void databasePathRefusedAtFirstQuestion()
-    {
-        tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
-        auto window = start(env);
-        okTimes(1);
-        script::push(QMessageBox::No);
-        window->maintenance().mnuCheminBDD_Click();
-        QVERIFY(tvtest::noUnexpectedDialogs());
-        QCOMPARE(script::log().size(), 2u);
-        QVERIFY(window->hasStore());
-    }
-
     void copyIntoANewSubFolderMovesTheDataControls()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
-        env.writeFile(env.dataFile(files::Medoc), "ASPIRINE\r\n");
         QTemporaryDir dest;
         auto window = start(env);
+        env.writeFile(env.dataFile(files::Medoc), "ASPIRINE\r\n");
         okTimes(1);
         script::push(QMessageBox::Yes);
         script::pushPath(env.dataFolder());
@@ -248,7 +250,6 @@ private slots:
     void copyAsksBeforeReplacingAndReportsFailures()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
         QTemporaryDir dest;
         env.writeFile(dest.filePath(u"Medecin.ini"_s), "DR Z\r\n");
         MaintenanceController::seams().beforeCopy = [](const QString &name) {
@@ -282,7 +283,6 @@ private slots:
     void copyStopsOnCancelOrUnusableDestination()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
         auto window = start(env);
         okTimes(1);
         script::push(QMessageBox::Yes);
@@ -306,37 +306,30 @@ private slots:
     void repairStartsTheToolAndEnds()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
         auto window = start(env);
         window->show();
-        window->view().menus.mnuRepare->trigger();
-        QCOMPARE(started, QStringList{files::join(env.programFolder(), u"Remisa"_s)});
-        QVERIFY(script::log().empty());
-        QVERIFY(!window->isVisible());
-        QVERIFY(!window->hasStore());
-    }
-
-    void repairToolMissingKeepsTheProgram()
-    {
-        tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
-        auto window = start(env);
-        window->show();
+        // The tool missing: the program stays as it was.
+        const auto recording = MaintenanceController::seams().start;
         MaintenanceController::seams().start = [](const QString &) { return false; };
         okTimes(1);
         window->maintenance().mnuRepare_Click();
         QVERIFY(tvtest::noUnexpectedDialogs());
         QVERIFY(window->isVisible());
         QVERIFY(window->hasStore());
+
+        MaintenanceController::seams().start = recording;
+        const auto shown = script::log().size();
+        window->view().menus.mnuRepare->trigger();
+        QCOMPARE(started, QStringList{files::join(env.programFolder(), u"Remisa"_s)});
+        QCOMPARE(script::log().size(), shown);
+        QVERIFY(!window->isVisible());
+        QVERIFY(!window->hasStore());
     }
 
     void upgradeAtStartUp()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
-        addVisits(env);
-        env.installShippedDatabase();
-        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+        prepareUpgrade(env);
         okTimes(3);
         bool ok = false;
         auto window = env.startWindow(&ok);
@@ -353,10 +346,7 @@ private slots:
     void upgradeFailureKeepsTheUsersDatabase()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
-        addVisits(env);
-        env.installShippedDatabase();
-        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+        prepareUpgrade(env);
         const QByteArray before = tvtest::TestEnv::readFile(env.dataFile(files::Database));
         MaintenanceController::seams().upgradeCheckpoint = [](const QString &point) {
             if (point == u"copy:Visite:3"_s)
@@ -377,10 +367,7 @@ private slots:
     void crashDuringUpgradeIsFinishedAtNextStart()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
-        addVisits(env);
-        env.installShippedDatabase();
-        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+        prepareUpgrade(env);
         MaintenanceController::seams().upgradeCheckpoint = [](const QString &point) {
             if (point == u"swap:old"_s)
                 throw SimulatedCrash{};
