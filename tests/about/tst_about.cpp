@@ -70,7 +70,7 @@ private slots:
             QVERIFY2(about.findChild<QWidget *>(QString::fromLatin1(name)), name);
     }
 
-    void hoverUnderlinesOneLinkAtATime()
+    void linksUnderlineOneAtATimeAndOpenOnClick()
     {
         FrmApropos about;
         about.show();
@@ -86,12 +86,7 @@ private slots:
         QVERIFY(!about.Label1->font().underline() && !about.Label2->font().underline());
         moveOver(about.Label2);
         QVERIFY(about.Label2->font().underline());
-    }
 
-    void labelsOpenTheirLinksAndTheButtonCloses()
-    {
-        FrmApropos about;
-        about.show();
         clickOn(about.Label1);
         clickOn(about.Label2);
         QCOMPARE(opened, QList<QUrl>({links::site(), links::mailFromAbout()}));

@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(count(*store, "SELECT COUNT(*) FROM Passage WHERE Labo = 'L2' AND Passage IS NULL"), 1);
     }
 
-    void anEmptyOrCancelledNameChangesNothing()
+    void anEmptyOrCancelledNameOrTheDeleteEntryChangesNothing()
     {
         TestEnv env;
         env.prepareData({"Dr Alpha"});
@@ -81,6 +81,12 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
         QCOMPARE(w->view().LstMed->count(), 1);
         QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Alpha"}));
+
+        // The delete entry of the menu only says how to delete.
+        dialogs::script::push(QMessageBox::Ok);
+        w->view().menus.mnuSupMed->trigger();
+        QCOMPARE(dialogs::script::texts().back(), u"Faites un double click sur le médecin à supprimer."_s);
+        QCOMPARE(w->view().LstMed->count(), 1);
     }
 
     void deletingADoctorKeepsHisProducts()
@@ -165,16 +171,6 @@ private slots:
         QCOMPARE(dialogs::script::log().back().icon, QMessageBox::Information);
         QCOMPARE(TestEnv::readFile(env.programFile("Vs.ini")), QByteArray("100,1,0,1\r\n"));
         QVERIFY(tvtest::noUnexpectedDialogs());
-    }
-
-    void mnuSupMedExplainsHowToDelete()
-    {
-        TestEnv env;
-        env.prepareData({"Dr Alpha"});
-        auto w = env.startWindow();
-        dialogs::script::push(QMessageBox::Ok);
-        w->view().menus.mnuSupMed->trigger();
-        QCOMPARE(dialogs::script::texts().back(), u"Faites un double click sur le médecin à supprimer."_s);
     }
 };
 
