@@ -76,12 +76,9 @@ QString column(const TestEnv &env, const QString &col, const QString &labo)
 void TestLabsPanel::editsSurviveSwitchingAndClosing()
 {
     TestEnv env;
-    env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);
     {
-        auto w = showWindow(env);
+        auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
         tv::MainView &v = w->view();
-        addLab(*w, u"alpha"_s);
-        addLab(*w, u"beta"_s);
 
         clickRow(v.LstLabo, 0);
         QCOMPARE(v.labo.LBlLabo->text(), u"ALPHA"_s);
