@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 
 namespace {
@@ -46,29 +48,29 @@ private slots:
 
     void linksAndVersion()
     {
-        QCOMPARE(links::versionCaption(2, 4, 0), QStringLiteral("[Version 2.4.0]"));
+        QCOMPARE(links::versionCaption(2, 4, 0), u"[Version 2.4.0]"_s);
         QCOMPARE(links::mailFromMenu().toString(QUrl::FullyDecoded),
-                 QStringLiteral("mailto:") + links::AuthorMail + QStringLiteral("?Subject=A propos de Tallvane  "));
+                 u"mailto:"_s + links::AuthorMail + u"?Subject=A propos de Tallvane  "_s);
         QCOMPARE(links::mailFromAbout().toString(QUrl::FullyDecoded),
-                 QStringLiteral("mailto:") + links::AuthorMail + QStringLiteral(" "));
-        QCOMPARE(links::site().scheme(), QStringLiteral("https"));
+                 u"mailto:"_s + links::AuthorMail + u" "_s);
+        QCOMPARE(links::site().scheme(), u"https"_s);
     }
 
     void windowShowsItsLabels()
     {
         FrmApropos about;
-        QCOMPARE(about.objectName(), QStringLiteral("FrmApropos"));
-        QCOMPARE(about.Label4->text(), QStringLiteral("Tallvane"));
+        QCOMPARE(about.objectName(), u"FrmApropos"_s);
+        QCOMPARE(about.Label4->text(), u"Tallvane"_s);
         QCOMPARE(about.Lblversion->text(), links::versionCaption(TALLVANE_VERSION_MAJOR, TALLVANE_VERSION_MINOR,
                                                                  TALLVANE_VERSION_PATCH));
-        QCOMPARE(about.Label3->text(), QStringLiteral("Mars 2014"));
+        QCOMPARE(about.Label3->text(), u"Mars 2014"_s);
         QCOMPARE(about.Label1->text(), links::WebSite);
         QCOMPARE(about.Label2->text(), links::AuthorMail);
         for (const char *name : {"Image1", "Image2", "Image3", "cmdf", "CmdFermer", "Panel"})
             QVERIFY2(about.findChild<QWidget *>(QString::fromLatin1(name)), name);
     }
 
-    void hoverUnderlinesOneLinkAtATime()
+    void linksUnderlineOneAtATimeAndOpenOnClick()
     {
         FrmApropos about;
         about.show();
@@ -84,12 +86,7 @@ private slots:
         QVERIFY(!about.Label1->font().underline() && !about.Label2->font().underline());
         moveOver(about.Label2);
         QVERIFY(about.Label2->font().underline());
-    }
 
-    void labelsOpenTheirLinksAndTheButtonCloses()
-    {
-        FrmApropos about;
-        about.show();
         clickOn(about.Label1);
         clickOn(about.Label2);
         QCOMPARE(opened, QList<QUrl>({links::site(), links::mailFromAbout()}));
@@ -100,7 +97,7 @@ private slots:
     void menuEntries()
     {
         tvtest::TestEnv env;
-        env.prepareData({}, QStringLiteral("100,0,0,0"));
+        env.prepareData({}, u"100,0,0,0"_s);
         auto window = env.startWindow();
         window->show();
         window->view().menus.mnuSite->trigger();
@@ -113,12 +110,12 @@ private slots:
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 shown = modal->objectName();
                 poll.stop();
-                QTimer::singleShot(0, modal, [modal] { modal->findChild<QToolButton *>(QStringLiteral("CmdFermer"))->click(); });
+                QTimer::singleShot(0, modal, [modal] { modal->findChild<QToolButton *>(u"CmdFermer"_s)->click(); });
             }
         });
         poll.start(20);
         window->view().menus.mnuAP->trigger();
-        QCOMPARE(shown, QStringLiteral("FrmApropos"));
+        QCOMPARE(shown, u"FrmApropos"_s);
     }
 };
 

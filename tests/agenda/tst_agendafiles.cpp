@@ -9,10 +9,12 @@
 #include <QTest>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 
 namespace {
-const QString kDoctor = QStringLiteral("  MARTIN");
+const QString kDoctor = u"  MARTIN"_s;
 }
 
 class TestAgendaFiles : public QObject {
@@ -32,9 +34,9 @@ void TestAgendaFiles::fileNamesKeepTheListBlanks()
 {
     tvtest::TestEnv env;
     agendafiles::writeMaxima(env.dataFolder(), kDoctor, {3, 3, 2, 3, 3, 0, 0});
-    agendafiles::appendAbsences(env.dataFolder(), kDoctor, {QStringLiteral("05/03/2025")});
+    agendafiles::appendAbsences(env.dataFolder(), kDoctor, {u"05/03/2025"_s});
     const QStringList names = QDir(env.dataFolder()).entryList(QDir::Files, QDir::Name);
-    QCOMPARE(names, QStringList({QStringLiteral("Absences  MARTIN.txt"), QStringLiteral("Passages  MARTIN.txt")}));
+    QCOMPARE(names, QStringList({u"Absences  MARTIN.txt"_s, u"Passages  MARTIN.txt"_s}));
 }
 
 void TestAgendaFiles::maximaRoundTripWithNegativeValue()
@@ -70,7 +72,7 @@ void TestAgendaFiles::maximaWriteFailureKeepsOldFile()
 {
     tvtest::TestEnv env;
     // A data folder that does not exist (any more).
-    const QString gone = env.dataFolder() + QStringLiteral("/absent");
+    const QString gone = env.dataFolder() + u"/absent"_s;
     QVERIFY_THROWS_EXCEPTION(StoreError, agendafiles::writeMaxima(gone, kDoctor, MaxJourTable{}));
 
     agendafiles::writeMaxima(env.dataFolder(), kDoctor, {1, 1, 1, 1, 1, 1, 1});
@@ -81,7 +83,7 @@ void TestAgendaFiles::maximaWriteFailureKeepsOldFile()
         agendafiles::writeMaxima(env.dataFolder(), kDoctor, {2, 2, 2, 2, 2, 2, 2});
     } catch (const StoreError &error) {
         failed = true;
-        QVERIFY(error.message().startsWith(QStringLiteral("Impossible d'écrire le fichier")));
+        QVERIFY(error.message().startsWith(u"Impossible d'écrire le fichier"_s));
     }
     QFile::setPermissions(env.dataFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (!failed && ::geteuid() == 0)
@@ -95,11 +97,11 @@ void TestAgendaFiles::absencesAppendAndRead()
     tvtest::TestEnv env;
     QCOMPARE(agendafiles::readAbsences(env.dataFolder(), kDoctor), std::nullopt);
     QCOMPARE(agendafiles::readAbsenceText(env.dataFolder(), kDoctor), QString());
-    agendafiles::appendAbsences(env.dataFolder(), kDoctor, {QStringLiteral("10/03/2025"), QStringLiteral("11/03/2025")});
-    agendafiles::appendAbsences(env.dataFolder(), kDoctor, {QStringLiteral("01/03/2025")});
+    agendafiles::appendAbsences(env.dataFolder(), kDoctor, {u"10/03/2025"_s, u"11/03/2025"_s});
+    agendafiles::appendAbsences(env.dataFolder(), kDoctor, {u"01/03/2025"_s});
     QCOMPARE(tvtest::TestEnv::readFile(agendafiles::absencesPath(env.dataFolder(), kDoctor)),
              QByteArray("10/03/2025\r\n11/03/2025\r\n01/03/2025\r\n"));
-    QCOMPARE(agendafiles::readAbsenceText(env.dataFolder(), kDoctor), QStringLiteral("10/03/202511/03/202501/03/2025"));
+    QCOMPARE(agendafiles::readAbsenceText(env.dataFolder(), kDoctor), u"10/03/202511/03/202501/03/2025"_s);
 }
 
 void TestAgendaFiles::removeOneDateDropsEveryCopy()
@@ -107,7 +109,7 @@ void TestAgendaFiles::removeOneDateDropsEveryCopy()
     tvtest::TestEnv env;
     const QString path = agendafiles::absencesPath(env.dataFolder(), kDoctor);
     env.writeFile(path, "05/03/2025\r\n06/03/2025\r\n05/03/2025\r\n");
-    agendafiles::removeAbsence(env.dataFolder(), kDoctor, QStringLiteral("05/03/2025"));
+    agendafiles::removeAbsence(env.dataFolder(), kDoctor, u"05/03/2025"_s);
     QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray("06/03/2025\r\n"));
     QVERIFY(!QFile::exists(agendafiles::tmpAbsencesPath(env.dataFolder(), kDoctor)));
 }
@@ -115,7 +117,7 @@ void TestAgendaFiles::removeOneDateDropsEveryCopy()
 void TestAgendaFiles::removeAll()
 {
     tvtest::TestEnv env;
-    agendafiles::appendAbsences(env.dataFolder(), kDoctor, {QStringLiteral("05/03/2025")});
+    agendafiles::appendAbsences(env.dataFolder(), kDoctor, {u"05/03/2025"_s});
     agendafiles::removeAllAbsences(env.dataFolder(), kDoctor);
     QVERIFY(!QFile::exists(agendafiles::absencesPath(env.dataFolder(), kDoctor)));
     agendafiles::removeAllAbsences(env.dataFolder(), kDoctor); // no file: nothing to do

@@ -23,12 +23,14 @@
 #include <QTimer>
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 namespace script = tv::dialogs::script;
 
 namespace {
 
-const QString kDoctor = QStringLiteral("  MARTIN");
+const QString kDoctor = u"  MARTIN"_s;
 
 struct Started {
     std::unique_ptr<tvtest::TestEnv> env;
@@ -41,7 +43,7 @@ Started start(const QByteArray &passages, const QByteArray &absences = {})
 {
     Started s;
     s.env = std::make_unique<tvtest::TestEnv>();
-    s.env->prepareData({QStringLiteral("Martin")}, QStringLiteral("0,0,0,0"));
+    s.env->prepareData({u"Martin"_s}, u"0,0,0,0"_s);
     if (!passages.isNull())
         s.env->writeFile(agendafiles::passagesPath(s.env->dataFolder(), kDoctor), passages);
     if (!absences.isNull())
@@ -55,8 +57,8 @@ Started start(const QByteArray &passages, const QByteArray &absences = {})
 
 void addVisit(FrmLabo &frm, const char *labo, const char *jour, const char *mois, const char *heure = "")
 {
-    frm.store().visites().insert({0, QStringLiteral("MARTIN"), QString::fromLatin1(labo), QString::fromLatin1(jour),
-                                  QString::fromLatin1(mois), QStringLiteral("2025"), QString::fromLatin1(heure)});
+    frm.store().visites().insert({0, u"MARTIN"_s, QString::fromLatin1(labo), QString::fromLatin1(jour),
+                                  QString::fromLatin1(mois), u"2025"_s, QString::fromLatin1(heure)});
 }
 
 QTableWidgetItem *cell(FrmLabo &frm, int row, int column)
@@ -73,7 +75,7 @@ void withAbsenceDialog(FrmLabo &frm, const std::function<void(QDialog &)> &drive
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->objectName() != QStringLiteral("FrmDate") || handled)
+        if (!dialog || dialog->objectName() != u"FrmDate"_s || handled)
             return;
         handled = true;
         poll.stop();
@@ -93,8 +95,7 @@ void pushMaximaIntro()
     script::push(QMessageBox::Ok);
 }
 
-template <typename W>
-W *child(QDialog &dialog, const char *name)
+template <typename W> W *child(QDialog &dialog, const char *name)
 {
     return dialog.findChild<W *>(QString::fromLatin1(name));
 }
@@ -124,16 +125,16 @@ void TestAgendaUi::startUpShowsTodaysMonth()
     s.frm->Remplir_Agenda();
     AgendaWidgets &a = s.frm->view().agenda;
     QCOMPARE(int(s.frm->state().MoisActif), 2);
-    QCOMPARE(a.LblMois->text(), QStringLiteral("Mars"));
-    QCOMPARE(a.EtMois[2]->text(), QStringLiteral("Mars"));
-    QCOMPARE(a.EtMois[7]->text(), QStringLiteral("Août"));
+    QCOMPARE(a.LblMois->text(), u"Mars"_s);
+    QCOMPARE(a.EtMois[2]->text(), u"Mars"_s);
+    QCOMPARE(a.EtMois[7]->text(), u"Août"_s);
     QCOMPARE(a.EtMois[2]->palette().color(QPalette::Window), QColor(242, 213, 70));
     QCOMPARE(a.EtMois[3]->palette().color(QPalette::Window), QColor(255, 245, 179));
 
-    QCOMPARE(cell(*s.frm, 2, 4)->text(), QStringLiteral("2    labo(s)"));
+    QCOMPARE(cell(*s.frm, 2, 4)->text(), u"2    labo(s)"_s);
     QCOMPARE(cell(*s.frm, 2, 0)->background().color(), QColor(242, 213, 70));
     QCOMPARE(cell(*s.frm, 2, 4)->foreground().color(), QColor(48, 126, 173));
-    QCOMPARE(cell(*s.frm, 4, 0)->text(), QStringLiteral("  Abs - mercredi"));
+    QCOMPARE(cell(*s.frm, 4, 0)->text(), u"  Abs - mercredi"_s);
     QCOMPARE(cell(*s.frm, 4, 0)->background().color(), QColor(238, 241, 252));
     QCOMPARE(cell(*s.frm, 4, 0)->foreground().color(), QColor(255, 0, 76));
     QCOMPARE(cell(*s.frm, 4, 4)->background().color(), QColor(1, 1, 1));
@@ -150,16 +151,16 @@ void TestAgendaUi::monthButtonsAndYearChange()
     Started s = start({});
     AgendaWidgets &a = s.frm->view().agenda;
     QTest::mouseClick(a.EtMois[1], Qt::LeftButton);
-    QCOMPARE(a.LblMois->text(), QStringLiteral("Février"));
-    QCOMPARE(cell(*s.frm, 27, 1)->text(), QStringLiteral("28"));
+    QCOMPARE(a.LblMois->text(), u"Février"_s);
+    QCOMPARE(cell(*s.frm, 27, 1)->text(), u"28"_s);
     QVERIFY(cell(*s.frm, 28, 1)->text().isEmpty());
     // No Passages file: every day is full.
     QCOMPARE(cell(*s.frm, 10, 1)->background().color(), QColor(242, 213, 70));
 
     a.PctRV->show();
-    a.LblDateRV->setText(QStringLiteral("05/02/2025"));
-    a.CmdRV->setText(QStringLiteral("autre"));
-    a.LstListe->addItem(QStringLiteral("x"));
+    a.LblDateRV->setText(u"05/02/2025"_s);
+    a.CmdRV->setText(u"autre"_s);
+    a.LstListe->addItem(u"x"_s);
     a.CboAn->setCurrentIndex(1);
     emit a.CboAn->activated(1);
     QCOMPARE(int(s.frm->state().MoisActif), SharedState::NoMonth);
@@ -167,25 +168,25 @@ void TestAgendaUi::monthButtonsAndYearChange()
     QVERIFY(cell(*s.frm, 0, 0)->text().isEmpty());
     QVERIFY(a.PctRV->isHidden());
     QVERIFY(a.LblDateRV->text().isEmpty());
-    QCOMPARE(a.CmdRV->text(), QStringLiteral("Fixer Rendez-vous"));
+    QCOMPARE(a.CmdRV->text(), u"Fixer Rendez-vous"_s);
     QCOMPARE(a.LstListe->count(), 0);
     QCOMPARE(a.EtMois[1]->palette().color(QPalette::Window), QColor(255, 245, 179));
 
     // With no month a day click does nothing; February 2028 has 29 days.
     s.frm->agenda().FG_Click(0);
     QTest::mouseClick(a.EtMois[1], Qt::LeftButton);
-    QCOMPARE(a.CboAn->currentText(), QStringLiteral("2026"));
+    QCOMPARE(a.CboAn->currentText(), u"2026"_s);
     a.CboAn->setCurrentIndex(3);
     emit a.CboAn->activated(3);
     QTest::mouseClick(a.EtMois[1], Qt::LeftButton);
-    QCOMPARE(cell(*s.frm, 28, 0)->text(), QStringLiteral("mardi"));
+    QCOMPARE(cell(*s.frm, 28, 0)->text(), u"mardi"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 
     // Without a doctor no month can be chosen.
     s.frm->view().LstMed->setCurrentRow(-1);
     script::push(QMessageBox::Ok);
     s.frm->Choisir_Mois(4);
-    QCOMPARE(script::texts().last(), QStringLiteral("Sélectionnez un médecin ! "));
+    QCOMPARE(script::texts().last(), u"Sélectionnez un médecin ! "_s);
 }
 
 void TestAgendaUi::dayClickListsAppointments()
@@ -193,14 +194,14 @@ void TestAgendaUi::dayClickListsAppointments()
     Started s = start(" 5  5  5  5  5  5  5 \r\n");
     script::push(QMessageBox::Ok);
     s.frm->agenda().FG_Click(4);
-    QCOMPARE(script::texts().last(), QStringLiteral("Pas de visiteur médical attendu le 05/03/2025.   "));
+    QCOMPARE(script::texts().last(), u"Pas de visiteur médical attendu le 05/03/2025.   "_s);
 
     addVisit(*s.frm, "ROCHE", "06", "03", "10:30");
     addVisit(*s.frm, "SANOFI", "06", "03");
     script::push(QMessageBox::Ok);
     s.frm->agenda().FG_Click(5);
-    QCOMPARE(script::texts().last(), QStringLiteral("06/03/2025") + QString(22, u' ')
-                                         + QStringLiteral("\n2 laboratoire(s)\n\nROCHE  (10:30)\nSANOFI\n"));
+    QCOMPARE(script::texts().last(),
+             u"06/03/2025"_s + QString(22, u' ') + u"\n2 laboratoire(s)\n\nROCHE  (10:30)\nSANOFI\n"_s);
     QCOMPARE(script::log().back().icon, QMessageBox::Information);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
@@ -210,32 +211,32 @@ void TestAgendaUi::bookingDayChecks()
     Started s = start(" 1  1  1  1  1  1  1 \r\n", "26/12/2025\r\n");
     MainView &v = s.frm->view();
     v.agenda.PctRV->show();
-    v.labo.LblPass->setText(QStringLiteral("0"));
+    v.labo.LblPass->setText(u"0"_s);
     script::push(QMessageBox::Ok);
     s.frm->agenda().FG_Click(5);
-    QCOMPARE(script::log().back().title, QStringLiteral("Laboratoire refusé"));
+    QCOMPARE(script::log().back().title, u"Laboratoire refusé"_s);
     QCOMPARE(script::log().back().icon, QMessageBox::Critical);
-    QVERIFY(script::texts().last().endsWith(QStringLiteral(" est interdit de passage avec  MARTIN,\n"
-                                                           "le nombre de passage annuel étant fixé à 0.")));
+    QVERIFY(script::texts().last().endsWith(u" est interdit de passage avec  MARTIN,\n"
+                                            "le nombre de passage annuel étant fixé à 0."_s));
     QCOMPARE(v.TS->currentIndex(), 1);
     QVERIFY(v.agenda.LblDateRV->text().isEmpty());
 
-    v.labo.LblPass->setText(QStringLiteral("3"));
+    v.labo.LblPass->setText(u"3"_s);
     s.frm->showTab(1);
     s.frm->Choisir_Mois(11);
     addVisit(*s.frm, "ROCHE", "24", "12");
     s.frm->Remplir_Agenda();
     script::push(QMessageBox::Ok);
     s.frm->agenda().FG_Click(23);
-    QCOMPARE(script::texts().last(), QStringLiteral("Le nombre maximum de visiteurs est atteint pour cette journée !"));
-    QCOMPARE(v.agenda.LblDateRV->text(), QStringLiteral("24/12/2025"));
+    QCOMPARE(script::texts().last(), u"Le nombre maximum de visiteurs est atteint pour cette journée !"_s);
+    QCOMPARE(v.agenda.LblDateRV->text(), u"24/12/2025"_s);
 
     // Christmas: full (maximum 1 reached? no: no visit) but a holiday.
     script::push(QMessageBox::Ok);
     s.frm->agenda().FG_Click(24);
-    QCOMPARE(script::texts().last(), QStringLiteral("Le 25/12/2025 est un jour férié !\nNoël"));
+    QCOMPARE(script::texts().last(), u"Le 25/12/2025 est un jour férié !\nNoël"_s);
     QVERIFY(v.agenda.LblDateRV->text().isEmpty());
-    QCOMPARE(cell(*s.frm, 24, 0)->toolTip(), QStringLiteral("Noël"));
+    QCOMPARE(cell(*s.frm, 24, 0)->toolTip(), u"Noël"_s);
 
     // A full day that is also an absence is not reported as full.
     addVisit(*s.frm, "ROCHE", "26", "12");
@@ -243,13 +244,13 @@ void TestAgendaUi::bookingDayChecks()
     const int before = static_cast<int>(script::log().size());
     s.frm->agenda().FG_Click(25);
     QCOMPARE(static_cast<int>(script::log().size()), before);
-    QCOMPARE(v.agenda.LblDateRV->text(), QStringLiteral("26/12/2025"));
+    QCOMPARE(v.agenda.LblDateRV->text(), u"26/12/2025"_s);
 
     // Row past the end of a 30-day month: ignored.
     s.frm->Choisir_Mois(10);
     s.frm->agenda().FG_Click(30);
     QCOMPARE(static_cast<int>(script::log().size()), before);
-    QCOMPARE(v.agenda.LblDateRV->text(), QStringLiteral("26/12/2025"));
+    QCOMPARE(v.agenda.LblDateRV->text(), u"26/12/2025"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
@@ -257,29 +258,29 @@ void TestAgendaUi::maximaEditedThroughInputBoxes()
 {
     Started s = start({});
     pushMaximaIntro();
-    script::pushInput(QStringLiteral("4 jours"));
-    script::pushInput(QStringLiteral("abc"));
-    script::pushInput(QStringLiteral("2,5"));
-    script::pushInput(QStringLiteral("-1"));
-    script::pushInput(QStringLiteral("40000"));
+    script::pushInput(u"4 jours"_s);
+    script::pushInput(u"abc"_s);
+    script::pushInput(u"2,5"_s);
+    script::pushInput(u"-1"_s);
+    script::pushInput(u"40000"_s);
     script::push(QMessageBox::Ok); // out of range: asked again
-    script::pushInput(QStringLiteral("7"));
-    script::pushInput(QStringLiteral("3.5"));
-    script::pushInput(QStringLiteral("&H2"));
+    script::pushInput(u"7"_s);
+    script::pushInput(u"3.5"_s);
+    script::pushInput(u"&H2"_s);
     s.frm->view().menus.mnuMax->trigger();
 
     QCOMPARE(tvtest::TestEnv::readFile(agendafiles::passagesPath(s.env->dataFolder(), kDoctor)),
              QByteArray(" 4  0  2 -1  7  4  2 \r\n"));
     const auto &log = script::log();
-    QCOMPARE(log.at(0).text, QStringLiteral("Ce menu vous permet de fixer le nombre maximum de VM reçus, pour chaque "
-                                            "jour de la semaine,\nafin de faciliter la prise des rendez-vous."));
-    QCOMPARE(log.at(2).text, QStringLiteral("Choix pour   MARTIN"));
-    QCOMPARE(log.at(3).text, QStringLiteral("Lundi"));
-    QCOMPARE(log.at(3).title, QStringLiteral("Nombre de VM reçus ce jour"));
-    QCOMPARE(log.at(3).defaultText, QStringLiteral("0"));
-    QCOMPARE(log.at(8).text, QStringLiteral("Le nombre doit être compris entre -32768 et 32767."));
-    QCOMPARE(log.at(9).text, QStringLiteral("Vendredi"));
-    QCOMPARE(log.at(11).text, QStringLiteral("Dimanche"));
+    QCOMPARE(log.at(0).text, u"Ce menu vous permet de fixer le nombre maximum de VM reçus, pour chaque "
+                             "jour de la semaine,\nafin de faciliter la prise des rendez-vous."_s);
+    QCOMPARE(log.at(2).text, u"Choix pour   MARTIN"_s);
+    QCOMPARE(log.at(3).text, u"Lundi"_s);
+    QCOMPARE(log.at(3).title, u"Nombre de VM reçus ce jour"_s);
+    QCOMPARE(log.at(3).defaultText, u"0"_s);
+    QCOMPARE(log.at(8).text, u"Le nombre doit être compris entre -32768 et 32767."_s);
+    QCOMPARE(log.at(9).text, u"Vendredi"_s);
+    QCOMPARE(log.at(11).text, u"Dimanche"_s);
     QCOMPARE(log.size(), std::size_t(12));
     // The grid was filled again from the new file: Monday 3 March, 0 of 4.
     QCOMPARE(cell(*s.frm, 2, 1)->background().color(), QColor(Qt::white));
@@ -290,7 +291,7 @@ void TestAgendaUi::maximaEditedThroughInputBoxes()
     pushMaximaIntro();
     script::pushInput(std::nullopt);
     s.frm->agenda().mnuMax_Click();
-    QCOMPARE(script::log().at(3).defaultText, QStringLiteral("4"));
+    QCOMPARE(script::log().at(3).defaultText, u"4"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
@@ -299,9 +300,9 @@ void TestAgendaUi::maximaCancelAndRefusals()
     Started s = start(" 1  1  1  1  1  1  1 \r\n");
     const QString path = agendafiles::passagesPath(s.env->dataFolder(), kDoctor);
     pushMaximaIntro();
-    script::pushInput(QStringLiteral("5"));
-    script::pushInput(QStringLiteral("6"));
-    script::pushInput(QStringLiteral("")); // cleared: stops at Wednesday
+    script::pushInput(u"5"_s);
+    script::pushInput(u"6"_s);
+    script::pushInput(u""_s); // cleared: stops at Wednesday
     s.frm->agenda().mnuMax_Click();
     QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(" 1  1  1  1  1  1  1 \r\n"));
     QCOMPARE(s.frm->state().MaxJour, (MaxJourTable{5, 6, 1, 1, 1, 1, 1}));
@@ -316,14 +317,14 @@ void TestAgendaUi::maximaCancelAndRefusals()
     QCOMPARE(script::log().size(), std::size_t(2));
 
     // A data folder that cannot be written: a French message, old file kept.
-    s.frm->state().CheminBase = s.env->dataFolder() + QStringLiteral("/absent");
+    s.frm->state().CheminBase = s.env->dataFolder() + u"/absent"_s;
     script::reset();
     pushMaximaIntro();
     for (int i = 0; i < 7; ++i)
-        script::pushInput(QStringLiteral("9"));
+        script::pushInput(u"9"_s);
     script::push(QMessageBox::Ok);
     s.frm->agenda().mnuMax_Click();
-    QVERIFY(script::texts().last().startsWith(QStringLiteral("Le nombre maximum de visiteurs n'a pas été enregistré.")));
+    QVERIFY(script::texts().last().startsWith(u"Le nombre maximum de visiteurs n'a pas été enregistré."_s));
     QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(" 1  1  1  1  1  1  1 \r\n"));
 
     // No doctor selected.
@@ -331,7 +332,7 @@ void TestAgendaUi::maximaCancelAndRefusals()
     script::reset();
     script::push(QMessageBox::Ok);
     s.frm->agenda().mnuMax_Click();
-    QCOMPARE(script::texts(), QStringList{QStringLiteral("Sélectionnez un médecin.")});
+    QCOMPARE(script::texts(), QStringList{u"Sélectionnez un médecin."_s});
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
@@ -343,11 +344,11 @@ void TestAgendaUi::timeOptionToggles()
     action->trigger();
     QVERIFY(action->isChecked());
     QCOMPARE(int(s.frm->state().AvecHeure), 1);
-    QCOMPARE(tvtest::TestEnv::readFile(s.env->programFile(QStringLiteral("Vs.ini"))), QByteArray("0,1,0,0\r\n"));
+    QCOMPARE(tvtest::TestEnv::readFile(s.env->programFile(u"Vs.ini"_s)), QByteArray("0,1,0,0\r\n"));
     action->trigger();
     QVERIFY(!action->isChecked());
     QCOMPARE(int(s.frm->state().AvecHeure), 0);
-    QCOMPARE(tvtest::TestEnv::readFile(s.env->programFile(QStringLiteral("Vs.ini"))), QByteArray("0,0,0,0\r\n"));
+    QCOMPARE(tvtest::TestEnv::readFile(s.env->programFile(u"Vs.ini"_s)), QByteArray("0,0,0,0\r\n"));
 }
 
 void TestAgendaUi::absenceDialogPeriodsAndDuplicates()
@@ -359,7 +360,7 @@ void TestAgendaUi::absenceDialogPeriodsAndDuplicates()
     QString emptyCount;
     int selected = -2;
     bool listShown = false;
-    QString boxAfterRightClick = QStringLiteral("?");
+    QString boxAfterRightClick = u"?"_s;
     QStringList listed;
     QString typed;
 
@@ -370,11 +371,11 @@ void TestAgendaUi::absenceDialogPeriodsAndDuplicates()
         auto *meb3 = child<QLineEdit>(d, "MEB3");
         auto *meb4 = child<QLineEdit>(d, "MEB4");
         // Typed in a short form, stored in full; a right click empties.
-        QTest::keyClicks(meb3, QStringLiteral("30/12/2025"));
-        QTest::keyClicks(meb4, QStringLiteral("9/9/2025"));
+        QTest::keyClicks(meb3, u"30/12/2025"_s);
+        QTest::keyClicks(meb4, u"9/9/2025"_s);
         QTest::mouseClick(meb4, Qt::RightButton);
         boxAfterRightClick = meb4->text();
-        QTest::keyClicks(meb4, QStringLiteral("2/1/2026"));
+        QTest::keyClicks(meb4, u"2/1/2026"_s);
         QTest::keyClick(meb4, Qt::Key_Return);
         typed = meb4->text();
         QTest::mouseClick(child<QPushButton>(d, "CmdOK"), Qt::LeftButton);
@@ -392,18 +393,17 @@ void TestAgendaUi::absenceDialogPeriodsAndDuplicates()
         QTest::mouseClick(child<QPushButton>(d, "CmdQuitte"), Qt::LeftButton);
     });
 
-    QCOMPARE(title, QStringLiteral("      Dates d'absences de MARTIN"));
-    QCOMPARE(emptyCount, QStringLiteral("0 jour(s) d'absence"));
+    QCOMPARE(title, u"      Dates d'absences de MARTIN"_s);
+    QCOMPARE(emptyCount, u"0 jour(s) d'absence"_s);
     QVERIFY(boxAfterRightClick.isEmpty());
-    QCOMPARE(typed, QStringLiteral("02/01/2026"));
-    QCOMPARE(countText, QStringLiteral("4 jour(s) d'absence"));
+    QCOMPARE(typed, u"02/01/2026"_s);
+    QCOMPARE(countText, u"4 jour(s) d'absence"_s);
     QCOMPARE(selected, 0);
     QVERIFY(listShown);
-    QCOMPARE(listed, QStringList({QStringLiteral("30/12/2025   "), QStringLiteral("31/12/2025   "),
-                                  QStringLiteral("01/01/2026   "), QStringLiteral("02/01/2026   ")}));
+    QCOMPARE(listed, QStringList({u"30/12/2025   "_s, u"31/12/2025   "_s, u"01/01/2026   "_s, u"02/01/2026   "_s}));
     QCOMPARE(tvtest::TestEnv::readFile(path),
              QByteArray("30/12/2025\r\n31/12/2025\r\n01/01/2026\r\n02/01/2026\r\n29/12/2025\r\n"));
-    QVERIFY(script::texts().contains(QStringLiteral("Date déjà enregistrée !")));
+    QVERIFY(script::texts().contains(u"Date déjà enregistrée !"_s));
 
     // The next opening lists the file in date order; leaving with both
     // boxes filled asks to save them.
@@ -419,13 +419,13 @@ void TestAgendaUi::absenceDialogPeriodsAndDuplicates()
         emit mv->clicked(QDate(2025, 12, 2));
         QTest::mouseClick(child<QPushButton>(d, "CmdAnnule"), Qt::LeftButton);
     });
-    QCOMPARE(listed, QStringList({QStringLiteral("29/12/2025"), QStringLiteral("30/12/2025"), QStringLiteral("31/12/2025"),
-                                  QStringLiteral("01/01/2026"), QStringLiteral("02/01/2026")}));
-    QCOMPARE(script::texts(), QStringList{QStringLiteral("Enregistrer les absences ?")});
+    QCOMPARE(listed,
+             QStringList({u"29/12/2025"_s, u"30/12/2025"_s, u"31/12/2025"_s, u"01/01/2026"_s, u"02/01/2026"_s}));
+    QCOMPARE(script::texts(), QStringList{u"Enregistrer les absences ?"_s});
     QVERIFY(tvtest::TestEnv::readFile(path).endsWith("01/12/2025\r\n02/12/2025\r\n"));
     // The grid follows.
-    QCOMPARE(cell(*s.frm, 1, 0)->text(), QStringLiteral("Abs - mardi"));
-    QCOMPARE(cell(*s.frm, 28, 0)->text(), QStringLiteral("Abs - lundi"));
+    QCOMPARE(cell(*s.frm, 1, 0)->text(), u"Abs - mardi"_s);
+    QCOMPARE(cell(*s.frm, 28, 0)->text(), u"Abs - lundi"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
@@ -455,8 +455,8 @@ void TestAgendaUi::absenceDialogDeleting()
         count = child<QLabel>(d, "LblAbsMed")->text();
 
         QTest::mouseClick(child<QPushButton>(d, "CmdAjout"), Qt::LeftButton);
-        child<QLineEdit>(d, "MEB3")->setText(QStringLiteral("32/03/2025"));
-        child<QLineEdit>(d, "MEB4")->setText(QStringLiteral("05/03/2025"));
+        child<QLineEdit>(d, "MEB3")->setText(u"32/03/2025"_s);
+        child<QLineEdit>(d, "MEB4")->setText(u"05/03/2025"_s);
         QTest::mouseClick(child<QPushButton>(d, "CmdOK"), Qt::LeftButton);
         wrongDates = child<QLineEdit>(d, "MEB3")->text();
         child<QLineEdit>(d, "MEB3")->clear();
@@ -468,18 +468,17 @@ void TestAgendaUi::absenceDialogDeleting()
         afterEffacer = child<QLabel>(d, "LblAbsMed")->text();
         QTest::mouseClick(child<QPushButton>(d, "CmdQuitte"), Qt::LeftButton);
     });
-    QCOMPARE(script::texts(), QStringList({QStringLiteral("Supprimer 06/03/2025 ?"),
-                                           QStringLiteral("Les dates d'absence sont mal renseignées !"),
-                                           QStringLiteral("Tout effacer ?"), QStringLiteral("Tout effacer ?")}));
+    QCOMPARE(script::texts(), QStringList({u"Supprimer 06/03/2025 ?"_s, u"Les dates d'absence sont mal renseignées !"_s,
+                                           u"Tout effacer ?"_s, u"Tout effacer ?"_s}));
     QCOMPARE(script::log().at(0).defaultButton, QMessageBox::No);
     QCOMPARE(script::log().at(1).icon, QMessageBox::Warning);
     // Both lines of the date left the file, only the selected entry the list.
-    QCOMPARE(listed, QStringList({QStringLiteral("05/03/2025"), QStringLiteral("06/03/2025")}));
-    QCOMPARE(count, QStringLiteral("2 jour(s) d'absence"));
-    QCOMPARE(wrongDates, QStringLiteral("32/03/2025"));
-    QCOMPARE(afterEffacer, QStringLiteral("0 jour(s) d'absence"));
+    QCOMPARE(listed, QStringList({u"05/03/2025"_s, u"06/03/2025"_s}));
+    QCOMPARE(count, u"2 jour(s) d'absence"_s);
+    QCOMPARE(wrongDates, u"32/03/2025"_s);
+    QCOMPARE(afterEffacer, u"0 jour(s) d'absence"_s);
     QVERIFY(!QFile::exists(path));
-    QCOMPARE(cell(*s.frm, 4, 0)->text(), QStringLiteral("  mercredi"));
+    QCOMPARE(cell(*s.frm, 4, 0)->text(), u"  mercredi"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
@@ -489,7 +488,7 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
     const QString path = agendafiles::absencesPath(s.env->dataFolder(), kDoctor);
     // What can be read is used, the rest is 0; the program goes on quietly.
     QCOMPARE(s.frm->state().MaxJour, (MaxJourTable{3, 0, 0, 0, 0, 0, 0}));
-    QCOMPARE(cell(*s.frm, 4, 0)->text(), QStringLiteral("  Abs - mercredi"));
+    QCOMPARE(cell(*s.frm, 4, 0)->text(), u"  Abs - mercredi"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 
     int listedBefore = -1;
@@ -506,7 +505,7 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
         for (int i = 0; i < list->count(); ++i)
             listedAfter.append(list->item(i)->text().trimmed());
 
-        s.frm->state().CheminBase = s.env->dataFolder() + QStringLiteral("/absent");
+        s.frm->state().CheminBase = s.env->dataFolder() + u"/absent"_s;
         auto *mv = child<QCalendarWidget>(d, "MV");
         emit mv->clicked(QDate(2025, 3, 10));
         emit mv->clicked(QDate(2025, 3, 11));
@@ -515,12 +514,12 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
         QTest::mouseClick(child<QPushButton>(d, "CmdAnnule"), Qt::LeftButton);
     });
     QCOMPARE(listedBefore, 2);
-    QCOMPARE(listedAfter, QStringList{QStringLiteral("05/03/2025")});
+    QCOMPARE(listedAfter, QStringList{u"05/03/2025"_s});
     QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray("05/03/2025\r\n\r\n"));
-    QVERIFY(script::texts().at(1).startsWith(QStringLiteral("Impossible d'écrire le fichier")));
+    QVERIFY(script::texts().at(1).startsWith(u"Impossible d'écrire le fichier"_s));
     QCOMPARE(script::log().at(1).icon, QMessageBox::NoIcon);
-    QCOMPARE(boxAfterFailure, QStringLiteral("10/03/2025"));
-    QCOMPARE(script::texts().at(2), QStringLiteral("Enregistrer les absences ?"));
+    QCOMPARE(boxAfterFailure, u"10/03/2025"_s);
+    QCOMPARE(script::texts().at(2), u"Enregistrer les absences ?"_s);
 }
 
 QTEST_MAIN(TestAgendaUi)

@@ -19,6 +19,8 @@
 #include <barrier>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 
 namespace {
@@ -27,14 +29,14 @@ constexpr int kRounds = 40;
 
 VisiteRecord appointment(int day)
 {
-    return {0, QStringLiteral("DR A"), QStringLiteral("ALPHA"), QStringLiteral("%1").arg(day % 28 + 1, 2, 10, QLatin1Char('0')),
-            QStringLiteral("%1").arg(day / 28 + 1, 2, 10, QLatin1Char('0')), QStringLiteral("2025"), QString()};
+    return {0, u"DR A"_s, u"ALPHA"_s, u"%1"_s.arg(day % 28 + 1, 2, 10, QLatin1Char('0')),
+            u"%1"_s.arg(day / 28 + 1, 2, 10, QLatin1Char('0')), u"2025"_s, QString()};
 }
 
 int rowCount(const QString &path)
 {
     auto store = Store::open(path);
-    SqlQuery q(store->db(), QStringLiteral("SELECT COUNT(*) FROM Visite"));
+    SqlQuery q(store->db(), u"SELECT COUNT(*) FROM Visite"_s);
     q.exec();
     return q.next() ? q.value(0).toInt() : -1;
 }
@@ -42,7 +44,7 @@ int rowCount(const QString &path)
 int distinctDays(const QString &path)
 {
     auto store = Store::open(path);
-    SqlQuery q(store->db(), QStringLiteral("SELECT COUNT(*) FROM (SELECT DISTINCT Jour, Mois, An FROM Visite)"));
+    SqlQuery q(store->db(), u"SELECT COUNT(*) FROM (SELECT DISTINCT Jour, Mois, An FROM Visite)"_s);
     q.exec();
     return q.next() ? q.value(0).toInt() : -1;
 }
@@ -76,7 +78,7 @@ private slots:
     void init()
     {
         QVERIFY(m_dir.isValid());
-        m_path = m_dir.filePath(QStringLiteral("Ferrune-%1.mdb").arg(++m_serial));
+        m_path = m_dir.filePath(u"Ferrune-%1.mdb"_s.arg(++m_serial));
         tvtest::TestEnv::createDatabase(m_path);
     }
 
@@ -111,10 +113,10 @@ private slots:
 
     void twoProcessesRace()
     {
-        const QString start = m_dir.filePath(QStringLiteral("go-%1").arg(m_serial));
+        const QString start = m_dir.filePath(u"go-%1"_s.arg(m_serial));
         QProcess first;
         QProcess second;
-        const QStringList args = {QStringLiteral("--racer"), m_path, start};
+        const QStringList args = {u"--racer"_s, m_path, start};
         first.start(QCoreApplication::applicationFilePath(), args);
         second.start(QCoreApplication::applicationFilePath(), args);
         QVERIFY(first.waitForStarted() && second.waitForStarted());
@@ -134,7 +136,7 @@ private slots:
     void briefLockIsWaitedOut()
     {
         auto holder = Store::open(m_path);
-        execStatement(holder->db(), QStringLiteral("BEGIN IMMEDIATE"));
+        execStatement(holder->db(), u"BEGIN IMMEDIATE"_s);
         std::atomic<int> result{-1};
         std::thread other([&] {
             try {
@@ -147,7 +149,7 @@ private slots:
             }
         });
         QThread::msleep(300);
-        execStatement(holder->db(), QStringLiteral("COMMIT"));
+        execStatement(holder->db(), u"COMMIT"_s);
         other.join();
         QCOMPARE(result.load(), 1);
         QCOMPARE(rowCount(m_path), 1);
@@ -156,7 +158,7 @@ private slots:
     void persistentLockReportedInFrench()
     {
         auto holder = Store::open(m_path);
-        execStatement(holder->db(), QStringLiteral("BEGIN IMMEDIATE"));
+        execStatement(holder->db(), u"BEGIN IMMEDIATE"_s);
         QString message;
         std::thread other([&] {
             try {
@@ -167,8 +169,8 @@ private slots:
             }
         });
         other.join();
-        execStatement(holder->db(), QStringLiteral("ROLLBACK"));
-        QCOMPARE(message, QStringLiteral("La base de données est occupée par un autre poste. Réessayez dans un instant."));
+        execStatement(holder->db(), u"ROLLBACK"_s);
+        QCOMPARE(message, u"La base de données est occupée par un autre poste. Réessayez dans un instant."_s);
         QCOMPARE(rowCount(m_path), 0);
     }
 

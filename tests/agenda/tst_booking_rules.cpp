@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv::booking;
 
 class TstBookingRules : public QObject {
@@ -26,26 +28,26 @@ private slots:
         QFETCH(int, booked);
         QFETCH(bool, respected);
         QFETCH(QString, message);
-        const QuotaCheck check = checkAnnualQuota(quota, booked, QStringLiteral("ALPHA"), QStringLiteral("2025"));
+        const QuotaCheck check = checkAnnualQuota(quota, booked, u"ALPHA"_s, u"2025"_s);
         QCOMPARE(check.respected, respected);
         QCOMPARE(check.message, message);
     }
 
     void quotaWithoutRow()
     {
-        QVERIFY(checkAnnualQuota(std::nullopt, 12, QStringLiteral("ALPHA"), QStringLiteral("2025")).respected);
+        QVERIFY(checkAnnualQuota(std::nullopt, 12, u"ALPHA"_s, u"2025"_s).respected);
     }
 
     void chosenDate()
     {
-        const auto day = parseDateJMA(QStringLiteral("07/03/2025"));
+        const auto day = parseDateJMA(u"07/03/2025"_s);
         QVERIFY(day);
-        QCOMPARE(day->jour, QStringLiteral("07"));
-        QCOMPARE(day->mois, QStringLiteral("03"));
-        QCOMPARE(day->an, QStringLiteral("2025"));
+        QCOMPARE(day->jour, u"07"_s);
+        QCOMPARE(day->mois, u"03"_s);
+        QCOMPARE(day->an, u"2025"_s);
         QVERIFY(!parseDateJMA(QString()));
-        QVERIFY(!parseDateJMA(QStringLiteral("7/3/2025")));
-        QVERIFY(!parseDateJMA(QStringLiteral("07/03/2025  (libre)")));
+        QVERIFY(!parseDateJMA(u"7/3/2025"_s));
+        QVERIFY(!parseDateJMA(u"07/03/2025  (libre)"_s));
     }
 
     void timeCompletion_data()

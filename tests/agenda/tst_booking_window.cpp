@@ -19,6 +19,8 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 namespace script = tv::dialogs::script;
 
@@ -27,16 +29,16 @@ namespace {
 // A window on a data folder with two doctors and the laboratories ALPHA
 // and BETA; DR A, ALPHA and March are selected.
 struct Practice {
-    explicit Practice(const QString &vsIni = QStringLiteral("100,0,0,0"))
+    explicit Practice(const QString &vsIni = u"100,0,0,0"_s)
     {
-        env.prepareData({QStringLiteral("Dr A"), QStringLiteral("Dr B")}, vsIni);
+        env.prepareData({u"Dr A"_s, u"Dr B"_s}, vsIni);
         bool started = false;
         w = env.startWindow(&started);
         if (!started)
             qFatal("start-up failed");
-        const QStringList doctors = {QStringLiteral("DR A"), QStringLiteral("DR B")};
-        w->store().addLaboratory(QStringLiteral("ALPHA"), doctors);
-        w->store().addLaboratory(QStringLiteral("BETA"), doctors);
+        const QStringList doctors = {u"DR A"_s, u"DR B"_s};
+        w->store().addLaboratory(u"ALPHA"_s, doctors);
+        w->store().addLaboratory(u"BETA"_s, doctors);
         w->reloadLaboratoryLists();
         w->view().LstMed->setCurrentRow(0);
         selectLabo(0);
@@ -49,13 +51,10 @@ struct Practice {
     }
     AgendaWidgets &a() { return w->view().agenda; }
     VisiteRepository &visites() { return w->store().visites(); }
-    int count(const QString &labo = QStringLiteral("ALPHA"))
-    {
-        return visites().countForLaboYear(labo, QStringLiteral("2025"), QStringLiteral("DR A"));
-    }
+    int count(const QString &labo = u"ALPHA"_s) { return visites().countForLaboYear(labo, u"2025"_s, u"DR A"_s); }
     void book(const QString &labo, const QString &jour, const QString &heure = QString())
     {
-        visites().insert({0, QStringLiteral("DR A"), labo, jour, QStringLiteral("03"), QStringLiteral("2025"), heure});
+        visites().insert({0, u"DR A"_s, labo, jour, u"03"_s, u"2025"_s, heure});
     }
     void save(const QString &date)
     {
@@ -70,11 +69,7 @@ struct Practice {
 // Answers the next time dialog: types the keys, then leaves it by the
 // button or by its close box. What the dialog listed is kept.
 struct TimeAnswer {
-    explicit TimeAnswer(const QString &typed, bool viaCloseBox = false)
-        : keys(typed)
-        , closeBox(viaCloseBox)
-    {
-    }
+    explicit TimeAnswer(const QString &typed, bool viaCloseBox = false) : keys(typed), closeBox(viaCloseBox) {}
     QString keys;
     bool closeBox = false;
     QString listed;
@@ -94,14 +89,14 @@ void answerTimeDialog(TimeAnswer &answer)
         timer->deleteLater();
         QTimer::singleShot(0, dialog, [dialog, &answer] {
             answer.seen = true;
-            answer.listed = dialog->findChild<QLabel *>(QStringLiteral("LblHeure"))->text();
+            answer.listed = dialog->findChild<QLabel *>(u"LblHeure"_s)->text();
             QTest::keyClicks(dialog->MEB(), answer.keys);
             if (answer.whileOpen)
                 answer.whileOpen();
             if (answer.closeBox)
                 dialog->close();
             else
-                dialog->findChild<QPushButton *>(QStringLiteral("CmdOK"))->click();
+                dialog->findChild<QPushButton *>(u"CmdOK"_s)->click();
         });
     });
     timer->start();
@@ -134,24 +129,23 @@ private slots:
             // Selecting a doctor selects today's month: undo it.
             p.w->state().MoisActif = 13;
         }
-        QCOMPARE(asked, QStringList({QStringLiteral("Quel est le laboratoire concerné ?"),
-                                     QStringLiteral("Quel est le médecin concerné ?"),
-                                     QStringLiteral("Quel est le mois concerné ?")}));
+        QCOMPARE(asked, QStringList({u"Quel est le laboratoire concerné ?"_s, u"Quel est le médecin concerné ?"_s,
+                                     u"Quel est le mois concerné ?"_s}));
 
         script::reset();
         p.w->state().MoisActif = 2;
         p.a().CmdRV->click();
-        QCOMPARE(p.a().CmdRV->text(), QStringLiteral("Voir Rendez-vous"));
+        QCOMPARE(p.a().CmdRV->text(), u"Voir Rendez-vous"_s);
         QVERIFY(!p.a().PctRV->isHidden());
         QVERIFY(p.a().CmdConnaitre->isHidden());
 
-        p.a().LblDateRV->setText(QStringLiteral("12/03/2025"));
+        p.a().LblDateRV->setText(u"12/03/2025"_s);
         p.a().CmdAnn->click();
         QCOMPARE(p.a().LblDateRV->text(), QString());
 
-        p.a().LblDateRV->setText(QStringLiteral("12/03/2025"));
+        p.a().LblDateRV->setText(u"12/03/2025"_s);
         p.a().CmdRV->click();
-        QCOMPARE(p.a().CmdRV->text(), QStringLiteral("Fixer Rendez-vous"));
+        QCOMPARE(p.a().CmdRV->text(), u"Fixer Rendez-vous"_s);
         QVERIFY(p.a().PctRV->isHidden());
         QVERIFY(!p.a().CmdConnaitre->isHidden());
         QCOMPARE(p.a().LblDateRV->text(), QString());
@@ -163,7 +157,7 @@ private slots:
         Practice p;
         script::push(QMessageBox::Ok);
         p.save(QString());
-        QCOMPARE(script::texts(), QStringList({QStringLiteral("Aucune date n'est fixée !")}));
+        QCOMPARE(script::texts(), QStringList({u"Aucune date n'est fixée !"_s}));
         QCOMPARE(p.count(), 0);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
@@ -174,10 +168,9 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<int>("after");
-        const QString reached = QStringLiteral("Les 3 visites accordées à ALPHA pour l'année 2025 ont été atteintes.");
-        const QString exceeded =
-            QStringLiteral("Les 3 visites accordées à ALPHA pour l'année 2025 sont déjà dépassées (déjà 4 ).");
-        const QString confirm = QStringLiteral("Voulez-vous quand même enregistrer ce RV ?");
+        const QString reached = u"Les 3 visites accordées à ALPHA pour l'année 2025 ont été atteintes."_s;
+        const QString exceeded = u"Les 3 visites accordées à ALPHA pour l'année 2025 sont déjà dépassées (déjà 4 )."_s;
+        const QString confirm = u"Voulez-vous quand même enregistrer ce RV ?"_s;
         QTest::newRow("3 of 3, No") << 3 << int(QMessageBox::No) << QStringList({reached, confirm}) << 3;
         QTest::newRow("3 of 3, Yes") << 3 << int(QMessageBox::Yes) << QStringList({reached, confirm}) << 4;
         QTest::newRow("4 of 3, No") << 4 << int(QMessageBox::No) << QStringList({exceeded, confirm}) << 4;
@@ -191,17 +184,16 @@ private slots:
         QFETCH(QStringList, shown);
         QFETCH(int, after);
         Practice p;
-        p.w->store().passages().setQuota(QStringLiteral("ALPHA"), QStringLiteral("DR A"), 3);
+        p.w->store().passages().setQuota(u"ALPHA"_s, u"DR A"_s, 3);
         for (int i = 0; i < booked; ++i)
-            p.book(QStringLiteral("ALPHA"), QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0')));
+            p.book(u"ALPHA"_s, u"%1"_s.arg(i + 1, 2, 10, QLatin1Char('0')));
         // Last year's visits do not count.
-        p.visites().insert({0, QStringLiteral("DR A"), QStringLiteral("ALPHA"), QStringLiteral("20"),
-                            QStringLiteral("12"), QStringLiteral("2024"), QString()});
+        p.visites().insert({0, u"DR A"_s, u"ALPHA"_s, u"20"_s, u"12"_s, u"2024"_s, QString()});
         if (!shown.isEmpty()) {
             script::push(QMessageBox::Ok);
             script::push(static_cast<QMessageBox::StandardButton>(answer));
         }
-        p.save(QStringLiteral("20/03/2025"));
+        p.save(u"20/03/2025"_s);
         QCOMPARE(script::texts(), shown);
         QCOMPARE(p.count(), after);
         QCOMPARE(p.w->state().QuotaRespecte, true);
@@ -209,7 +201,7 @@ private slots:
         QCOMPARE(p.a().LblDateRV->text().isEmpty(), after > booked);
         if (after > booked) {
             QCOMPARE(p.a().LstRV->count(), after + 1);
-            QCOMPARE(p.a().LstRV->item(0)->text(), QStringLiteral("20/03/2025  (libre)"));
+            QCOMPARE(p.a().LstRV->item(0)->text(), u"20/03/2025  (libre)"_s);
         }
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
@@ -217,25 +209,25 @@ private slots:
     void sameDayRefusedOtherLaboratoryAccepted()
     {
         Practice p;
-        p.save(QStringLiteral("12/03/2025"));
+        p.save(u"12/03/2025"_s);
         QCOMPARE(p.count(), 1);
-        QCOMPARE(p.a().LstRV->item(0)->text(), QStringLiteral("12/03/2025  (libre)"));
+        QCOMPARE(p.a().LstRV->item(0)->text(), u"12/03/2025  (libre)"_s);
 
         script::push(QMessageBox::Ok);
-        p.save(QStringLiteral("12/03/2025"));
-        QCOMPARE(script::texts(), QStringList({QStringLiteral("ALPHA a déjà un RV avec DR A le  12/03/2025")}));
+        p.save(u"12/03/2025"_s);
+        QCOMPARE(script::texts(), QStringList({u"ALPHA a déjà un RV avec DR A le  12/03/2025"_s}));
         QCOMPARE(script::log().back().icon, QMessageBox::Critical);
         QCOMPARE(p.count(), 1);
 
         p.selectLabo(1);
-        p.save(QStringLiteral("12/03/2025"));
-        QCOMPARE(p.count(QStringLiteral("BETA")), 1);
+        p.save(u"12/03/2025"_s);
+        QCOMPARE(p.count(u"BETA"_s), 1);
         // The same laboratory with another doctor on that day is allowed too.
         p.w->view().LstMed->setCurrentRow(1);
         p.selectLabo(0);
         p.w->state().MoisActif = 2;
-        p.save(QStringLiteral("12/03/2025"));
-        QCOMPARE(p.visites().countForLaboYear(QStringLiteral("ALPHA"), QStringLiteral("2025"), QStringLiteral("DR B")), 1);
+        p.save(u"12/03/2025"_s);
+        QCOMPARE(p.visites().countForLaboYear(u"ALPHA"_s, u"2025"_s, u"DR B"_s), 1);
         QCOMPARE(script::log().size(), size_t(1));
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
@@ -244,42 +236,42 @@ private slots:
     {
         Practice p;
         script::push(QMessageBox::Ok);
-        p.a().LblDateRV->setText(QStringLiteral("12/03/2025"));
+        p.a().LblDateRV->setText(u"12/03/2025"_s);
         p.a().CmdEnr->click();
         p.a().CmdEnr->click();
         QCOMPARE(p.count(), 1);
-        QCOMPARE(script::texts(), QStringList({QStringLiteral("Aucune date n'est fixée !")}));
+        QCOMPARE(script::texts(), QStringList({u"Aucune date n'est fixée !"_s}));
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
     void timeDialog()
     {
-        Practice p(QStringLiteral("100,1,0,0"));
+        Practice p(u"100,1,0,0"_s);
         QCOMPARE(p.w->state().AvecHeure, 1);
 
-        TimeAnswer first{QStringLiteral("103")};
+        TimeAnswer first{u"103"_s};
         answerTimeDialog(first);
-        p.save(QStringLiteral("12/03/2025"));
+        p.save(u"12/03/2025"_s);
         QVERIFY(first.seen);
-        QCOMPARE(first.listed, QStringLiteral("Aucun rendez-vous n'est pris pour cette journée."));
-        QCOMPARE(p.a().LstRV->item(0)->text(), QStringLiteral("12/03/2025  (10H30)"));
+        QCOMPARE(first.listed, u"Aucun rendez-vous n'est pris pour cette journée."_s);
+        QCOMPARE(p.a().LstRV->item(0)->text(), u"12/03/2025  (10H30)"_s);
 
         // A single digit: the incomplete time is said, the visit is saved
         // without a time.
         p.selectLabo(1);
-        TimeAnswer second{QStringLiteral("9")};
+        TimeAnswer second{u"9"_s};
         answerTimeDialog(second);
         script::push(QMessageBox::Ok);
-        p.save(QStringLiteral("12/03/2025"));
-        QCOMPARE(second.listed, QStringLiteral("12/03/2025\n1 laboratoire(s)\n\nALPHA  (10H30)\n"));
-        QCOMPARE(script::texts(), QStringList({QStringLiteral("Heure incomplètement précisée !")}));
-        QCOMPARE(p.a().LstRV->item(0)->text(), QStringLiteral("12/03/2025  (libre)"));
+        p.save(u"12/03/2025"_s);
+        QCOMPARE(second.listed, u"12/03/2025\n1 laboratoire(s)\n\nALPHA  (10H30)\n"_s);
+        QCOMPARE(script::texts(), QStringList({u"Heure incomplètement précisée !"_s}));
+        QCOMPARE(p.a().LstRV->item(0)->text(), u"12/03/2025  (libre)"_s);
 
         // Hour only, left with the close box.
-        TimeAnswer third{QStringLiteral("10"), true};
+        TimeAnswer third{u"10"_s, true};
         answerTimeDialog(third);
-        p.save(QStringLiteral("13/03/2025"));
-        QCOMPARE(p.a().LstRV->item(0)->text(), QStringLiteral("13/03/2025  (10H00)"));
+        p.save(u"13/03/2025"_s);
+        QCOMPARE(p.a().LstRV->item(0)->text(), u"13/03/2025  (10H00)"_s);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
@@ -287,38 +279,36 @@ private slots:
     {
         // The other workstation saves the same appointment while this one is
         // still asking for the time.
-        Practice p(QStringLiteral("100,1,0,0"));
-        TimeAnswer answer{QStringLiteral("11")};
+        Practice p(u"100,1,0,0"_s);
+        TimeAnswer answer{u"11"_s};
         answer.whileOpen = [&p] {
             auto other = p.env.openStore();
-            other->visites().insert({0, QStringLiteral("DR A"), QStringLiteral("ALPHA"), QStringLiteral("12"),
-                                     QStringLiteral("03"), QStringLiteral("2025"), QStringLiteral("09H00")});
+            other->visites().insert({0, u"DR A"_s, u"ALPHA"_s, u"12"_s, u"03"_s, u"2025"_s, u"09H00"_s});
         };
         answerTimeDialog(answer);
         script::push(QMessageBox::Ok);
-        p.save(QStringLiteral("12/03/2025"));
+        p.save(u"12/03/2025"_s);
         QVERIFY(answer.seen);
-        QCOMPARE(script::texts(), QStringList({QStringLiteral("ALPHA a déjà un RV avec DR A le  12/03/2025")}));
+        QCOMPARE(script::texts(), QStringList({u"ALPHA a déjà un RV avec DR A le  12/03/2025"_s}));
         QCOMPARE(p.count(), 1);
-        QCOMPARE(p.visites().forLaboMedecin(QStringLiteral("ALPHA"), QStringLiteral("DR A")).front().heure,
-                 QStringLiteral("09H00"));
+        QCOMPARE(p.visites().forLaboMedecin(u"ALPHA"_s, u"DR A"_s).front().heure, u"09H00"_s);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
     void timeDialogTyping()
     {
         tvtest::TestEnv env;
-        FrmHeure dialog(QStringLiteral("Aucun rendez-vous n'est pris pour cette journée."));
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("   Heure du rendez-vous "));
+        FrmHeure dialog(u"Aucun rendez-vous n'est pris pour cette journée."_s);
+        QCOMPARE(dialog.windowTitle(), u"   Heure du rendez-vous "_s);
         QLineEdit *meb = dialog.MEB();
-        QTest::keyClicks(meb, QStringLiteral("09"));
-        QCOMPARE(meb->text(), QStringLiteral("09H"));
+        QTest::keyClicks(meb, u"09"_s);
+        QCOMPARE(meb->text(), u"09H"_s);
         QTest::keyClick(meb, Qt::Key_Backspace);
-        QCOMPARE(meb->text(), QStringLiteral("09H"));
-        QTest::keyClicks(meb, QStringLiteral("H3x"));
-        QCOMPARE(meb->text(), QStringLiteral("09H3"));
-        dialog.findChild<QPushButton *>(QStringLiteral("CmdOK"))->click();
-        QCOMPARE(dialog.heure(), QStringLiteral("09H30"));
+        QCOMPARE(meb->text(), u"09H"_s);
+        QTest::keyClicks(meb, u"H3x"_s);
+        QCOMPARE(meb->text(), u"09H3"_s);
+        dialog.findChild<QPushButton *>(u"CmdOK"_s)->click();
+        QCOMPARE(dialog.heure(), u"09H30"_s);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 };

@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 
 namespace {
@@ -97,7 +99,7 @@ void TestCalendar::easterAgreesWithGaussRule()
     for (int year = 1583; year <= 4099; ++year) {
         const QDate easter = Date_Paques(static_cast<std::int16_t>(year));
         if (easter != gaussEaster(year))
-            QFAIL(qPrintable(QStringLiteral("year %1: %2 vs %3").arg(year).arg(easter.toString(Qt::ISODate),
+            QFAIL(qPrintable(u"year %1: %2 vs %3"_s.arg(year).arg(easter.toString(Qt::ISODate),
                                                                               gaussEaster(year).toString(Qt::ISODate))));
         QCOMPARE(easter.dayOfWeek(), 7);
     }
@@ -106,88 +108,88 @@ void TestCalendar::easterAgreesWithGaussRule()
 void TestCalendar::easterOutOfRangeIsAnError()
 {
     QVERIFY(Date_Paques(32767).isValid());
-    QVERIFY_THROWS_EXCEPTION(CalendarOverflow, Liste_Jours_Feries(QStringLiteral("40000")));
+    QVERIFY_THROWS_EXCEPTION(CalendarOverflow, Liste_Jours_Feries(u"40000"_s));
     QVERIFY_THROWS_EXCEPTION(CalendarOverflow, Liste_Jours_Feries(QString()));
 }
 
 void TestCalendar::holidayList2024()
 {
-    const QString list = Liste_Jours_Feries(QStringLiteral("2024"));
-    QCOMPARE(list, QStringLiteral("0101Jour de l'an;0105Fête du travail;0805Victoire 1945;1407Fête nationale;"
+    const QString list = Liste_Jours_Feries(u"2024"_s);
+    QCOMPARE(list, u"0101Jour de l'an;0105Fête du travail;0805Victoire 1945;1407Fête nationale;"
                                   "1508Assomption;0111Toussaint;1111Armistice 1918;2512Noël;"
                                   "3103Pâques;0104Lundi de Pâques;0905Jeudi de l'Ascencion;1905Pentecôte;"
-                                  "2005Lundi de Pentecôte"));
+                                  "2005Lundi de Pentecôte"_s);
     QCOMPARE(list.split(u';').size(), 13);
     // Ascension crosses into the next month in 2038 (Easter 25 April).
-    QVERIFY(Liste_Jours_Feries(QStringLiteral("2038")).contains(QStringLiteral("0306Jeudi de l'Ascencion")));
+    QVERIFY(Liste_Jours_Feries(u"2038"_s).contains(u"0306Jeudi de l'Ascencion"_s));
 }
 
 void TestCalendar::holidayLookUp()
 {
-    const QStringList list = Liste_Jours_Feries(QStringLiteral("2025")).split(u';');
-    QCOMPARE(Jour_Ferie(list, QStringLiteral("25/12/2025")), std::optional<QString>(QStringLiteral("Noël")));
-    QCOMPARE(Jour_Ferie(list, QStringLiteral("21/04/2025")), std::optional<QString>(QStringLiteral("Lundi de Pâques")));
-    QCOMPARE(Jour_Ferie(list, QStringLiteral("22/04/2025")), std::nullopt);
+    const QStringList list = Liste_Jours_Feries(u"2025"_s).split(u';');
+    QCOMPARE(Jour_Ferie(list, u"25/12/2025"_s), std::optional<QString>(u"Noël"_s));
+    QCOMPARE(Jour_Ferie(list, u"21/04/2025"_s), std::optional<QString>(u"Lundi de Pâques"_s));
+    QCOMPARE(Jour_Ferie(list, u"22/04/2025"_s), std::nullopt);
     // First match wins when two entries share a day.
-    const QStringList twice = {QStringLiteral("0805Victoire 1945"), QStringLiteral("0805Jeudi de l'Ascencion")};
-    QCOMPARE(Jour_Ferie(twice, QStringLiteral("08/05/2024")), std::optional<QString>(QStringLiteral("Victoire 1945")));
+    const QStringList twice = {u"0805Victoire 1945"_s, u"0805Jeudi de l'Ascencion"_s};
+    QCOMPARE(Jour_Ferie(twice, u"08/05/2024"_s), std::optional<QString>(u"Victoire 1945"_s));
 }
 
 void TestCalendar::dateTextConversions()
 {
-    QCOMPARE(Date_JMA_vers_AMJ(QStringLiteral("07/03/2025")), QStringLiteral("2025/03/07"));
-    QCOMPARE(Date_AMJ_vers_JMA(QStringLiteral("2025/03/07")), QStringLiteral("07/03/2025"));
+    QCOMPARE(Date_JMA_vers_AMJ(u"07/03/2025"_s), u"2025/03/07"_s);
+    QCOMPARE(Date_AMJ_vers_JMA(u"2025/03/07"_s), u"07/03/2025"_s);
     // Character copies only: a short text is not repaired.
-    QCOMPARE(Date_JMA_vers_AMJ(QStringLiteral("7/3/2025")), QStringLiteral("2025//2/7/"));
+    QCOMPARE(Date_JMA_vers_AMJ(u"7/3/2025"_s), u"2025//2/7/"_s);
 }
 
 void TestCalendar::monthNumbersAndDays()
 {
-    QCOMPARE(Numero_Mois(QStringLiteral("janvier")), QString());
-    QCOMPARE(Numero_Mois(QStringLiteral("Janvier")), QStringLiteral("01"));
-    QCOMPARE(Numero_Mois(QStringLiteral("Août")), QStringLiteral("08"));
-    QCOMPARE(Numero_Mois(QStringLiteral("Aout")), QString());
-    QCOMPARE(Numero_Mois(QStringLiteral("Décembre")), QStringLiteral("12"));
+    QCOMPARE(Numero_Mois(u"janvier"_s), QString());
+    QCOMPARE(Numero_Mois(u"Janvier"_s), u"01"_s);
+    QCOMPARE(Numero_Mois(u"Août"_s), u"08"_s);
+    QCOMPARE(Numero_Mois(u"Aout"_s), QString());
+    QCOMPARE(Numero_Mois(u"Décembre"_s), u"12"_s);
 
-    QCOMPARE(Nombre_Jours_Mois(QStringLiteral("FÉVRIER"), QStringLiteral("2024")), 29);
-    QCOMPARE(Nombre_Jours_Mois(QStringLiteral("FÉVRIER"), QStringLiteral("2100")), 29);
-    QCOMPARE(Nombre_Jours_Mois(QStringLiteral("FÉVRIER"), QStringLiteral("2025")), 28);
-    QCOMPARE(Nombre_Jours_Mois(QStringLiteral("AOÛT"), QStringLiteral("2025")), 31);
-    QCOMPARE(Nombre_Jours_Mois(QStringLiteral("SEPTEMBRE"), QStringLiteral("2025")), 30);
-    QCOMPARE(Nombre_Jours_Mois(QStringLiteral("Septembre"), QStringLiteral("2025")), 0);
+    QCOMPARE(Nombre_Jours_Mois(u"FÉVRIER"_s, u"2024"_s), 29);
+    QCOMPARE(Nombre_Jours_Mois(u"FÉVRIER"_s, u"2100"_s), 29);
+    QCOMPARE(Nombre_Jours_Mois(u"FÉVRIER"_s, u"2025"_s), 28);
+    QCOMPARE(Nombre_Jours_Mois(u"AOÛT"_s, u"2025"_s), 31);
+    QCOMPARE(Nombre_Jours_Mois(u"SEPTEMBRE"_s, u"2025"_s), 30);
+    QCOMPARE(Nombre_Jours_Mois(u"Septembre"_s, u"2025"_s), 0);
 }
 
 void TestCalendar::weekdayMaximum()
 {
     const MaxJourTable table = maxima({3, 3, 0, 3, 3, 1, 0});
-    QVERIFY(Max_Visiteurs_Atteint(QStringLiteral("mercredi"), 0, table));
-    QVERIFY(!Max_Visiteurs_Atteint(QStringLiteral("lundi"), 2, table));
-    QVERIFY(Max_Visiteurs_Atteint(QStringLiteral("lundi"), 3, table));
-    QVERIFY(!Max_Visiteurs_Atteint(QStringLiteral("Lundi"), 10, table));
-    QVERIFY(Max_Visiteurs_Atteint(QStringLiteral("samedi"), 1, table));
-    QVERIFY(Max_Visiteurs_Atteint(QStringLiteral("dimanche"), 0, table));
-    QVERIFY(Max_Visiteurs_Atteint(QStringLiteral("jeudi"), 0, maxima({0, 0, 0, -1, 0, 0, 0})));
+    QVERIFY(Max_Visiteurs_Atteint(u"mercredi"_s, 0, table));
+    QVERIFY(!Max_Visiteurs_Atteint(u"lundi"_s, 2, table));
+    QVERIFY(Max_Visiteurs_Atteint(u"lundi"_s, 3, table));
+    QVERIFY(!Max_Visiteurs_Atteint(u"Lundi"_s, 10, table));
+    QVERIFY(Max_Visiteurs_Atteint(u"samedi"_s, 1, table));
+    QVERIFY(Max_Visiteurs_Atteint(u"dimanche"_s, 0, table));
+    QVERIFY(Max_Visiteurs_Atteint(u"jeudi"_s, 0, maxima({0, 0, 0, -1, 0, 0, 0})));
 }
 
 void TestCalendar::frenchNamesIgnoreLocale()
 {
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German));
-    QCOMPARE(calendar::weekdayName(QDate(2025, 3, 5)), QStringLiteral("mercredi"));
-    QCOMPARE(calendar::shortMonthNames().at(1), QStringLiteral("févr."));
+    QCOMPARE(calendar::weekdayName(QDate(2025, 3, 5)), u"mercredi"_s);
+    QCOMPARE(calendar::shortMonthNames().at(1), u"févr."_s);
     QLocale::setDefault(previous);
 }
 
 void TestCalendar::parseTypedDates()
 {
-    QCOMPARE(calendar::parseJMA(QStringLiteral("5/3/2025")), std::optional<QDate>(QDate(2025, 3, 5)));
-    QCOMPARE(calendar::parseJMA(QStringLiteral("05-03-2025")), std::optional<QDate>(QDate(2025, 3, 5)));
-    QCOMPARE(calendar::parseJMA(QStringLiteral("05/03/2025   ")), std::optional<QDate>(QDate(2025, 3, 5)));
-    QCOMPARE(calendar::parseJMA(QStringLiteral("31/02/2025")), std::nullopt);
-    QCOMPARE(calendar::parseJMA(QStringLiteral("05/03-2025")), std::nullopt);
-    QCOMPARE(calendar::parseJMA(QStringLiteral("05/03/25")), std::nullopt);
-    QCOMPARE(calendar::parseJMA(QStringLiteral("demain")), std::nullopt);
-    QCOMPARE(calendar::formatJMA(QDate(2026, 1, 2)), QStringLiteral("02/01/2026"));
+    QCOMPARE(calendar::parseJMA(u"5/3/2025"_s), std::optional<QDate>(QDate(2025, 3, 5)));
+    QCOMPARE(calendar::parseJMA(u"05-03-2025"_s), std::optional<QDate>(QDate(2025, 3, 5)));
+    QCOMPARE(calendar::parseJMA(u"05/03/2025   "_s), std::optional<QDate>(QDate(2025, 3, 5)));
+    QCOMPARE(calendar::parseJMA(u"31/02/2025"_s), std::nullopt);
+    QCOMPARE(calendar::parseJMA(u"05/03-2025"_s), std::nullopt);
+    QCOMPARE(calendar::parseJMA(u"05/03/25"_s), std::nullopt);
+    QCOMPARE(calendar::parseJMA(u"demain"_s), std::nullopt);
+    QCOMPARE(calendar::formatJMA(QDate(2026, 1, 2)), u"02/01/2026"_s);
 }
 
 void TestCalendar::numberReading_data()
@@ -233,26 +235,26 @@ void TestCalendar::numberReading()
 
 void TestCalendar::passagesLineFormat()
 {
-    QCOMPARE(agendaformat::passagesLine(maxima({3, 3, 2, 3, 3, 0, 0})), QStringLiteral(" 3  3  2  3  3  0  0 "));
+    QCOMPARE(agendaformat::passagesLine(maxima({3, 3, 2, 3, 3, 0, 0})), u" 3  3  2  3  3  0  0 "_s);
     QCOMPARE(agendaformat::passagesLine(maxima({-1, 12, 0, 0, 0, 0, -32768})),
-             QStringLiteral("-1  12  0  0  0  0 -32768 "));
-    QCOMPARE(agendaformat::passagesFileName(QStringLiteral("  MARTIN")), QStringLiteral("Passages  MARTIN.txt"));
-    QCOMPARE(agendaformat::absencesFileName(QStringLiteral("  MARTIN")), QStringLiteral("Absences  MARTIN.txt"));
-    QCOMPARE(agendaformat::tmpAbsencesFileName(QStringLiteral("  MARTIN")), QStringLiteral("TmpAbsences  MARTIN.txt"));
+             u"-1  12  0  0  0  0 -32768 "_s);
+    QCOMPARE(agendaformat::passagesFileName(u"  MARTIN"_s), u"Passages  MARTIN.txt"_s);
+    QCOMPARE(agendaformat::absencesFileName(u"  MARTIN"_s), u"Absences  MARTIN.txt"_s);
+    QCOMPARE(agendaformat::tmpAbsencesFileName(u"  MARTIN"_s), u"TmpAbsences  MARTIN.txt"_s);
 }
 
 void TestCalendar::maximaParsing()
 {
     const MaxJourTable expected = maxima({3, -1, 2, 3, 3, 0, 7});
     QCOMPARE(agendaformat::parseMaxima(agendaformat::passagesLine(expected) + "\r\n").values, expected);
-    QCOMPARE(agendaformat::parseMaxima(QStringLiteral("3,-1,2,3,3,0,7")).values, expected);
-    QCOMPARE(agendaformat::parseMaxima(QStringLiteral("3\r\n-1\r\n2, 3\r\n3 0\n7\r\n")).values, expected);
+    QCOMPARE(agendaformat::parseMaxima(u"3,-1,2,3,3,0,7"_s).values, expected);
+    QCOMPARE(agendaformat::parseMaxima(u"3\r\n-1\r\n2, 3\r\n3 0\n7\r\n"_s).values, expected);
 
-    const auto shortFile = agendaformat::parseMaxima(QStringLiteral(" 4  5 "));
+    const auto shortFile = agendaformat::parseMaxima(u" 4  5 "_s);
     QCOMPARE(shortFile.values, maxima({4, 5, 0, 0, 0, 0, 0}));
     QCOMPARE(shortFile.valid, 2);
     // A damaged value reads 0 and the others keep their weekdays.
-    const auto damaged = agendaformat::parseMaxima(QStringLiteral("1 x 3 4.5 99999 6 7 8"));
+    const auto damaged = agendaformat::parseMaxima(u"1 x 3 4.5 99999 6 7 8"_s);
     QCOMPARE(damaged.values, maxima({1, 0, 3, 0, 0, 6, 7}));
     QCOMPARE(damaged.valid, 4);
     QCOMPARE(agendaformat::parseMaxima(QString()).values, MaxJourTable{});
@@ -260,13 +262,13 @@ void TestCalendar::maximaParsing()
 
 void TestCalendar::absenceSubstringTest()
 {
-    const QString text = agendaformat::absenceText({QStringLiteral("05/03/2025"), QStringLiteral("06/03/2025")});
-    QVERIFY(agendaformat::isAbsence(text, QStringLiteral("05/03/2025")));
-    QVERIFY(agendaformat::isAbsence(text, QStringLiteral("06/03/2025")));
-    QVERIFY(!agendaformat::isAbsence(text, QStringLiteral("07/03/2025")));
+    const QString text = agendaformat::absenceText({u"05/03/2025"_s, u"06/03/2025"_s});
+    QVERIFY(agendaformat::isAbsence(text, u"05/03/2025"_s));
+    QVERIFY(agendaformat::isAbsence(text, u"06/03/2025"_s));
+    QVERIFY(!agendaformat::isAbsence(text, u"07/03/2025"_s));
     // Nothing is found across the line boundary ("2025" + "06/03").
-    QVERIFY(!agendaformat::isAbsence(text, QStringLiteral("25/06/0320")));
-    QVERIFY(!agendaformat::isAbsence(QString(), QStringLiteral("05/03/2025")));
+    QVERIFY(!agendaformat::isAbsence(text, u"25/06/0320"_s));
+    QVERIFY(!agendaformat::isAbsence(QString(), u"05/03/2025"_s));
 }
 
 namespace {
@@ -274,15 +276,15 @@ namespace {
 MonthGridInput march2025()
 {
     MonthGridInput input;
-    input.yearText = QStringLiteral("2025");
+    input.yearText = u"2025"_s;
     input.month = 3;
     input.maxJour = maxima({2, 2, 2, 2, 2, 0, 0});
     input.absenceText = agendaformat::absenceText(
-        {QStringLiteral("04/03/2025"), QStringLiteral("05/03/2025"), QStringLiteral("10/03/2025")});
-    input.appointmentsByDay = {{QStringLiteral("03"), 2}, {QStringLiteral("04"), 1},
-                               {QStringLiteral("05"), 1}, {QStringLiteral("10"), 3}};
+        {u"04/03/2025"_s, u"05/03/2025"_s, u"10/03/2025"_s});
+    input.appointmentsByDay = {{u"03"_s, 2}, {u"04"_s, 1},
+                               {u"05"_s, 1}, {u"10"_s, 3}};
     input.today = QDate(2025, 3, 5);
-    input.joursFeries = Liste_Jours_Feries(QStringLiteral("2025")).split(u';');
+    input.joursFeries = Liste_Jours_Feries(u"2025"_s).split(u';');
     return input;
 }
 
@@ -298,7 +300,7 @@ void checkRow(const MonthGrid &grid, int row, const std::array<Expect, 5> &expec
     for (int c = 0; c < 5; ++c) {
         const GridCell &cell = grid.cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(c)];
         const Expect &e = expected[static_cast<std::size_t>(c)];
-        const QByteArray where = QStringLiteral("row %1 column %2").arg(row).arg(c).toUtf8();
+        const QByteArray where = u"row %1 column %2"_s.arg(row).arg(c).toUtf8();
         QVERIFY2(cell.text == QString::fromUtf16(e.text), where + " text " + cell.text.toUtf8());
         QVERIFY2(cell.bold == e.bold, where + " bold");
         QVERIFY2(cell.background == e.background, where + " background");
@@ -352,43 +354,43 @@ void TestCalendar::gridTodayOnFullDay()
                         {u"2    labo(s)", true, Full, FullText}}});
     // Today in another month marks nothing.
     input.today = QDate(2025, 4, 3);
-    QCOMPARE(buildMonthGrid(input).cells[2][0].text, QStringLiteral("lundi"));
+    QCOMPARE(buildMonthGrid(input).cells[2][0].text, u"lundi"_s);
 }
 
 void TestCalendar::gridRowCountsAndTooltips()
 {
     MonthGridInput input;
-    input.yearText = QStringLiteral("2024");
+    input.yearText = u"2024"_s;
     input.month = 2;
     MonthGrid grid = buildMonthGrid(input);
     QCOMPARE(grid.days, 29);
-    QCOMPARE(grid.cells[28][1].text, QStringLiteral("29"));
-    QCOMPARE(grid.cells[28][2].text, QStringLiteral("févr."));
+    QCOMPARE(grid.cells[28][1].text, u"29"_s);
+    QCOMPARE(grid.cells[28][2].text, u"févr."_s);
     QVERIFY(grid.cells[29][0].text.isEmpty());
     QVERIFY(!grid.cells[29][0].background);
 
-    input.yearText = QStringLiteral("2025");
+    input.yearText = u"2025"_s;
     QCOMPARE(buildMonthGrid(input).days, 28);
 
     input.month = 4;
-    input.joursFeries = Liste_Jours_Feries(QStringLiteral("2025")).split(u';');
+    input.joursFeries = Liste_Jours_Feries(u"2025"_s).split(u';');
     grid = buildMonthGrid(input);
     QCOMPARE(grid.days, 30);
-    QCOMPARE(grid.cells[0][2].text, QStringLiteral("avr."));
-    QCOMPARE(grid.tooltips[19], QStringLiteral("Pâques"));
-    QCOMPARE(grid.tooltips[20], QStringLiteral("Lundi de Pâques"));
+    QCOMPARE(grid.cells[0][2].text, u"avr."_s);
+    QCOMPARE(grid.tooltips[19], u"Pâques"_s);
+    QCOMPARE(grid.tooltips[20], u"Lundi de Pâques"_s);
     QVERIFY(grid.tooltips[21].isEmpty());
 }
 
 void TestCalendar::appointmentsCountedByDayText()
 {
     QList<VisiteRecord> visits;
-    visits.append({1, QStringLiteral("A"), QStringLiteral("L1"), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025"), {}});
-    visits.append({2, QStringLiteral("A"), QStringLiteral("L2"), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025"), {}});
-    visits.append({3, QStringLiteral("A"), QStringLiteral("L3"), QStringLiteral("5"), QStringLiteral("03"), QStringLiteral("2025"), {}});
+    visits.append({1, u"A"_s, u"L1"_s, u"05"_s, u"03"_s, u"2025"_s, {}});
+    visits.append({2, u"A"_s, u"L2"_s, u"05"_s, u"03"_s, u"2025"_s, {}});
+    visits.append({3, u"A"_s, u"L3"_s, u"5"_s, u"03"_s, u"2025"_s, {}});
     const auto counts = countAppointmentsByDay(visits);
-    QCOMPARE(counts.value(QStringLiteral("05")), 2);
-    QCOMPARE(counts.value(QStringLiteral("06")), 0);
+    QCOMPARE(counts.value(u"05"_s), 2);
+    QCOMPARE(counts.value(u"06"_s), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCalendar)

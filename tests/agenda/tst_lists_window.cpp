@@ -18,6 +18,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 namespace script = tv::dialogs::script;
 
@@ -27,12 +29,12 @@ namespace {
 struct Practice {
     Practice()
     {
-        env.prepareData({QStringLiteral("Dr A"), QStringLiteral("Dr B")}, QStringLiteral("100,0,0,0"));
+        env.prepareData({u"Dr A"_s, u"Dr B"_s}, u"100,0,0,0"_s);
         bool started = false;
         w = env.startWindow(&started);
         if (!started)
             qFatal("start-up failed");
-        const QStringList doctors = {QStringLiteral("DR A"), QStringLiteral("DR B")};
+        const QStringList doctors = {u"DR A"_s, u"DR B"_s};
         for (const char *labo : {"ALPHA", "BETA", "GAMMA"})
             w->store().addLaboratory(QString::fromLatin1(labo), doctors);
         w->reloadLaboratoryLists();
@@ -43,7 +45,7 @@ struct Practice {
               const char *medecin = "DR A")
     {
         w->store().visites().insert({0, QString::fromLatin1(medecin), QString::fromLatin1(labo), QString::fromLatin1(jour),
-                                     QString::fromLatin1(mois), QStringLiteral("2025"), QString::fromLatin1(heure)});
+                                     QString::fromLatin1(mois), u"2025"_s, QString::fromLatin1(heure)});
     }
     AgendaWidgets &a() { return w->view().agenda; }
     static QStringList lines(const QListWidget *list)
@@ -79,12 +81,12 @@ private slots:
         p.book("BETA", "06");                        // tomorrow
         p.book("GAMMA", "03", "03", "", "DR B");     // another doctor
         p.w->booking().Liste_RV_Medecin();
-        QCOMPARE(Practice::lines(p.a().LstRVJour), QStringList({QStringLiteral(" ALPHA  [_ 10H30 _]"),
-                                                                QStringLiteral(" GAMMA")}));
-        QCOMPARE(p.a().LstRVJour->item(0)->toolTip(), QStringLiteral(" ALPHA  [ 10H30 ]  "));
-        QCOMPARE(p.a().LstRVJour->item(1)->toolTip(), QStringLiteral(" GAMMA  "));
-        QCOMPARE(Practice::lines(p.a().LstHist), QStringList({QStringLiteral("  04/03/2025      BETA"),
-                                                              QStringLiteral("  28/02/2025      ALPHA")}));
+        QCOMPARE(Practice::lines(p.a().LstRVJour), QStringList({u" ALPHA  [_ 10H30 _]"_s,
+                                                                u" GAMMA"_s}));
+        QCOMPARE(p.a().LstRVJour->item(0)->toolTip(), u" ALPHA  [ 10H30 ]  "_s);
+        QCOMPARE(p.a().LstRVJour->item(1)->toolTip(), u" GAMMA  "_s);
+        QCOMPARE(Practice::lines(p.a().LstHist), QStringList({u"  04/03/2025      BETA"_s,
+                                                              u"  28/02/2025      ALPHA"_s}));
 
         // Without a doctor the lists are left as they are.
         p.w->view().LstMed->setCurrentRow(-1);
@@ -104,14 +106,14 @@ private slots:
         QCOMPARE(p.w->view().TS->currentIndex(), 0);
         p.w->view().products.DTP->setDate(QDate(2024, 1, 1));
         QTest::mouseClick(today->viewport(), Qt::LeftButton, {}, today->visualItemRect(today->item(0)).center());
-        QCOMPARE(p.w->currentLabo(), QStringLiteral("ALPHA"));
+        QCOMPARE(p.w->currentLabo(), u"ALPHA"_s);
         QCOMPARE(p.w->view().TS->currentIndex(), 1);
-        QCOMPARE(p.w->view().products.CboLs->currentText(), QStringLiteral("  ALPHA"));
+        QCOMPARE(p.w->view().products.CboLs->currentText(), u"  ALPHA"_s);
         QCOMPARE(p.w->view().products.DTP->date(), QDate(2025, 3, 5));
 
         // From the laboratory page the page stays.
         QTest::mouseClick(today->viewport(), Qt::LeftButton, {}, today->visualItemRect(today->item(1)).center());
-        QCOMPARE(p.w->currentLabo(), QStringLiteral("BETA"));
+        QCOMPARE(p.w->currentLabo(), u"BETA"_s);
         QCOMPARE(p.w->view().TS->currentIndex(), 1);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
@@ -124,23 +126,23 @@ private slots:
         p.book("ALPHA", "03", "03", "09H00");
         p.book("BETA", "12");
         p.w->booking().Liste_RV_Labo_Medecin();
-        QCOMPARE(Practice::lines(p.a().LstRV), QStringList({QStringLiteral("12/03/2025  (libre)"),
-                                                           QStringLiteral("03/03/2025  (09H00)")}));
+        QCOMPARE(Practice::lines(p.a().LstRV), QStringList({u"12/03/2025  (libre)"_s,
+                                                           u"03/03/2025  (09H00)"_s}));
 
         script::push(QMessageBox::No);
         Practice::doubleClickRow(p.a().LstRV, 0);
         QCOMPARE(script::log().size(), size_t(1));
-        QCOMPARE(script::log().back().text, QStringLiteral("Supprimer le rendez vous du 12/03/2025  (libre) avec DR A ?   "));
+        QCOMPARE(script::log().back().text, u"Supprimer le rendez vous du 12/03/2025  (libre) avec DR A ?   "_s);
         QCOMPARE(script::log().back().defaultButton, QMessageBox::No);
         QCOMPARE(p.a().LstRV->count(), 2);
 
         script::push(QMessageBox::Yes);
         Practice::doubleClickRow(p.a().LstRV, 0);
-        QCOMPARE(Practice::lines(p.a().LstRV), QStringList({QStringLiteral("03/03/2025  (09H00)")}));
-        QCOMPARE(p.w->store().visites().forMedecin(QStringLiteral("DR A")).size(), 2); // BETA kept
+        QCOMPARE(Practice::lines(p.a().LstRV), QStringList({u"03/03/2025  (09H00)"_s}));
+        QCOMPARE(p.w->store().visites().forMedecin(u"DR A"_s).size(), 2); // BETA kept
 
         // The line went away meanwhile (another workstation): nothing happens.
-        p.w->store().visites().removeForLabo(QStringLiteral("ALPHA"));
+        p.w->store().visites().removeForLabo(u"ALPHA"_s);
         script::push(QMessageBox::Yes);
         Practice::doubleClickRow(p.a().LstRV, 0);
         QCOMPARE(p.a().LstRV->count(), 1);
@@ -161,10 +163,10 @@ private slots:
         p.book("ALPHA", "03", "03", "", "DR B");
         QAction *menu = p.w->view().menus.mnuVoirRV;
         menu->trigger();
-        QCOMPARE(Practice::lines(p.a().LstListe), QStringList({QStringLiteral("  "), QStringLiteral("  03    ALPHA"),
-                                                               QStringLiteral("  03    BETA"), QStringLiteral("  12    GAMMA")}));
-        QCOMPARE(p.a().LblListe->text(), QStringLiteral("Mars 2025 :  3  Laboratoire(s)"));
-        QCOMPARE(menu->text(), QStringLiteral("Revenir à l'agenda"));
+        QCOMPARE(Practice::lines(p.a().LstListe), QStringList({u"  "_s, u"  03    ALPHA"_s,
+                                                               u"  03    BETA"_s, u"  12    GAMMA"_s}));
+        QCOMPARE(p.a().LblListe->text(), u"Mars 2025 :  3  Laboratoire(s)"_s);
+        QCOMPARE(menu->text(), u"Revenir à l'agenda"_s);
         QCOMPARE(p.w->state().ModeListeRV, 1);
         QVERIFY(!p.a().PctListe->isHidden());
         QVERIFY(p.a().FG->isHidden());
@@ -176,17 +178,17 @@ private slots:
         p.w->state().RelanceListeRV = 1;
         p.w->booking().mnuVoirRV_Click();
         QVERIFY(p.a().LstListe->count() == 0);
-        QCOMPARE(p.a().LblListe->text(), QStringLiteral("Mai 2025 :  Aucun Laboratoire"));
+        QCOMPARE(p.a().LblListe->text(), u"Mai 2025 :  Aucun Laboratoire"_s);
         QCOMPARE(p.w->state().RelanceListeRV, 0);
         QVERIFY(!p.a().PctListe->isHidden());
 
         menu->trigger();
         QCOMPARE(p.w->state().ModeListeRV, 0);
-        QCOMPARE(menu->text(), QStringLiteral("Voir les RV d'un mois pour un médecin"));
+        QCOMPARE(menu->text(), u"Voir les RV d'un mois pour un médecin"_s);
         QVERIFY(p.a().PctListe->isHidden());
         QVERIFY(!p.a().FG->isHidden());
         QVERIFY(!p.a().CmdRV->isHidden());
-        QCOMPARE(p.a().CmdRV->text(), QStringLiteral("Fixer Rendez-vous"));
+        QCOMPARE(p.a().CmdRV->text(), u"Fixer Rendez-vous"_s);
         QCOMPARE(p.a().LblListe->text(), QString());
         QVERIFY(script::log().empty());
     }
@@ -200,8 +202,8 @@ private slots:
         p.w->view().LstMed->setCurrentRow(-1);
         script::push(QMessageBox::Ok);
         p.w->view().menus.mnuVoirRV->trigger();
-        QCOMPARE(script::texts(), QStringList({QStringLiteral("Sélectionnez un mois."),
-                                               QStringLiteral("Sélectionnez un médecin.")}));
+        QCOMPARE(script::texts(), QStringList({u"Sélectionnez un mois."_s,
+                                               u"Sélectionnez un médecin."_s}));
         QVERIFY(p.a().PctListe->isHidden());
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
@@ -214,7 +216,7 @@ private slots:
         p.w->showTab(2);
         script::push(QMessageBox::Ok);
         p.w->view().menus.mnusupRV->trigger();
-        QCOMPARE(script::texts(), QStringList({QStringLiteral("Faites un double click sur le rendez-vous à supprimer.")}));
+        QCOMPARE(script::texts(), QStringList({u"Faites un double click sur le rendez-vous à supprimer."_s}));
         QCOMPARE(p.w->view().TS->currentIndex(), 0);
         QVERIFY(!p.a().PctRV->isHidden());
         QVERIFY(tvtest::noUnexpectedDialogs());

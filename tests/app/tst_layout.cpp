@@ -9,6 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 
 class TstLayout : public QObject {
@@ -51,8 +53,8 @@ private slots:
         QFont font = parent.font();
         font.setPointSizeF(8);
         parent.setFont(font);
-        auto *child = new QLabel(QStringLiteral("x"), &parent);
-        auto *big = new QLabel(QStringLiteral("y"), &parent);
+        auto *child = new QLabel(u"x"_s, &parent);
+        auto *big = new QLabel(u"y"_s, &parent);
         QFont large = big->font();
         large.setPointSizeF(14);
         big->setFont(large);
@@ -75,8 +77,8 @@ private slots:
         BalloonStyle quick;
         quick.delayMs = 50;
         quick.durationMs = 150;
-        tips.attach(button, QStringLiteral("Quitter\r\nle programme"), quick);
-        tips.attach(button, QStringLiteral("Quitter\r\nle programme"), quick);
+        tips.attach(button, u"Quitter\r\nle programme"_s, quick);
+        tips.attach(button, u"Quitter\r\nle programme"_s, quick);
         QCOMPARE(tips.toolCount(), 1);
 
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
@@ -84,7 +86,7 @@ private slots:
         QLabel *tip = tips.tipWindow();
         QVERIFY(!tip->isVisible());
         QTRY_VERIFY(tip->isVisible());
-        QCOMPARE(tip->text(), QStringLiteral("Quitter\nle programme"));
+        QCOMPARE(tip->text(), u"Quitter\nle programme"_s);
         QVERIFY(tip->maximumWidth() <= 200);
         QVERIFY(tip->styleSheet().contains(QColor(160, 20, 20).name()));
         QTRY_VERIFY(!tip->isVisible()); // its display time is over

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 namespace script = tv::dialogs::script;
 
@@ -41,6 +43,16 @@ void addVisits(const tvtest::TestEnv &env)
     store->produits().insert({0, "DR A", "ALPHA", "M. X", "2023/02/10", "ASPIRINE\n"});
 }
 
+// A user's database with appointments and a newer empty one shipped beside
+// the program: the next start upgrades.
+void prepareUpgrade(const tvtest::TestEnv &env)
+{
+    env.prepareData({"Dr A"}, u"0,0,0,0"_s);
+    addVisits(env);
+    env.installShippedDatabase();
+    tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+}
+
 void okTimes(int n)
 {
     for (int i = 0; i < n; ++i)
@@ -60,8 +72,13 @@ class TstMaintenance : public QObject {
     QStringList started;
     int quits = 0;
 
-    std::unique_ptr<FrmLabo> start(const tvtest::TestEnv &env)
+    // Prepares the data folder (with four appointments when asked) and
+    // starts the window on it.
+    std::unique_ptr<FrmLabo> start(const tvtest::TestEnv &env, bool withVisits = false)
     {
+        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
+        if (withVisits)
+            addVisits(env);
         bool ok = false;
         auto window = env.startWindow(&ok);
         if (!ok || !tvtest::noUnexpectedDialogs())
@@ -88,10 +105,8 @@ private slots:
     void purgeTakesOnlyThatYearsAppointments()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
-        addVisits(env);
-        auto window = start(env);
-        script::pushInput(QStringLiteral("2023"));
+        auto window = start(env, true);
+        script::pushInput(u"2023"_s);
         script::push(QMessageBox::Yes);
         okTimes(1);
         window->view().menus.mnuPurger->trigger();
@@ -99,32 +114,30 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
         const auto &log = script::log();
         QCOMPARE(log.size(), 3u);
-        QCOMPARE(log[0].text, QStringLiteral("Effacer tous les rendez-vous de l'année choisie ?"));
-        QCOMPARE(log[0].title, QStringLiteral("Purger la base données"));
-        QCOMPARE(log[0].defaultText, QStringLiteral("2023")); // today is 2025
-        QCOMPARE(log[1].text, QStringLiteral("Purger l'année 2023 ? "));
+        QCOMPARE(log[0].text, u"Effacer tous les rendez-vous de l'année choisie ?"_s);
+        QCOMPARE(log[0].title, u"Purger la base données"_s);
+        QCOMPARE(log[0].defaultText, u"2023"_s); // today is 2025
+        QCOMPARE(log[1].text, u"Purger l'année 2023 ? "_s);
         QCOMPARE(log[1].defaultButton, QMessageBox::No);
-        QCOMPARE(log[2].text, QStringLiteral("Il est conseillé de réparer et compacter la base de données."));
+        QCOMPARE(log[2].text, u"Il est conseillé de réparer et compacter la base de données."_s);
         Store &store = window->store();
-        QCOMPARE(count(store, QStringLiteral("SELECT COUNT(*) FROM Visite WHERE An = '2023'")), 0);
-        QCOMPARE(count(store, QStringLiteral("SELECT COUNT(*) FROM Visite")), 2);
-        QCOMPARE(count(store, QStringLiteral("SELECT COUNT(*) FROM Produit")), 1);
-        QCOMPARE(window->state().Reponse, QStringLiteral("2023"));
+        QCOMPARE(count(store, u"SELECT COUNT(*) FROM Visite WHERE An = '2023'"_s), 0);
+        QCOMPARE(count(store, u"SELECT COUNT(*) FROM Visite"_s), 2);
+        QCOMPARE(count(store, u"SELECT COUNT(*) FROM Produit"_s), 1);
+        QCOMPARE(window->state().Reponse, u"2023"_s);
     }
 
     void purgeOfNoYearOrRefusedDeletesNothing()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
-        addVisits(env);
-        auto window = start(env);
-        script::pushInput(QStringLiteral("deux mille"));
+        auto window = start(env, true);
+        script::pushInput(u"deux mille"_s);
         script::push(QMessageBox::Yes);
         okTimes(1);
         window->maintenance().mnuPurger_Click();
-        QCOMPARE(script::texts().last(), QStringLiteral("Pas de rendez vous pour cette année."));
+        QCOMPARE(script::texts().last(), u"Pas de rendez vous pour cette année."_s);
 
-        script::pushInput(QStringLiteral("2023"));
+        script::pushInput(u"2023"_s);
         script::push(QMessageBox::No);
         window->maintenance().mnuPurger_Click();
         script::pushInput(std::nullopt);
@@ -133,15 +146,21 @@ private slots:
         window->maintenance().mnuPurger_Click();
         QVERIFY(tvtest::noUnexpectedDialogs());
         QCOMPARE(script::log().size(), 7u);
-        QCOMPARE(count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), 4);
+        QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 4);
     }
 
     void databasePathCancelEndsTheProgram()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
         auto window = start(env);
         const QByteArray cfg = tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg));
+        // Refused at the first question: nothing more is asked.
+        okTimes(1);
+        script::push(QMessageBox::No);
+        window->maintenance().mnuCheminBDD_Click();
+        QCOMPARE(script::log().size(), 2u);
+        QVERIFY(window->hasStore());
+
         okTimes(1);
         script::push(QMessageBox::Yes);
         okTimes(1);
@@ -153,15 +172,15 @@ private slots:
 
         QVERIFY(tvtest::noUnexpectedDialogs());
         const auto &log = script::log();
-        QCOMPARE(log.size(), 7u);
-        QCOMPARE(log[0].text, QStringLiteral("Le chemin actuel est : ") + native(env.dataFile(files::Database)));
-        QCOMPARE(log[1].text, QStringLiteral("Changer le chemin de la base de données ?"));
-        QCOMPARE(log[5].kind, dialogs::Kind::OpenFile);
-        QCOMPARE(log[5].text, QStringLiteral("Sélection du fichier Ferrune.mdb"));
-        QCOMPARE(log[5].defaultText, env.programFolder());
-        QVERIFY(log[5].filter.contains(QStringLiteral("*.mdb")));
-        QCOMPARE(log[6].text, QStringLiteral("Chemin invalide ; fin de programme !"));
-        QCOMPARE(log[6].icon, QMessageBox::Critical);
+        QCOMPARE(log.size(), 9u);
+        QCOMPARE(log[2].text, u"Le chemin actuel est : "_s + native(env.dataFile(files::Database)));
+        QCOMPARE(log[3].text, u"Changer le chemin de la base de données ?"_s);
+        QCOMPARE(log[7].kind, dialogs::Kind::OpenFile);
+        QCOMPARE(log[7].text, u"Sélection du fichier Ferrune.mdb"_s);
+        QCOMPARE(log[7].defaultText, env.programFolder());
+        QVERIFY(log[7].filter.contains(u"*.mdb"_s));
+        QCOMPARE(log[8].text, u"Chemin invalide ; fin de programme !"_s);
+        QCOMPARE(log[8].icon, QMessageBox::Critical);
         QCOMPARE(quits, 1);
         QVERIFY(started.isEmpty());
         QCOMPARE(tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg)), cfg);
@@ -170,9 +189,8 @@ private slots:
     void databasePathOfAnotherNameIsAskedAgain()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
         QTemporaryDir other;
-        tvtest::TestEnv::createDatabase(other.filePath(QStringLiteral("Ferrune.mdb")));
+        tvtest::TestEnv::createDatabase(other.filePath(u"Ferrune.mdb"_s));
         auto window = start(env);
         window->show();
         okTimes(1);
@@ -180,63 +198,49 @@ private slots:
         okTimes(1);
         script::push(QMessageBox::Yes);
         okTimes(1);
-        script::pushPath(other.filePath(QStringLiteral("Autre.mdb")));
+        script::pushPath(other.filePath(u"Autre.mdb"_s));
         okTimes(1);
-        script::pushPath(other.filePath(QStringLiteral("Ferrune.mdb")));
+        script::pushPath(other.filePath(u"Ferrune.mdb"_s));
         okTimes(2);
         window->maintenance().mnuCheminBDD_Click();
 
         QVERIFY(tvtest::noUnexpectedDialogs());
         const QStringList texts = script::texts();
-        QVERIFY(texts[6].contains(QStringLiteral("« Autre.mdb »")));
-        QCOMPARE(texts[8], QStringLiteral("Chemin de la base de données 'Ferrune.mdb' : \n\n")
-                               + native(other.filePath(QStringLiteral("Ferrune.mdb"))));
-        QCOMPARE(texts[9], QStringLiteral("Le programme doit être redémarré."));
+        QVERIFY(texts[6].contains(u"« Autre.mdb »"_s));
+        QCOMPARE(texts[8], u"Chemin de la base de données 'Ferrune.mdb' : \n\n"_s
+                               + native(other.filePath(u"Ferrune.mdb"_s)));
+        QCOMPARE(texts[9], u"Le programme doit être redémarré."_s);
         QCOMPARE(cheminbase::read(env.programFolder()).value(), native(other.path()));
-        QCOMPARE(started, QStringList{window->maintenance().programPath(QStringLiteral("Ferrune"))});
+        QCOMPARE(started, QStringList{window->maintenance().programPath(u"Ferrune"_s)});
         QVERIFY(!window->isVisible());
         QVERIFY(!window->hasStore());
-    }
-
-    void databasePathRefusedAtFirstQuestion()
-    {
-        tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
-        auto window = start(env);
-        okTimes(1);
-        script::push(QMessageBox::No);
-        window->maintenance().mnuCheminBDD_Click();
-        QVERIFY(tvtest::noUnexpectedDialogs());
-        QCOMPARE(script::log().size(), 2u);
-        QVERIFY(window->hasStore());
     }
 
     void copyIntoANewSubFolderMovesTheDataControls()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
-        env.writeFile(env.dataFile(files::Medoc), "ASPIRINE\r\n");
         QTemporaryDir dest;
         auto window = start(env);
+        env.writeFile(env.dataFile(files::Medoc), "ASPIRINE\r\n");
         okTimes(1);
         script::push(QMessageBox::Yes);
         script::pushPath(env.dataFolder());
         script::pushPath(dest.path());
         script::push(QMessageBox::Yes);
-        script::pushInput(QStringLiteral("Tallvane"));
+        script::pushInput(u"Tallvane"_s);
         okTimes(1);
         window->view().menus.mnuDeplaceBDD->trigger();
 
         QVERIFY(tvtest::noUnexpectedDialogs());
         const auto &log = script::log();
-        QVERIFY(log[0].text.startsWith(QStringLiteral("Cette opération est à faire")));
-        QCOMPARE(log[2].text, QStringLiteral("Sélectionner le répertoire SOURCE, et valider par OK"));
-        QCOMPARE(log[3].text, QStringLiteral("Sélectionner le répertoire de DESTINATION, et valider par OK"));
+        QVERIFY(log[0].text.startsWith(u"Cette opération est à faire"_s));
+        QCOMPARE(log[2].text, u"Sélectionner le répertoire SOURCE, et valider par OK"_s);
+        QCOMPARE(log[3].text, u"Sélectionner le répertoire de DESTINATION, et valider par OK"_s);
         QCOMPARE(log[4].defaultButton, QMessageBox::No);
-        QCOMPARE(log[5].defaultText, QStringLiteral("Tallvane"));
-        QCOMPARE(log[5].title, QStringLiteral("Nom du sous-répertoire"));
-        QCOMPARE(script::texts().last(), QStringLiteral("Copie des fichiers terminée !"));
-        const QString target = dest.filePath(QStringLiteral("Tallvane"));
+        QCOMPARE(log[5].defaultText, u"Tallvane"_s);
+        QCOMPARE(log[5].title, u"Nom du sous-répertoire"_s);
+        QCOMPARE(script::texts().last(), u"Copie des fichiers terminée !"_s);
+        const QString target = dest.filePath(u"Tallvane"_s);
         QCOMPARE(QDir(target).entryList(QDir::Files, QDir::Name),
                  QStringList({"Ferrune.mdb", "Medecin.ini", "Medoc.txt"}));
         QCOMPARE(window->store().db().path(), files::join(target, files::Database));
@@ -246,12 +250,11 @@ private slots:
     void copyAsksBeforeReplacingAndReportsFailures()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
         QTemporaryDir dest;
-        env.writeFile(dest.filePath(QStringLiteral("Medecin.ini")), "DR Z\r\n");
+        env.writeFile(dest.filePath(u"Medecin.ini"_s), "DR Z\r\n");
         MaintenanceController::seams().beforeCopy = [](const QString &name) {
             if (name == files::Database)
-                throw StoreError(QStringLiteral("Impossible de copier « Ferrune.mdb » : fichier occupé."));
+                throw StoreError(u"Impossible de copier « Ferrune.mdb » : fichier occupé."_s);
         };
         auto window = start(env);
         okTimes(1);
@@ -265,22 +268,21 @@ private slots:
 
         QVERIFY(tvtest::noUnexpectedDialogs());
         const auto &log = script::log();
-        QCOMPARE(log[5].text, QStringLiteral("le fichier ") + native(dest.filePath(QStringLiteral("Medecin.ini")))
-                                  + QStringLiteral(" existe déjà.\nVoulez vous le remplacer ?"));
+        QCOMPARE(log[5].text, u"le fichier "_s + native(dest.filePath(u"Medecin.ini"_s))
+                                  + u" existe déjà.\nVoulez vous le remplacer ?"_s);
         QCOMPARE(log[5].defaultButton, QMessageBox::No);
         // No database at the destination: the program stays on its own.
         QCOMPARE(log[6].icon, QMessageBox::Critical);
-        QVERIFY(log[7].text.contains(QStringLiteral("fichier occupé")));
-        QCOMPARE(log[8].text, QStringLiteral("Copie des fichiers terminée !"));
-        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Medecin.ini"))), QByteArray("DR Z\r\n"));
-        QVERIFY(!QFile::exists(dest.filePath(QStringLiteral("Ferrune.mdb"))));
+        QVERIFY(log[7].text.contains(u"fichier occupé"_s));
+        QCOMPARE(log[8].text, u"Copie des fichiers terminée !"_s);
+        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(u"Medecin.ini"_s)), QByteArray("DR Z\r\n"));
+        QVERIFY(!QFile::exists(dest.filePath(u"Ferrune.mdb"_s)));
         QCOMPARE(window->store().db().path(), env.dataFile(files::Database));
     }
 
     void copyStopsOnCancelOrUnusableDestination()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
         auto window = start(env);
         okTimes(1);
         script::push(QMessageBox::Yes);
@@ -292,95 +294,82 @@ private slots:
         okTimes(1);
         script::push(QMessageBox::Yes);
         script::pushPath(env.dataFolder());
-        script::pushPath(env.dataFile(QStringLiteral("absent")));
+        script::pushPath(env.dataFile(u"absent"_s));
         script::push(QMessageBox::No);
         okTimes(1);
         window->maintenance().mnuDeplaceBDD_Click();
         QVERIFY(tvtest::noUnexpectedDialogs());
-        QVERIFY(script::texts().last().contains(QStringLiteral("n'existe pas")));
+        QVERIFY(script::texts().last().contains(u"n'existe pas"_s));
         QCOMPARE(window->store().db().path(), env.dataFile(files::Database));
     }
 
     void repairStartsTheToolAndEnds()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
         auto window = start(env);
         window->show();
-        window->view().menus.mnuRepare->trigger();
-        QCOMPARE(started, QStringList{files::join(env.programFolder(), QStringLiteral("Remisa"))});
-        QVERIFY(script::log().empty());
-        QVERIFY(!window->isVisible());
-        QVERIFY(!window->hasStore());
-    }
-
-    void repairToolMissingKeepsTheProgram()
-    {
-        tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
-        auto window = start(env);
-        window->show();
+        // The tool missing: the program stays as it was.
+        const auto recording = MaintenanceController::seams().start;
         MaintenanceController::seams().start = [](const QString &) { return false; };
         okTimes(1);
         window->maintenance().mnuRepare_Click();
         QVERIFY(tvtest::noUnexpectedDialogs());
         QVERIFY(window->isVisible());
         QVERIFY(window->hasStore());
+
+        MaintenanceController::seams().start = recording;
+        const auto shown = script::log().size();
+        window->view().menus.mnuRepare->trigger();
+        QCOMPARE(started, QStringList{files::join(env.programFolder(), u"Remisa"_s)});
+        QCOMPARE(script::log().size(), shown);
+        QVERIFY(!window->isVisible());
+        QVERIFY(!window->hasStore());
     }
 
     void upgradeAtStartUp()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
-        addVisits(env);
-        env.installShippedDatabase();
-        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+        prepareUpgrade(env);
         okTimes(3);
         bool ok = false;
         auto window = env.startWindow(&ok);
         QVERIFY(ok);
         QVERIFY(tvtest::noUnexpectedDialogs());
-        QCOMPARE(script::texts().at(0), QStringLiteral("Le programme doit mettre à jour votre base de données."));
-        QCOMPARE(script::texts().at(2), QStringLiteral("Mise à jour des bases terminée."));
+        QCOMPARE(script::texts().at(0), u"Le programme doit mettre à jour votre base de données."_s);
+        QCOMPARE(script::texts().at(2), u"Mise à jour des bases terminée."_s);
         QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));
         QVERIFY(QFile::exists(env.dataFile(files::OldDatabase)));
-        QCOMPARE(count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), 4);
-        QCOMPARE(count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Produit")), 1);
+        QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 4);
+        QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Produit"_s), 1);
     }
 
     void upgradeFailureKeepsTheUsersDatabase()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
-        addVisits(env);
-        env.installShippedDatabase();
-        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+        prepareUpgrade(env);
         const QByteArray before = tvtest::TestEnv::readFile(env.dataFile(files::Database));
         MaintenanceController::seams().upgradeCheckpoint = [](const QString &point) {
-            if (point == QStringLiteral("copy:Visite:3"))
-                throw StoreError(QStringLiteral("Valeur refusée."));
+            if (point == u"copy:Visite:3"_s)
+                throw StoreError(u"Valeur refusée."_s);
         };
         okTimes(3);
         bool ok = false;
         auto window = env.startWindow(&ok);
         QVERIFY(ok);
         QVERIFY(tvtest::noUnexpectedDialogs());
-        QVERIFY(script::texts().at(2).contains(QStringLiteral("Valeur refusée.")));
+        QVERIFY(script::texts().at(2).contains(u"Valeur refusée."_s));
         QCOMPARE(script::log().at(2).icon, QMessageBox::Critical);
         QCOMPARE(tvtest::TestEnv::readFile(env.dataFile(files::Database)), before);
         QVERIFY(QFile::exists(env.programFile(files::ShippedDatabase)));
-        QCOMPARE(count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), 4);
+        QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 4);
     }
 
     void crashDuringUpgradeIsFinishedAtNextStart()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr A"}, QStringLiteral("0,0,0,0"));
-        addVisits(env);
-        env.installShippedDatabase();
-        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+        prepareUpgrade(env);
         MaintenanceController::seams().upgradeCheckpoint = [](const QString &point) {
-            if (point == QStringLiteral("swap:old"))
+            if (point == u"swap:old"_s)
                 throw SimulatedCrash{};
         };
         okTimes(3);
@@ -395,8 +384,8 @@ private slots:
         auto window = env.startWindow(&ok);
         QVERIFY(ok);
         QVERIFY(tvtest::noUnexpectedDialogs());
-        QVERIFY(script::texts().at(0).contains(QStringLiteral("a été terminée")));
-        QCOMPARE(count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), 4);
+        QVERIFY(script::texts().at(0).contains(u"a été terminée"_s));
+        QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 4);
         QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));
     }
 };

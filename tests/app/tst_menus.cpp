@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 using tvtest::TestEnv;
 
@@ -23,10 +25,10 @@ QStringList tree(const QMenu *menu, const QString &indent = QString())
 {
     QStringList lines;
     for (const QAction *action : menu->actions()) {
-        lines.append(indent + action->objectName() + QStringLiteral("|")
-                     + (action->isSeparator() ? QStringLiteral("-") : action->text()));
+        lines.append(indent + action->objectName() + u"|"_s
+                     + (action->isSeparator() ? u"-"_s : action->text()));
         if (action->menu())
-            lines += tree(action->menu(), indent + QStringLiteral(">"));
+            lines += tree(action->menu(), indent + u">"_s);
     }
     return lines;
 }
@@ -40,17 +42,17 @@ private slots:
     void menusMatchTheDocumentedTable()
     {
         tvtest::TestEnv env;
-        env.prepareData({}, QStringLiteral("100,0,0,0"));
+        env.prepareData({}, u"100,0,0,0"_s);
         auto window = env.startWindow();
         const MenuActions &m = window->view().menus;
-        QCOMPARE(m.mnupara->title(), QStringLiteral("Parametres"));
+        QCOMPARE(m.mnupara->title(), u"Parametres"_s);
         QCOMPARE(tree(m.mnupara), QStringList({
                                       "mnuparaAG|Paramètres Agenda",
                                       ">mnuSansRV|Jours sans RV pour congés, absence...",
                                       ">mnuMax|Nombre maximum de labos reçus par jour",
                                       "mnuVoirRV|Voir les RV d'un mois pour un médecin",
                                   }));
-        QCOMPARE(m.mnuoptions->title(), QStringLiteral("Options"));
+        QCOMPARE(m.mnuoptions->title(), u"Options"_s);
         QCOMPARE(tree(m.mnuoptions), QStringList({
                                          "mnuSelMed|Sélectionner un Médecin à l'ouverture du programme",
                                          "mnuHeure|Enregistrer l'heure des RV",
@@ -70,7 +72,7 @@ private slots:
                                          "mnusep3|-",
                                          "mnuRepare|Réparer et compacter la base de données",
                                      }));
-        QCOMPARE(m.mnuAPropos->title(), QStringLiteral("A propos"));
+        QCOMPARE(m.mnuAPropos->title(), u"A propos"_s);
         QCOMPARE(tree(m.mnuAPropos), QStringList({"mnuEcrire|M'écrire ...", "mnuSite|Mon site Ouaib ...",
                                                   "mnuAP|A propos ..."}));
     }
@@ -78,25 +80,25 @@ private slots:
     void agendaSubmenuNamesTheDoctor()
     {
         tvtest::TestEnv env;
-        env.prepareData({"Dr Martin"}, QStringLiteral("0,0,0,0"));
+        env.prepareData({"Dr Martin"}, u"0,0,0,0"_s);
         auto window = env.startWindow();
-        QCOMPARE(window->view().menus.mnuparaAG->title(), QStringLiteral("Paramètres agenda pour DR MARTIN"));
+        QCOMPARE(window->view().menus.mnuparaAG->title(), u"Paramètres agenda pour DR MARTIN"_s);
     }
 
     void iconsAreShipped()
     {
         tvtest::TestEnv env;
-        env.prepareData({}, QStringLiteral("100,0,0,0"));
+        env.prepareData({}, u"100,0,0,0"_s);
         auto window = env.startWindow();
         for (const char *name : {"doctor-add", "labo-add", "agenda", "quit", "options", "about", "search", "delegate",
                                  "quota", "web", "mail", "medoc-add", "medoc-remove"}) {
-            const QString path = QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(name));
+            const QString path = u":/icons/%1.svg"_s.arg(QString::fromLatin1(name));
             QVERIFY2(QFile::exists(path), qPrintable(path));
             QVERIFY2(!QIcon(path).pixmap(32, 32).isNull(), qPrintable(path));
         }
         for (int i = 0; i < 10; ++i) {
             QToolButton *button = window->view().menu[i];
-            QCOMPARE(button->objectName(), QStringLiteral("menu_%1").arg(i));
+            QCOMPARE(button->objectName(), u"menu_%1"_s.arg(i));
             QVERIFY2(!button->icon().pixmap(32, 32).isNull(), qPrintable(button->objectName()));
         }
     }
@@ -106,7 +108,7 @@ private slots:
     void everyEntryReachesItsCommand()
     {
         tvtest::TestEnv env;
-        env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("100,0,1,0"));
+        env.prepareData({u"Dr A"_s}, u"100,0,1,0"_s);
         auto window = env.startWindow();
         const MenuActions &m = window->view().menus;
         const QList<QAction *> speaking = {m.mnuSansRV, m.mnuMax, m.mnuVoirRV, m.mnuSelMed, m.mnuDeplaceBDD,
@@ -122,13 +124,13 @@ private slots:
         QCOMPARE(window->state().AvecHeure, 1);
         m.mnuProduits->trigger();
         QCOMPARE(window->state().AvecProduits, 0);
-        QCOMPARE(TestEnv::readFile(env.programFile(QStringLiteral("Vs.ini"))), QByteArray("100,1,0,0\r\n"));
+        QCOMPARE(TestEnv::readFile(env.programFile(u"Vs.ini"_s)), QByteArray("100,1,0,0\r\n"));
     }
 
     void buttonsOpenTheirMenus()
     {
         tvtest::TestEnv env;
-        env.prepareData({}, QStringLiteral("100,0,0,0"));
+        env.prepareData({}, u"100,0,0,0"_s);
         auto window = env.startWindow();
         window->show();
         const MenuActions &m = window->view().menus;
@@ -149,7 +151,7 @@ private slots:
     void iconBarTooltipsAreMadeOnce()
     {
         tvtest::TestEnv env;
-        env.prepareData({}, QStringLiteral("100,0,0,0"));
+        env.prepareData({}, u"100,0,0,0"_s);
         auto window = env.startWindow();
         window->show();
         for (int i = 0; i < 3; ++i) {
@@ -159,14 +161,14 @@ private slots:
         }
         BalloonTips &tips = balloonTips(*window);
         QCOMPARE(tips.toolCount(), 6);
-        QCOMPARE(window->findChildren<QLabel *>(QStringLiteral("BalloonTip")).size(), 1);
+        QCOMPARE(window->findChildren<QLabel *>(u"BalloonTip"_s).size(), 1);
         const MainView &v = window->view();
-        QCOMPARE(tips.textOf(v.menu[0]), QStringLiteral("Ajouter un\r\n médecin"));
-        QCOMPARE(tips.textOf(v.menu[1]), QStringLiteral("Ajouter un\r\n laboratoire"));
-        QCOMPARE(tips.textOf(v.menu[2]), QStringLiteral("Paramètres\r\n de l'agenda"));
-        QCOMPARE(tips.textOf(v.menu[3]), QStringLiteral("Quitter\r\nle programme"));
-        QCOMPARE(tips.textOf(v.menu[4]), QStringLiteral("Maintenance\r\net options"));
-        QCOMPARE(tips.textOf(v.CmdRL_VM), QStringLiteral("Recherche du Laboratoire\r\nà partir du nom du Délégué Médical"));
+        QCOMPARE(tips.textOf(v.menu[0]), u"Ajouter un\r\n médecin"_s);
+        QCOMPARE(tips.textOf(v.menu[1]), u"Ajouter un\r\n laboratoire"_s);
+        QCOMPARE(tips.textOf(v.menu[2]), u"Paramètres\r\n de l'agenda"_s);
+        QCOMPARE(tips.textOf(v.menu[3]), u"Quitter\r\nle programme"_s);
+        QCOMPARE(tips.textOf(v.menu[4]), u"Maintenance\r\net options"_s);
+        QCOMPARE(tips.textOf(v.CmdRL_VM), u"Recherche du Laboratoire\r\nà partir du nom du Délégué Médical"_s);
         QVERIFY(tips.textOf(v.menu[5]).isEmpty());
         const BalloonStyle style = tips.styleOf(v.menu[0]);
         QCOMPARE(style.background, QColor(160, 20, 20));

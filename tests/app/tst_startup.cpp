@@ -16,6 +16,8 @@
 #include <QTabBar>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 using tvtest::TestEnv;
 
@@ -38,14 +40,14 @@ private slots:
 
         const auto &log = dialogs::script::log();
         QCOMPARE(log.size(), size_t(3));
-        QCOMPARE(log[0].text, QStringLiteral("Le chemin de la base de données est, par défaut, le répertoire du programme."));
+        QCOMPARE(log[0].text, u"Le chemin de la base de données est, par défaut, le répertoire du programme."_s);
         QCOMPARE(log[0].icon, QMessageBox::Information);
-        QCOMPARE(log[0].title, QStringLiteral("Tallvane"));
-        QVERIFY(log[1].text.startsWith(QStringLiteral("Si vous voulez installer une version réseau, il vous faudra :\n\n1- ")));
-        QVERIFY(log[1].text.endsWith(QStringLiteral("serveur.\n2- Définir le chemin de la base de données.\n\n(le tout à partir des menus dédiés).")));
+        QCOMPARE(log[0].title, u"Tallvane"_s);
+        QVERIFY(log[1].text.startsWith(u"Si vous voulez installer une version réseau, il vous faudra :\n\n1- "_s));
+        QVERIFY(log[1].text.endsWith(u"serveur.\n2- Définir le chemin de la base de données.\n\n(le tout à partir des menus dédiés)."_s));
         QCOMPARE(log[1].icon, QMessageBox::NoIcon);
-        QCOMPARE(log[2].text, QStringLiteral("Commencez par inscrire le nom des médecins concernés par ce programme.\n"
-                                             "Vous inscrirez ensuite les laboratoires au fur et à mesure."));
+        QCOMPARE(log[2].text, u"Commencez par inscrire le nom des médecins concernés par ce programme.\n"
+                                             "Vous inscrirez ensuite les laboratoires au fur et à mesure."_s);
 
         QCOMPARE(*cheminbase::read(env.programFolder()), QDir::toNativeSeparators(env.programFolder()));
         QVERIFY(QFile::exists(env.programFile("Ferrune.mdb")));
@@ -58,11 +60,11 @@ private slots:
         QCOMPARE(v.LstMed->currentRow(), -1);
         QCOMPARE(w->state().MoisActif, SharedState::NoMonth);
         QCOMPARE(v.agenda.CboAn->count(), 4);
-        QCOMPARE(v.agenda.CboAn->itemText(0), QStringLiteral("2025"));
-        QCOMPARE(v.agenda.CboAn->itemText(3), QStringLiteral("2028"));
-        QCOMPARE(v.agenda.LblRVJ->text(), QStringLiteral("Rendez-vous du jour : 05/03/2025"));
-        QVERIFY(v.Lblversion->text().endsWith(QStringLiteral("[Version 1.0.0]")));
-        QCOMPARE(w->windowTitle(), QStringLiteral("    Gestion de la visite médicale"));
+        QCOMPARE(v.agenda.CboAn->itemText(0), u"2025"_s);
+        QCOMPARE(v.agenda.CboAn->itemText(3), u"2028"_s);
+        QCOMPARE(v.agenda.LblRVJ->text(), u"Rendez-vous du jour : 05/03/2025"_s);
+        QVERIFY(v.Lblversion->text().endsWith(u"[Version 1.0.0]"_s));
+        QCOMPARE(w->windowTitle(), u"    Gestion de la visite médicale"_s);
     }
 
     void rememberedDoctorAndListsFromTheData()
@@ -78,26 +80,26 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
         MainView &v = w->view();
         QCOMPARE(v.LstMed->count(), 3);
-        QCOMPARE(v.LstMed->item(1)->text(), QStringLiteral("  DR BÉTA"));
+        QCOMPARE(v.LstMed->item(1)->text(), u"  DR BÉTA"_s);
         QCOMPARE(v.LstMed->currentRow(), 2);
-        QCOMPARE(w->currentDoctor(), QStringLiteral("DR GAMMA"));
-        QCOMPARE(v.LblMed->text(), QStringLiteral("DR GAMMA"));
+        QCOMPARE(w->currentDoctor(), u"DR GAMMA"_s);
+        QCOMPARE(v.LblMed->text(), u"DR GAMMA"_s);
         QVERIFY(v.menus.mnuHeure->isChecked());
         // Alphabetical, two blanks first, the same entries in the three lists.
-        QCOMPARE(v.LstLabo->item(0)->text(), QStringLiteral("  ALPHA LABO"));
-        QCOMPARE(v.LstLabo->item(1)->text(), QStringLiteral("  ZETA"));
-        QCOMPARE(v.products.CboLs->itemText(1), QStringLiteral("  ZETA"));
-        QCOMPARE(v.products.CboLh->itemText(0), QStringLiteral("  ALPHA LABO"));
-        QCOMPARE(v.products.CboDs->itemText(0), QStringLiteral("  Nom_Labo_1"));
+        QCOMPARE(v.LstLabo->item(0)->text(), u"  ALPHA LABO"_s);
+        QCOMPARE(v.LstLabo->item(1)->text(), u"  ZETA"_s);
+        QCOMPARE(v.products.CboLs->itemText(1), u"  ZETA"_s);
+        QCOMPARE(v.products.CboLh->itemText(0), u"  ALPHA LABO"_s);
+        QCOMPARE(v.products.CboDs->itemText(0), u"  Nom_Labo_1"_s);
         QCOMPARE(w->state().MoisActif, 2);
     }
 
     void noDoctorRememberedOrIndexOutOfRange_data()
     {
         QTest::addColumn<QString>("vs");
-        QTest::newRow("none") << QStringLiteral("100,0,0,0");
-        QTest::newRow("beyond the list") << QStringLiteral("7,0,0,0");
-        QTest::newRow("damaged") << QStringLiteral("zz");
+        QTest::newRow("none") << u"100,0,0,0"_s;
+        QTest::newRow("beyond the list") << u"7,0,0,0"_s;
+        QTest::newRow("damaged") << u"zz"_s;
     }
 
     void noDoctorRememberedOrIndexOutOfRange()

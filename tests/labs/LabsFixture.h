@@ -82,6 +82,19 @@ inline void addLab(tv::FrmLabo &w, const std::optional<QString> &name)
     w.view().menu[1]->click();
 }
 
+// A fresh data folder with the doctors and Vs.ini given, the window shown on
+// it and the laboratories added one after the other through the icon bar.
+inline std::unique_ptr<tv::FrmLabo> windowWithLabs(const tvtest::TestEnv &env, const QStringList &labs,
+                                                   const QStringList &doctors = {QStringLiteral("Dr A")},
+                                                   const QString &vsIni = QStringLiteral("0,0,0,0"))
+{
+    env.prepareData(doctors, vsIni);
+    auto w = showWindow(env);
+    for (const QString &name : labs)
+        addLab(*w, name);
+    return w;
+}
+
 inline void clickRow(tv::ListBox *list, int row)
 {
     list->scrollToItem(list->item(row));

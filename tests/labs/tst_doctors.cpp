@@ -16,6 +16,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 using tvtest::TestEnv;
 
@@ -43,23 +45,23 @@ private slots:
                 store->addLaboratory(labo, {});
         }
         auto w = env.startWindow();
-        dialogs::script::pushInput(QStringLiteral("Dr Hélène Durand"));
+        dialogs::script::pushInput(u"Dr Hélène Durand"_s);
         dialogs::script::push(QMessageBox::Ok);
         w->menu_Click(0);
         QVERIFY(tvtest::noUnexpectedDialogs());
 
         const auto &log = dialogs::script::log();
-        QCOMPARE(log.front().title, QStringLiteral("Ajouter un médecin"));
-        QCOMPARE(log.front().text, QStringLiteral("Inscrire le nom du médecin ."));
-        QCOMPARE(log.back().text, QStringLiteral("Pensez à remplir les paramètres de l'agenda pour ce nouveau médecin\n"
-                                                 "(3ème icône de la barre de menu)"));
+        QCOMPARE(log.front().title, u"Ajouter un médecin"_s);
+        QCOMPARE(log.front().text, u"Inscrire le nom du médecin ."_s);
+        QCOMPARE(log.back().text, u"Pensez à remplir les paramètres de l'agenda pour ce nouveau médecin\n"
+                                                 "(3ème icône de la barre de menu)"_s);
 
         MainView &v = w->view();
         QCOMPARE(v.LstMed->count(), 2);
         QCOMPARE(v.LstMed->currentRow(), 1);
-        QCOMPARE(v.LstMed->text(), QStringLiteral("  DR HÉLÈNE DURAND"));
-        QCOMPARE(v.LblMed->text(), QStringLiteral("DR HÉLÈNE DURAND"));
-        QCOMPARE(v.menus.mnuparaAG->title(), QStringLiteral("Paramètres agenda pour DR HÉLÈNE DURAND"));
+        QCOMPARE(v.LstMed->text(), u"  DR HÉLÈNE DURAND"_s);
+        QCOMPARE(v.LblMed->text(), u"DR HÉLÈNE DURAND"_s);
+        QCOMPARE(v.menus.mnuparaAG->title(), u"Paramètres agenda pour DR HÉLÈNE DURAND"_s);
         QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Alpha", "Dr Hélène Durand"}));
 
         auto store = env.openStore();
@@ -67,7 +69,7 @@ private slots:
         QCOMPARE(count(*store, "SELECT COUNT(*) FROM Passage WHERE Labo = 'L2' AND Passage IS NULL"), 1);
     }
 
-    void anEmptyOrCancelledNameChangesNothing()
+    void anEmptyOrCancelledNameOrTheDeleteEntryChangesNothing()
     {
         TestEnv env;
         env.prepareData({"Dr Alpha"});
@@ -79,6 +81,12 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
         QCOMPARE(w->view().LstMed->count(), 1);
         QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Alpha"}));
+
+        // The delete entry of the menu only says how to delete.
+        dialogs::script::push(QMessageBox::Ok);
+        w->view().menus.mnuSupMed->trigger();
+        QCOMPARE(dialogs::script::texts().back(), u"Faites un double click sur le médecin à supprimer."_s);
+        QCOMPARE(w->view().LstMed->count(), 1);
     }
 
     void deletingADoctorKeepsHisProducts()
@@ -100,7 +108,7 @@ private slots:
         w->doctors().LstMed_DblClick();
         QCOMPARE(v.LstMed->count(), 4);
         const auto &question = dialogs::script::log().back();
-        QCOMPARE(question.text, QStringLiteral("Supprimer de la liste DR ALPHA ?"));
+        QCOMPARE(question.text, u"Supprimer de la liste DR ALPHA ?"_s);
         QCOMPARE(question.defaultButton, QMessageBox::No);
         QCOMPARE(question.icon, QMessageBox::Question);
 
@@ -111,7 +119,7 @@ private slots:
         QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Beta", "DR ALPHA "}));
         QCOMPARE(v.LstMed->count(), 2);
         QCOMPARE(v.LstMed->currentRow(), -1);
-        QCOMPARE(v.LblMed->text(), QStringLiteral("Sélectionnez un médecin"));
+        QCOMPARE(v.LblMed->text(), u"Sélectionnez un médecin"_s);
 
         auto store = env.openStore();
         QCOMPARE(count(*store, "SELECT COUNT(*) FROM Visite"), 1);
@@ -144,7 +152,7 @@ private slots:
         QCOMPARE(w->state().ModeSelMedecin, 1);
         dialogs::script::push(QMessageBox::Yes);
         v.LstMed->setCurrentRow(1);
-        QCOMPARE(dialogs::script::log().back().text, QStringLiteral("Sélectionner DR BETA au lancement de Tallvane ?"));
+        QCOMPARE(dialogs::script::log().back().text, u"Sélectionner DR BETA au lancement de Tallvane ?"_s);
         QCOMPARE(w->state().ModeSelMedecin, 0);
         QCOMPARE(TestEnv::readFile(env.programFile("Vs.ini")), QByteArray("1,1,0,1\r\n"));
 
@@ -163,16 +171,6 @@ private slots:
         QCOMPARE(dialogs::script::log().back().icon, QMessageBox::Information);
         QCOMPARE(TestEnv::readFile(env.programFile("Vs.ini")), QByteArray("100,1,0,1\r\n"));
         QVERIFY(tvtest::noUnexpectedDialogs());
-    }
-
-    void mnuSupMedExplainsHowToDelete()
-    {
-        TestEnv env;
-        env.prepareData({"Dr Alpha"});
-        auto w = env.startWindow();
-        dialogs::script::push(QMessageBox::Ok);
-        w->view().menus.mnuSupMed->trigger();
-        QCOMPARE(dialogs::script::texts().back(), QStringLiteral("Faites un double click sur le médecin à supprimer."));
     }
 };
 

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv::labrules;
 
 class TestLabRules : public QObject {
@@ -47,52 +49,52 @@ void TestLabRules::telephone()
 
 void TestLabRules::telephoneLetters()
 {
-    QVERIFY(hasLetters(QStringLiteral("abcdef")));
-    QVERIFY(hasLetters(QStringLiteral("01 23 poste 12")));
-    QVERIFY(hasLetters(QStringLiteral("é")));
-    QVERIFY(!hasLetters(QStringLiteral("+33 (0)1-23.45")));
+    QVERIFY(hasLetters(u"abcdef"_s));
+    QVERIFY(hasLetters(u"01 23 poste 12"_s));
+    QVERIFY(hasLetters(u"é"_s));
+    QVERIFY(!hasLetters(u"+33 (0)1-23.45"_s));
     QVERIFY(!hasLetters(QString()));
 }
 
 void TestLabRules::quickSearchFindsFirstByLeadingLetters()
 {
-    const QStringList list = {QStringLiteral("  ALPHA"), QStringLiteral("  ROCHE"), QStringLiteral("  ROUSSEL"),
-                              QStringLiteral("  ÉLAN")};
-    QCOMPARE(quickSearch(list, QStringLiteral("ro")), 1);
-    QCOMPARE(quickSearch(list, QStringLiteral("ROU")), 2);
-    QCOMPARE(quickSearch(list, QStringLiteral("élan")), 3);
-    QCOMPARE(quickSearch(list, QStringLiteral("zz")), -1);
+    const QStringList list = {u"  ALPHA"_s, u"  ROCHE"_s, u"  ROUSSEL"_s,
+                              u"  ÉLAN"_s};
+    QCOMPARE(quickSearch(list, u"ro"_s), 1);
+    QCOMPARE(quickSearch(list, u"ROU"_s), 2);
+    QCOMPARE(quickSearch(list, u"élan"_s), 3);
+    QCOMPARE(quickSearch(list, u"zz"_s), -1);
     // Longer than every name: nothing begins with it.
-    QCOMPARE(quickSearch(list, QStringLiteral("alphabet")), -1);
+    QCOMPARE(quickSearch(list, u"alphabet"_s), -1);
     QCOMPARE(quickSearch(list, QString()), -1);
-    QCOMPARE(quickSearch({}, QStringLiteral("a")), -1);
+    QCOMPARE(quickSearch({}, u"a"_s), -1);
 }
 
 void TestLabRules::dayListMatchesLaboratoryBeforeTheTime()
 {
-    const QStringList day = {QStringLiteral(" ALPHA"), QStringLiteral(" BETA  [_ 10H30 _]"),
-                             QStringLiteral(" BETA PLUS")};
-    QCOMPARE(dayListIndex(day, QStringLiteral("ALPHA")), 0);
-    QCOMPARE(dayListIndex(day, QStringLiteral("BETA")), 1);
-    QCOMPARE(dayListIndex(day, QStringLiteral("BETA PLUS")), 2);
-    QCOMPARE(dayListIndex(day, QStringLiteral("GAMMA")), -1);
-    QCOMPARE(dayListIndex({}, QStringLiteral("ALPHA")), -1);
+    const QStringList day = {u" ALPHA"_s, u" BETA  [_ 10H30 _]"_s,
+                             u" BETA PLUS"_s};
+    QCOMPARE(dayListIndex(day, u"ALPHA"_s), 0);
+    QCOMPARE(dayListIndex(day, u"BETA"_s), 1);
+    QCOMPARE(dayListIndex(day, u"BETA PLUS"_s), 2);
+    QCOMPARE(dayListIndex(day, u"GAMMA"_s), -1);
+    QCOMPARE(dayListIndex({}, u"ALPHA"_s), -1);
 }
 
 void TestLabRules::nameChecks()
 {
-    const QStringList list = {QStringLiteral("  ALPHA"), QStringLiteral("  ÉLAN"), QStringLiteral("  L'OREAL \"X\"")};
+    const QStringList list = {u"  ALPHA"_s, u"  ÉLAN"_s, u"  L'OREAL \"X\""_s};
     QCOMPARE(checkName(list, QString()), NameCheck::Cancelled);
-    QCOMPARE(checkName(list, QStringLiteral("   ")), NameCheck::Blank);
-    QCOMPARE(checkName(list, QStringLiteral("  alpha ")), NameCheck::Duplicate);
-    QCOMPARE(checkName(list, QStringLiteral("élan")), NameCheck::Duplicate);
-    QCOMPARE(checkName(list, QStringLiteral("l'oreal \"x\"")), NameCheck::Duplicate);
-    QCOMPARE(checkName(list, QStringLiteral("alphabet")), NameCheck::Ok);
+    QCOMPARE(checkName(list, u"   "_s), NameCheck::Blank);
+    QCOMPARE(checkName(list, u"  alpha "_s), NameCheck::Duplicate);
+    QCOMPARE(checkName(list, u"élan"_s), NameCheck::Duplicate);
+    QCOMPARE(checkName(list, u"l'oreal \"x\""_s), NameCheck::Duplicate);
+    QCOMPARE(checkName(list, u"alphabet"_s), NameCheck::Ok);
     // Renaming a laboratory to its own name in other letters is allowed,
     // not to another one's.
-    QCOMPARE(checkName(list, QStringLiteral("Alpha"), 0), NameCheck::Ok);
-    QCOMPARE(checkName(list, QStringLiteral("Alpha"), 1), NameCheck::Duplicate);
-    QCOMPARE(listEntry(QStringLiteral("  élan vital ")), QStringLiteral("  ÉLAN VITAL"));
+    QCOMPARE(checkName(list, u"Alpha"_s, 0), NameCheck::Ok);
+    QCOMPARE(checkName(list, u"Alpha"_s, 1), NameCheck::Duplicate);
+    QCOMPARE(listEntry(u"  élan vital "_s), u"  ÉLAN VITAL"_s);
 }
 
 void TestLabRules::quotaAnswers_data()
@@ -126,13 +128,13 @@ void TestLabRules::quotaAnswers()
 
 void TestLabRules::linkChecks()
 {
-    QVERIFY(isWebAddress(QStringLiteral("http://www.labo.fr")));
-    QVERIFY(isWebAddress(QStringLiteral("HTTPS://LABO.FR")));
-    QVERIFY(!isWebAddress(QStringLiteral("www.labo.fr")));
-    QVERIFY(!isWebAddress(QStringLiteral(" http://www.labo.fr")));
+    QVERIFY(isWebAddress(u"http://www.labo.fr"_s));
+    QVERIFY(isWebAddress(u"HTTPS://LABO.FR"_s));
+    QVERIFY(!isWebAddress(u"www.labo.fr"_s));
+    QVERIFY(!isWebAddress(u" http://www.labo.fr"_s));
     QVERIFY(!isWebAddress(QString()));
-    QVERIFY(isMailAddress(QStringLiteral("a@b.fr")));
-    QVERIFY(!isMailAddress(QStringLiteral("a.b.fr")));
+    QVERIFY(isMailAddress(u"a@b.fr"_s));
+    QVERIFY(!isMailAddress(u"a.b.fr"_s));
     QVERIFY(!isMailAddress(QString()));
 }
 

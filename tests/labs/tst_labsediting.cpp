@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QTabBar>
 
+using namespace Qt::StringLiterals;
+
 using namespace labstest;
 using tvtest::TestEnv;
 
@@ -19,9 +21,8 @@ private slots:
     void addWithoutDoctorsMakesNoQuotaRow();
     void renameAfterEachWayOfSelecting();
     void renameTouchesLaboVisiteAndPassageOnly();
-    void renameRefusals();
+    void renameAndDeleteRefusals();
     void deleteRemovesExactlyTheLaboratorysRows();
-    void deleteAnsweredNoChangesNothing();
     void renameAndDeleteAreAllOrNothing();
 };
 
@@ -33,61 +34,56 @@ void fillLaboratories(const TestEnv &env, tv::FrmLabo &w)
 {
     for (const char *name : {"alpha", "beta", "gamma", "delta"})
         addLab(w, QString::fromLatin1(name));
-    exec(env, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An) VALUES "
-                             "('DR A', 'ALPHA', '05', '03', '2025'), ('DR A', 'BETA', '06', '03', '2025'), "
-                             "('DR B', 'BETA', '07', '03', '2025')"));
-    exec(env, QStringLiteral("INSERT INTO Produit (Medecin, Labo, Delegue, Date, Produit) VALUES "
-                             "('DR A', 'BETA', 'Nom_Labo_2', '2025-03-05', 'ADVIL\n'), "
-                             "('DR A', 'ALPHA', 'Nom_Labo_1', '2025-03-05', 'DOLIPRANE\n')"));
+    exec(env, u"INSERT INTO Visite (Medecin, Labo, Jour, Mois, An) VALUES "
+              "('DR A', 'ALPHA', '05', '03', '2025'), ('DR A', 'BETA', '06', '03', '2025'), "
+              "('DR B', 'BETA', '07', '03', '2025')"_s);
+    exec(env, u"INSERT INTO Produit (Medecin, Labo, Delegue, Date, Produit) VALUES "
+              "('DR A', 'BETA', 'Nom_Labo_2', '2025-03-05', 'ADVIL\n'), "
+              "('DR A', 'ALPHA', 'Nom_Labo_1', '2025-03-05', 'DOLIPRANE\n')"_s);
 }
 
 // Added as ALPHA, BETA, GAMMA, DELTA; the lists keep alphabetical order.
-const QStringList kFour = {QStringLiteral("  ALPHA"), QStringLiteral("  BETA"), QStringLiteral("  DELTA"),
-                           QStringLiteral("  GAMMA")};
+const QStringList kFour = {u"  ALPHA"_s, u"  BETA"_s, u"  DELTA"_s, u"  GAMMA"_s};
 
 } // namespace
 
 void TestLabsEditing::addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A"), QStringLiteral("Dr b")});
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr b"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
 
-    addLab(*w, QStringLiteral("  roché l'\"ami\"  "));
+    addLab(*w, u"  roché l'\"ami\"  "_s);
 
-    const QString name = QStringLiteral("ROCHÉ L'\"AMI\"");
-    checkListsInStep(*w, {QStringLiteral("  ") + name});
-    const QStringList labo = rows(env, QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo"));
+    const QString name = u"ROCHÉ L'\"AMI\""_s;
+    checkListsInStep(*w, {u"  "_s + name});
+    const QStringList labo = rows(env, u"SELECT NumLabo, Labo, Nom FROM Labo"_s);
     QCOMPARE(labo.size(), 1);
     const QString id = labo.first().section(u'|', 0, 0);
-    QCOMPARE(labo.first(), id + u'|' + name + QStringLiteral("|Nom_Labo_") + id);
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo, Medecin, Passage FROM Passage ORDER BY NumPassage")),
-             QStringList({name + QStringLiteral("|DR A|"), name + QStringLiteral("|DR B|")}));
-    QCOMPARE(items(v.products.CboDs), QStringList(QStringLiteral("  Nom_Labo_") + id));
-    QCOMPARE(items(v.products.CboDh), QStringList(QStringLiteral("  Nom_Labo_") + id));
+    QCOMPARE(labo.first(), id + u'|' + name + u"|Nom_Labo_"_s + id);
+    QCOMPARE(rows(env, u"SELECT Labo, Medecin, Passage FROM Passage ORDER BY NumPassage"_s),
+             QStringList({name + u"|DR A|"_s, name + u"|DR B|"_s}));
+    QCOMPARE(items(v.products.CboDs), QStringList(u"  Nom_Labo_"_s + id));
+    QCOMPARE(items(v.products.CboDh), QStringList(u"  Nom_Labo_"_s + id));
 
     // Selected, its record shown and the delegate ready to be typed over.
     QCOMPARE(v.LstLabo->currentRow(), 0);
     QCOMPARE(v.TS->currentIndex(), 1);
     QCOMPARE(v.labo.LBlLabo->text(), name);
-    QCOMPARE(v.labo.TextVM[0]->text(), QStringLiteral("Nom_Labo_") + id);
+    QCOMPARE(v.labo.TextVM[0]->text(), u"Nom_Labo_"_s + id);
     QCOMPARE(v.labo.TextVM[0]->selectedText(), v.labo.TextVM[0]->text());
     if (w->isActiveWindow())
         QCOMPARE(QApplication::focusWidget(), v.labo.TextVM[0]);
-    QCOMPARE(v.labo.LblLaboratoire->text(), QStringLiteral("Notes pour le laboratoire\n") + name);
-    QCOMPARE(script::log().front().title, QStringLiteral("Ajouter laboratoire"));
-    QCOMPARE(script::log().front().text, QStringLiteral("Inscrire le nom du laboratoire ."));
+    QCOMPARE(v.labo.LblLaboratoire->text(), u"Notes pour le laboratoire\n"_s + name);
+    QCOMPARE(script::log().front().title, u"Ajouter laboratoire"_s);
+    QCOMPARE(script::log().front().text, u"Inscrire le nom du laboratoire ."_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsEditing::addRefusesDuplicatesAndBlanks()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")});
-    auto w = showWindow(env);
-    addLab(*w, QStringLiteral("Élan"));
-    addLab(*w, QStringLiteral("Alpha"));
+    auto w = windowWithLabs(env, {u"Élan"_s, u"Alpha"_s}, {u"Dr A"_s}, u"100,0,0,0"_s);
     script::reset();
 
     for (const char *typed : {" alpha ", "élan", "   "}) {
@@ -100,16 +96,15 @@ void TestLabsEditing::addRefusesDuplicatesAndBlanks()
 
     const auto &log = script::log();
     QCOMPARE(log.size(), size_t(8));
-    QCOMPARE(log[1].text, QStringLiteral("Nom déjà présent dans la liste !"));
+    QCOMPARE(log[1].text, u"Nom déjà présent dans la liste !"_s);
     QCOMPARE(log[1].icon, QMessageBox::Critical);
-    QCOMPARE(log[3].text, QStringLiteral("Nom déjà présent dans la liste !"));
-    QCOMPARE(log[5].text, QStringLiteral("Le nom du laboratoire ne peut pas être vide."));
+    QCOMPARE(log[3].text, u"Nom déjà présent dans la liste !"_s);
+    QCOMPARE(log[5].text, u"Le nom du laboratoire ne peut pas être vide."_s);
     QCOMPARE(log[6].kind, tv::dialogs::Kind::Input);
     QCOMPARE(log[7].kind, tv::dialogs::Kind::Input);
-    checkListsInStep(*w, {QStringLiteral("  ALPHA"), QStringLiteral("  ÉLAN")});
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Labo ORDER BY NumLabo")),
-             QStringList({QStringLiteral("ÉLAN"), QStringLiteral("ALPHA")}));
-    QCOMPARE(rows(env, QStringLiteral("SELECT COUNT(*) FROM Passage")), QStringList(QStringLiteral("2")));
+    checkListsInStep(*w, {u"  ALPHA"_s, u"  ÉLAN"_s});
+    QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s), QStringList({u"ÉLAN"_s, u"ALPHA"_s}));
+    QCOMPARE(rows(env, u"SELECT COUNT(*) FROM Passage"_s), QStringList(u"2"_s));
     // A refused or cancelled addition leaves no laboratory selected.
     QCOMPARE(w->view().LstLabo->currentRow(), -1);
     QVERIFY(tvtest::noUnexpectedDialogs());
@@ -121,22 +116,21 @@ void TestLabsEditing::addWithoutDoctorsMakesNoQuotaRow()
     env.prepareData({});
     script::push(QMessageBox::Ok); // no doctors' list yet
     auto w = showWindow(env);
-    script::pushInput(QStringLiteral("alpha"));
+    script::pushInput(u"alpha"_s);
     script::push(QMessageBox::Ok);
     w->view().menu[1]->click();
 
     QCOMPARE(script::texts().last(),
-             QStringLiteral("Veuillez d'abord inscrire le nom du ou des médecins concernés par ce programme."));
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Labo")), QStringList(QStringLiteral("ALPHA")));
-    QCOMPARE(rows(env, QStringLiteral("SELECT COUNT(*) FROM Passage")), QStringList(QStringLiteral("0")));
+             u"Veuillez d'abord inscrire le nom du ou des médecins concernés par ce programme."_s);
+    QCOMPARE(rows(env, u"SELECT Labo FROM Labo"_s), QStringList(u"ALPHA"_s));
+    QCOMPARE(rows(env, u"SELECT COUNT(*) FROM Passage"_s), QStringList(u"0"_s));
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsEditing::renameAfterEachWayOfSelecting()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {});
     tv::MainView &v = w->view();
     fillLaboratories(env, *w);
     QStringList expected = kFour;
@@ -150,44 +144,42 @@ void TestLabsEditing::renameAfterEachWayOfSelecting()
     clickRow(v.LstLabo, 3);
     QCOMPARE(v.LstLabo->currentRow(), 3);
     QCOMPARE(v.products.CboLs->currentIndex(), 3);
-    rename(QStringLiteral("gamma 2"));
-    expected[3] = QStringLiteral("  GAMMA 2");
+    rename(u"gamma 2"_s);
+    expected[3] = u"  GAMMA 2"_s;
     checkListsInStep(*w, expected);
     QCOMPARE(v.LstLabo->currentRow(), 3);
-    QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("GAMMA 2"));
+    QCOMPARE(v.labo.LBlLabo->text(), u"GAMMA 2"_s);
 
     // Keyboard: from GAMMA 2 up to BETA.
     v.LstLabo->setFocus();
     QTest::keyClick(v.LstLabo, Qt::Key_Up);
     QTest::keyClick(v.LstLabo, Qt::Key_Up);
     QCOMPARE(v.LstLabo->currentRow(), 1);
-    QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("BETA"));
-    rename(QStringLiteral("Bêta"));
-    expected[1] = QStringLiteral("  BÊTA");
+    QCOMPARE(v.labo.LBlLabo->text(), u"BETA"_s);
+    rename(u"Bêta"_s);
+    expected[1] = u"  BÊTA"_s;
     checkListsInStep(*w, expected);
 
     // Quick search: DELTA.
-    script::pushInput(QStringLiteral("de"));
+    script::pushInput(u"de"_s);
     v.CmdRR->click();
     QCOMPARE(v.LstLabo->currentRow(), 2);
-    QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("DELTA"));
-    rename(QStringLiteral("delta plus"));
-    expected[2] = QStringLiteral("  DELTA PLUS");
+    QCOMPARE(v.labo.LBlLabo->text(), u"DELTA"_s);
+    rename(u"delta plus"_s);
+    expected[2] = u"  DELTA PLUS"_s;
     checkListsInStep(*w, expected);
 
     // A new name that sorts elsewhere moves in the three lists together,
     // and the selection follows it.
     v.LstLabo->setCurrentRow(0);
-    rename(QStringLiteral("zulu"));
-    expected = QStringList({QStringLiteral("  BÊTA"), QStringLiteral("  DELTA PLUS"), QStringLiteral("  GAMMA 2"),
-                            QStringLiteral("  ZULU")});
+    rename(u"zulu"_s);
+    expected = QStringList({u"  BÊTA"_s, u"  DELTA PLUS"_s, u"  GAMMA 2"_s, u"  ZULU"_s});
     checkListsInStep(*w, expected);
     QCOMPARE(v.LstLabo->currentRow(), 3);
     QCOMPARE(v.products.CboLs->currentIndex(), 3);
 
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Labo ORDER BY NumLabo")),
-             QStringList({QStringLiteral("ZULU"), QStringLiteral("BÊTA"), QStringLiteral("GAMMA 2"),
-                          QStringLiteral("DELTA PLUS")}));
+    QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s),
+             QStringList({u"ZULU"_s, u"BÊTA"_s, u"GAMMA 2"_s, u"DELTA PLUS"_s}));
     // Each index still designates one laboratory in the three lists.
     for (int i = 0; i < v.LstLabo->count(); ++i) {
         v.LstLabo->setCurrentRow(i);
@@ -200,81 +192,80 @@ void TestLabsEditing::renameAfterEachWayOfSelecting()
 void TestLabsEditing::renameTouchesLaboVisiteAndPassageOnly()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A"), QStringLiteral("Dr B")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr B"_s});
     tv::MainView &v = w->view();
     fillLaboratories(env, *w);
 
     clickRow(v.LstLabo, 1);
-    script::pushInput(QStringLiteral("  nouveau nom  "));
+    script::pushInput(u"  nouveau nom  "_s);
     v.menus.mnurenomlabo->trigger();
 
-    QCOMPARE(script::log().back().title, QStringLiteral("Renommer"));
-    QCOMPARE(script::log().back().text, QStringLiteral("Inscrire le nouveau nom"));
-    QCOMPARE(script::log().back().defaultText, QStringLiteral("BETA"));
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Labo ORDER BY NumLabo")),
-             QStringList({QStringLiteral("ALPHA"), QStringLiteral("NOUVEAU NOM"), QStringLiteral("GAMMA"),
-                          QStringLiteral("DELTA")}));
-    QCOMPARE(rows(env, QStringLiteral("SELECT Medecin, Labo, Jour FROM Visite ORDER BY NumVisite")),
-             QStringList({QStringLiteral("DR A|ALPHA|05"), QStringLiteral("DR A|NOUVEAU NOM|06"),
-                          QStringLiteral("DR B|NOUVEAU NOM|07")}));
-    QCOMPARE(rows(env, QStringLiteral("SELECT Medecin FROM Passage WHERE Labo = 'NOUVEAU NOM' ORDER BY Medecin")),
-             QStringList({QStringLiteral("DR A"), QStringLiteral("DR B")}));
-    QCOMPARE(rows(env, QStringLiteral("SELECT COUNT(*) FROM Passage WHERE Labo = 'BETA'")),
-             QStringList(QStringLiteral("0")));
+    QCOMPARE(script::log().back().title, u"Renommer"_s);
+    QCOMPARE(script::log().back().text, u"Inscrire le nouveau nom"_s);
+    QCOMPARE(script::log().back().defaultText, u"BETA"_s);
+    QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s),
+             QStringList({u"ALPHA"_s, u"NOUVEAU NOM"_s, u"GAMMA"_s, u"DELTA"_s}));
+    QCOMPARE(rows(env, u"SELECT Medecin, Labo, Jour FROM Visite ORDER BY NumVisite"_s),
+             QStringList({u"DR A|ALPHA|05"_s, u"DR A|NOUVEAU NOM|06"_s, u"DR B|NOUVEAU NOM|07"_s}));
+    QCOMPARE(rows(env, u"SELECT Medecin FROM Passage WHERE Labo = 'NOUVEAU NOM' ORDER BY Medecin"_s),
+             QStringList({u"DR A"_s, u"DR B"_s}));
+    QCOMPARE(rows(env, u"SELECT COUNT(*) FROM Passage WHERE Labo = 'BETA'"_s), QStringList(u"0"_s));
     // The products keep the name they were recorded under.
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Produit ORDER BY NumProduit")),
-             QStringList({QStringLiteral("BETA"), QStringLiteral("ALPHA")}));
-    QCOMPARE(v.labo.LblLaboratoire->text(), QStringLiteral("Notes pour le laboratoire\nNOUVEAU NOM"));
+    QCOMPARE(rows(env, u"SELECT Labo FROM Produit ORDER BY NumProduit"_s), QStringList({u"BETA"_s, u"ALPHA"_s}));
+    QCOMPARE(v.labo.LblLaboratoire->text(), u"Notes pour le laboratoire\nNOUVEAU NOM"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::renameRefusals()
+void TestLabsEditing::renameAndDeleteRefusals()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")});
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s}, {u"Dr A"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
-    addLab(*w, QStringLiteral("alpha"));
-    addLab(*w, QStringLiteral("beta"));
     v.LstLabo->setCurrentRow(-1);
     script::reset();
 
     script::push(QMessageBox::Ok);
     v.menus.mnurenomlabo->trigger();
-    QCOMPARE(script::log().back().text, QStringLiteral("Quel est le laboratoire à renommer ?"));
+    QCOMPARE(script::log().back().text, u"Quel est le laboratoire à renommer ?"_s);
     QCOMPARE(script::log().back().icon, QMessageBox::Question);
 
     v.LstLabo->setCurrentRow(1);
     for (const auto &answer : {std::optional<QString>(), std::optional<QString>(QString()),
-                               std::optional<QString>(QStringLiteral("  ")), std::optional<QString>(QStringLiteral("Alpha"))}) {
+                               std::optional<QString>(u"  "_s), std::optional<QString>(u"Alpha"_s)}) {
         script::pushInput(answer);
         if (answer && !answer->isEmpty())
             script::push(QMessageBox::Ok);
         v.menus.mnurenomlabo->trigger();
     }
     QCOMPARE(script::texts().mid(4),
-             QStringList({QStringLiteral("Le nom du laboratoire ne peut pas être vide."), QStringLiteral("Inscrire le nouveau nom"),
-                          QStringLiteral("Nom déjà présent dans la liste !")}));
+             QStringList({u"Le nom du laboratoire ne peut pas être vide."_s, u"Inscrire le nouveau nom"_s,
+                          u"Nom déjà présent dans la liste !"_s}));
     // Its own name in other letters is no duplicate.
-    script::pushInput(QStringLiteral("Beta"));
+    script::pushInput(u"Beta"_s);
     v.menus.mnurenomlabo->trigger();
-
-    checkListsInStep(*w, {QStringLiteral("  ALPHA"), QStringLiteral("  BETA")});
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Labo ORDER BY NumLabo")),
-             QStringList({QStringLiteral("ALPHA"), QStringLiteral("BETA")}));
 
     script::push(QMessageBox::Ok);
     v.menus.mnuSuplabo->trigger();
-    QCOMPARE(script::texts().last(), QStringLiteral("Faites un double click sur le laboratoire à supprimer."));
+    QCOMPARE(script::texts().last(), u"Faites un double click sur le laboratoire à supprimer."_s);
+    // Deletion answered No; then nothing selected: no question at all.
+    script::push(QMessageBox::No);
+    doubleClickRow(v.LstLabo, 0);
+    QCOMPARE(v.LstLabo->currentRow(), 0);
+    v.LstLabo->setCurrentRow(-1);
+    const auto shown = script::log().size();
+    w->labs().LstLabo_DblClick();
+    QCOMPARE(script::log().size(), shown);
+
+    checkListsInStep(*w, {u"  ALPHA"_s, u"  BETA"_s});
+    QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s), QStringList({u"ALPHA"_s, u"BETA"_s}));
+    QCOMPARE(rows(env, u"SELECT COUNT(*) FROM Passage"_s), QStringList(u"2"_s));
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A"), QStringLiteral("Dr B")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr B"_s});
     tv::MainView &v = w->view();
     fillLaboratories(env, *w);
     v.products.CboLh->setCurrentIndex(1);
@@ -285,80 +276,54 @@ void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
     doubleClickRow(v.LstLabo, 1);
 
     const tv::dialogs::Shown &question = script::log().back();
-    QCOMPARE(question.text, QStringLiteral("Supprimer de la liste BETA, et supprimer tous ses rendez vous ?"));
+    QCOMPARE(question.text, u"Supprimer de la liste BETA, et supprimer tous ses rendez vous ?"_s);
     QCOMPARE(question.icon, QMessageBox::Question);
     QCOMPARE(question.defaultButton, QMessageBox::No);
 
-    checkListsInStep(*w, {QStringLiteral("  ALPHA"), QStringLiteral("  DELTA"), QStringLiteral("  GAMMA")});
+    checkListsInStep(*w, {u"  ALPHA"_s, u"  DELTA"_s, u"  GAMMA"_s});
     QCOMPARE(v.LstLabo->currentRow(), -1);
     QCOMPARE(v.products.CboLh->currentIndex(), -1);
     QCOMPARE(v.products.CboDs->currentIndex(), -1);
-    QCOMPARE(v.labo.LblLaboratoire->text(), QStringLiteral("Notes pour le laboratoire\n"));
+    QCOMPARE(v.labo.LblLaboratoire->text(), u"Notes pour le laboratoire\n"_s);
     QCOMPARE(v.agenda.LblDateRV->text(), QString());
     QVERIFY(!v.labo.TextVM[0]->isEnabled());
     QVERIFY(v.labo.LblPass->isHidden());
     // The delegate's entries stay.
     QCOMPARE(v.products.CboDs->count(), 4);
 
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Labo ORDER BY NumLabo")),
-             QStringList({QStringLiteral("ALPHA"), QStringLiteral("GAMMA"), QStringLiteral("DELTA")}));
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Visite")), QStringList(QStringLiteral("ALPHA")));
-    QCOMPARE(rows(env, QStringLiteral("SELECT DISTINCT Labo FROM Passage ORDER BY NumPassage")),
-             QStringList({QStringLiteral("ALPHA"), QStringLiteral("GAMMA"), QStringLiteral("DELTA")}));
-    QCOMPARE(rows(env, QStringLiteral("SELECT COUNT(*) FROM Passage")), QStringList(QStringLiteral("6")));
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Produit ORDER BY NumProduit")),
-             QStringList({QStringLiteral("BETA"), QStringLiteral("ALPHA")}));
+    QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s), QStringList({u"ALPHA"_s, u"GAMMA"_s, u"DELTA"_s}));
+    QCOMPARE(rows(env, u"SELECT Labo FROM Visite"_s), QStringList(u"ALPHA"_s));
+    QCOMPARE(rows(env, u"SELECT DISTINCT Labo FROM Passage ORDER BY NumPassage"_s),
+             QStringList({u"ALPHA"_s, u"GAMMA"_s, u"DELTA"_s}));
+    QCOMPARE(rows(env, u"SELECT COUNT(*) FROM Passage"_s), QStringList(u"6"_s));
+    QCOMPARE(rows(env, u"SELECT Labo FROM Produit ORDER BY NumProduit"_s), QStringList({u"BETA"_s, u"ALPHA"_s}));
 
     // The remaining ones are still found at their index.
     clickRow(v.LstLabo, 1);
-    QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("DELTA"));
-    QCOMPARE(v.products.CboLs->currentText(), QStringLiteral("  DELTA"));
-    QVERIFY(tvtest::noUnexpectedDialogs());
-}
-
-void TestLabsEditing::deleteAnsweredNoChangesNothing()
-{
-    TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")});
-    auto w = showWindow(env);
-    tv::MainView &v = w->view();
-    addLab(*w, QStringLiteral("alpha"));
-    addLab(*w, QStringLiteral("beta"));
-
-    script::push(QMessageBox::No);
-    doubleClickRow(v.LstLabo, 0);
-    checkListsInStep(*w, {QStringLiteral("  ALPHA"), QStringLiteral("  BETA")});
-    QCOMPARE(v.LstLabo->currentRow(), 0);
-    QCOMPARE(rows(env, QStringLiteral("SELECT COUNT(*) FROM Labo")), QStringList(QStringLiteral("2")));
-
-    // Nothing selected: no question.
-    v.LstLabo->setCurrentRow(-1);
-    const int shown = static_cast<int>(script::log().size());
-    w->labs().LstLabo_DblClick();
-    QCOMPARE(static_cast<int>(script::log().size()), shown);
+    QCOMPARE(v.labo.LBlLabo->text(), u"DELTA"_s);
+    QCOMPARE(v.products.CboLs->currentText(), u"  DELTA"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsEditing::renameAndDeleteAreAllOrNothing()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {});
     tv::MainView &v = w->view();
     fillLaboratories(env, *w);
     // The last table of each change fails: the tables before it must not
     // keep their part.
-    exec(env, QStringLiteral("CREATE TRIGGER NoPassageRename BEFORE UPDATE OF Labo ON Passage "
-                             "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-    exec(env, QStringLiteral("CREATE TRIGGER NoPassageDelete BEFORE DELETE ON Passage "
-                             "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-    const QStringList labos = rows(env, QStringLiteral("SELECT * FROM Labo ORDER BY NumLabo"));
-    const QStringList visites = rows(env, QStringLiteral("SELECT * FROM Visite ORDER BY NumVisite"));
-    const QStringList passages = rows(env, QStringLiteral("SELECT * FROM Passage ORDER BY NumPassage"));
+    exec(env, u"CREATE TRIGGER NoPassageRename BEFORE UPDATE OF Labo ON Passage "
+              "BEGIN SELECT RAISE(ABORT, 'refused'); END"_s);
+    exec(env, u"CREATE TRIGGER NoPassageDelete BEFORE DELETE ON Passage "
+              "BEGIN SELECT RAISE(ABORT, 'refused'); END"_s);
+    const QStringList labos = rows(env, u"SELECT * FROM Labo ORDER BY NumLabo"_s);
+    const QStringList visites = rows(env, u"SELECT * FROM Visite ORDER BY NumVisite"_s);
+    const QStringList passages = rows(env, u"SELECT * FROM Passage ORDER BY NumPassage"_s);
 
     clickRow(v.LstLabo, 1);
     script::reset();
-    script::pushInput(QStringLiteral("autre"));
+    script::pushInput(u"autre"_s);
     script::push(QMessageBox::Ok);
     v.menus.mnurenomlabo->trigger();
     QCOMPARE(script::log().back().icon, QMessageBox::Critical);
@@ -368,9 +333,9 @@ void TestLabsEditing::renameAndDeleteAreAllOrNothing()
     doubleClickRow(v.LstLabo, 1);
     QCOMPARE(script::log().back().icon, QMessageBox::Critical);
 
-    QCOMPARE(rows(env, QStringLiteral("SELECT * FROM Labo ORDER BY NumLabo")), labos);
-    QCOMPARE(rows(env, QStringLiteral("SELECT * FROM Visite ORDER BY NumVisite")), visites);
-    QCOMPARE(rows(env, QStringLiteral("SELECT * FROM Passage ORDER BY NumPassage")), passages);
+    QCOMPARE(rows(env, u"SELECT * FROM Labo ORDER BY NumLabo"_s), labos);
+    QCOMPARE(rows(env, u"SELECT * FROM Visite ORDER BY NumVisite"_s), visites);
+    QCOMPARE(rows(env, u"SELECT * FROM Passage ORDER BY NumPassage"_s), passages);
     checkListsInStep(*w, kFour);
     QCOMPARE(v.LstLabo->currentRow(), 1);
     QVERIFY(tvtest::noUnexpectedDialogs());

@@ -20,6 +20,8 @@
 #include <QTabBar>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 using namespace labstest;
 using tvtest::TestEnv;
 
@@ -65,8 +67,7 @@ void typeInto(QWidget *field, const QString &text)
 
 QString column(const TestEnv &env, const QString &col, const QString &labo)
 {
-    const QStringList found =
-        rows(env, QStringLiteral("SELECT %1 FROM Labo WHERE Labo = '%2'").arg(col, labo));
+    const QStringList found = rows(env, u"SELECT %1 FROM Labo WHERE Labo = '%2'"_s.arg(col, labo));
     return found.value(0);
 }
 
@@ -75,129 +76,118 @@ QString column(const TestEnv &env, const QString &col, const QString &labo)
 void TestLabsPanel::editsSurviveSwitchingAndClosing()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
     {
-        auto w = showWindow(env);
+        auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
         tv::MainView &v = w->view();
-        addLab(*w, QStringLiteral("alpha"));
-        addLab(*w, QStringLiteral("beta"));
 
         clickRow(v.LstLabo, 0);
-        QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("ALPHA"));
+        QCOMPARE(v.labo.LBlLabo->text(), u"ALPHA"_s);
         // Changed without the field ever losing the focus, then another
         // laboratory chosen with the keyboard.
-        v.labo.TextVM[4]->setText(QStringLiteral("a@b.fr"));
-        v.labo.Text4->setText(QStringLiteral("12, rue de l'Église \"B\""));
+        v.labo.TextVM[4]->setText(u"a@b.fr"_s);
+        v.labo.Text4->setText(u"12, rue de l'Église \"B\""_s);
         v.LstLabo->setFocus();
         QTest::keyClick(v.LstLabo, Qt::Key_Down);
-        QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("BETA"));
+        QCOMPARE(v.labo.LBlLabo->text(), u"BETA"_s);
         QCOMPARE(v.labo.TextVM[4]->text(), QString());
 
-        v.labo.Text5->setPlainText(QStringLiteral("Ligne 1\nLigne 2"));
+        v.labo.Text5->setPlainText(u"Ligne 1\nLigne 2"_s);
         w->close();
     }
-    QCOMPARE(column(env, QStringLiteral("Email"), QStringLiteral("ALPHA")), QStringLiteral("a@b.fr"));
-    QCOMPARE(column(env, QStringLiteral("Adresse"), QStringLiteral("ALPHA")), QStringLiteral("12, rue de l'Église \"B\""));
-    QCOMPARE(column(env, QStringLiteral("Laboratoire"), QStringLiteral("BETA")), QStringLiteral("Ligne 1\nLigne 2"));
+    QCOMPARE(column(env, u"Email"_s, u"ALPHA"_s), u"a@b.fr"_s);
+    QCOMPARE(column(env, u"Adresse"_s, u"ALPHA"_s), u"12, rue de l'Église \"B\""_s);
+    QCOMPARE(column(env, u"Laboratoire"_s, u"BETA"_s), u"Ligne 1\nLigne 2"_s);
 
     // A second start shows them.
     auto w = showWindow(env);
     clickRow(w->view().LstLabo, 0);
-    QCOMPARE(w->view().labo.TextVM[4]->text(), QStringLiteral("a@b.fr"));
+    QCOMPARE(w->view().labo.TextVM[4]->text(), u"a@b.fr"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsPanel::onlyChangedColumnsAreWritten()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
-    addLab(*w, QStringLiteral("alpha"));
-    addLab(*w, QStringLiteral("beta"));
-    exec(env, QStringLiteral("UPDATE Labo SET Laboratoire = 'a' || char(13) || char(10) || 'b' WHERE Labo = 'ALPHA'"));
+    exec(env, u"UPDATE Labo SET Laboratoire = 'a' || char(13) || char(10) || 'b' WHERE Labo = 'ALPHA'"_s);
     clickRow(v.LstLabo, 0);
 
     // Another workstation changes the row meanwhile.
-    exec(env, QStringLiteral("UPDATE Labo SET Tel = '99', Nom = 'Autre' WHERE Labo = 'ALPHA'"));
-    v.labo.TxtCommune->setText(QStringLiteral("Lyon"));
+    exec(env, u"UPDATE Labo SET Tel = '99', Nom = 'Autre' WHERE Labo = 'ALPHA'"_s);
+    v.labo.TxtCommune->setText(u"Lyon"_s);
     clickRow(v.LstLabo, 1);
-    QCOMPARE(rows(env, QStringLiteral("SELECT Tel, Nom, CommuneVM, Laboratoire FROM Labo WHERE Labo = 'ALPHA'")),
-             QStringList(QStringLiteral("99|Autre|Lyon|a\r\nb")));
+    QCOMPARE(rows(env, u"SELECT Tel, Nom, CommuneVM, Laboratoire FROM Labo WHERE Labo = 'ALPHA'"_s),
+             QStringList(u"99|Autre|Lyon|a\r\nb"_s));
 
     // Nothing typed: nothing written.
-    exec(env, QStringLiteral("UPDATE Labo SET Nom = 'Encore' WHERE Labo = 'BETA'"));
+    exec(env, u"UPDATE Labo SET Nom = 'Encore' WHERE Labo = 'BETA'"_s);
     clickRow(v.LstLabo, 0);
-    QCOMPARE(column(env, QStringLiteral("Nom"), QStringLiteral("BETA")), QStringLiteral("Encore"));
+    QCOMPARE(column(env, u"Nom"_s, u"BETA"_s), u"Encore"_s);
 
     // Notes written on the old platform keep their CR LF when edited.
-    v.labo.Text5->setPlainText(QStringLiteral("a\nb\nc"));
+    v.labo.Text5->setPlainText(u"a\nb\nc"_s);
     clickRow(v.LstLabo, 1);
-    QCOMPARE(column(env, QStringLiteral("Laboratoire"), QStringLiteral("ALPHA")), QStringLiteral("a\r\nb\r\nc"));
+    QCOMPARE(column(env, u"Laboratoire"_s, u"ALPHA"_s), u"a\r\nb\r\nc"_s);
 
     // The row deleted elsewhere: the user is told, the panel takes no more typing.
-    exec(env, QStringLiteral("DELETE FROM Labo WHERE Labo = 'BETA'"));
-    v.labo.Text4->setText(QStringLiteral("perdu"));
+    exec(env, u"DELETE FROM Labo WHERE Labo = 'BETA'"_s);
+    v.labo.Text4->setText(u"perdu"_s);
     script::push(QMessageBox::Ok);
     clickRow(v.LstLabo, 0);
-    QVERIFY(script::texts().last().startsWith(QStringLiteral("Le laboratoire BETA n'existe plus")));
-    QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("ALPHA"));
+    QVERIFY(script::texts().last().startsWith(u"Le laboratoire BETA n'existe plus"_s));
+    QCOMPARE(v.labo.LBlLabo->text(), u"ALPHA"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsPanel::fieldWrittenWhenItLosesFocus()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s});
     QVERIFY(w->isActiveWindow());
     tv::MainView &v = w->view();
-    addLab(*w, QStringLiteral("alpha"));
 
-    typeInto(v.labo.TxtCommune, QStringLiteral("Lyon"));
-    QCOMPARE(column(env, QStringLiteral("CommuneVM"), QStringLiteral("ALPHA")), QString());
+    typeInto(v.labo.TxtCommune, u"Lyon"_s);
+    QCOMPARE(column(env, u"CommuneVM"_s, u"ALPHA"_s), QString());
     leave(*w);
-    QCOMPARE(column(env, QStringLiteral("CommuneVM"), QStringLiteral("ALPHA")), QStringLiteral("Lyon"));
+    QCOMPARE(column(env, u"CommuneVM"_s, u"ALPHA"_s), u"Lyon"_s);
 
     // The focus moving to a message box is not leaving the field.
-    typeInto(v.labo.Text4, QStringLiteral("rue"));
+    typeInto(v.labo.Text4, u"rue"_s);
     QFocusEvent toBox(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
     QCoreApplication::sendEvent(v.labo.Text4, &toBox);
-    QCOMPARE(column(env, QStringLiteral("Adresse"), QStringLiteral("ALPHA")), QStringLiteral("rue"));
+    QCOMPARE(column(env, u"Adresse"_s, u"ALPHA"_s), u"rue"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsPanel::telephoneFields()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s});
     tv::MainView &v = w->view();
-    addLab(*w, QStringLiteral("alpha"));
 
-    typeInto(v.labo.TxtTel_1, QStringLiteral("01-23-45-67-89"));
-    typeInto(v.labo.TxtTel_2, QStringLiteral("33123456789"));
-    QCOMPARE(v.labo.TxtTel_1->text(), QStringLiteral("01 23 45 67 89"));
+    typeInto(v.labo.TxtTel_1, u"01-23-45-67-89"_s);
+    typeInto(v.labo.TxtTel_2, u"33123456789"_s);
+    QCOMPARE(v.labo.TxtTel_1->text(), u"01 23 45 67 89"_s);
     leave(*w);
-    QCOMPARE(v.labo.TxtTel_2->text(), QStringLiteral("3 31 23 45 67 89"));
-    QCOMPARE(rows(env, QStringLiteral("SELECT Tel, TelP FROM Labo")),
-             QStringList(QStringLiteral("01 23 45 67 89|3 31 23 45 67 89")));
+    QCOMPARE(v.labo.TxtTel_2->text(), u"3 31 23 45 67 89"_s);
+    QCOMPARE(rows(env, u"SELECT Tel, TelP FROM Labo"_s), QStringList(u"01 23 45 67 89|3 31 23 45 67 89"_s));
 
     // Emptied: stays empty.
     v.labo.TxtTel_2->setFocus();
     v.labo.TxtTel_2->clear();
     leave(*w);
     QCOMPARE(v.labo.TxtTel_2->text(), QString());
-    QCOMPARE(column(env, QStringLiteral("TelP"), QStringLiteral("ALPHA")), QString());
+    QCOMPARE(column(env, u"TelP"_s, u"ALPHA"_s), QString());
 
     // Letters: kept as typed, and said once.
     script::push(QMessageBox::Ok);
-    typeInto(v.labo.TxtTel_2, QStringLiteral("abcdef"));
+    typeInto(v.labo.TxtTel_2, u"abcdef"_s);
     leave(*w);
     QCOMPARE(script::texts().last(),
-             QStringLiteral("Le numéro de téléphone contient des lettres : il est enregistré tel qu'il a été tapé."));
-    QCOMPARE(v.labo.TxtTel_2->text(), QStringLiteral("abcdef"));
-    QCOMPARE(column(env, QStringLiteral("TelP"), QStringLiteral("ALPHA")), QStringLiteral("abcdef"));
+             u"Le numéro de téléphone contient des lettres : il est enregistré tel qu'il a été tapé."_s);
+    QCOMPARE(v.labo.TxtTel_2->text(), u"abcdef"_s);
+    QCOMPARE(column(env, u"TelP"_s, u"ALPHA"_s), u"abcdef"_s);
     v.labo.TxtTel_2->setFocus();
     leave(*w);
     QVERIFY(tvtest::noUnexpectedDialogs());
@@ -206,103 +196,96 @@ void TestLabsPanel::telephoneFields()
 void TestLabsPanel::webAddressAndMail()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s});
     tv::MainView &v = w->view();
-    addLab(*w, QStringLiteral("alpha"));
     UrlRecorder recorder;
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open");
-    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &recorder, "open");
+    QDesktopServices::setUrlHandler(u"http"_s, &recorder, "open");
+    QDesktopServices::setUrlHandler(u"mailto"_s, &recorder, "open");
 
     QLineEdit *url = v.labo.TextVM[1];
     QTest::mouseClick(url, Qt::LeftButton);
-    QCOMPARE(url->text(), QStringLiteral("http://www."));
+    QCOMPARE(url->text(), u"http://www."_s);
     QCOMPARE(url->cursorPosition(), 11);
     leave(*w);
     QCOMPARE(url->text(), QString());
 
     QTest::mouseClick(url, Qt::LeftButton);
-    QTest::keyClicks(url, QStringLiteral("labo.fr"));
+    QTest::keyClicks(url, u"labo.fr"_s);
     leave(*w);
-    QCOMPARE(column(env, QStringLiteral("Url"), QStringLiteral("ALPHA")), QStringLiteral("http://www.labo.fr"));
+    QCOMPARE(column(env, u"Url"_s, u"ALPHA"_s), u"http://www.labo.fr"_s);
 
-    url->setText(QStringLiteral("www.labo.fr"));
+    url->setText(u"www.labo.fr"_s);
     script::push(QMessageBox::Ok);
     v.menu[6]->click();
-    QCOMPARE(script::log().back().text, QStringLiteral("L'adresse indiquée n'est pas une URL !"));
+    QCOMPARE(script::log().back().text, u"L'adresse indiquée n'est pas une URL !"_s);
     QCOMPARE(script::log().back().icon, QMessageBox::Critical);
 
-    url->setText(QStringLiteral("HTTP://www.labo.fr "));
+    url->setText(u"HTTP://www.labo.fr "_s);
     script::push(QMessageBox::No);
     v.menu[6]->click();
-    QCOMPARE(script::log().back().text, QStringLiteral("Etes vous prêt à vous connecter à HTTP://www.labo.fr  ?"));
+    QCOMPARE(script::log().back().text, u"Etes vous prêt à vous connecter à HTTP://www.labo.fr  ?"_s);
     QVERIFY(recorder.opened.isEmpty());
     script::push(QMessageBox::Yes);
     v.menu[6]->click();
-    QCOMPARE(recorder.opened, QList<QUrl>({QUrl(QStringLiteral("http://www.labo.fr"))}));
+    QCOMPARE(recorder.opened, QList<QUrl>({QUrl(u"http://www.labo.fr"_s)}));
 
-    v.labo.TextVM[4]->setText(QStringLiteral("delegue.labo.fr"));
+    v.labo.TextVM[4]->setText(u"delegue.labo.fr"_s);
     script::push(QMessageBox::Ok);
     v.menu[7]->click();
-    QCOMPARE(script::log().back().text, QStringLiteral("Aucune adresse valide n'est inscrite !"));
+    QCOMPARE(script::log().back().text, u"Aucune adresse valide n'est inscrite !"_s);
     QCOMPARE(script::log().back().icon, QMessageBox::Critical);
-    v.labo.TextVM[4]->setText(QStringLiteral(" delegue@labo.fr "));
+    v.labo.TextVM[4]->setText(u" delegue@labo.fr "_s);
     script::push(QMessageBox::Yes);
     v.menu[7]->click();
-    QCOMPARE(script::log().back().text, QStringLiteral("Etes vous prêt à adresser un courrier à ALPHA ?"));
-    QCOMPARE(recorder.opened.last(), QUrl(QStringLiteral("mailto:delegue@labo.fr")));
+    QCOMPARE(script::log().back().text, u"Etes vous prêt à adresser un courrier à ALPHA ?"_s);
+    QCOMPARE(recorder.opened.last(), QUrl(u"mailto:delegue@labo.fr"_s));
 
-    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    QDesktopServices::unsetUrlHandler(u"http"_s);
+    QDesktopServices::unsetUrlHandler(u"mailto"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsPanel::rightClickCopies()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s});
     tv::MainView &v = w->view();
-    addLab(*w, QStringLiteral("alpha"));
-    QApplication::clipboard()->setText(QStringLiteral("avant"));
+    QApplication::clipboard()->setText(u"avant"_s);
 
-    v.labo.TextVM[2]->setText(QStringLiteral(" id42 "));
+    v.labo.TextVM[2]->setText(u" id42 "_s);
     script::push(QMessageBox::Ok);
     QTest::mouseClick(v.labo.TextVM[2], Qt::RightButton);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("id42"));
-    QCOMPARE(script::log().back().text, QStringLiteral("\"id42\" copié dans le presse papiers !"));
+    QCOMPARE(QApplication::clipboard()->text(), u"id42"_s);
+    QCOMPARE(script::log().back().text, u"\"id42\" copié dans le presse papiers !"_s);
     QCOMPARE(script::log().back().icon, QMessageBox::Information);
 
     const auto shown = script::log().size();
     QTest::mouseClick(v.labo.TextVM[3], Qt::RightButton); // empty password
     QTest::mouseClick(v.labo.TextVM[2], Qt::LeftButton);
     QCOMPARE(script::log().size(), shown);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("id42"));
+    QCOMPARE(QApplication::clipboard()->text(), u"id42"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsPanel::delegateRenameFollowsInCombos()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
-    addLab(*w, QStringLiteral("alpha"));
-    addLab(*w, QStringLiteral("beta"));
     clickRow(v.LstLabo, 0);
     v.products.CboDh->setCurrentIndex(1);
 
     QLineEdit *name = v.labo.TextVM[0];
     name->setFocus(Qt::TabFocusReason);
-    name->setText(QStringLiteral("Hélène d'Arc"));
+    name->setText(u"Hélène d'Arc"_s);
     leave(*w);
 
-    const QStringList expected = {QStringLiteral("  Hélène d'Arc"), QStringLiteral("  Nom_Labo_2")};
+    const QStringList expected = {u"  Hélène d'Arc"_s, u"  Nom_Labo_2"_s};
     QCOMPARE(items(v.products.CboDs), expected);
     QCOMPARE(items(v.products.CboDh), expected);
     QCOMPARE(v.products.CboDh->currentIndex(), -1);
     QCOMPARE(v.products.CboDs->currentIndex(), 0);
-    QCOMPARE(column(env, QStringLiteral("Nom"), QStringLiteral("ALPHA")), QStringLiteral("Hélène d'Arc"));
+    QCOMPARE(column(env, u"Nom"_s, u"ALPHA"_s), u"Hélène d'Arc"_s);
 
     // Entered and left unchanged: nothing moves.
     v.products.CboDs->setCurrentIndex(1);
@@ -316,78 +299,72 @@ void TestLabsPanel::delegateRenameFollowsInCombos()
 void TestLabsPanel::quota()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A"), QStringLiteral("Dr B")});
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s}, {u"Dr A"_s, u"Dr B"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
-    addLab(*w, QStringLiteral("alpha"));
-    QCOMPARE(v.labo.LblPassTitre->text(), QStringLiteral("Nombre de visites annuelles autorisées"));
+    QCOMPARE(v.labo.LblPassTitre->text(), u"Nombre de visites annuelles autorisées"_s);
 
     QVERIFY(v.labo.LblPass->isHidden());
     script::push(QMessageBox::Ok);
     v.labo.CmdPassage->click();
-    QCOMPARE(script::log().back().text, QStringLiteral("Un médecin et un laboratoire doivent être renseignés !"));
+    QCOMPARE(script::log().back().text, u"Un médecin et un laboratoire doivent être renseignés !"_s);
 
     v.LstMed->setCurrentRow(0);
-    QCOMPARE(v.labo.LblPass->text(), QStringLiteral("0"));
+    QCOMPARE(v.labo.LblPass->text(), u"0"_s);
     QVERIFY(!v.labo.LblPass->isHidden());
 
     script::reset();
-    script::pushInput(QStringLiteral("abc"));
+    script::pushInput(u"abc"_s);
     script::push(QMessageBox::Ok);
-    script::pushInput(QStringLiteral("-3"));
+    script::pushInput(u"-3"_s);
     script::push(QMessageBox::Ok);
-    script::pushInput(QStringLiteral(" 12 "));
+    script::pushInput(u" 12 "_s);
     v.labo.CmdPassage->click();
     const auto &log = script::log();
     QCOMPARE(log.size(), size_t(5));
-    QCOMPARE(log[0].title, QStringLiteral("  ALPHA"));
-    QCOMPARE(log[0].text, QStringLiteral("Nombre de passages annuels autorisés ?"));
-    QCOMPARE(log[0].defaultText, QStringLiteral("0"));
+    QCOMPARE(log[0].title, u"  ALPHA"_s);
+    QCOMPARE(log[0].text, u"Nombre de passages annuels autorisés ?"_s);
+    QCOMPARE(log[0].defaultText, u"0"_s);
     QCOMPARE(log[1].icon, QMessageBox::Critical);
-    QCOMPARE(log[2].defaultText, QStringLiteral("abc"));
-    QCOMPARE(v.labo.LblPass->text(), QStringLiteral("12"));
-    QCOMPARE(rows(env, QStringLiteral("SELECT Medecin, Passage FROM Passage ORDER BY Medecin")),
-             QStringList({QStringLiteral("DR A|12"), QStringLiteral("DR B|")}));
+    QCOMPARE(log[2].defaultText, u"abc"_s);
+    QCOMPARE(v.labo.LblPass->text(), u"12"_s);
+    QCOMPARE(rows(env, u"SELECT Medecin, Passage FROM Passage ORDER BY Medecin"_s),
+             QStringList({u"DR A|12"_s, u"DR B|"_s}));
 
     // The other doctor's quota is his own; back to the first one.
     v.LstMed->setCurrentRow(1);
-    QCOMPARE(v.labo.LblPass->text(), QStringLiteral("0"));
+    QCOMPARE(v.labo.LblPass->text(), u"0"_s);
     v.LstMed->setCurrentRow(0);
-    QCOMPARE(v.labo.LblPass->text(), QStringLiteral("12"));
+    QCOMPARE(v.labo.LblPass->text(), u"12"_s);
 
     // Cancel stores 0: the laboratory is then refused for the doctor.
     script::pushInput(std::nullopt);
     v.labo.CmdPassage->click();
-    QCOMPARE(script::log().back().defaultText, QStringLiteral("12"));
-    QCOMPARE(v.labo.LblPass->text(), QStringLiteral("0"));
-    QCOMPARE(rows(env, QStringLiteral("SELECT Passage FROM Passage WHERE Medecin = 'DR A'")),
-             QStringList(QStringLiteral("0")));
+    QCOMPARE(script::log().back().defaultText, u"12"_s);
+    QCOMPARE(v.labo.LblPass->text(), u"0"_s);
+    QCOMPARE(rows(env, u"SELECT Passage FROM Passage WHERE Medecin = 'DR A'"_s), QStringList(u"0"_s));
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestLabsPanel::quickSearch()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")});
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"roche"_s, u"roussel"_s, u"beta"_s}, {u"Dr A"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
-    for (const char *name : {"alpha", "roche", "roussel", "beta"})
-        addLab(*w, QString::fromLatin1(name));
     v.LstLabo->setCurrentRow(0);
     script::reset();
 
-    script::pushInput(QStringLiteral("ro"));
+    script::pushInput(u"ro"_s);
     v.CmdRR->click();
-    QCOMPARE(script::log().back().title, QStringLiteral("Recherche rapide"));
-    QCOMPARE(script::log().back().text, QStringLiteral("Inscrire les premières lettres \ndu nom du laboratoire"));
+    QCOMPARE(script::log().back().title, u"Recherche rapide"_s);
+    QCOMPARE(script::log().back().text, u"Inscrire les premières lettres \ndu nom du laboratoire"_s);
     QCOMPARE(v.LstLabo->currentRow(), 2); // ALPHA, BETA, ROCHE, ROUSSEL
-    QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("ROCHE"));
+    QCOMPARE(v.labo.LBlLabo->text(), u"ROCHE"_s);
     QCOMPARE(v.products.CboLs->currentIndex(), 2);
 
-    script::pushInput(QStringLiteral("zz"));
+    script::pushInput(u"zz"_s);
     script::push(QMessageBox::Ok);
     v.CmdRR->click();
-    QCOMPARE(script::log().back().text, QStringLiteral("Pas de nom de laboratoire commençant par ZZ"));
+    QCOMPARE(script::log().back().text, u"Pas de nom de laboratoire commençant par ZZ"_s);
     QCOMPARE(v.LstLabo->currentRow(), 2);
 
     script::pushInput(QString());
@@ -399,12 +376,9 @@ void TestLabsPanel::quickSearch()
 void TestLabsPanel::searchByDelegate()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s, u"gamma"_s});
     tv::MainView &v = w->view();
-    for (const char *name : {"alpha", "beta", "gamma"})
-        addLab(*w, QString::fromLatin1(name));
-    exec(env, QStringLiteral("UPDATE Labo SET Nom = 'Durand' WHERE Labo IN ('ALPHA', 'GAMMA')"));
+    exec(env, u"UPDATE Labo SET Nom = 'Durand' WHERE Labo IN ('ALPHA', 'GAMMA')"_s);
     v.LstLabo->setCurrentRow(-1);
     w->showTab(1);
 
@@ -429,19 +403,18 @@ void TestLabsPanel::searchByDelegate()
         found = d->LblLabo->text();
         d->CmdQuit->click();
     });
-    QCOMPARE(listed, QStringList({QStringLiteral("  Durand"), QStringLiteral("  Nom_Labo_2"), QStringLiteral("  Durand")}));
+    QCOMPARE(listed, QStringList({u"  Durand"_s, u"  Nom_Labo_2"_s, u"  Durand"_s}));
     listed.clear();
-    QCOMPARE(label1, QStringLiteral("Retrouvez le Laboratoire à partir du Délégué Médical"));
-    QCOMPARE(found, QStringLiteral("BETA"));
+    QCOMPARE(label1, u"Retrouvez le Laboratoire à partir du Délégué Médical"_s);
+    QCOMPARE(found, u"BETA"_s);
     QCOMPARE(v.LstLabo->currentRow(), 1);
     QCOMPARE(v.TS->currentIndex(), 1);
-    QCOMPARE(v.labo.LBlLabo->text(), QStringLiteral("BETA"));
+    QCOMPARE(v.labo.LBlLabo->text(), u"BETA"_s);
     // Found this way, it is the one deleted, in the three lists alike.
     script::push(QMessageBox::Yes);
     w->labs().LstLabo_DblClick();
-    checkListsInStep(*w, {QStringLiteral("  ALPHA"), QStringLiteral("  GAMMA")});
-    QCOMPARE(rows(env, QStringLiteral("SELECT Labo FROM Labo ORDER BY NumLabo")),
-             QStringList({QStringLiteral("ALPHA"), QStringLiteral("GAMMA")}));
+    checkListsInStep(*w, {u"  ALPHA"_s, u"  GAMMA"_s});
+    QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s), QStringList({u"ALPHA"_s, u"GAMMA"_s}));
 
     // Two delegates of one name: the first laboratory; a double click selects.
     whileOpen([&](tv::FrmDM *d) {
@@ -450,8 +423,8 @@ void TestLabsPanel::searchByDelegate()
         const QRect rect = d->LstDM->visualItemRect(d->LstDM->item(1));
         QTest::mouseDClick(d->LstDM->viewport(), Qt::LeftButton, {}, rect.center());
     });
-    QCOMPARE(listed, QStringList({QStringLiteral("  Durand"), QStringLiteral("  Durand")}));
-    QCOMPARE(found, QStringLiteral("ALPHA"));
+    QCOMPARE(listed, QStringList({u"  Durand"_s, u"  Durand"_s}));
+    QCOMPARE(found, u"ALPHA"_s);
     QCOMPARE(v.LstLabo->currentRow(), 0);
 
     // Quitter before any name: the selection stays, the record shows.
@@ -465,23 +438,20 @@ void TestLabsPanel::searchByDelegate()
 void TestLabsPanel::historyFilterFollowsList()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
-    addLab(*w, QStringLiteral("alpha"));
-    addLab(*w, QStringLiteral("beta"));
 
     v.products.ChkL->click();
     QVERIFY(!v.products.CboLh->isEnabled());
     QCOMPARE(env.readFile(env.programFile(tv::files::VsIni)).trimmed(), QByteArray("0,0,0,1"));
     clickRow(v.LstLabo, 1);
-    QCOMPARE(v.products.CboLh->currentText(), QStringLiteral("  BETA"));
+    QCOMPARE(v.products.CboLh->currentText(), u"  BETA"_s);
 
     v.products.ChkL->click();
     QVERIFY(v.products.CboLh->isEnabled());
     QCOMPARE(env.readFile(env.programFile(tv::files::VsIni)).trimmed(), QByteArray("0,0,0,0"));
     clickRow(v.LstLabo, 0);
-    QCOMPARE(v.products.CboLh->currentText(), QStringLiteral("  BETA"));
+    QCOMPARE(v.products.CboLh->currentText(), u"  BETA"_s);
 
     // Ticked at the last run: the filter starts disabled.
     env.writeFile(env.programFile(tv::files::VsIni), "0,0,0,1\r\n");
@@ -494,19 +464,16 @@ void TestLabsPanel::historyFilterFollowsList()
 void TestLabsPanel::selectionShowsDayAppointmentAndTooltip()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s, u"gamma"_s});
     tv::MainView &v = w->view();
-    for (const char *name : {"alpha", "beta", "gamma"})
-        addLab(*w, QString::fromLatin1(name));
     v.agenda.LstRVJour->clear();
-    v.agenda.LstRVJour->addItems({QStringLiteral(" ALPHA"), QStringLiteral(" BETA  [_ 10H30 _]")});
-    v.agenda.LblDateRV->setText(QStringLiteral("05/03/2025"));
+    v.agenda.LstRVJour->addItems({u" ALPHA"_s, u" BETA  [_ 10H30 _]"_s});
+    v.agenda.LblDateRV->setText(u"05/03/2025"_s);
 
     clickRow(v.LstLabo, 1);
     QCOMPARE(v.agenda.LstRVJour->currentRow(), 1);
     QCOMPARE(v.agenda.LblDateRV->text(), QString());
-    QCOMPARE(v.labo.LblLaboratoire->text(), QStringLiteral("Notes pour le laboratoire\nBETA"));
+    QCOMPARE(v.labo.LblLaboratoire->text(), u"Notes pour le laboratoire\nBETA"_s);
     clickRow(v.LstLabo, 2);
     QCOMPARE(v.agenda.LstRVJour->currentRow(), -1);
 
@@ -516,7 +483,7 @@ void TestLabsPanel::selectionShowsDayAppointmentAndTooltip()
         QCoreApplication::sendEvent(v.LstLabo->viewport(), &move);
     };
     moveTo(v.LstLabo->visualItemRect(v.LstLabo->item(1)).center());
-    QCOMPARE(v.LstLabo->toolTip(), QStringLiteral("  BETA  "));
+    QCOMPARE(v.LstLabo->toolTip(), u"  BETA  "_s);
     moveTo(QPoint(5, v.LstLabo->viewport()->height() - 2));
     QCOMPARE(v.LstLabo->toolTip(), QString());
     QVERIFY(tvtest::noUnexpectedDialogs());
@@ -525,22 +492,21 @@ void TestLabsPanel::selectionShowsDayAppointmentAndTooltip()
 void TestLabsPanel::agendaButtons()
 {
     TestEnv env;
-    env.prepareData({QStringLiteral("Dr A")});
-    auto w = showWindow(env);
+    auto w = windowWithLabs(env, {}, {u"Dr A"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
 
     script::push(QMessageBox::Ok);
     v.agenda.CmdConnaitre->click();
-    QCOMPARE(script::log().back().text, QStringLiteral("Clickez sur la date choisie, dans le calendrier."));
+    QCOMPARE(script::log().back().text, u"Clickez sur la date choisie, dans le calendrier."_s);
 
     // The month list as its command leaves it.
     w->state().ModeListeRV = 1;
     v.agenda.PctListe->show();
-    v.agenda.LstListe->addItems({QStringLiteral("  "), QStringLiteral("  03    ALPHA")});
-    v.agenda.LblListe->setText(QStringLiteral("mars 2025 :  1  Laboratoire(s)"));
+    v.agenda.LstListe->addItems({u"  "_s, u"  03    ALPHA"_s});
+    v.agenda.LblListe->setText(u"mars 2025 :  1  Laboratoire(s)"_s);
     v.agenda.CmdRV->hide();
     v.agenda.CmdConnaitre->hide();
-    v.menus.mnuVoirRV->setText(QStringLiteral("Revenir à l'agenda"));
+    v.menus.mnuVoirRV->setText(u"Revenir à l'agenda"_s);
 
     v.agenda.CmdListeQuitte->click();
     QCOMPARE(w->state().ModeListeRV, 0);
@@ -549,8 +515,8 @@ void TestLabsPanel::agendaButtons()
     QVERIFY(v.agenda.PctListe->isHidden());
     QVERIFY(!v.agenda.CmdRV->isHidden());
     QVERIFY(!v.agenda.CmdConnaitre->isHidden());
-    QCOMPARE(v.agenda.CmdRV->text(), QStringLiteral("Fixer Rendez-vous"));
-    QCOMPARE(v.menus.mnuVoirRV->text(), QStringLiteral("Voir les RV d'un mois pour un médecin"));
+    QCOMPARE(v.agenda.CmdRV->text(), u"Fixer Rendez-vous"_s);
+    QCOMPARE(v.menus.mnuVoirRV->text(), u"Voir les RV d'un mois pour un médecin"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 
 namespace {
@@ -31,7 +33,7 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 
 ProduitRecord visit(const QString &date, const QString &labo, const QString &delegue, const QString &produit)
 {
-    return ProduitRecord{0, QStringLiteral("DR A"), labo, delegue, date, produit};
+    return ProduitRecord{0, u"DR A"_s, labo, delegue, date, produit};
 }
 
 } // namespace
@@ -41,37 +43,37 @@ class TestProductsRules : public QObject {
 private slots:
     void catalogueEntriesAndDuplicates()
     {
-        QCOMPARE(catalogue::entryFor(QStringLiteral("doliprane")), QStringLiteral("  DOLIPRANE"));
+        QCOMPARE(catalogue::entryFor(u"doliprane"_s), u"  DOLIPRANE"_s);
         // A hand-typed trailing blank stays: the deletion compares whole lines.
-        QCOMPARE(catalogue::entryFor(QStringLiteral("advil  ")), QStringLiteral("  ADVIL  "));
-        QCOMPARE(catalogue::entryForTyped(QStringLiteral("  éfferalgan ")), QStringLiteral("  ÉFFERALGAN"));
+        QCOMPARE(catalogue::entryFor(u"advil  "_s), u"  ADVIL  "_s);
+        QCOMPARE(catalogue::entryForTyped(u"  éfferalgan "_s), u"  ÉFFERALGAN"_s);
 
-        const QStringList entries{QStringLiteral("  ADVIL  "), QStringLiteral("  DOLIPRANE"), QStringLiteral("  ÉLAN")};
-        QVERIFY(catalogue::isRegistered(QStringLiteral("  Doliprane   "), entries));
-        QVERIFY(catalogue::isRegistered(QStringLiteral("advil"), entries));
-        QVERIFY(catalogue::isRegistered(QStringLiteral("élan"), entries));
-        QVERIFY(!catalogue::isRegistered(QStringLiteral("DOLIPRANE 500"), entries));
-        QVERIFY(!catalogue::isRegistered(QStringLiteral("elan"), entries));
+        const QStringList entries{u"  ADVIL  "_s, u"  DOLIPRANE"_s, u"  ÉLAN"_s};
+        QVERIFY(catalogue::isRegistered(u"  Doliprane   "_s, entries));
+        QVERIFY(catalogue::isRegistered(u"advil"_s, entries));
+        QVERIFY(catalogue::isRegistered(u"élan"_s, entries));
+        QVERIFY(!catalogue::isRegistered(u"DOLIPRANE 500"_s, entries));
+        QVERIFY(!catalogue::isRegistered(u"elan"_s, entries));
     }
 
     void sortedPositionKeepsOrder()
     {
-        const QStringList entries{QStringLiteral("  ADVIL"), QStringLiteral("  DOLIPRANE"), QStringLiteral("  ZYRTEC")};
-        QCOMPARE(catalogue::sortedPosition(entries, QStringLiteral("  ASPIRINE")), 1);
-        QCOMPARE(catalogue::sortedPosition(entries, QStringLiteral("  AAA")), 0);
-        QCOMPARE(catalogue::sortedPosition(entries, QStringLiteral("  ZZZ")), 3);
-        QCOMPARE(catalogue::sortedPosition({}, QStringLiteral("  X")), 0);
+        const QStringList entries{u"  ADVIL"_s, u"  DOLIPRANE"_s, u"  ZYRTEC"_s};
+        QCOMPARE(catalogue::sortedPosition(entries, u"  ASPIRINE"_s), 1);
+        QCOMPARE(catalogue::sortedPosition(entries, u"  AAA"_s), 0);
+        QCOMPARE(catalogue::sortedPosition(entries, u"  ZZZ"_s), 3);
+        QCOMPARE(catalogue::sortedPosition({}, u"  X"_s), 0);
     }
 
     void editPrefixKeepsTwoBlanks_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("empty") << QString() << QStringLiteral("  ");
-        QTest::newRow("one blank") << QStringLiteral(" ") << QStringLiteral("  ");
-        QTest::newRow("letter over prefix") << QStringLiteral("d") << QStringLiteral("  d");
-        QTest::newRow("two letters") << QStringLiteral("do") << QStringLiteral("  do");
-        QTest::newRow("long text untouched") << QStringLiteral("dol") << QStringLiteral("dol");
+        QTest::newRow("empty") << QString() << u"  "_s;
+        QTest::newRow("one blank") << u" "_s << u"  "_s;
+        QTest::newRow("letter over prefix") << u"d"_s << u"  d"_s;
+        QTest::newRow("two letters") << u"do"_s << u"  do"_s;
+        QTest::newRow("long text untouched") << u"dol"_s << u"dol"_s;
     }
     void editPrefixKeepsTwoBlanks()
     {
@@ -83,36 +85,36 @@ private slots:
     void productsTextJoinAndSplit()
     {
         const QString text = productstext::join(
-            {QStringLiteral("  "), QStringLiteral("  ADVIL"), QStringLiteral("   "), QStringLiteral("  DOLIPRANE  "),
-             QStringLiteral("  ADVIL")});
-        QCOMPARE(text, QStringLiteral("ADVIL\nDOLIPRANE\nADVIL\n"));
-        QCOMPARE(productstext::join({QStringLiteral("  ")}), QString());
+            {u"  "_s, u"  ADVIL"_s, u"   "_s, u"  DOLIPRANE  "_s,
+             u"  ADVIL"_s});
+        QCOMPARE(text, u"ADVIL\nDOLIPRANE\nADVIL\n"_s);
+        QCOMPARE(productstext::join({u"  "_s}), QString());
         QCOMPARE(productstext::split(text),
-                 QStringList({QStringLiteral("ADVIL"), QStringLiteral("DOLIPRANE"), QStringLiteral("ADVIL"), QString()}));
+                 QStringList({u"ADVIL"_s, u"DOLIPRANE"_s, u"ADVIL"_s, QString()}));
     }
 
     void historyProductsPart()
     {
-        QCOMPARE(productstext::historyPart(QStringLiteral("ADVIL\nDOLIPRANE\n")), QStringLiteral("ADVIL / DOLIPRANE "));
-        QCOMPARE(productstext::historyPart(QStringLiteral("ADVIL\n")), QStringLiteral("ADVIL "));
+        QCOMPARE(productstext::historyPart(u"ADVIL\nDOLIPRANE\n"_s), u"ADVIL / DOLIPRANE "_s);
+        QCOMPARE(productstext::historyPart(u"ADVIL\n"_s), u"ADVIL "_s);
         QCOMPARE(productstext::historyPart(QString()), QString());
     }
 
     void historyNewestFirstAcrossYearsAndWithinDate()
     {
         const QList<ProduitRecord> records{
-            visit(QStringLiteral("2024-12-31"), QStringLiteral("ZENECA"), QStringLiteral("Z"), QStringLiteral("A\n")),
-            visit(QStringLiteral("2025-01-02"), QStringLiteral("ABBOTT"), QStringLiteral("A"), QStringLiteral("B\n")),
-            visit(QStringLiteral("2025-01-02"), QStringLiteral("MERCK"), QStringLiteral("M"), QStringLiteral("C\n")),
-            visit(QStringLiteral("2023-06-15"), QStringLiteral("BAYER"), QStringLiteral("B"), QStringLiteral("D\n")),
-            visit(QStringLiteral("2025-10-01"), QStringLiteral("BAYER"), QStringLiteral("B"), QStringLiteral("E\n")),
+            visit(u"2024-12-31"_s, u"ZENECA"_s, u"Z"_s, u"A\n"_s),
+            visit(u"2025-01-02"_s, u"ABBOTT"_s, u"A"_s, u"B\n"_s),
+            visit(u"2025-01-02"_s, u"MERCK"_s, u"M"_s, u"C\n"_s),
+            visit(u"2023-06-15"_s, u"BAYER"_s, u"B"_s, u"D\n"_s),
+            visit(u"2025-10-01"_s, u"BAYER"_s, u"B"_s, u"E\n"_s),
         };
         const QStringList got = history::lines(history::Mode::All, records);
-        QCOMPARE(got, QStringList({QStringLiteral("  01/10/2025  BAYER  [B]   E "),
-                                   QStringLiteral("  02/01/2025  MERCK  [M]   C "),
-                                   QStringLiteral("  02/01/2025  ABBOTT  [A]   B "),
-                                   QStringLiteral("  31/12/2024  ZENECA  [Z]   A "),
-                                   QStringLiteral("  15/06/2023  BAYER  [B]   D ")}));
+        QCOMPARE(got, QStringList({u"  01/10/2025  BAYER  [B]   E "_s,
+                                   u"  02/01/2025  MERCK  [M]   C "_s,
+                                   u"  02/01/2025  ABBOTT  [A]   B "_s,
+                                   u"  31/12/2024  ZENECA  [Z]   A "_s,
+                                   u"  15/06/2023  BAYER  [B]   D "_s}));
         QCOMPARE(history::lines(history::Mode::All, {}), QStringList());
     }
 
@@ -123,34 +125,34 @@ private slots:
         const QString tmp = files::join(dir.path(), files::MedocTmp);
 
         QVERIFY(!medocfile::read(dir.path()));
-        medocfile::append(dir.path(), QStringLiteral("  Doliprane "));
+        medocfile::append(dir.path(), u"  Doliprane "_s);
         QCOMPARE(readBytes(medoc), QByteArray("Doliprane\r\n"));
 
         // Edited by hand on the old platform: Windows-1252, lower case,
         // trailing blanks, a line without its line end.
         writeBytes(medoc, QByteArray("doliprane\r\nadvil  \r\n\xC9lixir\r\nDOLIPRANE\r\n  aspirine"));
         QCOMPARE(*medocfile::read(dir.path()),
-                 QStringList({QStringLiteral("doliprane"), QStringLiteral("advil  "), QStringLiteral("Élixir"),
-                              QStringLiteral("DOLIPRANE"), QStringLiteral("  aspirine")}));
+                 QStringList({u"doliprane"_s, u"advil  "_s, u"Élixir"_s,
+                              u"DOLIPRANE"_s, u"  aspirine"_s}));
 
         // Every line equal to the name goes, whatever its case; the others are
         // kept trimmed.
-        medocfile::remove(dir.path(), QStringLiteral("  DOLIPRANE"));
+        medocfile::remove(dir.path(), u"  DOLIPRANE"_s);
         QCOMPARE(*medocfile::read(dir.path()),
-                 QStringList({QStringLiteral("advil"), QStringLiteral("Élixir"), QStringLiteral("aspirine")}));
+                 QStringList({u"advil"_s, u"Élixir"_s, u"aspirine"_s}));
         QVERIFY(!QFile::exists(tmp));
 
         // A line typed with blanks is compared with them: the first deletion
         // only trims it, the second removes it.
         writeBytes(medoc, QByteArray("advil  \r\n"));
-        medocfile::remove(dir.path(), QStringLiteral("ADVIL  "));
-        QCOMPARE(*medocfile::read(dir.path()), QStringList{QStringLiteral("advil")});
-        medocfile::remove(dir.path(), QStringLiteral("ADVIL"));
+        medocfile::remove(dir.path(), u"ADVIL  "_s);
+        QCOMPARE(*medocfile::read(dir.path()), QStringList{u"advil"_s});
+        medocfile::remove(dir.path(), u"ADVIL"_s);
         QCOMPARE(*medocfile::read(dir.path()), QStringList());
 
         // Deleting from a missing catalogue leaves an empty file.
         QFile::remove(medoc);
-        medocfile::remove(dir.path(), QStringLiteral("X"));
+        medocfile::remove(dir.path(), u"X"_s);
         QVERIFY(QFile::exists(medoc));
         QCOMPARE(*medocfile::read(dir.path()), QStringList());
     }
@@ -158,11 +160,11 @@ private slots:
     void medocFileFailureKeepsCatalogue()
     {
         QTemporaryDir dir;
-        medocfile::append(dir.path(), QStringLiteral("advil"));
-        const QString missingFolder = files::join(dir.path(), QStringLiteral("absent"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, medocfile::append(missingFolder, QStringLiteral("x")));
-        QVERIFY_THROWS_EXCEPTION(StoreError, medocfile::remove(missingFolder, QStringLiteral("x")));
-        QCOMPARE(*medocfile::read(dir.path()), QStringList{QStringLiteral("advil")});
+        medocfile::append(dir.path(), u"advil"_s);
+        const QString missingFolder = files::join(dir.path(), u"absent"_s);
+        QVERIFY_THROWS_EXCEPTION(StoreError, medocfile::append(missingFolder, u"x"_s));
+        QVERIFY_THROWS_EXCEPTION(StoreError, medocfile::remove(missingFolder, u"x"_s));
+        QCOMPARE(*medocfile::read(dir.path()), QStringList{u"advil"_s});
     }
 };
 

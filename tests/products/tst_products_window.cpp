@@ -24,6 +24,8 @@
 #include <QTest>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 using namespace tv;
 using tvtest::TestEnv;
 
@@ -39,14 +41,13 @@ struct Lab {
 std::unique_ptr<FrmLabo> startOn(const TestEnv &env, const QList<Lab> &labs, const QList<ProduitRecord> &visits,
                                  const QByteArray &medoc = QByteArray())
 {
-    env.prepareData({QStringLiteral("Dr A"), QStringLiteral("Dr B"), QStringLiteral("Dr C")},
-                    QStringLiteral("100,0,1,0"));
+    env.prepareData({u"Dr A"_s, u"Dr B"_s, u"Dr C"_s}, u"100,0,1,0"_s);
     if (!medoc.isNull())
         env.writeFile(env.dataFile(files::Medoc), medoc);
     {
         auto store = env.openStore();
         for (const Lab &lab : labs) {
-            store->addLaboratory(lab.labo, {QStringLiteral("DR A"), QStringLiteral("DR B"), QStringLiteral("DR C")});
+            store->addLaboratory(lab.labo, {u"DR A"_s, u"DR B"_s, u"DR C"_s});
             LaboRecord record = *store->labos().findByLabo(lab.labo);
             record.nom = lab.nom;
             store->labos().update(record);
@@ -115,45 +116,45 @@ private slots:
         ProductsWidgets &p = w->view().products;
         const QString medoc = env.dataFile(files::Medoc);
 
-        const QStringList loaded{QStringLiteral("  ADVIL  "), QStringLiteral("  DOLIPRANE"), QStringLiteral("  ÉLIXIR")};
+        const QStringList loaded{u"  ADVIL  "_s, u"  DOLIPRANE"_s, u"  ÉLIXIR"_s};
         QCOMPARE(items(p.CboPr), loaded);
         QCOMPARE(items(p.CboPrPr), loaded);
-        QCOMPARE(p.CboPr->currentText(), QStringLiteral("  "));
+        QCOMPARE(p.CboPr->currentText(), u"  "_s);
 
         // Typed into the empty box, the name follows the two blanks.
-        QTest::keyClicks(p.CboPr->lineEdit(), QStringLiteral("aspirine"));
-        QCOMPARE(p.CboPr->currentText(), QStringLiteral("  aspirine"));
+        QTest::keyClicks(p.CboPr->lineEdit(), u"aspirine"_s);
+        QCOMPARE(p.CboPr->currentText(), u"  aspirine"_s);
         w->view().menu[8]->click();
-        QCOMPARE(items(p.CboPr).at(1), QStringLiteral("  ASPIRINE"));
-        QCOMPARE(items(p.CboPrPr).at(1), QStringLiteral("  ASPIRINE"));
-        QCOMPARE(p.CboPr->currentText(), QStringLiteral("  ASPIRINE"));
-        QCOMPARE(TestEnv::readFile(medoc), QStringLiteral("doliprane\r\nadvil  \r\nÉlixir\r\naspirine\r\n").toUtf8());
+        QCOMPARE(items(p.CboPr).at(1), u"  ASPIRINE"_s);
+        QCOMPARE(items(p.CboPrPr).at(1), u"  ASPIRINE"_s);
+        QCOMPARE(p.CboPr->currentText(), u"  ASPIRINE"_s);
+        QCOMPARE(TestEnv::readFile(medoc), u"doliprane\r\nadvil  \r\nÉlixir\r\naspirine\r\n"_s.toUtf8());
 
         // Already listed, blanks and case aside: refused, nothing written.
-        p.CboPr->setEditText(QStringLiteral("  Doliprane   "));
+        p.CboPr->setEditText(u"  Doliprane   "_s);
         dialogs::script::push(QMessageBox::Ok);
         w->view().menu[8]->click();
-        QCOMPARE(lastText(), QStringLiteral("Produit déjà enregistré !"));
+        QCOMPARE(lastText(), u"Produit déjà enregistré !"_s);
         QCOMPARE(p.CboPr->count(), 4);
-        QCOMPARE(p.CboPr->currentText(), QStringLiteral("  "));
+        QCOMPARE(p.CboPr->currentText(), u"  "_s);
 
         // Blanks only: nothing happens.
-        p.CboPr->setEditText(QStringLiteral("      "));
+        p.CboPr->setEditText(u"      "_s);
         w->view().menu[8]->click();
         QCOMPARE(p.CboPr->count(), 4);
-        QCOMPARE(TestEnv::readFile(medoc), QStringLiteral("doliprane\r\nadvil  \r\nÉlixir\r\naspirine\r\n").toUtf8());
+        QCOMPARE(TestEnv::readFile(medoc), u"doliprane\r\nadvil  \r\nÉlixir\r\naspirine\r\n"_s.toUtf8());
 
         // A typed text is no selection.
-        p.CboPr->setEditText(QStringLiteral("  zzz"));
+        p.CboPr->setEditText(u"  zzz"_s);
         dialogs::script::push(QMessageBox::Ok);
         w->view().menu[9]->click();
-        QCOMPARE(lastText(), QStringLiteral("Quel médicament faut-il suuprimer de la liste ?"));
+        QCOMPARE(lastText(), u"Quel médicament faut-il suuprimer de la liste ?"_s);
 
         // No keeps the name; the question defaults to No.
         p.CboPr->setCurrentIndex(0);
         dialogs::script::push(QMessageBox::No);
         w->view().menu[9]->click();
-        QCOMPARE(lastText(), QStringLiteral("Supprimer   ADVIL   ?"));
+        QCOMPARE(lastText(), u"Supprimer   ADVIL   ?"_s);
         QCOMPARE(dialogs::script::log().back().defaultButton, QMessageBox::No);
         QCOMPARE(p.CboPr->count(), 4);
 
@@ -162,28 +163,28 @@ private slots:
         dialogs::script::push(QMessageBox::Yes);
         w->view().menu[9]->click();
         QCOMPARE(TestEnv::readFile(medoc), QByteArray("doliprane\r\nadvil\r\n\xC3\x89lixir\r\naspirine\r\n"));
-        QCOMPARE(items(p.CboPr).at(0), QStringLiteral("  ADVIL"));
+        QCOMPARE(items(p.CboPr).at(0), u"  ADVIL"_s);
 
-        p.CboPr->setCurrentIndex(p.CboPr->findText(QStringLiteral("  DOLIPRANE")));
+        p.CboPr->setCurrentIndex(p.CboPr->findText(u"  DOLIPRANE"_s));
         dialogs::script::push(QMessageBox::Yes);
         w->view().menu[9]->click();
-        const QStringList left{QStringLiteral("  ADVIL"), QStringLiteral("  ASPIRINE"), QStringLiteral("  ÉLIXIR")};
+        const QStringList left{u"  ADVIL"_s, u"  ASPIRINE"_s, u"  ÉLIXIR"_s};
         QCOMPARE(items(p.CboPr), left);
         QCOMPARE(items(p.CboPrPr), left);
         QCOMPARE(TestEnv::readFile(medoc), QByteArray("advil\r\n\xC3\x89lixir\r\naspirine\r\n"));
         QVERIFY(!QFile::exists(env.dataFile(files::MedocTmp)));
 
         // Accents and quotes are a name like any other.
-        p.CboPr->setEditText(QStringLiteral("  éfferalgan \"500\" d'été "));
+        p.CboPr->setEditText(u"  éfferalgan \"500\" d'été "_s);
         w->view().menu[8]->click();
-        QCOMPARE(p.CboPr->currentText(), QStringLiteral("  ÉFFERALGAN \"500\" D'ÉTÉ"));
-        QVERIFY(TestEnv::readFile(medoc).endsWith(QStringLiteral("aspirine\r\néfferalgan \"500\" d'été\r\n").toUtf8()));
-        QVERIFY(items(p.CboPrPr).contains(QStringLiteral("  ÉFFERALGAN \"500\" D'ÉTÉ")));
-        p.CboPr->setEditText(QStringLiteral("ÉFFERALGAN \"500\" D'ÉTÉ"));
+        QCOMPARE(p.CboPr->currentText(), u"  ÉFFERALGAN \"500\" D'ÉTÉ"_s);
+        QVERIFY(TestEnv::readFile(medoc).endsWith(u"aspirine\r\néfferalgan \"500\" d'été\r\n"_s.toUtf8()));
+        QVERIFY(items(p.CboPrPr).contains(u"  ÉFFERALGAN \"500\" D'ÉTÉ"_s));
+        p.CboPr->setEditText(u"ÉFFERALGAN \"500\" D'ÉTÉ"_s);
         dialogs::script::push(QMessageBox::Ok);
         w->view().menu[8]->click();
-        QCOMPARE(lastText(), QStringLiteral("Produit déjà enregistré !"));
-        p.CboPr->setCurrentIndex(p.CboPr->findText(QStringLiteral("  ÉFFERALGAN \"500\" D'ÉTÉ")));
+        QCOMPARE(lastText(), u"Produit déjà enregistré !"_s);
+        p.CboPr->setCurrentIndex(p.CboPr->findText(u"  ÉFFERALGAN \"500\" D'ÉTÉ"_s));
         dialogs::script::push(QMessageBox::Yes);
         w->view().menu[9]->click();
         QCOMPARE(items(p.CboPr), left);
@@ -200,26 +201,25 @@ private slots:
         TestEnv env;
         auto w = startOn(env, {}, {});
         QComboBox *box = w->view().products.CboPr;
-        box->setEditText(QStringLiteral("d"));
-        QCOMPARE(box->currentText(), QStringLiteral("  d"));
+        box->setEditText(u"d"_s);
+        QCOMPARE(box->currentText(), u"  d"_s);
         QCOMPARE(box->lineEdit()->cursorPosition(), 3);
         box->setEditText(QString());
-        QCOMPARE(box->currentText(), QStringLiteral("  "));
-        box->setEditText(QStringLiteral("doliprane"));
-        QCOMPARE(box->currentText(), QStringLiteral("doliprane"));
+        QCOMPARE(box->currentText(), u"  "_s);
+        box->setEditText(u"doliprane"_s);
+        QCOMPARE(box->currentText(), u"doliprane"_s);
         // Longer blank texts are left to the focus to put right.
-        box->setEditText(QStringLiteral("     "));
-        QCOMPARE(box->currentText(), QStringLiteral("     "));
+        box->setEditText(u"     "_s);
+        QCOMPARE(box->currentText(), u"     "_s);
         giveFocus(box);
-        QCOMPARE(box->currentText(), QStringLiteral("  "));
+        QCOMPARE(box->currentText(), u"  "_s);
     }
 
     void recordReloadReplaceAndDeleteAVisit()
     {
         TestEnv env;
-        auto w = startOn(env, {{QStringLiteral("BAYER"), QStringLiteral("Martin")}, {QStringLiteral("MERCK"), QStringLiteral("Dupont")}},
-                         {visit(QStringLiteral("DR A"), QStringLiteral("2025-03-05"), QStringLiteral("MERCK"),
-                                QStringLiteral("Dupont"), QStringLiteral("ZYRTEC\nASPIRINE\n"))},
+        auto w = startOn(env, {{u"BAYER"_s, u"Martin"_s}, {u"MERCK"_s, u"Dupont"_s}},
+                         {visit(u"DR A"_s, u"2025-03-05"_s, u"MERCK"_s, u"Dupont"_s, u"ZYRTEC\nASPIRINE\n"_s)},
                          QByteArray("doliprane\r\nadvil\r\n"));
         ProductsWidgets &p = w->view().products;
         ProduitRepository &produits = w->store().produits();
@@ -228,66 +228,65 @@ private slots:
         QCOMPARE(p.DTP->date(), QDate(2025, 3, 5));
 
         // Choosing a laboratory selects its delegate.
-        p.CboLs->setCurrentText(QStringLiteral("  BAYER"));
-        QCOMPARE(p.CboDs->currentText(), QStringLiteral("  Martin"));
+        p.CboLs->setCurrentText(u"  BAYER"_s);
+        QCOMPARE(p.CboDs->currentText(), u"  Martin"_s);
         QCOMPARE(p.LstPr->count(), 0);
 
         dialogs::script::push(QMessageBox::Ok);
         p.CmdEnrPr->click();
-        QCOMPARE(lastText(), QStringLiteral("Aucun produit n'est sélectionné !"));
+        QCOMPARE(lastText(), u"Aucun produit n'est sélectionné !"_s);
         QCOMPARE(dialogs::script::log().back().icon, QMessageBox::Warning);
 
-        p.CboPr->setCurrentIndex(p.CboPr->findText(QStringLiteral("  DOLIPRANE")));
+        p.CboPr->setCurrentIndex(p.CboPr->findText(u"  DOLIPRANE"_s));
         p.CmdAjoutePr->click();
-        p.CboPr->setCurrentIndex(p.CboPr->findText(QStringLiteral("  ADVIL")));
+        p.CboPr->setCurrentIndex(p.CboPr->findText(u"  ADVIL"_s));
         QTest::mouseDClick(p.CboPr->lineEdit(), Qt::LeftButton);
         emit p.CboPrList->doubleClicked(p.CboPr->model()->index(0, 0));
-        QCOMPARE(items(p.LstPr), QStringList({QStringLiteral("  ADVIL"), QStringLiteral("  ADVIL"), QStringLiteral("  DOLIPRANE")}));
+        QCOMPARE(items(p.LstPr), QStringList({u"  ADVIL"_s, u"  ADVIL"_s, u"  DOLIPRANE"_s}));
 
         p.CboPr->setEditText(QString());
         dialogs::script::push(QMessageBox::Ok);
         p.CmdAjoutePr->click();
-        QCOMPARE(lastText(), QStringLiteral("Sélectionnez un produit !"));
+        QCOMPARE(lastText(), u"Sélectionnez un produit !"_s);
 
         dialogs::script::push(QMessageBox::Ok);
         p.CmdEnrPr->click();
-        QCOMPARE(lastText(), QStringLiteral("Données enregistrées !"));
-        auto stored = produits.find(QStringLiteral("BAYER"), QStringLiteral("DR A"), QStringLiteral("2025-03-05"));
+        QCOMPARE(lastText(), u"Données enregistrées !"_s);
+        auto stored = produits.find(u"BAYER"_s, u"DR A"_s, u"2025-03-05"_s);
         QVERIFY(stored);
-        QCOMPARE(stored->produit, QStringLiteral("ADVIL\nADVIL\nDOLIPRANE\n"));
-        QCOMPARE(stored->delegue, QStringLiteral("Martin"));
+        QCOMPARE(stored->produit, u"ADVIL\nADVIL\nDOLIPRANE\n"_s);
+        QCOMPARE(stored->delegue, u"Martin"_s);
 
         // Another date shows another visit; coming back reloads this one.
         p.DTP->setDate(QDate(2025, 3, 6));
         QCOMPARE(p.LstPr->count(), 0);
         p.DTP->setDate(QDate(2025, 3, 5));
-        QCOMPARE(items(p.LstPr), QStringList({QStringLiteral("  "), QStringLiteral("  ADVIL"), QStringLiteral("  ADVIL"),
-                                              QStringLiteral("  DOLIPRANE")}));
+        QCOMPARE(items(p.LstPr), QStringList({u"  "_s, u"  ADVIL"_s, u"  ADVIL"_s, u"  DOLIPRANE"_s}));
 
         // Stored in any order, shown in alphabetical order.
-        p.CboLs->setCurrentText(QStringLiteral("  MERCK"));
-        QCOMPARE(p.CboDs->currentText(), QStringLiteral("  Dupont"));
-        QCOMPARE(items(p.LstPr), QStringList({QStringLiteral("  "), QStringLiteral("  ASPIRINE"), QStringLiteral("  ZYRTEC")}));
+        p.CboLs->setCurrentText(u"  MERCK"_s);
+        QCOMPARE(p.CboDs->currentText(), u"  Dupont"_s);
+        QCOMPARE(items(p.LstPr), QStringList({u"  "_s, u"  ASPIRINE"_s, u"  ZYRTEC"_s}));
 
         // Replacing: one product less and another delegate, same record.
-        p.CboLs->setCurrentText(QStringLiteral("  BAYER"));
+        p.CboLs->setCurrentText(u"  BAYER"_s);
         p.LstPr->setCurrentRow(1);
         p.CmdRetirePr->click();
-        p.CboDs->setCurrentText(QStringLiteral("  Dupont"));
-        QCOMPARE(p.CboLs->currentText(), QStringLiteral("  BAYER"));
+        p.CboDs->setCurrentText(u"  Dupont"_s);
+        QCOMPARE(p.CboLs->currentText(), u"  BAYER"_s);
         dialogs::script::push(QMessageBox::Ok);
         p.CmdEnrPr->click();
-        QCOMPARE(lastText(), QStringLiteral("Données enregistrées !"));
-        stored = produits.find(QStringLiteral("BAYER"), QStringLiteral("DR A"), QStringLiteral("2025-03-05"));
-        QCOMPARE(stored->produit, QStringLiteral("ADVIL\nDOLIPRANE\n"));
-        QCOMPARE(stored->delegue, QStringLiteral("Dupont"));
-        QCOMPARE(produits.forMedecin(QStringLiteral("DR A")).size(), 2);
+        QCOMPARE(lastText(), u"Données enregistrées !"_s);
+        stored = produits.find(u"BAYER"_s, u"DR A"_s, u"2025-03-05"_s);
+        QCOMPARE(stored->produit, u"ADVIL\nDOLIPRANE\n"_s);
+        QCOMPARE(stored->delegue, u"Dupont"_s);
+        QCOMPARE(produits.forMedecin(u"DR A"_s).size(), 2);
 
         p.LstPr->clearSelection();
         p.LstPr->setCurrentRow(-1);
         dialogs::script::push(QMessageBox::Ok);
         p.CmdRetirePr->click();
-        QCOMPARE(lastText(), QStringLiteral("Quel produit faut il retirer !"));
+        QCOMPARE(lastText(), u"Quel produit faut il retirer !"_s);
 
         // Emptied and recorded: the visit goes.
         while (p.LstPr->count() > 1) {
@@ -296,9 +295,9 @@ private slots:
         }
         dialogs::script::push(QMessageBox::Ok);
         p.CmdEnrPr->click();
-        QCOMPARE(lastText(), QStringLiteral("Suppression des données enregistrées !"));
-        QVERIFY(!produits.find(QStringLiteral("BAYER"), QStringLiteral("DR A"), QStringLiteral("2025-03-05")));
-        QCOMPARE(produits.forMedecin(QStringLiteral("DR A")).size(), 1);
+        QCOMPARE(lastText(), u"Suppression des données enregistrées !"_s);
+        QVERIFY(!produits.find(u"BAYER"_s, u"DR A"_s, u"2025-03-05"_s));
+        QCOMPARE(produits.forMedecin(u"DR A"_s).size(), 1);
 
         // No laboratory: nothing written.
         p.CboLs->setCurrentIndex(-1);
@@ -306,41 +305,40 @@ private slots:
         p.CmdAjoutePr->click();
         dialogs::script::push(QMessageBox::Ok);
         p.CmdEnrPr->click();
-        QCOMPARE(lastText(), QStringLiteral("Une donnée n'est pas renseignée !"));
-        QCOMPARE(produits.forMedecin(QStringLiteral("DR A")).size(), 1);
+        QCOMPARE(lastText(), u"Une donnée n'est pas renseignée !"_s);
+        QCOMPARE(produits.forMedecin(u"DR A"_s).size(), 1);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
     void delegateChoiceFollowsItsLaboratory()
     {
         TestEnv env;
-        auto w = startOn(env, {{QStringLiteral("BAYER"), QStringLiteral("Martin")}, {QStringLiteral("MERCK"), QStringLiteral("Dupont")}},
-                         {visit(QStringLiteral("DR A"), QStringLiteral("2025-03-05"), QStringLiteral("MERCK"),
-                                QStringLiteral("Dupont"), QStringLiteral("ADVIL\n"))});
+        auto w = startOn(env, {{u"BAYER"_s, u"Martin"_s}, {u"MERCK"_s, u"Dupont"_s}},
+                         {visit(u"DR A"_s, u"2025-03-05"_s, u"MERCK"_s, u"Dupont"_s, u"ADVIL\n"_s)});
         ProductsWidgets &p = w->view().products;
         selectDoctor(*w, 0);
         w->showTab(3);
 
         giveFocus(p.CboDs);
-        p.CboDs->setCurrentText(QStringLiteral("  Dupont"));
-        QCOMPARE(p.CboLs->currentText(), QStringLiteral("  MERCK"));
-        QCOMPARE(items(p.LstPr), QStringList({QStringLiteral("  "), QStringLiteral("  ADVIL")}));
+        p.CboDs->setCurrentText(u"  Dupont"_s);
+        QCOMPARE(p.CboLs->currentText(), u"  MERCK"_s);
+        QCOMPARE(items(p.LstPr), QStringList({u"  "_s, u"  ADVIL"_s}));
         // The laboratory choice ends the delegate's turn.
         QVERIFY(!w->state().ClicDelegue);
 
         // A selection the program makes does not chain back.
-        p.CboDs->setCurrentText(QStringLiteral("  Martin"));
-        QCOMPARE(p.CboLs->currentText(), QStringLiteral("  MERCK"));
+        p.CboDs->setCurrentText(u"  Martin"_s);
+        QCOMPARE(p.CboLs->currentText(), u"  MERCK"_s);
 
         // BAYER's delegate renamed elsewhere: the old name finds nothing.
-        LaboRecord bayer = *w->store().labos().findByLabo(QStringLiteral("BAYER"));
-        bayer.nom = QStringLiteral("Durand");
+        LaboRecord bayer = *w->store().labos().findByLabo(u"BAYER"_s);
+        bayer.nom = u"Durand"_s;
         w->store().labos().update(bayer);
-        p.CboDs->setCurrentText(QStringLiteral("  Dupont"));
+        p.CboDs->setCurrentText(u"  Dupont"_s);
         giveFocus(p.CboDs);
         dialogs::script::push(QMessageBox::Ok);
-        p.CboDs->setCurrentText(QStringLiteral("  Martin"));
-        QCOMPARE(lastText(), QStringLiteral("Laboratoire correspondant effacé ou renommé !"));
+        p.CboDs->setCurrentText(u"  Martin"_s);
+        QCOMPARE(lastText(), u"Laboratoire correspondant effacé ou renommé !"_s);
         QCOMPARE(p.CboDs->currentIndex(), -1);
         QCOMPARE(p.CboLs->currentIndex(), -1);
         QCOMPARE(p.LstPr->count(), 0);
@@ -350,56 +348,51 @@ private slots:
     void historyWholeAndFiltered()
     {
         TestEnv env;
-        const QString drA = QStringLiteral("DR A");
-        auto w = startOn(env, {{QStringLiteral("BAYER"), QStringLiteral("Martin")}, {QStringLiteral("MERCK"), QStringLiteral("Dupont")}},
-                         {visit(drA, QStringLiteral("2024-12-31"), QStringLiteral("BAYER"), QStringLiteral("Martin"),
-                                QStringLiteral("PARASPIRINE 500\n")),
-                          visit(drA, QStringLiteral("2025-01-02"), QStringLiteral("BAYER"), QStringLiteral("Martin"),
-                                QStringLiteral("ASPIRINE\n")),
-                          visit(drA, QStringLiteral("2025-01-02"), QStringLiteral("MERCK"), QStringLiteral("Dupont"),
-                                QStringLiteral("ADVIL\néphédrine\n")),
-                          visit(drA, QStringLiteral("2023-06-15"), QStringLiteral("MERCK"), QStringLiteral("Dupont"),
-                                QStringLiteral("DOLIPRANE\n")),
-                          visit(QStringLiteral("DR B"), QStringLiteral("2025-02-01"), QStringLiteral("BAYER"),
-                                QStringLiteral("Martin"), QStringLiteral("ASPIRINE\n"))},
-                         QByteArray("aspi\r\n\xC9PH\xC9" "DRINE\r\n"));
+        const QString drA = u"DR A"_s;
+        auto w = startOn(env, {{u"BAYER"_s, u"Martin"_s}, {u"MERCK"_s, u"Dupont"_s}},
+                         {visit(drA, u"2024-12-31"_s, u"BAYER"_s, u"Martin"_s, u"PARASPIRINE 500\n"_s),
+                          visit(drA, u"2025-01-02"_s, u"BAYER"_s, u"Martin"_s, u"ASPIRINE\n"_s),
+                          visit(drA, u"2025-01-02"_s, u"MERCK"_s, u"Dupont"_s, u"ADVIL\néphédrine\n"_s),
+                          visit(drA, u"2023-06-15"_s, u"MERCK"_s, u"Dupont"_s, u"DOLIPRANE\n"_s),
+                          visit(u"DR B"_s, u"2025-02-01"_s, u"BAYER"_s, u"Martin"_s, u"ASPIRINE\n"_s)},
+                         QByteArray("aspi\r\n\xC9PH\xC9"
+                                    "DRINE\r\n"));
         ProductsWidgets &p = w->view().products;
         selectDoctor(*w, 0);
         w->Remplir_Historique();
 
-        const QStringList whole{QStringLiteral("  02/01/2025  MERCK  [Dupont]   ADVIL / éphédrine "),
-                                QStringLiteral("  02/01/2025  BAYER  [Martin]   ASPIRINE "),
-                                QStringLiteral("  31/12/2024  BAYER  [Martin]   PARASPIRINE 500 "),
-                                QStringLiteral("  15/06/2023  MERCK  [Dupont]   DOLIPRANE ")};
+        const QStringList whole{
+            u"  02/01/2025  MERCK  [Dupont]   ADVIL / éphédrine "_s, u"  02/01/2025  BAYER  [Martin]   ASPIRINE "_s,
+            u"  31/12/2024  BAYER  [Martin]   PARASPIRINE 500 "_s, u"  15/06/2023  MERCK  [Dupont]   DOLIPRANE "_s};
         QCOMPARE(items(p.LstHistPr), whole);
 
         // A part of a longer name matches, any case.
-        p.CboPrPr->setCurrentText(QStringLiteral("  ASPI"));
-        QCOMPARE(items(p.LstHistPr), QStringList({QStringLiteral("  02/01/2025    [Martin]     BAYER"),
-                                                  QStringLiteral("  31/12/2024    [Martin]     BAYER")}));
-        QCOMPARE(p.CmdTH->text(), QStringLiteral("Montrer tout l'historique"));
-        p.CboPrPr->setCurrentText(QStringLiteral("  ÉPHÉDRINE"));
-        QCOMPARE(items(p.LstHistPr), QStringList{QStringLiteral("  02/01/2025    [Dupont]     MERCK")});
+        p.CboPrPr->setCurrentText(u"  ASPI"_s);
+        QCOMPARE(items(p.LstHistPr),
+                 QStringList({u"  02/01/2025    [Martin]     BAYER"_s, u"  31/12/2024    [Martin]     BAYER"_s}));
+        QCOMPARE(p.CmdTH->text(), u"Montrer tout l'historique"_s);
+        p.CboPrPr->setCurrentText(u"  ÉPHÉDRINE"_s);
+        QCOMPARE(items(p.LstHistPr), QStringList{u"  02/01/2025    [Dupont]     MERCK"_s});
 
         // Another filter clears the others and builds the list once.
         QSignalSpy resets(p.LstHistPr->model(), &QAbstractItemModel::modelReset);
-        p.CboDh->setCurrentText(QStringLiteral("  Dupont"));
+        p.CboDh->setCurrentText(u"  Dupont"_s);
         QCOMPARE(resets.count(), 1);
         QCOMPARE(p.CboPrPr->currentIndex(), -1);
-        QCOMPARE(items(p.LstHistPr), QStringList({QStringLiteral("  02/01/2025  [MERCK]   ADVIL / éphédrine "),
-                                                  QStringLiteral("  15/06/2023  [MERCK]   DOLIPRANE ")}));
-        p.CboLh->setCurrentText(QStringLiteral("  BAYER"));
+        QCOMPARE(items(p.LstHistPr), QStringList({u"  02/01/2025  [MERCK]   ADVIL / éphédrine "_s,
+                                                  u"  15/06/2023  [MERCK]   DOLIPRANE "_s}));
+        p.CboLh->setCurrentText(u"  BAYER"_s);
         QCOMPARE(p.CboDh->currentIndex(), -1);
-        QCOMPARE(items(p.LstHistPr), QStringList({QStringLiteral("  02/01/2025  [Martin]   ASPIRINE "),
-                                                  QStringLiteral("  31/12/2024  [Martin]   PARASPIRINE 500 ")}));
+        QCOMPARE(items(p.LstHistPr), QStringList({u"  02/01/2025  [Martin]   ASPIRINE "_s,
+                                                  u"  31/12/2024  [Martin]   PARASPIRINE 500 "_s}));
 
         // The button shows everything again, then empties the display only.
         p.CmdTH->click();
-        QCOMPARE(p.CmdTH->text(), QStringLiteral("Supprimer tout l'historique"));
+        QCOMPARE(p.CmdTH->text(), u"Supprimer tout l'historique"_s);
         QCOMPARE(p.CboLh->currentIndex(), -1);
         QCOMPARE(items(p.LstHistPr), whole);
         p.CmdTH->click();
-        QCOMPARE(p.CmdTH->text(), QStringLiteral("Montrer tout l'historique"));
+        QCOMPARE(p.CmdTH->text(), u"Montrer tout l'historique"_s);
         QCOMPARE(p.LstHistPr->count(), 0);
         QCOMPARE(w->store().produits().forMedecin(drA).size(), 4);
 
@@ -407,7 +400,7 @@ private slots:
         selectDoctor(*w, 2);
         w->Remplir_Historique();
         QCOMPARE(p.LstHistPr->count(), 0);
-        p.CboLh->setCurrentText(QStringLiteral("  BAYER"));
+        p.CboLh->setCurrentText(u"  BAYER"_s);
         QCOMPARE(p.LstHistPr->count(), 0);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
@@ -415,11 +408,9 @@ private slots:
     void historyTooltipShowsTheLineUnderThePointer()
     {
         TestEnv env;
-        auto w = startOn(env, {{QStringLiteral("BAYER"), QStringLiteral("Martin")}},
-                         {visit(QStringLiteral("DR A"), QStringLiteral("2025-01-02"), QStringLiteral("BAYER"),
-                                QStringLiteral("Martin"), QStringLiteral("ASPIRINE\nADVIL\n")),
-                          visit(QStringLiteral("DR A"), QStringLiteral("2025-01-03"), QStringLiteral("BAYER"),
-                                QStringLiteral("Martin"), QStringLiteral("DOLIPRANE\n"))});
+        auto w = startOn(env, {{u"BAYER"_s, u"Martin"_s}},
+                         {visit(u"DR A"_s, u"2025-01-02"_s, u"BAYER"_s, u"Martin"_s, u"ASPIRINE\nADVIL\n"_s),
+                          visit(u"DR A"_s, u"2025-01-03"_s, u"BAYER"_s, u"Martin"_s, u"DOLIPRANE\n"_s)});
         ProductsWidgets &p = w->view().products;
         selectDoctor(*w, 0);
         w->showTab(3);
@@ -430,8 +421,8 @@ private slots:
         QCOMPARE(p.LstHistPr->count(), 2);
 
         auto move = [&](const QPoint &pos, Qt::MouseButtons buttons) {
-            QMouseEvent event(QEvent::MouseMove, pos, p.LstHistPr->viewport()->mapToGlobal(pos), Qt::NoButton,
-                              buttons, Qt::NoModifier);
+            QMouseEvent event(QEvent::MouseMove, pos, p.LstHistPr->viewport()->mapToGlobal(pos), Qt::NoButton, buttons,
+                              Qt::NoModifier);
             QApplication::sendEvent(p.LstHistPr->viewport(), &event);
         };
         move(p.LstHistPr->visualItemRect(p.LstHistPr->item(1)).center(), Qt::NoButton);
@@ -446,9 +437,8 @@ private slots:
     void switchingTheFeatureOffAndOn()
     {
         TestEnv env;
-        auto w = startOn(env, {{QStringLiteral("BAYER"), QStringLiteral("Martin")}},
-                         {visit(QStringLiteral("DR A"), QStringLiteral("2025-01-02"), QStringLiteral("BAYER"),
-                                QStringLiteral("Martin"), QStringLiteral("ASPIRINE\n"))});
+        auto w = startOn(env, {{u"BAYER"_s, u"Martin"_s}},
+                         {visit(u"DR A"_s, u"2025-01-02"_s, u"BAYER"_s, u"Martin"_s, u"ASPIRINE\n"_s)});
         MainView &v = w->view();
         QAction *option = v.menus.mnuProduits;
         QCOMPARE(v.TS->count(), 3);
@@ -470,7 +460,7 @@ private slots:
         v.products.LstHistPr->clear();
         option->trigger();
         QCOMPARE(v.TS->count(), 3);
-        QCOMPARE(v.TS->tabText(2), QStringLiteral("Produits présentés"));
+        QCOMPARE(v.TS->tabText(2), u"Produits présentés"_s);
         QCOMPARE(v.TS->currentIndex(), 1);
         QVERIFY(option->isChecked());
         QCOMPARE(w->state().AvecProduits, 1);
