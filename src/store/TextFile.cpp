@@ -73,7 +73,8 @@ QString decode(const QByteArray &bytes)
     QByteArray body = bytes;
     if (body.startsWith("\xEF\xBB\xBF"))
         body.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // One byte order mark goes; a second one is the text's own U+FEFF.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(body);
     if (!utf8.hasError())
         return text;
@@ -83,6 +84,10 @@ QString decode(const QByteArray &bytes)
 QByteArray encodeLines(const QStringList &lines)
 {
     QByteArray out;
+    // A text beginning with U+FEFF would lose it to the reader, which takes
+    // it for a byte order mark: a real mark in front keeps it.
+    if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
+        out += "\xEF\xBB\xBF";
     for (const QString &line : lines) {
         out += line.toUtf8();
         out += "\r\n";

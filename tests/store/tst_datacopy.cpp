@@ -104,6 +104,50 @@ private slots:
         QCOMPARE(filesIn(dest.path()), QStringList({"Ferrune.mdb", "Medoc.txt"}));
     }
 
+    // Killed between the copy into the temporary file and the rename: the
+    // destination keeps its old file whole, the leftover is not taken for a
+    // data file, and the next copy replaces the file and the leftover.
+    void copyCutBeforeTheRenameIsHarmless()
+    {
+        tvtest::TestEnv env;
+        env.writeFile(env.dataFile(QStringLiteral("Medoc.txt")), "new list\r\n");
+        QTemporaryDir dest;
+        env.writeFile(dest.filePath(QStringLiteral("Medoc.txt")), "old list\r\n");
+        env.writeFile(dest.filePath(QStringLiteral("Medoc.txt.copie-en-cours")), "new li");
+
+        QTemporaryDir further;
+        const auto onward = datacopy::copyDataFiles({dest.path(), further.path(), env.programFolder(), {}, {}, {}});
+        QCOMPARE(onward.size(), 1);
+        QCOMPARE(filesIn(further.path()), QStringList({"Medoc.txt"}));
+        QCOMPARE(tvtest::TestEnv::readFile(further.filePath(QStringLiteral("Medoc.txt"))), QByteArray("old list\r\n"));
+
+        const auto results = datacopy::copyDataFiles(
+            {env.dataFolder(), dest.path(), env.programFolder(), [](const QString &) { return true; }, {}, {}});
+        QCOMPARE(results[0].outcome, datacopy::Outcome::Replaced);
+        QCOMPARE(filesIn(dest.path()), QStringList({"Medoc.txt"}));
+        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Medoc.txt"))), QByteArray("new list\r\n"));
+    }
+
+    // The rename refused (a folder stands where the file goes): the file is
+    // reported, no temporary stays, and the other files are copied.
+    void refusedRenameLeavesNoTemporary()
+    {
+        tvtest::TestEnv env;
+        env.writeFile(env.dataFile(QStringLiteral("Ferrune.mdb")), "db");
+        env.writeFile(env.dataFile(QStringLiteral("Medoc.txt")), "list");
+        QTemporaryDir dest;
+        QVERIFY(QDir(dest.path()).mkdir(QStringLiteral("Medoc.txt")));
+        env.writeFile(dest.filePath(QStringLiteral("Medoc.txt/dedans")), "kept");
+        const auto results = datacopy::copyDataFiles(
+            {env.dataFolder(), dest.path(), env.programFolder(), [](const QString &) { return true; }, {}, {}});
+        QCOMPARE(results.size(), 2);
+        QCOMPARE(results[0].outcome, datacopy::Outcome::Copied);
+        QCOMPARE(results[1].outcome, datacopy::Outcome::Failed);
+        QVERIFY(results[1].reason.contains(QStringLiteral("Medoc.txt")));
+        QCOMPARE(filesIn(dest.path()), QStringList({"Ferrune.mdb"}));
+        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Medoc.txt/dedans"))), QByteArray("kept"));
+    }
+
     void emptySourceCopiesNothing()
     {
         QTemporaryDir src, dest;

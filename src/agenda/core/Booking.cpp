@@ -40,7 +40,8 @@ QString duplicateMessage(const QString &labo, const QString &medecin, const QStr
 
 std::optional<DayKey> parseDateJMA(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{2})/(\\d{2})/(\\d{4})$"));
+    // Anchored: "$" alone would also accept a line end after the year.
+    static const QRegularExpression pattern(QRegularExpression::anchoredPattern(QStringLiteral("(\\d{2})/(\\d{2})/(\\d{4})")));
     const QRegularExpressionMatch m = pattern.match(text);
     if (!m.hasMatch())
         return std::nullopt;
@@ -51,7 +52,7 @@ TimeEntry completeTime(const QString &typed)
 {
     if (typed.isEmpty())
         return {};
-    static const QRegularExpression shape(QStringLiteral("^\\d{2}H\\d{0,2}$"));
+    static const QRegularExpression shape(QRegularExpression::anchoredPattern(QStringLiteral("\\d{2}H\\d{0,2}")));
     if (!shape.match(typed).hasMatch())
         return {QString(), true};
     switch (typed.size()) {

@@ -33,7 +33,8 @@ double radixInteger(const QString &s, int radix)
     while (pos < s.size()) {
         const int digit = QStringView(s).mid(pos, 1).toInt(nullptr, radix);
         const QChar c = s.at(pos);
-        const bool isDigit = radix == 16 ? c.isDigit() || (c.toUpper() >= u'A' && c.toUpper() <= u'F')
+        // ASCII digits only: QChar::isDigit() also takes the other scripts'.
+        const bool isDigit = radix == 16 ? (c >= u'0' && c <= u'9') || (c.toUpper() >= u'A' && c.toUpper() <= u'F')
                                          : c >= u'0' && c <= u'7';
         if (!isDigit)
             break;

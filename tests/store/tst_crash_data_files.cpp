@@ -1,0 +1,296 @@
+// The writes of a doctor's agenda files (absences, weekday maxima), of the
+// medicines catalogue and of the database upgrade fail at each step, or the
+// writing process is killed: the old or the new content is there whole and
+// the next start-up works on what is left.
+#include "support/TestEnv.h"
+
+#include "agenda/core/AgendaFormat.h"
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "store/AgendaFiles.h"
+#include "store/DatabaseUpgrade.h"
+#include "store/MedocFile.h"
+#include "store/SettingsFiles.h"
+#include "store/Store.h"
+#include "store/StoreError.h"
+#include "store/TextFile.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QTest>
+#include <QThread>
+
+#include <functional>
+
+using namespace tv;
+
+namespace {
+
+const QString kDoctor = QStringLiteral("  DR MARTIN");
+
+struct SimulatedCrash {};
+
+textfile::WriteStep g_failAt = textfile::WriteStep::TemporaryOpened;
+int g_calls = 0;
+
+bool injectedFault(textfile::WriteStep step, const QString &)
+{
+    ++g_calls;
+    return step == g_failAt;
+}
+
+struct FaultGuard {
+    explicit FaultGuard(textfile::WriteStep step)
+    {
+        g_failAt = step;
+        g_calls = 0;
+        textfile::setWriteFault(injectedFault);
+    }
+    ~FaultGuard() { textfile::setWriteFault(nullptr); }
+};
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// The window starts on the data as the failure left it, with no box.
+void checkStartUp(const tvtest::TestEnv &env)
+{
+    bool started = false;
+    auto window = env.startWindow(&started);
+    QVERIFY(started);
+    QVERIFY(tvtest::noUnexpectedDialogs());
+    QVERIFY(window->hasStore());
+}
+
+int visitCount(Store &store)
+{
+    QSqlQuery q(store.db().sql());
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM Visite")) || !q.next())
+        return -1;
+    return q.value(0).toInt();
+}
+
+} // namespace
+
+class TstCrashDataFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        dialogs::script::reset();
+        dialogs::script::setStrict(true);
+    }
+
+    void failedWriteLeavesTheOldFileWhole_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::newRow("temporary opened") << int(textfile::WriteStep::TemporaryOpened);
+        QTest::newRow("temporary half written") << int(textfile::WriteStep::TemporaryHalfWritten);
+        QTest::newRow("temporary written, not renamed") << int(textfile::WriteStep::TemporaryWritten);
+    }
+
+    void failedWriteLeavesTheOldFileWhole()
+    {
+        QFETCH(int, step);
+        struct Writer {
+            const char *name;
+            QString file;
+            QByteArray old;
+            std::function<void(const QString &folder)> write;
+        };
+        QStringList manyDates;
+        for (int day = 1; day <= 28; ++day)
+            manyDates.append(QStringLiteral("%1/04/2025").arg(day, 2, 10, QLatin1Char('0')));
+        const QByteArray absences = "03/03/2025\r\n04/03/2025\r\n03/03/2025\r\n";
+        const QByteArray medoc = "Aspirine\r\nParacétamol\r\n aspirine \r\n";
+        const QList<Writer> writers = {
+            {"appendAbsences", agendaformat::absencesFileName(kDoctor), absences,
+             [&](const QString &f) { agendafiles::appendAbsences(f, kDoctor, manyDates); }},
+            {"removeAbsence", agendaformat::absencesFileName(kDoctor), absences,
+             [](const QString &f) { agendafiles::removeAbsence(f, kDoctor, QStringLiteral("03/03/2025")); }},
+            {"writeMaxima", agendaformat::passagesFileName(kDoctor), QByteArray(" 1  2  3  4  5  0  0 \r\n"),
+             [](const QString &f) { agendafiles::writeMaxima(f, kDoctor, {9, 9, 9, 9, 9, -1, 0}); }},
+            {"medocfile::append", files::Medoc, medoc,
+             [](const QString &f) { medocfile::append(f, QStringLiteral("Ibuprofène")); }},
+            {"medocfile::remove", files::Medoc, medoc,
+             [](const QString &f) { medocfile::remove(f, QStringLiteral("ASPIRINE")); }},
+        };
+        for (const Writer &writer : writers) {
+            tvtest::TestEnv env;
+            env.prepareData({QStringLiteral("Dr Martin")}, QStringLiteral("0,0,0,0"));
+            const QString path = env.dataFile(writer.file);
+            env.writeFile(path, writer.old);
+            const QStringList before = entries(env.dataFolder());
+            {
+                FaultGuard guard(static_cast<textfile::WriteStep>(step));
+                QVERIFY_THROWS_EXCEPTION(StoreError, writer.write(env.dataFolder()));
+                QVERIFY2(g_calls > 0, writer.name);
+            }
+            QVERIFY2(tvtest::TestEnv::readFile(path) == writer.old, writer.name);
+            QVERIFY2(entries(env.dataFolder()) == before,
+                     qPrintable(QStringLiteral("%1 left %2").arg(writer.name, entries(env.dataFolder()).join(u','))));
+            checkStartUp(env);
+
+            // The next run writes normally over what the failure left.
+            writer.write(env.dataFolder());
+            QVERIFY2(tvtest::TestEnv::readFile(path) != writer.old, writer.name);
+            QVERIFY2(entries(env.dataFolder()) == before, writer.name);
+        }
+    }
+
+    // Killed between writing the temporary file and the rename: the
+    // temporary is whole but the file keeps its old content, and the next
+    // removal writes over the leftover.
+    void leftoverTemporaryOfARemovalIsHarmless()
+    {
+        tvtest::TestEnv env;
+        env.prepareData({QStringLiteral("Dr Martin")}, QStringLiteral("0,0,0,0"));
+        const QString absences = agendafiles::absencesPath(env.dataFolder(), kDoctor);
+        const QString medoc = env.dataFile(files::Medoc);
+        env.writeFile(absences, "03/03/2025\r\n04/03/2025\r\n");
+        env.writeFile(medoc, "Aspirine\r\nParacétamol\r\n");
+        env.writeFile(agendafiles::tmpAbsencesPath(env.dataFolder(), kDoctor), "04/03/2025\r\n");
+        env.writeFile(env.dataFile(files::MedocTmp), "Paracétamol\r\n");
+
+        checkStartUp(env);
+        QCOMPARE(agendafiles::readAbsences(env.dataFolder(), kDoctor), QStringList({"03/03/2025", "04/03/2025"}));
+        QCOMPARE(medocfile::read(env.dataFolder()), QStringList({"Aspirine", "Paracétamol"}));
+
+        agendafiles::removeAbsence(env.dataFolder(), kDoctor, QStringLiteral("04/03/2025"));
+        medocfile::remove(env.dataFolder(), QStringLiteral("paracétamol"));
+        QCOMPARE(agendafiles::readAbsences(env.dataFolder(), kDoctor), QStringList({"03/03/2025"}));
+        QCOMPARE(medocfile::read(env.dataFolder()), QStringList({"Aspirine"}));
+        QVERIFY(!QFile::exists(agendafiles::tmpAbsencesPath(env.dataFolder(), kDoctor)));
+        QVERIFY(!QFile::exists(env.dataFile(files::MedocTmp)));
+    }
+
+    // A process killed in the middle of its writes, many times over.
+    void killedWriterLeavesWholeFiles()
+    {
+        const QString worker = QCoreApplication::applicationDirPath() + QStringLiteral("/tallvane_store_worker");
+        QVERIFY2(QFile::exists(worker), qPrintable(worker));
+        tvtest::TestEnv env;
+        env.prepareData({QStringLiteral("Dr Martin")}, QStringLiteral("0,0,0,0"));
+        const QString data = env.dataFolder();
+        const QStringList ownFiles = entries(data);
+        const MaxJourTable few{1, 2, 3, 4, 5, 0, 0};
+        const MaxJourTable many{-1, 30000, 12, 8, 7, 6, 32767};
+        const QString passages = agendaformat::passagesFileName(kDoctor);
+        const QString absences = agendaformat::absencesFileName(kDoctor);
+        const QString tmpAbsences = agendaformat::tmpAbsencesFileName(kDoctor);
+
+        for (int round = 0; round < 10; ++round) {
+            QProcess process;
+            process.start(worker, {QStringLiteral("agenda"), data});
+            QVERIFY(process.waitForStarted());
+            QThread::msleep(40 + QRandomGenerator::global()->bounded(160));
+            process.kill();
+            process.waitForFinished();
+
+            if (textfile::exists(agendafiles::passagesPath(data, kDoctor))) {
+                const auto read = agendaformat::parseMaxima(textfile::readAll(agendafiles::passagesPath(data, kDoctor)));
+                QCOMPARE(read.valid, 7);
+                QVERIFY(read.values == few || read.values == many);
+            }
+            for (const QString &name : {absences, tmpAbsences}) {
+                const auto lines = textfile::readLines(files::join(data, name));
+                for (const QString &line : lines.value_or(QStringList{}))
+                    QVERIFY2(line.size() == 10 && line.endsWith(QStringLiteral("/03/2025")), qPrintable(name + u':' + line));
+            }
+            for (const QString &name : {files::Medoc, files::MedocTmp}) {
+                const auto lines = textfile::readLines(files::join(data, name));
+                for (const QString &line : lines.value_or(QStringList{}))
+                    QVERIFY2(line.startsWith(QStringLiteral("Médicament ")) && line.section(u' ', 1).toInt() < 50,
+                             qPrintable(name + u':' + line));
+            }
+            // Besides the files above, at most the temporaries of a write
+            // cut short, named after their file.
+            for (const QString &name : entries(data)) {
+                if (ownFiles.contains(name))
+                    continue;
+                const QString base = name.section(u'.', 0, 1);
+                QVERIFY2(base == passages || base == absences || base == tmpAbsences || base == files::Medoc
+                             || base == files::MedocTmp,
+                         qPrintable(name));
+                QVERIFY2(name == base || name.size() == base.size() + 7, qPrintable(name));
+            }
+        }
+        checkStartUp(env);
+        // The next writes go on from what was left.
+        agendafiles::appendAbsences(data, kDoctor, {QStringLiteral("31/03/2025")});
+        QCOMPARE(agendafiles::readAbsences(data, kDoctor)->last(), QStringLiteral("31/03/2025"));
+        medocfile::remove(data, QStringLiteral("médicament 1"));
+        QVERIFY(!medocfile::read(data)->contains(QStringLiteral("Médicament 1")));
+    }
+
+    // The upgrade of the user's database cut short at each of its steps,
+    // including just after the filled copy is complete and before any file
+    // changes name: the next start-up ends with the user's rows in the new
+    // database and no shipped file left.
+    void upgradeCutAtEveryStepThenStartUp_data()
+    {
+        QTest::addColumn<QString>("point");
+        QTest::newRow("first row") << QStringLiteral("copy:Visite:1");
+        QTest::newRow("before the commit") << QStringLiteral("copy:commit");
+        QTest::newRow("copy complete, no swap") << QString();
+        QTest::newRow("shipped removed") << QStringLiteral("swap:shipped");
+        QTest::newRow("backup removed") << QStringLiteral("swap:backup");
+        QTest::newRow("old renamed") << QStringLiteral("swap:old");
+    }
+
+    void upgradeCutAtEveryStepThenStartUp()
+    {
+        QFETCH(QString, point);
+        tvtest::TestEnv env;
+        env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
+        {
+            auto store = env.openStore();
+            for (const char *day : {"10", "11", "12"})
+                store->visites().insert({0, "DR A", "ALPHA", QString::fromLatin1(day), "02", "2025", ""});
+        }
+        env.installShippedDatabase();
+        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+
+        DatabaseUpgrade upgrade(DatabaseUpgrade::paths(env.programFolder(), env.dataFolder()));
+        upgrade.setCheckpoint([&](const QString &p) {
+            if (p == point)
+                throw SimulatedCrash{};
+        });
+        if (point.startsWith(QStringLiteral("copy:"))) {
+            QVERIFY_THROWS_EXCEPTION(SimulatedCrash, upgrade.copyRows());
+        } else {
+            upgrade.copyRows();
+            if (!point.isEmpty())
+                QVERIFY_THROWS_EXCEPTION(SimulatedCrash, upgrade.swapFiles());
+        }
+
+        // The start-up does the upgrade again (three boxes) or finishes the
+        // swap (one box).
+        const bool again = point.startsWith(QStringLiteral("copy:"));
+        for (int i = 0; i < (again ? 3 : 1); ++i)
+            dialogs::script::push(QMessageBox::Ok);
+        bool started = false;
+        auto window = env.startWindow(&started);
+        QVERIFY(started);
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QCOMPARE(dialogs::script::pending(), 0);
+        QVERIFY(dialogs::script::texts().at(0).contains(again ? QStringLiteral("doit mettre à jour")
+                                                                : QStringLiteral("a été terminée")));
+        QVERIFY(window->hasStore());
+        QCOMPARE(visitCount(window->store()), 3);
+        QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));
+        const auto paths = DatabaseUpgrade::paths(env.programFolder(), env.dataFolder());
+        QVERIFY(!QFile::exists(paths.work()));
+        QVERIFY(!QFile::exists(paths.partial()));
+        for (const QString &text : dialogs::script::texts())
+            QVERIFY2(!text.contains(QStringLiteral("a échoué")), qPrintable(text));
+    }
+};
+
+QTEST_MAIN(TstCrashDataFiles)
+#include "tst_crash_data_files.moc"
