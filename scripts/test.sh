@@ -13,13 +13,14 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+# A short run of every fuzz target (the long runs: scripts/fuzz.sh 600).
+if command -v clang++ >/dev/null 2>&1; then
+    scripts/fuzz.sh 10
+fi
+
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTALLVANE_SANITIZE=ON -DTALLVANE_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS=suppressions="$PWD/scripts/lsan.supp":print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
-
-if command -v clang++ >/dev/null 2>&1; then
-    scripts/fuzz.sh 10
-fi
