@@ -2,6 +2,7 @@
 // medicines catalogue and of the database upgrade fail at each step, or the
 // writing process is killed: the old or the new content is there whole and
 // the next start-up works on what is left.
+#include "FaultInjection.h"
 #include "support/TestEnv.h"
 
 #include "agenda/core/AgendaFormat.h"
@@ -32,24 +33,7 @@ const QString kDoctor = QStringLiteral("  DR MARTIN");
 
 struct SimulatedCrash {};
 
-textfile::WriteStep g_failAt = textfile::WriteStep::TemporaryOpened;
-int g_calls = 0;
-
-bool injectedFault(textfile::WriteStep step, const QString &)
-{
-    ++g_calls;
-    return step == g_failAt;
-}
-
-struct FaultGuard {
-    explicit FaultGuard(textfile::WriteStep step)
-    {
-        g_failAt = step;
-        g_calls = 0;
-        textfile::setWriteFault(injectedFault);
-    }
-    ~FaultGuard() { textfile::setWriteFault(nullptr); }
-};
+using tvtest::FaultGuard;
 
 QStringList entries(const QString &folder)
 {
@@ -129,7 +113,7 @@ private slots:
             {
                 FaultGuard guard(static_cast<textfile::WriteStep>(step));
                 QVERIFY_THROWS_EXCEPTION(StoreError, writer.write(env.dataFolder()));
-                QVERIFY2(g_calls > 0, writer.name);
+                QVERIFY2(tvtest::faultCalls() > 0, writer.name);
             }
             QVERIFY2(tvtest::TestEnv::readFile(path) == writer.old, writer.name);
             QVERIFY2(entries(env.dataFolder()) == before,

@@ -1,6 +1,7 @@
 // Every write of the settings and list files fails at each of its steps, or
 // the writing process is killed: the old or the new content is there whole
 // and what the next start-up reads still works.
+#include "FaultInjection.h"
 #include "store/SettingsFiles.h"
 #include "store/StoreError.h"
 #include "store/TextFile.h"
@@ -19,24 +20,7 @@ using namespace tv;
 
 namespace {
 
-textfile::WriteStep g_failAt = textfile::WriteStep::TemporaryOpened;
-int g_calls = 0;
-
-bool injectedFault(textfile::WriteStep step, const QString &)
-{
-    ++g_calls;
-    return step == g_failAt;
-}
-
-struct FaultGuard {
-    explicit FaultGuard(textfile::WriteStep step)
-    {
-        g_failAt = step;
-        g_calls = 0;
-        textfile::setWriteFault(injectedFault);
-    }
-    ~FaultGuard() { textfile::setWriteFault(nullptr); }
-};
+using tvtest::FaultGuard;
 
 QByteArray bytesOf(const QString &path)
 {
@@ -105,7 +89,7 @@ private slots:
             {
                 FaultGuard guard(static_cast<textfile::WriteStep>(step));
                 QVERIFY_THROWS_EXCEPTION(StoreError, writer.write(dir.path()));
-                QVERIFY2(g_calls > 0, writer.name);
+                QVERIFY2(tvtest::faultCalls() > 0, writer.name);
             }
             QVERIFY2(bytesOf(path) == old, writer.name);
             QVERIFY2(entries(dir.path()) == before, qPrintable(QStringLiteral("%1 left %2").arg(writer.name, entries(dir.path()).join(u','))));
