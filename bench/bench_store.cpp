@@ -400,6 +400,20 @@ void registerOperations()
     }
 }
 
+// The naive medians, one "name ms" line each, for tallvane_bench_window to
+// print its ratios against (TALLVANE_BENCH_NAIVE_OUT=<file>).
+void writeNaiveFigures()
+{
+    const QString path = qEnvironmentVariable("TALLVANE_BENCH_NAIVE_OUT");
+    if (path.isEmpty())
+        return;
+    QStringList lines;
+    for (const auto &[name, result] : g_results)
+        if (result.naiveMs > 0)
+            lines.append(QStringLiteral("%1 %2").arg(QString::fromStdString(name)).arg(result.naiveMs, 0, 'f', 4));
+    tv::textfile::writeLines(path, lines);
+}
+
 void printSummary(const QString &rss)
 {
     std::printf("\n%-26s %10s %10s %8s %10s %10s %8s %8s\n", "operation", "median ms", "naive ms", "ratio",
@@ -416,6 +430,7 @@ void printSummary(const QString &rss)
                     qPrintable(ratio), r.fastCpuMs, r.naiveCpuMs, qPrintable(cpuRatio), op.targetMs);
     }
     std::printf("\n%s\n", qPrintable(rss));
+    writeNaiveFigures();
     if (env->generationMs >= 0)
         std::printf("data generated in %lld ms\n", env->generationMs);
 }

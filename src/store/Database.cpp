@@ -51,12 +51,35 @@ void containsFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, haystack.contains(needle) ? 1 : 0);
 }
 
-void registerFunctions(QSqlDatabase &db)
+QString describeCode(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("La base de données est occupée par un autre poste. Réessayez dans un instant.");
+    case SQLITE_FULL:
+        return QStringLiteral("Le disque est plein : la base de données n'a pas pu être modifiée.");
+    case SQLITE_READONLY:
+        return QStringLiteral("La base de données est en lecture seule : la modification a été refusée.");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("La base de données est endommagée. Utilisez « Réparer et compacter la base de données ».");
+    default:
+        return QStringLiteral("Erreur de la base de données.");
+    }
+}
+
+sqlite3 *rawHandle(const QSqlDatabase &db)
 {
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         throw StoreError(QStringLiteral("Le moteur de base de données SQLite n'est pas disponible."));
-    sqlite3 *raw = *static_cast<sqlite3 *const *>(handle.constData());
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+void registerFunctions(QSqlDatabase &db)
+{
+    sqlite3 *raw = rawHandle(db);
     constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(raw, "tv_fold", 1, flags, nullptr, foldFunction, nullptr, nullptr);
     sqlite3_create_function(raw, "tv_contains", 2, flags, nullptr, containsFunction, nullptr, nullptr);
@@ -64,15 +87,7 @@ void registerFunctions(QSqlDatabase &db)
 
 QString describe(const QSqlError &error)
 {
-    if (error.nativeErrorCode() == QLatin1String("5") || error.nativeErrorCode() == QLatin1String("6"))
-        return QStringLiteral("La base de données est occupée par un autre poste. Réessayez dans un instant.");
-    if (error.nativeErrorCode() == QLatin1String("13"))
-        return QStringLiteral("Le disque est plein : la base de données n'a pas pu être modifiée.");
-    if (error.nativeErrorCode() == QLatin1String("8"))
-        return QStringLiteral("La base de données est en lecture seule : la modification a été refusée.");
-    if (error.nativeErrorCode() == QLatin1String("11") || error.nativeErrorCode() == QLatin1String("26"))
-        return QStringLiteral("La base de données est endommagée. Utilisez « Réparer et compacter la base de données ».");
-    return QStringLiteral("Erreur de la base de données.");
+    return describeCode(error.nativeErrorCode().toInt());
 }
 
 } // namespace
@@ -122,6 +137,11 @@ std::unique_ptr<Database> Database::connect(const QString &path)
     }
     std::unique_ptr<Database> result(new Database(db, connection, path));
     registerFunctions(result->m_db);
+    // A doctor's rows lie all over the Visite table; with the default 2 MB
+    // page cache every selection reads them from the file again. The cache
+    // is dropped whenever another workstation changes the file, so a larger
+    // one is as safe on a shared folder.
+    execStatement(*result, QStringLiteral("PRAGMA cache_size = -16384"));
     return result;
 }
 
@@ -182,6 +202,59 @@ void execStatement(Database &db, const QString &statement)
     QSqlQuery query(db.sql());
     if (!query.exec(statement))
         throw StoreError(describe(query.lastError()), query.lastError().text() + QStringLiteral("\n") + statement);
+}
+
+BulkQuery::BulkQuery(Database &db, const QString &statement)
+    : m_db(db)
+    , m_text(statement)
+{
+    const QByteArray utf8 = statement.toUtf8();
+    if (sqlite3_prepare_v2(rawHandle(db.sql()), utf8.constData(), static_cast<int>(utf8.size()), &m_statement, nullptr)
+        != SQLITE_OK)
+        fail();
+}
+
+BulkQuery::~BulkQuery()
+{
+    sqlite3_finalize(m_statement);
+}
+
+void BulkQuery::fail() const
+{
+    sqlite3 *raw = rawHandle(m_db.sql());
+    throw StoreError(describeCode(sqlite3_extended_errcode(raw)),
+                     QString::fromUtf8(sqlite3_errmsg(raw)) + QStringLiteral("\n") + m_text);
+}
+
+BulkQuery &BulkQuery::bind(const char *placeholder, const QString &value)
+{
+    const int index = sqlite3_bind_parameter_index(m_statement, placeholder);
+    const QByteArray utf8 = value.toUtf8();
+    if (index == 0 || sqlite3_bind_text(m_statement, index, utf8.constData(), static_cast<int>(utf8.size()),
+                                        SQLITE_TRANSIENT) != SQLITE_OK)
+        fail();
+    return *this;
+}
+
+bool BulkQuery::next()
+{
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    fail();
+}
+
+QString BulkQuery::text(int column) const
+{
+    const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+    return data ? QString::fromUtf8(data, sqlite3_column_bytes(m_statement, column)) : QString();
+}
+
+qint64 BulkQuery::integer(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
 }
 
 Transaction::Transaction(Database &db)

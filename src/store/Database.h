@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <memory>
 
+struct sqlite3_stmt;
+
 namespace tv {
 
 // One open connection to a database file (Ferrune.mdb). Text comparisons on
@@ -54,6 +56,29 @@ public:
 private:
     QSqlQuery m_query;
     QString m_statement;
+};
+
+// A forward-only read straight from the engine, for the large lists (a
+// doctor's appointments, his products history): no QVariant per value.
+// Values are bound as with SqlQuery; every failure throws a StoreError.
+class BulkQuery {
+public:
+    BulkQuery(Database &db, const QString &statement);
+    ~BulkQuery();
+    BulkQuery(const BulkQuery &) = delete;
+    BulkQuery &operator=(const BulkQuery &) = delete;
+
+    BulkQuery &bind(const char *placeholder, const QString &value);
+    bool next();
+    QString text(int column) const;
+    qint64 integer(int column) const;
+
+private:
+    [[noreturn]] void fail() const;
+
+    Database &m_db;
+    sqlite3_stmt *m_statement = nullptr;
+    QString m_text;
 };
 
 // BEGIN IMMEDIATE ... COMMIT; rolled back when left without commit().

@@ -11,14 +11,15 @@ const QString kColumns = QStringLiteral("NumProduit, Medecin, Labo, Delegue, Dat
 QList<ProduitRecord> ProduitRepository::select(const QString &where,
                                                const QList<std::pair<QString, QString>> &values) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2 ORDER BY Date DESC, NumProduit DESC")
-                         .arg(kColumns, where));
+    // A doctor's whole history runs to thousands of rows: read straight
+    // from the engine.
+    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2 ORDER BY Date DESC, NumProduit DESC")
+                          .arg(kColumns, where));
     for (const auto &[name, value] : values)
-        q.bind(name, value);
-    q.exec();
+        q.bind(name.toUtf8().constData(), value);
     QList<ProduitRecord> rows;
     while (q.next())
-        rows.append({q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5)});
+        rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5)});
     return rows;
 }
 

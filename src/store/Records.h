@@ -54,3 +54,8 @@ struct ProduitRecord {
 };
 
 } // namespace tv
+
+// Made of QStrings and integers only: a growing list moves its rows in one
+// block instead of one by one (a doctor's list runs to thousands).
+Q_DECLARE_TYPEINFO(tv::VisiteRecord, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(tv::ProduitRecord, Q_RELOCATABLE_TYPE);

@@ -41,7 +41,11 @@ const QStringList &indexes()
         QStringLiteral("CREATE INDEX IF NOT EXISTS IdxLaboLabo ON Labo (Labo)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS IdxPassageLaboMedecin ON Passage (Labo, Medecin)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS IdxPassageMedecin ON Passage (Medecin)"),
-        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxVisiteMedecinDate ON Visite (Medecin, An, Mois, Jour)"),
+        // Covering: a doctor's whole list (thousands of rows) is read from
+        // the index alone, without one table lookup per row.
+        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxVisiteMedecinDateLabo ON Visite (Medecin, An, Mois, Jour, Labo, Heure)"),
+        // Its predecessor, a prefix of it, only slows every write down.
+        QStringLiteral("DROP INDEX IF EXISTS IdxVisiteMedecinDate"),
         // With the whole date the pair's list comes out in order from this
         // index; without it the planner sorts through the doctor's index and
         // reads all his appointments.

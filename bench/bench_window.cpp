@@ -1,0 +1,489 @@
+// The operations a user waits for, measured through the real main window
+// and its controllers at the size of a large practice (offscreen):
+// start-up to a filled window, doctor and laboratory selection, the grid,
+// the appointment lists, the quota check, a booking, each history mode and
+// the purge of a year. Each line also shows the store-level naive figure of
+// the same operation when one is given (TALLVANE_BENCH_NAIVE=<file> written
+// by tallvane_bench with TALLVANE_BENCH_NAIVE_OUT), and the ratio.
+//
+//   QT_QPA_PLATFORM=offscreen tallvane_bench_window [--benchmark_filter=...]
+// TALLVANE_BENCH_DATA=<folder> keeps the generated data there between runs.
+#include "LargePractice.h"
+
+#include "agenda/ui/BookingController.h"
+#include "app/core/Clock.h"
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "app/ui/MaintenanceController.h"
+#include "app/ui/Widgets.h"
+#include "store/Database.h"
+#include "store/SettingsFiles.h"
+#include "store/Store.h"
+#include "store/StoreError.h"
+#include "store/TextFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The pinned "today": inside the generated years, so the grid, the day's
+// list and the past appointments all have data.
+const QDate kToday(2025, 3, 5);
+const QString kPurgedYear = QStringLiteral("2019");
+
+struct Environment {
+    QTemporaryDir scratch;
+    tvbench::Practice practice;
+    QString programFolder;
+    std::unique_ptr<tv::FrmLabo> window;
+    long long generationMs = -1;
+};
+
+Environment *env = nullptr;
+
+tv::MainView &view() { return env->window->view(); }
+
+// ---- the program folder: CheminBase.cfg at the data, Vs.ini choosing the
+// first doctor, no time asked, products on
+
+void prepareProgramFolder(const QString &program, const QString &data)
+{
+    tv::cheminbase::write(program, data);
+    tv::textfile::writeLines(tv::files::join(program, tv::files::VsIni), {QStringLiteral("0,0,1,0")});
+}
+
+std::unique_ptr<tv::FrmLabo> startWindow()
+{
+    auto window = std::make_unique<tv::FrmLabo>(env->programFolder);
+    if (!window->startUp())
+        throw tv::StoreError(QStringLiteral("Le démarrage de la fenêtre a échoué"),
+                             tv::dialogs::script::texts().join(QStringLiteral("\n")));
+    window->show();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+// ---- keys, rotating so no single row stays hot
+
+int g_turn = 0;
+void nextTurn() { ++g_turn; }
+
+int doctorRow() { return g_turn % static_cast<int>(view().LstMed->count()); }
+int laboRow() { return (g_turn * 37) % static_cast<int>(view().LstLabo->count()); }
+
+// Moves the selection to a row other than the wanted one without running
+// the handlers, so the measured setCurrentRow really changes the row.
+void prepareSelection(tv::ListBox *list, int wanted)
+{
+    const QSignalBlocker blocker(list);
+    list->setCurrentRow(wanted == 0 ? 1 : 0);
+}
+
+void ensureDoctorAndLabo()
+{
+    if (!env->window->hasDoctor())
+        view().LstMed->setCurrentRow(0);
+    if (!env->window->hasLabo())
+        view().LstLabo->setCurrentRow(0);
+}
+
+// ---- the operations; each returns a number that depends on the result
+
+using Operation = std::function<double()>; // returns the measured milliseconds
+
+template <typename F>
+double timed(F &&f)
+{
+    const auto start = Clock::now();
+    f();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double startUp()
+{
+    // The previous window is gone before the next start, as with a new
+    // program; its destruction is not measured.
+    env->window.reset();
+    std::unique_ptr<tv::FrmLabo> window;
+    const double ms = timed([&] { window = startWindow(); });
+    benchmark::DoNotOptimize(window->view().LstLabo->count());
+    env->window = std::move(window);
+    return ms;
+}
+
+double doctorSelection()
+{
+    const int row = doctorRow();
+    prepareSelection(view().LstMed, row);
+    return timed([&] { view().LstMed->setCurrentRow(row); });
+}
+
+double laboratorySelection()
+{
+    const int row = laboRow();
+    prepareSelection(view().LstLabo, row);
+    return timed([&] { view().LstLabo->setCurrentRow(row); });
+}
+
+double remplirAgenda()
+{
+    ensureDoctorAndLabo();
+    return timed([&] { env->window->Remplir_Agenda(); });
+}
+
+double listeRvMedecin()
+{
+    ensureDoctorAndLabo();
+    return timed([&] { env->window->Liste_RV_Medecin(); });
+}
+
+double listeRvLaboMedecin()
+{
+    ensureDoctorAndLabo();
+    return timed([&] { env->window->Liste_RV_Labo_Medecin(); });
+}
+
+double quotaCheck()
+{
+    ensureDoctorAndLabo();
+    tv::dialogs::script::reset();
+    tv::dialogs::script::setStrict(true);
+    const double ms = timed([&] { env->window->booking().Verifier_Quota_Annuel(); });
+    // A quota exceeded says so in a box; the scripted box costs nothing.
+    env->window->state().QuotaRespecte = true;
+    tv::dialogs::script::reset();
+    return ms;
+}
+
+// A booking on a day of the following year, saved through the booking
+// panel's button with its boxes scripted (the quota box and its question
+// answered Yes when they come), then deleted outside the measure so the
+// table keeps its size.
+double booking()
+{
+    ensureDoctorAndLabo();
+    const QString labo = env->window->currentLabo();
+    const QString doctor = env->window->currentDoctor();
+    const QString day = QStringLiteral("%1").arg(g_turn % 28 + 1, 2, 10, QLatin1Char('0'));
+    view().agenda.LblDateRV->setText(day + QStringLiteral("/06/2026"));
+    tv::dialogs::script::reset();
+    tv::dialogs::script::setStrict(true);
+    tv::dialogs::script::push(QMessageBox::Ok);
+    tv::dialogs::script::push(QMessageBox::Yes);
+    tv::Store &store = env->window->store();
+    const int before = store.visites().forLaboMedecin(labo, doctor).size();
+    const double ms = timed([&] { view().agenda.CmdEnr->click(); });
+    tv::dialogs::script::reset();
+    if (store.visites().forLaboMedecin(labo, doctor).size() != before + 1)
+        throw tv::StoreError(QStringLiteral("Le rendez-vous n'a pas été enregistré"));
+    store.visites().removeFirstAppointment(day, QStringLiteral("06"), QStringLiteral("2026"), labo, doctor);
+    return ms;
+}
+
+double historyAll()
+{
+    ensureDoctorAndLabo();
+    return timed([&] { env->window->Remplir_Historique(); });
+}
+
+// Chooses the next entry of a history filter combo, as a click in its list.
+double historyFilter(QComboBox *combo, int step)
+{
+    ensureDoctorAndLabo();
+    const int row = (g_turn * step) % combo->count();
+    {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(-1);
+    }
+    return timed([&] { combo->setCurrentIndex(row); });
+}
+
+double historyDelegate() { return historyFilter(view().products.CboDh, 37); }
+double historyLaboratory() { return historyFilter(view().products.CboLh, 37); }
+double historyMedicine() { return historyFilter(view().products.CboPrPr, 11); }
+
+// The purge of one year through its menu entry, both boxes scripted; the
+// year's rows are put back afterwards, outside the measure, with their keys.
+double purgeYear()
+{
+    ensureDoctorAndLabo();
+    tv::Database &db = env->window->store().db();
+    QList<tv::VisiteRecord> rows;
+    {
+        tv::SqlQuery q(db, QStringLiteral("SELECT NumVisite, Medecin, Labo, Jour, Mois, An, Heure FROM Visite WHERE An = :an"));
+        q.bind(QStringLiteral(":an"), kPurgedYear).exec();
+        while (q.next())
+            rows.append({q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
+    }
+    tv::dialogs::script::reset();
+    tv::dialogs::script::setStrict(true);
+    tv::dialogs::script::pushInput(kPurgedYear);
+    tv::dialogs::script::push(QMessageBox::Yes);
+    tv::dialogs::script::push(QMessageBox::Ok);
+    const double ms = timed([&] { view().menus.mnuPurger->trigger(); });
+    const int unexpected = tv::dialogs::script::unexpected();
+    tv::dialogs::script::reset();
+    if (unexpected != 0 || env->window->store().visites().countYear(kPurgedYear) != 0)
+        throw tv::StoreError(QStringLiteral("La purge n'a pas eu lieu"));
+
+    tv::Transaction transaction(db);
+    tv::SqlQuery insert(db, QStringLiteral("INSERT INTO Visite (NumVisite, Medecin, Labo, Jour, Mois, An, Heure) "
+                                           "VALUES (:id, :medecin, :labo, :jour, :mois, :an, :heure)"));
+    for (const tv::VisiteRecord &v : rows) {
+        insert.bind(QStringLiteral(":id"), v.numVisite)
+            .bind(QStringLiteral(":medecin"), v.medecin)
+            .bind(QStringLiteral(":labo"), v.labo)
+            .bind(QStringLiteral(":jour"), v.jour)
+            .bind(QStringLiteral(":mois"), v.mois)
+            .bind(QStringLiteral(":an"), v.an)
+            .bind(QStringLiteral(":heure"), v.heure)
+            .exec();
+    }
+    transaction.commit();
+    return ms;
+}
+
+// ---- measuring
+
+struct Case {
+    std::string name;
+    Operation run;
+    std::string naiveName; // the store-level operation it is compared with
+    double targetMs;
+    double minTime = 0.5;
+};
+
+std::vector<Case> g_cases;
+std::map<std::string, double> g_medians;
+std::map<std::string, double> g_naive;
+
+double median(std::vector<double> samples)
+{
+    if (samples.empty())
+        return 0;
+    std::sort(samples.begin(), samples.end());
+    const size_t n = samples.size();
+    return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+}
+
+void measure(benchmark::State &state, const Case &c)
+{
+    std::vector<double> samples;
+    for (auto _ : state) {
+        double ms = 0;
+        try {
+            ms = c.run();
+        } catch (const tv::StoreError &e) {
+            state.SkipWithError(qPrintable(e.fullText()));
+            break;
+        }
+        samples.push_back(ms);
+        state.SetIterationTime(ms / 1000);
+        nextTurn();
+    }
+    const double m = median(samples);
+    state.counters["median_ms"] = m;
+    g_medians[c.name] = m;
+    const auto naive = g_naive.find(c.naiveName);
+    if (naive != g_naive.end() && m > 0) {
+        state.counters["naive_median_ms"] = naive->second;
+        state.counters["ratio"] = naive->second / m;
+    }
+}
+
+void registerCases()
+{
+    g_cases = {
+        // The store-level naive start-up covers only the store's part: no ratio.
+        {"StartUp_FilledWindow", startUp, "", 300, 2.0},
+        {"DoctorSelection", doctorSelection, "DoctorSelection", 5},
+        {"LaboratorySelection", laboratorySelection, "LaboratorySelection", 5},
+        {"Remplir_Agenda", remplirAgenda, "Remplir_Agenda", 5},
+        {"Liste_RV_Medecin", listeRvMedecin, "Liste_RV_Medecin", 5},
+        {"Liste_RV_Labo_Medecin", listeRvLaboMedecin, "Liste_RV_Labo_Medecin", 5},
+        {"Verifier_Quota_Annuel", quotaCheck, "Verifier_Quota_Annuel", 5},
+        {"Booking_CmdEnr", booking, "Booking_InsertDelete", 5},
+        {"History_Remplir_Historique", historyAll, "History_Doctor", 5},
+        {"History_Delegate_CboDh", historyDelegate, "History_Delegate", 5},
+        {"History_Laboratory_CboLh", historyLaboratory, "History_Laboratory", 5},
+        {"History_Medicine_CboPrPr", historyMedicine, "History_MedicineContains", 5},
+        {"PurgeYear_mnuPurger", purgeYear, "PurgeYear_RolledBack", 5, 3.0},
+    };
+    for (const Case &c : g_cases) {
+        benchmark::RegisterBenchmark(c.name.c_str(), [&c](benchmark::State &s) { measure(s, c); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->MinTime(c.minTime);
+    }
+}
+
+void loadNaiveFigures()
+{
+    const QString path = qEnvironmentVariable("TALLVANE_BENCH_NAIVE");
+    if (path.isEmpty())
+        return;
+    for (const QString &line : tv::textfile::readLines(path).value_or(QStringList{})) {
+        const QStringList parts = line.split(u' ', Qt::SkipEmptyParts);
+        if (parts.size() == 2)
+            g_naive[parts.at(0).toStdString()] = parts.at(1).toDouble();
+    }
+}
+
+void printSummary(const QString &rss)
+{
+    std::printf("\n%-28s %10s %10s %8s %8s %5s\n", "operation (window)", "median ms", "naive ms", "ratio", "target", "met");
+    for (const Case &c : g_cases) {
+        const auto it = g_medians.find(c.name);
+        if (it == g_medians.end())
+            continue;
+        const auto naive = g_naive.find(c.naiveName);
+        const bool hasNaive = naive != g_naive.end() && it->second > 0;
+        std::printf("%-28s %10.3f %10s %8s %8.0f %5s\n", c.name.c_str(), it->second,
+                    hasNaive ? qPrintable(QString::number(naive->second, 'f', 3)) : "-",
+                    hasNaive ? qPrintable(QString::number(naive->second / it->second, 'f', 1)) : "-", c.targetMs,
+                    it->second <= c.targetMs ? "yes" : "no");
+    }
+    std::printf("\n%s\n", qPrintable(rss));
+    if (env->generationMs >= 0)
+        std::printf("data generated in %lld ms\n", env->generationMs);
+}
+
+// ---- peak memory of the whole program
+
+// VmHWM starts afresh at exec, where getrusage's ru_maxrss may keep the
+// parent's peak; both are read, VmHWM preferred.
+long peakRssKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A fresh process: the window started on the data, then every doctor
+// selected once (grid, lists, products history).
+int rssProbe(const QString &program)
+{
+    env->programFolder = program;
+    const long before = peakRssKb();
+    env->window = startWindow();
+    const long afterStart = peakRssKb();
+    for (int row = 0; row < view().LstMed->count(); ++row) {
+        view().LstMed->setCurrentRow(row);
+        QCoreApplication::processEvents();
+    }
+    std::printf("%ld %ld %ld\n", before, afterStart, peakRssKb());
+    env->window.reset();
+    return 0;
+}
+
+QString measureRss(const QString &program)
+{
+    QProcess probe;
+    probe.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--rss-probe"), program});
+    if (!probe.waitForFinished(300000) || probe.exitCode() != 0)
+        return QStringLiteral("peak RSS: probe failed");
+    const QStringList parts = QString::fromUtf8(probe.readAllStandardOutput()).split(u' ', Qt::SkipEmptyParts);
+    if (parts.size() < 3)
+        return QStringLiteral("peak RSS: probe failed");
+    const auto mb = [&](int i) { return QString::number(parts.at(i).toDouble() / 1024, 'f', 1); };
+    return QStringLiteral("peak RSS of the program: %1 MB after start-up, %2 MB after selecting every doctor once "
+                          "(%3 MB before the window; target 100 MB)")
+        .arg(mb(1), mb(2), mb(0));
+}
+
+void prepare()
+{
+    QString folder = qEnvironmentVariable("TALLVANE_BENCH_DATA");
+    if (folder.isEmpty())
+        folder = env->scratch.filePath(QStringLiteral("donnees"));
+    if (QFileInfo::exists(tv::files::join(folder, tv::files::Database))) {
+        env->practice = tvbench::describeLargePractice(folder);
+    } else {
+        QElapsedTimer timer;
+        timer.start();
+        env->practice = tvbench::generateLargePractice(folder);
+        env->generationMs = timer.elapsed();
+    }
+    env->programFolder = env->scratch.filePath(QStringLiteral("programme"));
+    QDir().mkpath(env->programFolder);
+    prepareProgramFolder(env->programFolder, folder);
+}
+
+} // namespace
+
+// The offscreen platform says on every shown window that it cannot
+// propagate size hints; that noise would bury the figures.
+QtMessageHandler g_standardHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    if (g_standardHandler)
+        g_standardHandler(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+int main(int argc, char **argv)
+{
+    g_standardHandler = qInstallMessageHandler(quietHandler);
+    QApplication app(argc, argv);
+    tv::Clock::pin(kToday);
+    tv::dialogs::script::setStrict(true);
+    env = new Environment;
+    int code = 0;
+    try {
+        if (argc == 3 && std::string(argv[1]) == "--rss-probe") {
+            code = rssProbe(QString::fromLocal8Bit(argv[2]));
+        } else {
+            benchmark::Initialize(&argc, argv);
+            prepare();
+            loadNaiveFigures();
+            const QString rss = measureRss(env->programFolder);
+            env->window = startWindow();
+            registerCases();
+            benchmark::RunSpecifiedBenchmarks();
+            benchmark::Shutdown();
+            printSummary(rss);
+        }
+    } catch (const tv::StoreError &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.fullText()));
+        code = 1;
+    }
+    env->window.reset();
+    delete env;
+    return code;
+}
