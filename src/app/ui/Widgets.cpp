@@ -32,6 +32,9 @@ ListBox::ListBox(QWidget *parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setMouseTracking(true);
+    // One-line entries: the list need not measure each of the thousands of
+    // lines a doctor's history holds.
+    setUniformItemSizes(true);
 }
 
 QString ListBox::text() const
