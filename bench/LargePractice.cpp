@@ -1,3 +1,5 @@
+#include <QFile>
+#include <sys/resource.h>
 #include "LargePractice.h"
 
 #include "store/SettingsFiles.h"
@@ -252,6 +254,19 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
         textfile::writeLines(files::join(folder, QStringLiteral("Absences") + entry + QStringLiteral(".txt")), absences);
     }
     return p;
+}
+
+long peakRssKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 } // namespace tvbench

@@ -35,4 +35,8 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size =
 // The description of a folder already generated with the same size.
 Practice describeLargePractice(const QString &folder, const PracticeSize &size = {});
 
+// The high-water mark of this process's memory in KiB. VmHWM starts afresh
+// at exec, where getrusage's ru_maxrss may keep the parent's peak.
+long peakRssKb();
+
 } // namespace tvbench

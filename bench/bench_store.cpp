@@ -437,24 +437,10 @@ void printSummary(const QString &rss)
 
 // ---- peak memory of opening the store and loading what the window shows
 
-// The high-water mark of this process's memory. VmHWM starts afresh at
-// exec, where getrusage's ru_maxrss keeps the parent's peak.
-long peakRssKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 int rssProbe(const QString &folder)
 {
-    const long before = peakRssKb();
+    const long before = tvbench::peakRssKb();
     const tvbench::Practice practice = tvbench::describeLargePractice(folder);
     auto store = tv::Store::open(tv::files::join(folder, tv::files::Database));
     const QList<tv::LaboEntry> labos = store->labos().all();
@@ -468,7 +454,7 @@ int rssProbe(const QString &folder)
         rows += store->visites().forMonth(doctor, kYear, QStringLiteral("03")).size();
         rows += store->produits().forMedecin(doctor).size();
     }
-    std::printf("%ld %ld %lld\n", before, peakRssKb(), static_cast<long long>(rows));
+    std::printf("%ld %ld %lld\n", before, tvbench::peakRssKb(), static_cast<long long>(rows));
     return 0;
 }
 

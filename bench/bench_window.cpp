@@ -376,34 +376,20 @@ void printSummary(const QString &rss)
 
 // ---- peak memory of the whole program
 
-// VmHWM starts afresh at exec, where getrusage's ru_maxrss may keep the
-// parent's peak; both are read, VmHWM preferred.
-long peakRssKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 // A fresh process: the window started on the data, then every doctor
 // selected once (grid, lists, products history).
 int rssProbe(const QString &program)
 {
     env->programFolder = program;
-    const long before = peakRssKb();
+    const long before = tvbench::peakRssKb();
     env->window = startWindow();
-    const long afterStart = peakRssKb();
+    const long afterStart = tvbench::peakRssKb();
     for (int row = 0; row < view().LstMed->count(); ++row) {
         view().LstMed->setCurrentRow(row);
         QCoreApplication::processEvents();
     }
-    std::printf("%ld %ld %ld\n", before, afterStart, peakRssKb());
+    std::printf("%ld %ld %ld\n", before, afterStart, tvbench::peakRssKb());
     env->window.reset();
     return 0;
 }
