@@ -137,7 +137,9 @@ bool FrmLabo::startUp()
 
     if (s.AvecProduits != 0) {
         v.menus.mnuProduits->setChecked(true);
-        Remplir_Historique();
+        // Selecting the remembered doctor has filled his history already.
+        if (!hasDoctor())
+            Remplir_Historique();
     } else {
         const QSignalBlocker blocker(v.TS);
         if (v.TS->count() == 3)
@@ -152,7 +154,8 @@ bool FrmLabo::startUp()
 
     v.menus.mnuHeure->setChecked(s.AvecHeure > 0);
 
-    if (hasDoctor())
+    // The doctor's selection normally shows today's month already.
+    if (hasDoctor() && s.MoisActif != s.MoisCourant)
         Choisir_Mois(s.MoisCourant);
 
     v.Lblversion->setText(QStringLiteral("Tallvane, gestion de la visite médicale [Version ") + versionText()

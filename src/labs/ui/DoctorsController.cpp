@@ -127,7 +127,10 @@ void DoctorsController::LstMed_Click()
         v.products.LstPr->clear();
         m_frm.Charger_Produits_Visite();
 
-        m_frm.Remplir_Agenda();
+        // Choisir_Mois has just filled the grid; the month list leaves it
+        // to be filled here.
+        if (s.ModeListeRV != 0)
+            m_frm.Remplir_Agenda();
         m_frm.Liste_RV_Medecin();
         m_frm.Liste_RV_Labo_Medecin();
     });
