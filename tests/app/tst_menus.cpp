@@ -76,14 +76,6 @@ private slots:
                                                   "mnuAP|A propos ..."}));
     }
 
-    void agendaSubmenuNamesTheDoctor()
-    {
-        tvtest::TestEnv env;
-        env.prepareData({"Dr Martin"}, u"0,0,0,0"_s);
-        auto window = env.startWindow();
-        QCOMPARE(window->view().menus.mnuparaAG->title(), u"Paramètres agenda pour DR MARTIN"_s);
-    }
-
     // Every entry reaches a command of its own: with nothing selected each
     // one either asks or tells something, or switches its option.
     void everyEntryReachesItsCommand()

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QTabBar>
 #include <QTest>
 
@@ -83,6 +84,7 @@ private slots:
         QCOMPARE(v.LstMed->currentRow(), 2);
         QCOMPARE(v.LblMed->text(), u"DR GAMMA"_s);
         QVERIFY(v.menus.mnuHeure->isChecked());
+        QCOMPARE(v.menus.mnuparaAG->title(), u"Paramètres agenda pour DR GAMMA"_s);
         // Alphabetical, two blanks first, the same entries in the three lists.
         QCOMPARE(v.LstLabo->item(0)->text(), u"  ALPHA LABO"_s);
         QCOMPARE(v.LstLabo->item(1)->text(), u"  ZETA"_s);
