@@ -59,6 +59,25 @@ void okTimes(int n)
         script::push(QMessageBox::Ok);
 }
 
+// Answers the copy's opening questions up to the two folders.
+void chooseCopyFolders(const QString &source, const QString &destination)
+{
+    okTimes(1);
+    script::push(QMessageBox::Yes);
+    script::pushPath(source);
+    script::pushPath(destination);
+}
+
+// Answers the path change's opening questions up to the file choice.
+void acceptPathChange()
+{
+    for (int i = 0; i < 2; ++i) {
+        okTimes(1);
+        script::push(QMessageBox::Yes);
+    }
+    okTimes(1);
+}
+
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -106,11 +125,23 @@ private slots:
     {
         tvtest::TestEnv env;
         auto window = start(env, true);
+        // A year with no appointment, then a refusal: nothing is deleted.
+        script::pushInput(u"deux mille"_s);
+        script::push(QMessageBox::Yes);
+        okTimes(1);
+        window->maintenance().mnuPurger_Click();
+        QCOMPARE(script::texts().last(), u"Pas de rendez vous pour cette année."_s);
+        script::pushInput(u"2023"_s);
+        script::push(QMessageBox::No);
+        window->maintenance().mnuPurger_Click();
+        QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 4);
+
+        script::reset();
+        script::setStrict(true);
         script::pushInput(u"2023"_s);
         script::push(QMessageBox::Yes);
         okTimes(1);
         window->view().menus.mnuPurger->trigger();
-
         QVERIFY(tvtest::noUnexpectedDialogs());
         const auto &log = script::log();
         QCOMPARE(log[0].defaultText, u"2023"_s); // today is 2025
@@ -121,33 +152,12 @@ private slots:
         QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Produit"_s), 1);
     }
 
-    void purgeOfNoYearOrRefusedDeletesNothing()
-    {
-        tvtest::TestEnv env;
-        auto window = start(env, true);
-        script::pushInput(u"deux mille"_s);
-        script::push(QMessageBox::Yes);
-        okTimes(1);
-        window->maintenance().mnuPurger_Click();
-        QCOMPARE(script::texts().last(), u"Pas de rendez vous pour cette année."_s);
-
-        script::pushInput(u"2023"_s);
-        script::push(QMessageBox::No);
-        window->maintenance().mnuPurger_Click();
-        QVERIFY(tvtest::noUnexpectedDialogs());
-        QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 4);
-    }
-
     void databasePathCancelEndsTheProgram()
     {
         tvtest::TestEnv env;
         auto window = start(env);
         const QByteArray cfg = tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg));
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        okTimes(1);
+        acceptPathChange();
         script::pushPath(QString());
         okTimes(1);
         window->view().menus.mnuCheminBDD->trigger();
@@ -168,11 +178,7 @@ private slots:
         tvtest::TestEnv::createDatabase(other.filePath(u"Ferrune.mdb"_s));
         auto window = start(env);
         window->show();
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        okTimes(1);
+        acceptPathChange();
         script::pushPath(other.filePath(u"Autre.mdb"_s));
         okTimes(1);
         script::pushPath(other.filePath(u"Ferrune.mdb"_s));
@@ -194,10 +200,7 @@ private slots:
         QTemporaryDir dest;
         auto window = start(env);
         env.writeFile(env.dataFile(files::Medoc), "ASPIRINE\r\n");
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        script::pushPath(env.dataFolder());
-        script::pushPath(dest.path());
+        chooseCopyFolders(env.dataFolder(), dest.path());
         script::push(QMessageBox::Yes);
         script::pushInput(u"Tallvane"_s);
         okTimes(1);
@@ -223,10 +226,7 @@ private slots:
                 throw StoreError(u"Impossible de copier « Ferrune.mdb » : fichier occupé."_s);
         };
         auto window = start(env);
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        script::pushPath(env.dataFolder());
-        script::pushPath(dest.path());
+        chooseCopyFolders(env.dataFolder(), dest.path());
         script::push(QMessageBox::No); // no sub-folder
         script::push(QMessageBox::No); // keep the destination's Medecin.ini
         okTimes(3);
@@ -248,10 +248,7 @@ private slots:
     {
         tvtest::TestEnv env;
         auto window = start(env);
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        script::pushPath(env.dataFolder());
-        script::pushPath(env.dataFile(u"absent"_s));
+        chooseCopyFolders(env.dataFolder(), env.dataFile(u"absent"_s));
         script::push(QMessageBox::No);
         okTimes(1);
         window->maintenance().mnuDeplaceBDD_Click();
