@@ -75,8 +75,6 @@ private slots:
         quick.delayMs = 50;
         quick.durationMs = 150;
         tips.attach(button, u"Quitter\r\nle programme"_s, quick);
-        tips.attach(button, u"Quitter\r\nle programme"_s, quick);
-        QCOMPARE(tips.toolCount(), 1);
 
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
         QCoreApplication::sendEvent(button, &enter);
