@@ -8,11 +8,6 @@
 //   tallvane_store_worker rewrite <program folder> <data folder>
 //       rewrites Vs.ini, CheminBase.cfg and Medecin.ini with one of two
 //       contents in turn, until killed.
-//   tallvane_store_worker agenda <data folder>
-//       adds and removes absences, rewrites the weekday maxima and adds
-//       and removes medicines of the catalogue, until killed.
-#include "store/AgendaFiles.h"
-#include "store/MedocFile.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 #include "store/StoreError.h"
@@ -81,23 +76,6 @@ int rewrite(const QString &programFolder, const QString &dataFolder)
     }
 }
 
-int agenda(const QString &dataFolder)
-{
-    const QString doctor = QStringLiteral("  DR MARTIN");
-    const tv::MaxJourTable few{1, 2, 3, 4, 5, 0, 0};
-    const tv::MaxJourTable many{-1, 30000, 12, 8, 7, 6, 32767};
-    for (unsigned turn = 0;; ++turn) {
-        const QString date = QStringLiteral("%1/03/2025").arg(turn % 28 + 1, 2, 10, QLatin1Char('0'));
-        tv::agendafiles::appendAbsences(dataFolder, doctor, {date});
-        tv::agendafiles::writeMaxima(dataFolder, doctor, turn % 2 ? many : few);
-        tv::medocfile::append(dataFolder, QStringLiteral("Médicament %1").arg(turn % 50));
-        if (turn % 3 == 2) {
-            tv::agendafiles::removeAbsence(dataFolder, doctor, date);
-            tv::medocfile::remove(dataFolder, QStringLiteral("médicament %1").arg(turn % 50));
-        }
-    }
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -109,12 +87,10 @@ int main(int argc, char **argv)
             return book(args.at(2), args.at(3).toInt(), args.at(4).toUInt());
         if (args.size() == 4 && args.at(1) == QLatin1String("rewrite"))
             return rewrite(args.at(2), args.at(3));
-        if (args.size() == 3 && args.at(1) == QLatin1String("agenda"))
-            return agenda(args.at(2));
     } catch (const tv::StoreError &e) {
         std::fprintf(stderr, "%s\n%s\n", qPrintable(e.message()), qPrintable(e.detail()));
         return 3;
     }
-    std::fprintf(stderr, "usage: tallvane_store_worker book <base> <ms> <graine> | rewrite <programme> <données> | agenda <données>\n");
+    std::fprintf(stderr, "usage: tallvane_store_worker book <base> <ms> <graine> | rewrite <programme> <données>\n");
     return 2;
 }

@@ -46,13 +46,6 @@ private slots:
         const QList<VisiteRecord> other = store->visites().forMedecin(QStringLiteral("dr autre"));
         QCOMPARE(other.size(), 1);
         QVERIFY(other.at(0).heure.isEmpty());
-    }
-
-    void boundValuesStayValues()
-    {
-        auto store = freshStore();
-        store->visites().insert({0, QStringLiteral("DR A"), QStringLiteral("L"), QStringLiteral("01"),
-                                 QStringLiteral("01"), QStringLiteral("2024"), QString()});
         QVERIFY(store->visites().forMedecin(QStringLiteral("x' OR '1'='1")).isEmpty());
         QVERIFY(store->produits().forDelegue(QStringLiteral("x' OR '1'='1"), QStringLiteral("DR A")).isEmpty());
     }

@@ -1,7 +1,7 @@
-// The writes of a doctor's agenda files (absences, weekday maxima), of the
-// medicines catalogue and of the database upgrade fail at each step, or the
-// writing process is killed: the old or the new content is there whole and
-// the next start-up works on what is left.
+// A rewrite, an append and the removals from the doctors, agenda and
+// medicines files, and the database upgrade, fail at each step: the old or
+// the new content is there whole and the next start-up works on what is
+// left. The settings files and the killed writer are in tst_crash_safety.
 #include "FaultInjection.h"
 #include "support/TestEnv.h"
 
@@ -17,11 +17,8 @@
 #include "store/TextFile.h"
 
 #include <QDir>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTest>
-#include <QThread>
 
 #include <functional>
 
@@ -87,20 +84,18 @@ private slots:
             QByteArray old;
             std::function<void(const QString &folder)> write;
         };
-        QStringList manyDates;
-        for (int day = 1; day <= 28; ++day)
-            manyDates.append(QStringLiteral("%1/04/2025").arg(day, 2, 10, QLatin1Char('0')));
         const QByteArray absences = "03/03/2025\r\n04/03/2025\r\n03/03/2025\r\n";
+        const QByteArray doctors = "Dr Martin\r\nDr Durand\r\ndr durand\r\n";
         const QByteArray medoc = "Aspirine\r\nParacétamol\r\n aspirine \r\n";
         const QList<Writer> writers = {
-            {"appendAbsences", agendaformat::absencesFileName(kDoctor), absences,
-             [&](const QString &f) { agendafiles::appendAbsences(f, kDoctor, manyDates); }},
-            {"removeAbsence", agendaformat::absencesFileName(kDoctor), absences,
-             [](const QString &f) { agendafiles::removeAbsence(f, kDoctor, QStringLiteral("03/03/2025")); }},
             {"writeMaxima", agendaformat::passagesFileName(kDoctor), QByteArray(" 1  2  3  4  5  0  0 \r\n"),
              [](const QString &f) { agendafiles::writeMaxima(f, kDoctor, {9, 9, 9, 9, 9, -1, 0}); }},
-            {"medocfile::append", files::Medoc, medoc,
-             [](const QString &f) { medocfile::append(f, QStringLiteral("Ibuprofène")); }},
+            {"doctorsfile::append", files::MedecinIni, doctors,
+             [](const QString &f) { doctorsfile::append(f, QStringLiteral("Dr Nouveau")); }},
+            {"doctorsfile::remove", files::MedecinIni, doctors,
+             [](const QString &f) { doctorsfile::remove(f, QStringLiteral("  DR DURAND")); }},
+            {"removeAbsence", agendaformat::absencesFileName(kDoctor), absences,
+             [](const QString &f) { agendafiles::removeAbsence(f, kDoctor, QStringLiteral("03/03/2025")); }},
             {"medocfile::remove", files::Medoc, medoc,
              [](const QString &f) { medocfile::remove(f, QStringLiteral("ASPIRINE")); }},
         };
@@ -153,65 +148,6 @@ private slots:
         QVERIFY(!QFile::exists(env.dataFile(files::MedocTmp)));
     }
 
-    // A process killed in the middle of its writes, many times over.
-    void killedWriterLeavesWholeFiles()
-    {
-        const QString worker = QCoreApplication::applicationDirPath() + QStringLiteral("/tallvane_store_worker");
-        QVERIFY2(QFile::exists(worker), qPrintable(worker));
-        tvtest::TestEnv env;
-        env.prepareData({QStringLiteral("Dr Martin")}, QStringLiteral("0,0,0,0"));
-        const QString data = env.dataFolder();
-        const QStringList ownFiles = entries(data);
-        const MaxJourTable few{1, 2, 3, 4, 5, 0, 0};
-        const MaxJourTable many{-1, 30000, 12, 8, 7, 6, 32767};
-        const QString passages = agendaformat::passagesFileName(kDoctor);
-        const QString absences = agendaformat::absencesFileName(kDoctor);
-        const QString tmpAbsences = agendaformat::tmpAbsencesFileName(kDoctor);
-
-        for (int round = 0; round < 10; ++round) {
-            QProcess process;
-            process.start(worker, {QStringLiteral("agenda"), data});
-            QVERIFY(process.waitForStarted());
-            QThread::msleep(40 + QRandomGenerator::global()->bounded(160));
-            process.kill();
-            process.waitForFinished();
-
-            if (textfile::exists(agendafiles::passagesPath(data, kDoctor))) {
-                const auto read = agendaformat::parseMaxima(textfile::readAll(agendafiles::passagesPath(data, kDoctor)));
-                QCOMPARE(read.valid, 7);
-                QVERIFY(read.values == few || read.values == many);
-            }
-            for (const QString &name : {absences, tmpAbsences}) {
-                const auto lines = textfile::readLines(files::join(data, name));
-                for (const QString &line : lines.value_or(QStringList{}))
-                    QVERIFY2(line.size() == 10 && line.endsWith(QStringLiteral("/03/2025")), qPrintable(name + u':' + line));
-            }
-            for (const QString &name : {files::Medoc, files::MedocTmp}) {
-                const auto lines = textfile::readLines(files::join(data, name));
-                for (const QString &line : lines.value_or(QStringList{}))
-                    QVERIFY2(line.startsWith(QStringLiteral("Médicament ")) && line.section(u' ', 1).toInt() < 50,
-                             qPrintable(name + u':' + line));
-            }
-            // Besides the files above, at most the temporaries of a write
-            // cut short, named after their file.
-            for (const QString &name : entries(data)) {
-                if (ownFiles.contains(name))
-                    continue;
-                const QString base = name.section(u'.', 0, 1);
-                QVERIFY2(base == passages || base == absences || base == tmpAbsences || base == files::Medoc
-                             || base == files::MedocTmp,
-                         qPrintable(name));
-                QVERIFY2(name == base || name.size() == base.size() + 7, qPrintable(name));
-            }
-        }
-        checkStartUp(env);
-        // The next writes go on from what was left.
-        agendafiles::appendAbsences(data, kDoctor, {QStringLiteral("31/03/2025")});
-        QCOMPARE(agendafiles::readAbsences(data, kDoctor)->last(), QStringLiteral("31/03/2025"));
-        medocfile::remove(data, QStringLiteral("médicament 1"));
-        QVERIFY(!medocfile::read(data)->contains(QStringLiteral("Médicament 1")));
-    }
-
     // The upgrade of the user's database cut short at each of its steps,
     // including just after the filled copy is complete and before any file
     // changes name: the next start-up ends with the user's rows in the new
@@ -220,10 +156,8 @@ private slots:
     {
         QTest::addColumn<QString>("point");
         QTest::newRow("first row") << QStringLiteral("copy:Visite:1");
-        QTest::newRow("before the commit") << QStringLiteral("copy:commit");
         QTest::newRow("copy complete, no swap") << QString();
         QTest::newRow("shipped removed") << QStringLiteral("swap:shipped");
-        QTest::newRow("backup removed") << QStringLiteral("swap:backup");
         QTest::newRow("old renamed") << QStringLiteral("swap:old");
     }
 

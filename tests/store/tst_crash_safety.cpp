@@ -1,6 +1,7 @@
-// Every write of the settings and list files fails at each of its steps, or
-// the writing process is killed: the old or the new content is there whole
-// and what the next start-up reads still works.
+// The settings and doctors files written by a process killed many times
+// over hold the old or the new content whole; a failed write says so in
+// French; leftovers of killed writers are swept. The failure at each write
+// step is in tst_crash_data_files.
 #include "FaultInjection.h"
 #include "store/SettingsFiles.h"
 #include "store/StoreError.h"
@@ -14,19 +15,11 @@
 #include <QTest>
 #include <QThread>
 
-#include <functional>
-
 using namespace tv;
 
 namespace {
 
 using tvtest::FaultGuard;
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QStringList entries(const QString &folder)
 {
@@ -39,84 +32,6 @@ class TstCrashSafety : public QObject {
     Q_OBJECT
 
 private slots:
-    void failedWriteLeavesTheOldFileWhole_data()
-    {
-        QTest::addColumn<int>("step");
-        QTest::newRow("temporary opened") << int(textfile::WriteStep::TemporaryOpened);
-        QTest::newRow("temporary half written") << int(textfile::WriteStep::TemporaryHalfWritten);
-        QTest::newRow("temporary written, not renamed") << int(textfile::WriteStep::TemporaryWritten);
-    }
-
-    void failedWriteLeavesTheOldFileWhole()
-    {
-        QFETCH(int, step);
-        struct Writer {
-            const char *name;
-            QString file;     // in the folder
-            bool inDataFolder;
-            std::function<void(const QString &folder)> write;
-        };
-        QStringList longList;
-        for (int i = 0; i < 500; ++i)
-            longList.append(QStringLiteral("Dr Lefèvre %1").arg(i));
-        const QList<Writer> writers = {
-            {"writeLines", QStringLiteral("liste.txt"), true,
-             [&](const QString &f) { textfile::writeLines(f + QStringLiteral("/liste.txt"), longList); }},
-            {"appendLine", QStringLiteral("liste.txt"), true,
-             [](const QString &f) { textfile::appendLine(f + QStringLiteral("/liste.txt"), QStringLiteral("ajout")); }},
-            {"doctorsfile::append", files::MedecinIni, true,
-             [](const QString &f) { doctorsfile::append(f, QStringLiteral("Dr Nouveau")); }},
-            {"doctorsfile::remove", files::MedecinIni, true,
-             [](const QString &f) { doctorsfile::remove(f, QStringLiteral("  DR DURAND")); }},
-            {"vsini::write", files::VsIni, false,
-             [](const QString &f) { vsini::write(f, WorkstationSettings{3, 1, 1, 0}); }},
-            {"cheminbase::write", files::CheminBaseCfg, false,
-             [](const QString &f) { cheminbase::write(f, QStringLiteral("/srv/cabinet/données")); }},
-        };
-        for (const Writer &writer : writers) {
-            QTemporaryDir dir;
-            const QString path = files::join(dir.path(), writer.file);
-            // A settings file or list as a previous run left it.
-            const QByteArray old = writer.file == files::VsIni ? QByteArray("2,0,1,1\r\n")
-                : writer.file == files::CheminBaseCfg         ? QByteArray("/srv/ancien\r\n")
-                                                               : QByteArray("Dr Martin\r\nDr Durand\r\ndr durand\r\n");
-            {
-                QFile f(path);
-                QVERIFY(f.open(QIODevice::WriteOnly));
-                f.write(old);
-            }
-            const QStringList before = entries(dir.path());
-            {
-                FaultGuard guard(static_cast<textfile::WriteStep>(step));
-                QVERIFY_THROWS_EXCEPTION(StoreError, writer.write(dir.path()));
-                QVERIFY2(tvtest::faultCalls() > 0, writer.name);
-            }
-            QVERIFY2(bytesOf(path) == old, writer.name);
-            QVERIFY2(entries(dir.path()) == before, qPrintable(QStringLiteral("%1 left %2").arg(writer.name, entries(dir.path()).join(u','))));
-
-            // The next run writes normally over what the failure left.
-            writer.write(dir.path());
-            QVERIFY2(bytesOf(path) != old, writer.name);
-            QVERIFY2(entries(dir.path()) == before, writer.name);
-        }
-    }
-
-    void readersStillWorkAfterAFailedWrite()
-    {
-        QTemporaryDir dir;
-        vsini::write(dir.path(), WorkstationSettings{7, 1, 0, 1});
-        cheminbase::write(dir.path(), QStringLiteral("/srv/cabinet"));
-        {
-            FaultGuard guard(textfile::WriteStep::TemporaryHalfWritten);
-            QVERIFY_THROWS_EXCEPTION(StoreError, vsini::write(dir.path(), WorkstationSettings{9, 0, 1, 0}));
-            QVERIFY_THROWS_EXCEPTION(StoreError, cheminbase::write(dir.path(), QStringLiteral("/ailleurs")));
-        }
-        WorkstationSettings settings;
-        QVERIFY(vsini::read(dir.path(), settings));
-        QCOMPARE(settings, (WorkstationSettings{7, 1, 0, 1}));
-        QCOMPARE(cheminbase::read(dir.path()), QStringLiteral("/srv/cabinet"));
-    }
-
     void failureMessageIsFrenchAndNamesTheFile()
     {
         QTemporaryDir dir;

@@ -84,26 +84,6 @@ private slots:
         QCOMPARE(results[1].outcome, datacopy::Outcome::Replaced);
     }
 
-    void failedFileIsNamedAndLeavesNoPartialFile()
-    {
-        tvtest::TestEnv env;
-        env.writeFile(env.dataFile(QStringLiteral("Ferrune.mdb")), "db");
-        env.writeFile(env.dataFile(QStringLiteral("Medoc.txt")), "list");
-        QTemporaryDir dest;
-        env.writeFile(dest.filePath(QStringLiteral("Ferrune.mdb")), "kept");
-        const auto results = datacopy::copyDataFiles(
-            {env.dataFolder(), dest.path(), env.programFolder(), [](const QString &) { return true; }, {},
-             [](const QString &name) {
-                 if (name == QStringLiteral("Ferrune.mdb"))
-                     throw StoreError(QStringLiteral("Impossible de copier « Ferrune.mdb » : disque plein."));
-             }});
-        QCOMPARE(results[0].outcome, datacopy::Outcome::Failed);
-        QVERIFY(results[0].reason.contains(QStringLiteral("Ferrune.mdb")));
-        QCOMPARE(results[1].outcome, datacopy::Outcome::Copied);
-        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Ferrune.mdb"))), QByteArray("kept"));
-        QCOMPARE(filesIn(dest.path()), QStringList({"Ferrune.mdb", "Medoc.txt"}));
-    }
-
     // Killed between the copy into the temporary file and the rename: the
     // destination keeps its old file whole, the leftover is not taken for a
     // data file, and the next copy replaces the file and the leftover.
@@ -146,13 +126,6 @@ private slots:
         QVERIFY(results[1].reason.contains(QStringLiteral("Medoc.txt")));
         QCOMPARE(filesIn(dest.path()), QStringList({"Ferrune.mdb"}));
         QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Medoc.txt/dedans"))), QByteArray("kept"));
-    }
-
-    void emptySourceCopiesNothing()
-    {
-        QTemporaryDir src, dest;
-        QVERIFY(datacopy::copyDataFiles({src.path(), dest.path(), src.path(), {}, {}, {}}).isEmpty());
-        QVERIFY(filesIn(dest.path()).isEmpty());
     }
 
     void destinationChecks()
