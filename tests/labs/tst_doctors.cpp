@@ -136,15 +136,6 @@ private slots:
         QCOMPARE(w->state().ModeSelMedecin, 0);
         QCOMPARE(TestEnv::readFile(env.programFile("Vs.ini")), QByteArray("1,1,0,1\r\n"));
 
-        // Answering No to the question keeps Vs.ini and ends the waiting.
-        dialogs::script::push(QMessageBox::Yes);
-        dialogs::script::push(QMessageBox::Ok);
-        v.menus.mnuSelMed->trigger();
-        dialogs::script::push(QMessageBox::No);
-        v.LstMed->setCurrentRow(0);
-        QCOMPARE(w->state().ModeSelMedecin, 0);
-        QCOMPARE(TestEnv::readFile(env.programFile("Vs.ini")), QByteArray("1,1,0,1\r\n"));
-
         // No to "Si vous répondez NON" clears the start-up doctor.
         dialogs::script::push(QMessageBox::No);
         v.menus.mnuSelMed->trigger();

@@ -130,12 +130,6 @@ private slots:
         QCOMPARE(*medocfile::read(dir.path()), QStringList{u"advil"_s});
         medocfile::remove(dir.path(), u"ADVIL"_s);
         QCOMPARE(*medocfile::read(dir.path()), QStringList());
-
-        // Deleting from a missing catalogue leaves an empty file.
-        QFile::remove(medoc);
-        medocfile::remove(dir.path(), u"X"_s);
-        QVERIFY(QFile::exists(medoc));
-        QCOMPARE(*medocfile::read(dir.path()), QStringList());
     }
 
     void medocFileFailureKeepsCatalogue()
