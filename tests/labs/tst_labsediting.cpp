@@ -69,8 +69,6 @@ void TestLabsEditing::addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor()
     QCOMPARE(v.LstLabo->currentRow(), 0);
     QCOMPARE(v.labo.LBlLabo->text(), name);
     QCOMPARE(v.labo.TextVM[0]->selectedText(), v.labo.TextVM[0]->text());
-    if (w->isActiveWindow())
-        QCOMPARE(QApplication::focusWidget(), v.labo.TextVM[0]);
     QCOMPARE(script::log().front().text, u"Inscrire le nom du laboratoire ."_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
@@ -94,8 +92,6 @@ void TestLabsEditing::addRefusesDuplicatesAndBlanks()
     QCOMPARE(log[1].text, u"Nom déjà présent dans la liste !"_s);
     QCOMPARE(log[3].text, u"Nom déjà présent dans la liste !"_s);
     QCOMPARE(log[5].text, u"Le nom du laboratoire ne peut pas être vide."_s);
-    QCOMPARE(log[6].kind, tv::dialogs::Kind::Input);
-    QCOMPARE(log[7].kind, tv::dialogs::Kind::Input);
     checkListsInStep(*w, {u"  ALPHA"_s, u"  ÉLAN"_s});
     QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s), QStringList({u"ÉLAN"_s, u"ALPHA"_s}));
     QCOMPARE(rows(env, u"SELECT COUNT(*) FROM Passage"_s), QStringList(u"2"_s));
