@@ -195,20 +195,6 @@ private slots:
         QVERIFY(p.a().PctListe->isHidden());
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
-
-    void deletionMenuShowsTheList()
-    {
-        Practice p;
-        p.w->view().LstLabo->setCurrentRow(1);
-        p.w->state().MoisActif = 2;
-        p.w->showTab(2);
-        script::push(QMessageBox::Ok);
-        p.w->view().menus.mnusupRV->trigger();
-        QCOMPARE(script::texts(), QStringList({u"Faites un double click sur le rendez-vous à supprimer."_s}));
-        QCOMPARE(p.w->view().TS->currentIndex(), 0);
-        QVERIFY(!p.a().PctRV->isHidden());
-        QVERIFY(tvtest::noUnexpectedDialogs());
-    }
 };
 
 QTEST_MAIN(TstListsWindow)
