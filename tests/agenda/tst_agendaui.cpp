@@ -126,7 +126,6 @@ void TestAgendaUi::startUpShowsTodaysMonth()
     AgendaWidgets &a = s.frm->view().agenda;
     QCOMPARE(int(s.frm->state().MoisActif), 2);
     QCOMPARE(a.LblMois->text(), u"Mars"_s);
-    QCOMPARE(a.EtMois[2]->text(), u"Mars"_s);
     QCOMPARE(a.EtMois[2]->palette().color(QPalette::Window), QColor(242, 213, 70));
     QCOMPARE(a.EtMois[3]->palette().color(QPalette::Window), QColor(255, 245, 179));
 
@@ -145,7 +144,6 @@ void TestAgendaUi::monthButtonsAndYearChange()
     AgendaWidgets &a = s.frm->view().agenda;
     QTest::mouseClick(a.EtMois[1], Qt::LeftButton);
     QCOMPARE(a.LblMois->text(), u"Février"_s);
-    QCOMPARE(cell(*s.frm, 27, 1)->text(), u"28"_s);
     QVERIFY(cell(*s.frm, 28, 1)->text().isEmpty());
     // No Passages file: every day is full.
     QCOMPARE(cell(*s.frm, 10, 1)->background().color(), QColor(242, 213, 70));
