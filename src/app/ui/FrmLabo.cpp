@@ -102,6 +102,9 @@ QWidget *FrmLabo::buildSidePanel()
                                   QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(icons[i])), v.PctMenu);
         bar->addWidget(v.menu[i]);
     }
+    v.menuPlus = pictureButton(QStringLiteral("menuPlus"), QStringLiteral(":/icons/plus.svg"), v.PctMenu);
+    v.menuPlus->setToolTip(QStringLiteral("Imprimer, exporter, sauvegardes, serveur"));
+    bar->addWidget(v.menuPlus);
     bar->addStretch(1);
 
     v.LblMed = named<QLabel>(QStringLiteral("LblMed"), side, QStringLiteral("Sélectionnez un médecin"));
@@ -140,6 +143,10 @@ void FrmLabo::connectSignals()
     MainView &v = m_view;
     for (int i = 0; i < 10; ++i)
         connect(v.menu[i], &QToolButton::clicked, this, [this, i] { menu_Click(i); });
+    connect(v.menuPlus, &QToolButton::clicked, this, [this] {
+        Form_Activate(*this);
+        m_view.menus.mnuPlus->popup(QCursor::pos());
+    });
     connect(v.TS, &QTabBar::tabBarClicked, this, [this](int index) {
         if (index >= 0)
             TS_Click(index);

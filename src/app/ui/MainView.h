@@ -43,12 +43,23 @@ struct MenuActions {
     QAction *mnuEcrire = nullptr;
     QAction *mnuSite = nullptr;
     QAction *mnuAP = nullptr;
+
+    // Commands beyond the three original pop-ups, behind the icon bar's
+    // last button.
+    QMenu *mnuPlus = nullptr;
+    QAction *mnuImprimer = nullptr;
+    QAction *mnuPdf = nullptr;
+    QAction *mnuICal = nullptr;
+    QAction *mnuGraphique = nullptr;
+    QAction *mnuSauvegardes = nullptr;
+    QAction *mnuServeur = nullptr;
 };
 
 // Every named widget of the main window.
 struct MainView {
     QWidget *PctMenu = nullptr;
     std::array<QToolButton *, 10> menu{}; // 0..5 icon bar, 6..7 laboratory page, 8..9 products page
+    QToolButton *menuPlus = nullptr;      // icon bar, after the original buttons: pops up mnuPlus
     QLabel *LblMed = nullptr;
     ListBox *LstMed = nullptr;
     ListBox *LstLabo = nullptr;

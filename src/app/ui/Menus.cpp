@@ -65,6 +65,15 @@ void buildMenus(MenuActions &m, QWidget *owner)
     m.mnuEcrire = entry(m.mnuAPropos, "mnuEcrire", QStringLiteral("M'écrire ..."));
     m.mnuSite = entry(m.mnuAPropos, "mnuSite", QStringLiteral("Mon site Ouaib ..."));
     m.mnuAP = entry(m.mnuAPropos, "mnuAP", QStringLiteral("A propos ..."));
+
+    m.mnuPlus = popup("mnuPlus", QStringLiteral("Plus"), owner);
+    m.mnuImprimer = entry(m.mnuPlus, "mnuImprimer", QStringLiteral("Imprimer…"));
+    m.mnuPdf = entry(m.mnuPlus, "mnuPdf", QStringLiteral("Enregistrer en PDF…"));
+    m.mnuICal = entry(m.mnuPlus, "mnuICal", QStringLiteral("Exporter vers un agenda (iCalendar)…"));
+    m.mnuGraphique = entry(m.mnuPlus, "mnuGraphique", QStringLiteral("Visites et quotas de l'année…"));
+    separator(m.mnuPlus, "mnusepPlus0");
+    m.mnuSauvegardes = entry(m.mnuPlus, "mnuSauvegardes", QStringLiteral("Sauvegardes…"));
+    m.mnuServeur = entry(m.mnuPlus, "mnuServeur", QStringLiteral("Transférer la base sur un serveur PostgreSQL…"));
 }
 
 } // namespace tv
