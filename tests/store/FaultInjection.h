@@ -2,6 +2,8 @@
 
 #include "store/TextFile.h"
 
+#include <QDir>
+
 // Makes every text-file write of the scope fail at one step, as a crash or
 // a full disk would, and counts the steps reached.
 namespace tvtest {
@@ -32,5 +34,11 @@ struct FaultGuard {
     FaultGuard(const FaultGuard &) = delete;
     FaultGuard &operator=(const FaultGuard &) = delete;
 };
+
+// What a writer left in a folder, its hidden temporaries included.
+inline QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
 
 } // namespace tvtest

@@ -17,16 +17,8 @@
 
 using namespace tv;
 
-namespace {
-
 using tvtest::FaultGuard;
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-} // namespace
+using tvtest::entries;
 
 class TstCrashSafety : public QObject {
     Q_OBJECT

@@ -61,29 +61,6 @@ private slots:
         QCOMPARE(filesIn(dest.path()), QStringList({"Vs.ini"}));
     }
 
-    void declinedFileIsLeftAndTheRestGoesOn()
-    {
-        tvtest::TestEnv env;
-        env.writeFile(env.dataFile(QStringLiteral("Ferrune.mdb")), "new db");
-        env.writeFile(env.dataFile(QStringLiteral("Medoc.txt")), "new list");
-        QTemporaryDir dest;
-        env.writeFile(dest.filePath(QStringLiteral("Ferrune.mdb")), "old db");
-        env.writeFile(dest.filePath(QStringLiteral("Medoc.txt")), "old list");
-
-        QStringList asked;
-        const auto results = datacopy::copyDataFiles({env.dataFolder(), dest.path(), env.programFolder(),
-                                                      [&](const QString &target) {
-                                                          asked.append(QFileInfo(target).fileName());
-                                                          return target.endsWith(QStringLiteral(".txt"));
-                                                      },
-                                                      {}, {}});
-        QCOMPARE(asked, QStringList({"Ferrune.mdb", "Medoc.txt"}));
-        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Ferrune.mdb"))), QByteArray("old db"));
-        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Medoc.txt"))), QByteArray("new list"));
-        QCOMPARE(results[0].outcome, datacopy::Outcome::Declined);
-        QCOMPARE(results[1].outcome, datacopy::Outcome::Replaced);
-    }
-
     // Killed between the copy into the temporary file and the rename: the
     // destination keeps its old file whole, the leftover is not taken for a
     // data file, and the next copy replaces the file and the leftover.

@@ -18,13 +18,6 @@ using namespace tv;
 
 namespace {
 
-void exec(Database &db, const QString &sql)
-{
-    QSqlQuery q(db.sql());
-    if (!q.exec(sql))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-}
-
 // A database of an older release: no Produit table, Visite without Heure,
 // and counters that do not start at 1.
 void makeOldLayout(const QString &path)
@@ -55,11 +48,11 @@ void makeOldLayout(const QString &path)
 void fillCurrent(const QString &path)
 {
     auto db = Database::create(path);
-    exec(*db, QStringLiteral("INSERT INTO Labo (Labo, Nom, Url) VALUES ('GAMMA', 'Nom_Labo_1', 'http://g')"));
-    exec(*db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES ('GAMMA', 'DR B', 2)"));
-    exec(*db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
+    execStatement(*db, QStringLiteral("INSERT INTO Labo (Labo, Nom, Url) VALUES ('GAMMA', 'Nom_Labo_1', 'http://g')"));
+    execStatement(*db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES ('GAMMA', 'DR B', 2)"));
+    execStatement(*db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
                              "VALUES ('DR B', 'GAMMA', '10', '01', '2025', '09:30')"));
-    exec(*db, QStringLiteral("INSERT INTO Produit (Medecin, Labo, Delegue, Date, Produit) "
+    execStatement(*db, QStringLiteral("INSERT INTO Produit (Medecin, Labo, Delegue, Date, Produit) "
                              "VALUES ('DR B', 'GAMMA', 'M. X', '2025/01/10', 'ASPIRINE\n')"));
 }
 
@@ -108,13 +101,10 @@ private slots:
 
         auto db = Database::open(paths.oldDatabase);
         // Counters numbered anew; the delegate names keep the old numbers.
-        QCOMPARE(column(*db, QStringLiteral("SELECT NumLabo FROM Labo ORDER BY NumLabo")), QStringList({"1", "2"}));
-        QCOMPARE(column(*db, QStringLiteral("SELECT Nom FROM Labo ORDER BY NumLabo")),
-                 QStringList({"Nom_Labo_7", "Nom_Labo_12"}));
-        QCOMPARE(column(*db, QStringLiteral("SELECT Tel FROM Labo ORDER BY NumLabo")), QStringList({"01", "<null>"}));
-        QCOMPARE(column(*db, QStringLiteral("SELECT Labo || An FROM Visite ORDER BY NumVisite")),
-                 QStringList({"ALPHA2024", "BETA2024"}));
-        QCOMPARE(column(*db, QStringLiteral("SELECT Heure FROM Visite")), QStringList({"<null>", "<null>"}));
+        QCOMPARE(column(*db, QStringLiteral("SELECT NumLabo || Nom || IFNULL(Tel, '<null>') FROM Labo ORDER BY NumLabo")),
+                 QStringList({"1Nom_Labo_701", "2Nom_Labo_12<null>"}));
+        QCOMPARE(column(*db, QStringLiteral("SELECT Labo || An || IFNULL(Heure, '<null>') FROM Visite ORDER BY NumVisite")),
+                 QStringList({"ALPHA2024<null>", "BETA2024<null>"}));
         QCOMPARE(column(*db, QStringLiteral("SELECT COUNT(*) FROM Produit")), QStringList({"0"}));
     }
 
@@ -176,41 +166,40 @@ private slots:
         QVERIFY(!QFile::exists(paths.backup));
     }
 
-    void unreadableOldDatabaseIsReported()
+    void unusableOldDatabaseIsReported_data()
     {
-        tvtest::TestEnv env;
-        env.installShippedDatabase();
-        const auto paths = pathsOf(env);
-        env.writeFile(paths.oldDatabase, "pas une base");
-        DatabaseUpgrade upgrade(paths);
-        try {
-            upgrade.copyRows();
-            QFAIL("no error");
-        } catch (const StoreError &e) {
-            QVERIFY2(e.message().contains(QStringLiteral("pas une base de données lisible")), qPrintable(e.message()));
-        }
-        QCOMPARE(tvtest::TestEnv::readFile(paths.oldDatabase), QByteArray("pas une base"));
-        QVERIFY(QFile::exists(paths.shipped));
-        QVERIFY(!QFile::exists(paths.partial()));
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a database") << false << QStringLiteral("pas une base de données lisible");
+        QTest::newRow("locked by another workstation") << true << QStringLiteral("autre poste");
     }
 
-    void lockedOldDatabaseIsReported()
+    void unusableOldDatabaseIsReported()
     {
+        QFETCH(bool, locked);
+        QFETCH(QString, message);
         tvtest::TestEnv env;
         env.installShippedDatabase();
         const auto paths = pathsOf(env);
-        fillCurrent(paths.oldDatabase);
-        auto holder = Database::open(paths.oldDatabase);
-        exec(*holder, QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
-        exec(*holder, QStringLiteral("BEGIN EXCLUSIVE"));
-        DatabaseUpgrade upgrade(paths);
+        std::unique_ptr<Database> holder;
+        if (locked) {
+            fillCurrent(paths.oldDatabase);
+            holder = Database::open(paths.oldDatabase);
+            execStatement(*holder, QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+            execStatement(*holder, QStringLiteral("BEGIN EXCLUSIVE"));
+        } else {
+            env.writeFile(paths.oldDatabase, "pas une base");
+        }
+        const QByteArray before = tvtest::TestEnv::readFile(paths.oldDatabase);
         try {
-            upgrade.copyRows();
+            DatabaseUpgrade(paths).copyRows();
             QFAIL("no error");
         } catch (const StoreError &e) {
-            QVERIFY2(e.message().contains(QStringLiteral("autre poste")), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(message), qPrintable(e.message()));
         }
-        exec(*holder, QStringLiteral("ROLLBACK"));
+        if (holder)
+            execStatement(*holder, QStringLiteral("ROLLBACK"));
+        QCOMPARE(tvtest::TestEnv::readFile(paths.oldDatabase), before);
         QVERIFY(QFile::exists(paths.shipped));
         QVERIFY(!QFile::exists(paths.partial()));
     }

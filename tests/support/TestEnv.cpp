@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 
 namespace tvtest {
@@ -57,7 +59,7 @@ void TestEnv::prepareData(const QStringList &doctors, const QString &vsIni) cons
         tv::textfile::writeLines(dataFile(tv::files::MedecinIni), doctors);
 }
 
-void TestEnv::writeFile(const QString &path, const QByteArray &bytes) const
+void TestEnv::writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -84,6 +86,8 @@ std::unique_ptr<tv::FrmLabo> TestEnv::startWindow(bool *started) const
     const bool ok = window->startUp();
     if (started)
         *started = ok;
+    else if (!ok)
+        qFatal("start-up failed");
     return window;
 }
 
@@ -93,6 +97,26 @@ bool noUnexpectedDialogs()
         return true;
     qWarning() << "unexpected dialogs:" << tv::dialogs::script::texts();
     return false;
+}
+
+QStringList queryRows(tv::Store &store, const QString &sql)
+{
+    QSqlQuery q(store.db().sql());
+    if (!q.exec(sql))
+        qFatal("query failed: %s", qPrintable(sql));
+    QStringList out;
+    while (q.next()) {
+        QStringList columns;
+        for (int i = 0; i < q.record().count(); ++i)
+            columns.append(q.value(i).toString());
+        out.append(columns.join(u'|'));
+    }
+    return out;
+}
+
+int count(tv::Store &store, const QString &sql)
+{
+    return queryRows(store, sql).value(0).toInt();
 }
 
 } // namespace tvtest

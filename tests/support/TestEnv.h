@@ -34,12 +34,13 @@ public:
     // A fresh empty database file at the given path.
     static void createDatabase(const QString &path);
 
-    void writeFile(const QString &path, const QByteArray &bytes) const;
+    static void writeFile(const QString &path, const QByteArray &bytes);
     static QByteArray readFile(const QString &path);
 
     std::unique_ptr<tv::Store> openStore() const;
 
     // A main window started on this environment; startUp() already run.
+    // Without `started` a failed start-up stops the test run.
     std::unique_ptr<tv::FrmLabo> startWindow(bool *started = nullptr) const;
 
 private:
@@ -50,5 +51,10 @@ private:
 // Fails the current test when a dialog was shown that the test did not
 // script.
 bool noUnexpectedDialogs();
+
+// The rows of a query, columns joined by "|"; a query that fails stops the run.
+QStringList queryRows(tv::Store &store, const QString &sql);
+// The first value of a query (a COUNT(*)) as a number.
+int count(tv::Store &store, const QString &sql);
 
 } // namespace tvtest
