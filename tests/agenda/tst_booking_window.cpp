@@ -32,10 +32,7 @@ struct Practice {
     explicit Practice(const QString &vsIni = u"100,0,0,0"_s)
     {
         env.prepareData({u"Dr A"_s, u"Dr B"_s}, vsIni);
-        bool started = false;
-        w = env.startWindow(&started);
-        if (!started)
-            qFatal("start-up failed");
+        w = env.startWindow();
         const QStringList doctors = {u"DR A"_s, u"DR B"_s};
         w->store().addLaboratory(u"ALPHA"_s, doctors);
         w->store().addLaboratory(u"BETA"_s, doctors);

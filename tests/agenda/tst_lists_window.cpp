@@ -30,10 +30,7 @@ struct Practice {
     Practice()
     {
         env.prepareData({u"Dr A"_s, u"Dr B"_s}, u"100,0,0,0"_s);
-        bool started = false;
-        w = env.startWindow(&started);
-        if (!started)
-            qFatal("start-up failed");
+        w = env.startWindow();
         const QStringList doctors = {u"DR A"_s, u"DR B"_s};
         for (const char *labo : {"ALPHA", "BETA", "GAMMA"})
             w->store().addLaboratory(QString::fromLatin1(labo), doctors);
