@@ -11,7 +11,6 @@
 
 #include <QComboBox>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
 #include <QToolButton>
 
@@ -39,18 +38,7 @@ inline QStringList items(const QComboBox *combo)
 // another start of the program would find it), columns joined by "|".
 inline QStringList rows(const tvtest::TestEnv &env, const QString &sql)
 {
-    auto store = env.openStore();
-    QSqlQuery q(store->db().sql());
-    if (!q.exec(sql))
-        qFatal("query failed: %s", qPrintable(sql));
-    QStringList out;
-    while (q.next()) {
-        QStringList columns;
-        for (int i = 0; i < q.record().count(); ++i)
-            columns.append(q.value(i).toString());
-        out.append(columns.join(u'|'));
-    }
-    return out;
+    return tvtest::queryRows(*env.openStore(), sql);
 }
 
 inline void exec(const tvtest::TestEnv &env, const QString &sql)
@@ -64,10 +52,7 @@ inline void exec(const tvtest::TestEnv &env, const QString &sql)
 // A started, shown and active main window.
 inline std::unique_ptr<tv::FrmLabo> showWindow(const tvtest::TestEnv &env)
 {
-    bool started = false;
-    auto w = env.startWindow(&started);
-    if (!started)
-        qFatal("start-up failed");
+    auto w = env.startWindow();
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w.get()))

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -21,15 +20,7 @@ using namespace Qt::StringLiterals;
 using namespace tv;
 using tvtest::TestEnv;
 
-namespace {
-int count(Store &store, const QString &sql)
-{
-    QSqlQuery q(store.db().sql());
-    q.exec(sql);
-    q.next();
-    return q.value(0).toInt();
-}
-} // namespace
+using tvtest::count;
 
 class TstDoctors : public QObject {
     Q_OBJECT

@@ -76,14 +76,12 @@ void TestLabsPanel::editsSurviveSwitchingAndClosing()
         tv::MainView &v = w->view();
 
         clickRow(v.LstLabo, 0);
-        QCOMPARE(v.labo.LBlLabo->text(), u"ALPHA"_s);
         // Changed without the field ever losing the focus, then another
         // laboratory chosen with the keyboard.
         v.labo.TextVM[4]->setText(u"a@b.fr"_s);
         v.labo.Text4->setText(u"12, rue de l'Église \"B\""_s);
         v.LstLabo->setFocus();
         QTest::keyClick(v.LstLabo, Qt::Key_Down);
-        QCOMPARE(v.labo.LBlLabo->text(), u"BETA"_s);
         QCOMPARE(v.labo.TextVM[4]->text(), QString());
 
         v.labo.Text5->setPlainText(u"Ligne 1\nLigne 2"_s);
@@ -183,7 +181,6 @@ void TestLabsPanel::webAddressAndMail()
     script::push(QMessageBox::No);
     v.menu[6]->click();
     QCOMPARE(script::log().back().text, u"Etes vous prêt à vous connecter à HTTP://www.labo.fr  ?"_s);
-    QVERIFY(recorder.opened.isEmpty());
     script::push(QMessageBox::Yes);
     v.menu[6]->click();
     QCOMPARE(recorder.opened, QList<QUrl>({QUrl(u"http://www.labo.fr"_s)}));
@@ -275,14 +272,12 @@ void TestLabsPanel::searchByDelegate()
 
     // Drives the modal window once it is up; `act` runs inside it.
     QStringList listed;
-    QString label1;
     auto whileOpen = [&](std::function<void(tv::FrmDM *)> act) {
         QTimer::singleShot(0, this, [&, act] {
             auto *dialog = qobject_cast<tv::FrmDM *>(QApplication::activeModalWidget());
             if (!dialog)
                 return;
             listed = items(dialog->LstDM);
-            label1 = dialog->Label1->text();
             act(dialog);
         });
         v.CmdRL_VM->click();
@@ -295,7 +290,6 @@ void TestLabsPanel::searchByDelegate()
         d->CmdQuit->click();
     });
     QCOMPARE(listed, QStringList({u"  Durand"_s, u"  Nom_Labo_2"_s, u"  Durand"_s}));
-    QCOMPARE(label1, u"Retrouvez le Laboratoire à partir du Délégué Médical"_s);
     QCOMPARE(found, u"BETA"_s);
     QCOMPARE(v.LstLabo->currentRow(), 1);
     QCOMPARE(v.TS->currentIndex(), 1);

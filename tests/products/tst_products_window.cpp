@@ -48,11 +48,7 @@ std::unique_ptr<FrmLabo> startOn(const TestEnv &env, const QList<Lab> &labs, con
         for (const ProduitRecord &visit : visits)
             store->produits().insert(visit);
     }
-    bool started = false;
-    auto window = env.startWindow(&started);
-    if (!started)
-        qFatal("start-up failed");
-    return window;
+    return env.startWindow();
 }
 
 // Selects a doctor the way the products routines read him, without running
