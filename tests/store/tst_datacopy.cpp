@@ -22,7 +22,7 @@ class TstDataCopy : public QObject {
     }
 
 private slots:
-    void programFolderSettingsStayBehind()
+    void settingsStayBehindOnlyFromTheProgramFolder()
     {
         tvtest::TestEnv env;
         const QString src = env.programFolder();
@@ -50,15 +50,12 @@ private slots:
             keptBack += r.outcome == datacopy::Outcome::KeptBack && r.name == QStringLiteral("Vs.ini");
         QCOMPARE(keptBack, 1);
         QCOMPARE(progress.last(), 44);
-    }
 
-    void settingsOfAnotherFolderAreCopied()
-    {
-        tvtest::TestEnv env;
+        // From any other folder the settings files go too.
         env.writeFile(env.dataFile(QStringLiteral("Vs.ini")), "2,0,0,0\r\n");
-        QTemporaryDir dest;
-        datacopy::copyDataFiles({env.dataFolder(), dest.path(), env.programFolder(), {}, {}, {}});
-        QCOMPARE(filesIn(dest.path()), QStringList({"Vs.ini"}));
+        QTemporaryDir other;
+        datacopy::copyDataFiles({env.dataFolder(), other.path(), env.programFolder(), {}, {}, {}});
+        QCOMPARE(filesIn(other.path()), QStringList({"Vs.ini"}));
     }
 
     // Killed between the copy into the temporary file and the rename: the

@@ -97,20 +97,6 @@ private slots:
         QVERIFY(vsini::read(m_dir.path(), s));
         QCOMPARE(vsini::line(s), expected);
     }
-
-    void doctorsAreShownUpperCaseAndRemovedInAnyCase()
-    {
-        QTemporaryDir data;
-        doctorsfile::append(data.path(), QStringLiteral("Dr Durand"));
-        doctorsfile::append(data.path(), QStringLiteral("Dr Hélène Martin"));
-        doctorsfile::append(data.path(), QStringLiteral("dr durand"));
-        const QStringList lines = *doctorsfile::read(data.path());
-        QCOMPARE(lines, QStringList({"Dr Durand", "Dr Hélène Martin", "dr durand"}));
-        QCOMPARE(doctorsfile::listEntries(lines).at(1), QStringLiteral("  DR HÉLÈNE MARTIN"));
-
-        doctorsfile::remove(data.path(), QStringLiteral("  DR DURAND"));
-        QCOMPARE(*doctorsfile::read(data.path()), QStringList({"Dr Hélène Martin"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TstTextFiles)
