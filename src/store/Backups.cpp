@@ -105,13 +105,20 @@ void copyDatabase(const QString &from, const QString &to)
     }
 }
 
+// After the copies of that second: a name freed by the pruning of an
+// older copy of the same second must not come back as the oldest.
 QString uniqueName(const QString &backupFolder)
 {
-    const QString stamp = Clock::now().toString(kStamp);
-    QString name = QStringLiteral("Ferrune_%1.mdb").arg(stamp);
-    for (int rank = 2; QFile::exists(files::join(backupFolder, name)); ++rank)
-        name = QStringLiteral("Ferrune_%1_%2.mdb").arg(stamp).arg(rank);
-    return name;
+    const QDateTime now = Clock::now();
+    const QString stamp = now.toString(kStamp);
+    int last = -1;
+    for (const Named &n : copiesIn(backupFolder)) {
+        if (n.taken.toString(kStamp) == stamp)
+            last = std::max(last, n.rank);
+    }
+    if (last < 0)
+        return QStringLiteral("Ferrune_%1.mdb").arg(stamp);
+    return QStringLiteral("Ferrune_%1_%2.mdb").arg(stamp).arg(std::max(last + 1, 2));
 }
 
 void removeLeftovers(const QString &backupFolder)

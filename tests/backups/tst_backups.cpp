@@ -6,6 +6,7 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/MaintenanceController.h"
+#include "app/ui/Widgets.h"
 #include "backups/ui/BackupsController.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
@@ -140,7 +141,7 @@ private slots:
                 script::push(QMessageBox::Ok);
         }
         auto w = env.startWindow();
-        const QStringList daily = backupNames(env);
+        const QStringList daily = upgrade ? QStringList() : backupNames(env);
         if (command)
             command(*w);
         QVERIFY(tvtest::noUnexpectedDialogs());
