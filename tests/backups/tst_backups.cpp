@@ -8,6 +8,7 @@
 #include "app/ui/MaintenanceController.h"
 #include "app/ui/Widgets.h"
 #include "backups/ui/BackupsController.h"
+#include "backups/ui/FrmSauvegardes.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
 #include "store/Backups.h"
@@ -17,8 +18,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTableWidget>
 #include <QTest>
 
 #include <sys/resource.h>
@@ -247,6 +250,34 @@ private slots:
         QVERIFY(script::texts().last().startsWith(u"Cette sauvegarde est endommagée"_s));
         QCOMPARE(dump(w->store()), before);
         QCOMPARE(backupNames(env), names);
+
+        // The window shows it as such and offers no restore for it.
+        FrmSauvegardes window(backups::list(env.dataFolder()));
+        auto *table = window.findChild<QTableWidget *>(u"LstSauvegardes"_s);
+        auto *restore = window.findChild<QPushButton *>(u"CmdRestaurer"_s);
+        int damaged = 0;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            table->selectRow(row);
+            const bool sound = table->item(row, table->columnCount() - 1)->text() == u"Bonne"_s;
+            QCOMPARE(restore->isEnabled(), sound);
+            damaged += sound ? 0 : 1;
+        }
+        QCOMPARE(damaged, 1);
+    }
+
+    void serverDataAreLeftToTheServer()
+    {
+        tvtest::TestEnv env;
+        fillData(env);
+        auto w = env.startWindow();
+        QDir(backups::folder(env.dataFolder())).removeRecursively();
+        env.writeFile(env.dataFile(backups::ServerCfg), "localhost\r\n");
+        script::push(QMessageBox::Ok);
+        w->view().menus.mnuSauvegardes->trigger();
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QVERIFY(script::texts().last().contains(u"l'affaire du serveur"_s));
+        QVERIFY(w->backups().before(u"la purge"_s));
+        QVERIFY(!QDir(backups::folder(env.dataFolder())).exists());
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -51,8 +52,7 @@ FrmSauvegardes::FrmSauvegardes(const QList<backups::Entry> &entries, QWidget *pa
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_restore, &QPushButton::clicked, this, [this] {
-        const int row = m_table->currentRow();
-        if (row >= 0 && row < m_entries.size() && m_entries[row].sound())
+        if (const int row = restorableRow(); row >= 0)
             emit restoreRequested(m_entries[row].path);
     });
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &FrmSauvegardes::selectionChanged);
@@ -93,11 +93,18 @@ void FrmSauvegardes::fill()
     m_table->horizontalHeader()->setStretchLastSection(true);
 }
 
+int FrmSauvegardes::restorableRow() const
+{
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return -1;
+    const int row = rows.first().row();
+    return row < m_entries.size() && m_entries[row].sound() ? row : -1;
+}
+
 void FrmSauvegardes::selectionChanged()
 {
-    const int row = m_table->currentRow();
-    m_restore->setEnabled(row >= 0 && row < m_entries.size() && m_entries[row].sound()
-                          && !m_table->selectedItems().isEmpty());
+    m_restore->setEnabled(restorableRow() >= 0);
 }
 
 } // namespace tv

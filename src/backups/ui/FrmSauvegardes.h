@@ -22,6 +22,7 @@ signals:
 private:
     void fill();
     void selectionChanged();
+    int restorableRow() const; // -1 when no sound copy is selected
 
     QList<backups::Entry> m_entries;
     QTableWidget *m_table = nullptr;
