@@ -6,6 +6,7 @@
 #include "store/StoreError.h"
 #include "store/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -121,11 +122,16 @@ QString uniqueName(const QString &backupFolder)
     return QStringLiteral("Ferrune_%1_%2.mdb").arg(stamp).arg(std::max(last + 1, 2));
 }
 
+// Copies a killed program left half-written. A recent one may be another
+// workstation's copy in progress: it stays.
 void removeLeftovers(const QString &backupFolder)
 {
-    const QStringList names = QDir(backupFolder).entryList({QStringLiteral("*") + kPartial}, QDir::Files);
-    for (const QString &name : names)
-        QFile::remove(files::join(backupFolder, name));
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    const QFileInfoList found = QDir(backupFolder).entryInfoList({QStringLiteral("*") + kPartial}, QDir::Files);
+    for (const QFileInfo &file : found) {
+        if (file.lastModified().toUTC() < stale)
+            QFile::remove(file.absoluteFilePath());
+    }
 }
 
 void prune(const QString &backupFolder)
@@ -174,7 +180,8 @@ QString take(const QString &dataFolder)
         throw StoreError(QStringLiteral("Le répertoire des sauvegardes « %1 » n'a pas pu être créé.").arg(native(target)));
     removeLeftovers(target);
     const QString path = files::join(target, uniqueName(target));
-    const QString partial = path + kPartial;
+    // Two workstations may copy within the same second: each its own file.
+    const QString partial = path + QStringLiteral(".%1").arg(QCoreApplication::applicationPid()) + kPartial;
     try {
         copyDatabase(database, partial);
         textfile::replaceFile(partial, path);

@@ -172,6 +172,11 @@ private slots:
         // A copy killed half-way: never listed, swept by the next one.
         const QString killed = files::join(backups::folder(env.dataFolder()), u"Ferrune_2025-03-05_09-00-00.mdb.partiel"_s);
         env.writeFile(killed, "half");
+        {
+            QFile old(killed);
+            QVERIFY(old.open(QIODevice::ReadWrite));
+            QVERIFY(old.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        }
         QStringList taken;
         for (int i = 0; i < backups::Kept + 5; ++i)
             taken.append(QFileInfo(backups::take(env.dataFolder())).fileName());

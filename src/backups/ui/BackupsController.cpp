@@ -118,7 +118,8 @@ bool BackupsController::restore(const QString &backupPath)
     const QString when = QLocale(QLocale::French).toString(entry.taken, QStringLiteral("dddd d MMMM yyyy 'à' HH:mm:ss"));
     if (!dialogs::askYesNo(&m_frm,
                            QStringLiteral("Remplacer toutes les données de la base par celles de la sauvegarde du %1 ?\n\n"
-                                          "L'état actuel sera d'abord sauvegardé.")
+                                          "L'état actuel sera d'abord sauvegardé. Les autres postes qui partagent ces "
+                                          "données doivent avoir quitté le programme.")
                                .arg(when),
                            true))
         return false;
