@@ -7,6 +7,7 @@
 // TALLVANE_BENCH_DATA=<folder> keeps the generated data there between runs.
 #include "LargePractice.h"
 
+#include "store/Backups.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 #include "store/StoreError.h"
@@ -281,6 +282,22 @@ int naivePurge()
     return static_cast<int>(rows.size());
 }
 
+// The copy taken before each destructive command (online backup, whole
+// even while another workstation writes) beside a plain file copy, which
+// is not. The copy is removed at once so the folder does not fill up.
+int fastBackup()
+{
+    QFile::remove(tv::backups::take(QFileInfo(env->dbPath).absolutePath()));
+    return 1;
+}
+int naiveBackup()
+{
+    const QString copy = env->scratch.filePath(QStringLiteral("copie.mdb"));
+    const bool copied = QFile::copy(env->dbPath, copy);
+    QFile::remove(copy);
+    return copied ? 1 : 0;
+}
+
 int loadTextLists()
 {
     const QStringList doctors = tv::doctorsfile::listEntries(tv::doctorsfile::read(env->practice.folder).value_or(QStringList{}));
@@ -388,6 +405,7 @@ void registerOperations()
         {"History_Laboratory", fastHistoryLabo, naiveHistoryLabo, 5},
         {"History_MedicineContains", fastHistoryMedicine, naiveHistoryMedicine, 5},
         {"PurgeYear_RolledBack", fastPurge, naivePurge, 5},
+        {"Backup_BeforeCommand", fastBackup, naiveBackup, 2000},
     };
     // The naive run comes first so the indexed one can print the ratio.
     for (const Operation &op : g_operations) {

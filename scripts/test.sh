@@ -12,6 +12,7 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+scripts/check-package.sh build
 
 # A short run of every fuzz target (the long runs: scripts/fuzz.sh 600).
 if command -v clang++ >/dev/null 2>&1; then

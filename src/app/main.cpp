@@ -8,6 +8,9 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // No organisation: an installed program keeps its settings in exactly
+    // ~/.config/Tallvane (QStandardPaths::AppConfigLocation).
+    QApplication::setOrganizationName(QString());
     QApplication::setApplicationName(QStringLiteral("Tallvane"));
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
 

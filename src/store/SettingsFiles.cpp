@@ -4,12 +4,64 @@
 #include "store/TextFile.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace tv {
 
 QString files::join(const QString &folder, const QString &name)
 {
     return QDir::cleanPath(folder + QDir::separator() + name);
+}
+
+namespace {
+const QString kSharedData = QStringLiteral("../../share/tallvane/");
+
+// Installed: the shipped database sits in the system's share folder, or the
+// program folder cannot be written to. The layout decides even for root, for
+// whom every folder is writable.
+bool installed(const QString &programFolder)
+{
+    return QFile::exists(QDir::cleanPath(programFolder + QStringLiteral("/") + kSharedData + files::ShippedDatabase))
+        || !QFileInfo(programFolder).isWritable();
+}
+} // namespace
+
+QString files::settingsFolder(const QString &programFolder)
+{
+    if (!installed(programFolder))
+        return programFolder;
+    // The same folder as QStandardPaths::AppConfigLocation for the
+    // application "Tallvane", whichever of our programs asks (Remisa too).
+    const QString folder =
+        join(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), QStringLiteral("Tallvane"));
+    if (!QDir().mkpath(folder))
+        throw StoreError(QStringLiteral("Le répertoire de configuration « %1 » n'a pas pu être créé.")
+                             .arg(QDir::toNativeSeparators(folder)));
+    return folder;
+}
+
+QString files::shippedDatabase(const QString &programFolder)
+{
+    if (!installed(programFolder))
+        return join(programFolder, ShippedDatabase);
+    return join(programFolder, kSharedData + ShippedDatabase);
+}
+
+void files::placeShippedDatabase(const QString &shipped, const QString &database, bool keepShipped)
+{
+    const QString from = QDir::toNativeSeparators(shipped);
+    const QString to = QDir::toNativeSeparators(database);
+    if (!keepShipped) {
+        if (!QFile::rename(shipped, database))
+            throw StoreError(QStringLiteral("Impossible de renommer « %1 » en « %2 ».").arg(from, to));
+        return;
+    }
+    // QFile::copy writes a temporary file and renames it when whole.
+    if (!QFile::copy(shipped, database))
+        throw StoreError(QStringLiteral("Impossible de copier « %1 » vers « %2 ».").arg(from, to));
+    QFile::setPermissions(database, QFile::permissions(database) | QFile::ReadOwner | QFile::WriteOwner);
 }
 
 std::optional<QString> cheminbase::read(const QString &programFolder)

@@ -20,6 +20,19 @@ inline const QString Medoc = QStringLiteral("Medoc.txt");
 inline const QString MedocTmp = QStringLiteral("Medoc_tmp.txt");
 
 QString join(const QString &folder, const QString &name);
+
+// Where CheminBase.cfg, Vs.ini and the first database live: the program
+// folder of a copied program, the user's ~/.config/Tallvane (created) for an
+// installed one (shipped database in ../../share/tallvane, or a program
+// folder that cannot be written to).
+QString settingsFolder(const QString &programFolder);
+// The shipped empty database: in the program folder, or for an installed
+// program in ../../share/tallvane beside it.
+QString shippedDatabase(const QString &programFolder);
+// Puts the shipped database in place as the first database: renamed out
+// of a program folder of its own, copied out of an installed one (which
+// stays as it is). Throws StoreError.
+void placeShippedDatabase(const QString &shipped, const QString &database, bool keepShipped);
 } // namespace files
 
 // CheminBase.cfg (program folder): the data folder on one line.

@@ -2,6 +2,7 @@
 // It runs while the main program is closed and is given nothing: the
 // database is found through the program folder's CheminBase.cfg.
 #include "store/Repair.h"
+#include "store/SettingsFiles.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
@@ -46,7 +47,7 @@ int main(int argc, char **argv)
 
     QString database;
     try {
-        database = tv::repair::locateDatabase(QApplication::applicationDirPath());
+        database = tv::repair::locateDatabase(tv::files::settingsFolder(QApplication::applicationDirPath()));
     } catch (const tv::StoreError &error) {
         QMessageBox::critical(nullptr, kTitle, error.fullText());
         return 2;

@@ -8,10 +8,11 @@
 
 namespace tv {
 
-// What the handlers of the main window share: the program folder, the
+// What the handlers of the main window share: the program and settings folders, the
 // module state and the open database.
 struct AppContext {
     QString programFolder;
+    QString settingsFolder; // CheminBase.cfg, Vs.ini: see files::settingsFolder
     SharedState state;
     std::unique_ptr<Store> store;
 };

@@ -13,6 +13,7 @@
 #include "app/ui/Menus.h"
 #include "app/ui/Tooltips.h"
 #include "app/ui/Widgets.h"
+#include "backups/ui/BackupsController.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
 #include "products/ui/ProductsController.h"
@@ -38,6 +39,7 @@ FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
     : QWidget(parent)
 {
     m_ctx.programFolder = programFolder;
+    m_ctx.settingsFolder = programFolder;
     setObjectName(QStringLiteral("FrmLabo"));
     setWindowTitle(QStringLiteral("    Gestion de la visite médicale"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -51,6 +53,7 @@ FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
     m_products = std::make_unique<ProductsController>(*this);
     m_maintenance = std::make_unique<MaintenanceController>(*this);
     m_about = std::make_unique<AboutController>(*this);
+    m_backups = std::make_unique<BackupsController>(*this);
     connectSignals();
 }
 
@@ -158,6 +161,7 @@ void FrmLabo::connectSignals()
     m_products->connectSignals();
     m_maintenance->connectSignals();
     m_about->connectSignals();
+    m_backups->connectSignals();
 }
 
 Store &FrmLabo::store()
@@ -267,7 +271,7 @@ void FrmLabo::focusCmdFoc()
 void FrmLabo::saveWorkstationSettings()
 {
     const SharedState &s = state();
-    vsini::write(programFolder(), {s.DernierMedecin, s.AvecHeure, s.AvecProduits, s.EtatChkL});
+    vsini::write(settingsFolder(), {s.DernierMedecin, s.AvecHeure, s.AvecProduits, s.EtatChkL});
 }
 
 void FrmLabo::reloadLaboratoryLists()

@@ -10,6 +10,7 @@ namespace tv {
 
 class AboutController;
 class AgendaController;
+class BackupsController;
 class BookingController;
 class DoctorsController;
 class LabsController;
@@ -32,6 +33,7 @@ public:
     SharedState &state() { return m_ctx.state; }
     AppContext &context() { return m_ctx; }
     QString programFolder() const { return m_ctx.programFolder; }
+    QString settingsFolder() const { return m_ctx.settingsFolder; }
     bool hasStore() const { return m_ctx.store != nullptr; }
     Store &store(); // throws StoreError when the database is not open
     void openStore(const QString &databasePath);
@@ -44,6 +46,7 @@ public:
     ProductsController &products() { return *m_products; }
     MaintenanceController &maintenance() { return *m_maintenance; }
     AboutController &about() { return *m_about; }
+    BackupsController &backups() { return *m_backups; }
 
     // Current selection: the trimmed entries, "" when nothing is selected.
     QString currentDoctor() const;
@@ -89,6 +92,7 @@ private:
     std::unique_ptr<ProductsController> m_products;
     std::unique_ptr<MaintenanceController> m_maintenance;
     std::unique_ptr<AboutController> m_about;
+    std::unique_ptr<BackupsController> m_backups;
 };
 
 } // namespace tv

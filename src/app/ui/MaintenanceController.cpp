@@ -4,6 +4,7 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
+#include "backups/ui/BackupsController.h"
 #include "store/DataCopy.h"
 #include "store/SettingsFiles.h"
 #include "store/StoreError.h"
@@ -100,6 +101,9 @@ void MaintenanceController::recoverUpgrade()
 
 bool MaintenanceController::upgradeDatabase()
 {
+    // Without a copy of the old database the upgrade waits for the next start.
+    if (!m_frm.backups().before(QStringLiteral("la mise à jour de la base de données")))
+        return true;
     DatabaseUpgrade upgrade(DatabaseUpgrade::paths(m_frm.programFolder(), m_frm.state().CheminBase));
     upgrade.setCheckpoint(seams().upgradeCheckpoint);
     {
@@ -162,6 +166,8 @@ void MaintenanceController::mnuCheminBDD_Click()
     dialogs::information(&m_frm, QStringLiteral("Indiquez le chemin de votre base de données.\n\nPour cela, "
                                                 "sélectionnez le fichier 'Ferrune.mdb', qui se situe dans le "
                                                 "répertoire choisi."));
+    if (!m_frm.backups().before(QStringLiteral("le changement de base de données")))
+        return;
     const QString chosen = chooseDatabaseFile();
     if (chosen.isEmpty()) {
         dialogs::critical(&m_frm, QStringLiteral("Chemin invalide ; fin de programme !"));
@@ -172,7 +178,7 @@ void MaintenanceController::mnuCheminBDD_Click()
     }
     dialogs::information(&m_frm, QStringLiteral("Chemin de la base de données 'Ferrune.mdb' : \n\n") + native(chosen));
     const QString folder = native(QFileInfo(chosen).absolutePath());
-    if (!guarded(&m_frm, [&] { cheminbase::write(m_frm.programFolder(), folder); }))
+    if (!guarded(&m_frm, [&] { cheminbase::write(m_frm.settingsFolder(), folder); }))
         return;
     s.CheminBase = folder;
 
@@ -239,6 +245,8 @@ void MaintenanceController::mnuDeplaceBDD_Click()
         return;
     }
 
+    if (!m_frm.backups().before(QStringLiteral("la copie des données"), target))
+        return;
     // The database file must not be in use while it is copied.
     m_frm.closeStore();
     QList<datacopy::FileResult> results;
@@ -247,7 +255,7 @@ void MaintenanceController::mnuDeplaceBDD_Click()
         datacopy::Options options;
         options.source = source;
         options.destination = target;
-        options.programFolder = m_frm.programFolder();
+        options.programFolder = m_frm.settingsFolder();
         options.confirmReplace = [&](const QString &file) {
             return dialogs::askYesNo(&m_frm,
                                      QStringLiteral("le fichier ") + native(file)
@@ -292,6 +300,8 @@ void MaintenanceController::mnuPurger_Click()
             dialogs::information(&m_frm, QStringLiteral("Pas de rendez vous pour cette année."));
             return;
         }
+        if (!m_frm.backups().before(QStringLiteral("la purge")))
+            return;
         visites.removeYear(s.Reponse);
         m_frm.Liste_RV_Medecin();
         m_frm.Remplir_Agenda();

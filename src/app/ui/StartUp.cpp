@@ -8,6 +8,7 @@
 #include "app/ui/ScreenLayout.h"
 #include "app/ui/Tooltips.h"
 #include "app/ui/Widgets.h"
+#include "backups/ui/BackupsController.h"
 #include "labs/ui/DoctorsController.h"
 #include "products/ui/ProductsController.h"
 #include "store/SettingsFiles.h"
@@ -77,7 +78,9 @@ bool FrmLabo::startUp()
     // Where the data are, then the shipped database. A failure here leaves
     // the program without data: say which file and stop.
     try {
-        const QString program = programFolder();
+        context().settingsFolder = files::settingsFolder(programFolder());
+        const QString program = settingsFolder();
+        const bool installed = program != programFolder();
         if (const auto folder = cheminbase::read(program)) {
             s.CheminBase = *folder;
         } else {
@@ -88,13 +91,11 @@ bool FrmLabo::startUp()
         }
 
         m_maintenance->recoverUpgrade();
-        const QString shipped = files::join(program, files::ShippedDatabase);
+        const QString shipped = files::shippedDatabase(programFolder());
         const QString local = files::join(program, files::Database);
         if (QFile::exists(shipped) && !QFile::exists(local)) {
-            if (!QFile::rename(shipped, local))
-                throw StoreError(QStringLiteral("Impossible de renommer « %1 » en « %2 ».")
-                                     .arg(QDir::toNativeSeparators(shipped), QDir::toNativeSeparators(local)));
-        } else if (QFile::exists(shipped)) {
+            files::placeShippedDatabase(shipped, local, installed);
+        } else if (QFile::exists(shipped) && !installed) {
             dialogs::information(this, QStringLiteral("Le programme doit mettre à jour votre base de données."));
             dialogs::information(this, kUpgradeDetails);
             if (!m_maintenance->upgradeDatabase())
@@ -108,6 +109,7 @@ bool FrmLabo::startUp()
                                                       "programme.\nVous inscrirez ensuite les laboratoires au fur et à mesure."));
 
         openStore(files::join(s.CheminBase, files::Database));
+        m_backups->dailyBackup();
         reloadLaboratoryLists();
     } catch (const StoreError &error) {
         dialogs::critical(this, error.fullText() + QStringLiteral("\n\nLe programme va se fermer."));
@@ -119,7 +121,7 @@ bool FrmLabo::startUp()
     s.EtatChkL = 0;
     try {
         WorkstationSettings settings{s.DernierMedecin, s.AvecHeure, s.AvecProduits, s.EtatChkL};
-        if (vsini::read(programFolder(), settings)) {
+        if (vsini::read(settingsFolder(), settings)) {
             s.DernierMedecin = settings.dernierMedecin;
             s.AvecHeure = settings.avecHeure;
             s.AvecProduits = settings.avecProduits;

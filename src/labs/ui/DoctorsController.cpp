@@ -6,6 +6,7 @@
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
 #include "app/ui/Widgets.h"
+#include "backups/ui/BackupsController.h"
 #include "labs/ui/LabsController.h"
 #include "products/ui/ProductsController.h"
 #include "store/SettingsFiles.h"
@@ -155,6 +156,8 @@ void DoctorsController::LstMed_DblClick()
         return;
     const QString doctor = m_frm.currentDoctor();
     if (!dialogs::askYesNo(&m_frm, QStringLiteral("Supprimer de la liste ") + doctor + QStringLiteral(" ?"), true))
+        return;
+    if (!m_frm.backups().before(QStringLiteral("la suppression du médecin")))
         return;
 
     const bool removed = guarded(&m_frm, [&] {

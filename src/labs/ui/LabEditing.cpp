@@ -4,6 +4,7 @@
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
 #include "app/ui/Widgets.h"
+#include "backups/ui/BackupsController.h"
 #include "labs/core/LabRules.h"
 #include "labs/ui/LabLists.h"
 #include "labs/ui/LabPanel.h"
@@ -113,6 +114,8 @@ void LabEditing::mnurenomlabo_Click()
         return;
     s.Reponse = s.Reponse.trimmed();
     const QString name = s.Reponse.toUpper();
+    if (!m_frm.backups().before(QStringLiteral("le changement de nom du laboratoire")))
+        return;
 
     const bool renamed = guarded(&m_frm, [&] {
         m_panel.save();
@@ -141,6 +144,8 @@ void LabEditing::LstLabo_DblClick()
                            QStringLiteral("Supprimer de la liste ") + labo
                                + QStringLiteral(", et supprimer tous ses rendez vous ?"),
                            true))
+        return;
+    if (!m_frm.backups().before(QStringLiteral("la suppression du laboratoire")))
         return;
 
     const bool removed = guarded(&m_frm, [&] {

@@ -1,0 +1,157 @@
+#include "backups/ui/BackupsController.h"
+
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "backups/ui/FrmSauvegardes.h"
+#include "store/Backups.h"
+#include "store/SettingsFiles.h"
+#include "store/StoreError.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace tv {
+
+namespace {
+
+// Copies of large databases take a moment: the user sees it.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+bool hasDatabase(const QString &folder)
+{
+    return QFileInfo(files::join(folder, files::Database)).isFile();
+}
+
+} // namespace
+
+BackupsController::BackupsController(FrmLabo &frm)
+    : m_frm(frm)
+{
+}
+
+void BackupsController::connectSignals()
+{
+    connect(m_frm.view().menus.mnuSauvegardes, &QAction::triggered, this, &BackupsController::mnuSauvegardes_Click);
+}
+
+QString BackupsController::dataFolder() const
+{
+    return m_frm.state().CheminBase;
+}
+
+bool BackupsController::before(const QString &command, const QString &otherFolder)
+{
+    QStringList folders{dataFolder()};
+    if (!otherFolder.isEmpty() && QDir(otherFolder) != QDir(dataFolder()) && hasDatabase(otherFolder))
+        folders.append(otherFolder);
+    for (const QString &folder : folders) {
+        if (backups::onServer(folder))
+            continue;
+        try {
+            const BusyCursor busy;
+            backups::take(folder);
+        } catch (const StoreError &error) {
+            dialogs::critical(&m_frm, QStringLiteral("La sauvegarde qui précède %1 n'a pas pu être faite :\n\n")
+                                              .arg(command)
+                                          + error.fullText()
+                                          + QStringLiteral("\n\nLa commande est abandonnée ; rien n'a été modifié."));
+            return false;
+        }
+    }
+    return true;
+}
+
+void BackupsController::dailyBackup()
+{
+    const QString folder = dataFolder();
+    if (backups::onServer(folder) || backups::takenToday(folder))
+        return;
+    try {
+        const BusyCursor busy;
+        backups::take(folder);
+    } catch (const StoreError &error) {
+        dialogs::critical(&m_frm, QStringLiteral("La sauvegarde du jour n'a pas pu être faite :\n\n") + error.fullText());
+    }
+}
+
+void BackupsController::mnuSauvegardes_Click()
+{
+    if (backups::onServer(dataFolder())) {
+        dialogs::information(&m_frm, QStringLiteral("Les données sont sur un serveur PostgreSQL : leurs sauvegardes "
+                                                    "sont l'affaire du serveur (pg_dump, sauvegardes de "
+                                                    "l'administrateur). Rien n'a été modifié."));
+        return;
+    }
+    QList<backups::Entry> entries;
+    {
+        const BusyCursor busy;
+        entries = backups::list(dataFolder());
+    }
+    if (entries.isEmpty()) {
+        dialogs::information(&m_frm, QStringLiteral("Aucune sauvegarde dans « %1 ».")
+                                         .arg(QDir::toNativeSeparators(backups::folder(dataFolder()))));
+        return;
+    }
+    FrmSauvegardes window(entries, &m_frm);
+    connect(&window, &FrmSauvegardes::restoreRequested, this, [&](const QString &path) {
+        if (restore(path))
+            window.accept();
+    });
+    window.exec();
+}
+
+bool BackupsController::restore(const QString &backupPath)
+{
+    const backups::Entry entry = backups::inspect(backupPath);
+    if (!entry.sound()) {
+        dialogs::critical(&m_frm, QStringLiteral("Cette sauvegarde est endommagée ; elle ne peut pas être restaurée.\n\n")
+                                      + entry.problem);
+        return false;
+    }
+    const QString when = QLocale(QLocale::French).toString(entry.taken, QStringLiteral("dddd d MMMM yyyy 'à' HH:mm:ss"));
+    if (!dialogs::askYesNo(&m_frm,
+                           QStringLiteral("Remplacer toutes les données de la base par celles de la sauvegarde du %1 ?\n\n"
+                                          "L'état actuel sera d'abord sauvegardé. Les autres postes qui partagent ces "
+                                          "données doivent avoir quitté le programme.")
+                               .arg(when),
+                           true))
+        return false;
+    if (!before(QStringLiteral("la restauration")))
+        return false;
+
+    const QString database = files::join(dataFolder(), files::Database);
+    m_frm.closeStore();
+    QString failure;
+    {
+        const BusyCursor busy;
+        try {
+            backups::restore(backupPath, dataFolder());
+        } catch (const StoreError &error) {
+            failure = error.fullText();
+        }
+    }
+    try {
+        m_frm.openStore(database);
+        m_frm.reloadLaboratoryLists();
+        m_frm.refreshAppointmentViews();
+        m_frm.Remplir_Historique();
+    } catch (const StoreError &error) {
+        dialogs::critical(&m_frm, error.fullText());
+        return false;
+    }
+    if (!failure.isEmpty()) {
+        dialogs::critical(&m_frm, failure);
+        return false;
+    }
+    dialogs::information(&m_frm, QStringLiteral("La sauvegarde du %1 a été restaurée.").arg(when));
+    return true;
+}
+
+} // namespace tv

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+namespace tv::backups {
+
+// Dated copies of Ferrune.mdb in <data folder>/Sauvegardes, taken through
+// SQLite's online backup so that a database in use is copied consistently.
+// A copy is written under a temporary name and renamed when whole: a killed
+// program never leaves half a copy under a real name.
+
+inline constexpr int Kept = 30;
+inline const QString FolderName = QStringLiteral("Sauvegardes");
+// Present in the data folder when the data live on a database server.
+inline const QString ServerCfg = QStringLiteral("Serveur.cfg");
+
+QString folder(const QString &dataFolder);
+bool onServer(const QString &dataFolder);
+
+// Copies the data folder's Ferrune.mdb into a new dated file, then keeps
+// only the last `Kept`. Returns its path. Throws StoreError (French) when
+// the copy cannot be made whole; then nothing else has changed.
+QString take(const QString &dataFolder);
+// True when a copy dated today is already there.
+bool takenToday(const QString &dataFolder);
+
+struct Entry {
+    QString path;
+    QDateTime taken;
+    qint64 size = 0;
+    QList<QPair<QString, qint64>> rows; // table -> row count
+    QString problem;                    // empty when the copy can be restored
+    bool sound() const { return problem.isEmpty(); }
+};
+
+// The copies, most recent first, each checked.
+QList<Entry> list(const QString &dataFolder);
+Entry inspect(const QString &path);
+
+// Puts the copy in place of the data folder's Ferrune.mdb: checked first,
+// copied beside under a temporary name, renamed over the database. The
+// database must be closed. Throws StoreError; the database is then intact.
+void restore(const QString &backupPath, const QString &dataFolder);
+
+} // namespace tv::backups

@@ -1,0 +1,290 @@
+// Automatic database copies: each destructive command leaves one that puts
+// the rows back exactly, only the last thirty stay, a copy that cannot be
+// made stops the command, and a damaged copy is never put in place.
+#include "support/TestEnv.h"
+
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "app/ui/MaintenanceController.h"
+#include "app/ui/Widgets.h"
+#include "backups/ui/BackupsController.h"
+#include "backups/ui/FrmSauvegardes.h"
+#include "labs/ui/DoctorsController.h"
+#include "labs/ui/LabsController.h"
+#include "store/Backups.h"
+#include "store/Schema.h"
+#include "store/SettingsFiles.h"
+#include "store/Store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTableWidget>
+#include <QTest>
+
+#include <sys/resource.h>
+#include <csignal>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace tv;
+namespace script = tv::dialogs::script;
+
+namespace {
+
+using Command = std::function<void(FrmLabo &)>;
+
+// Every row of every table, as text: what a restore must give back.
+QStringList dump(Store &store)
+{
+    QStringList rows;
+    for (const QString &table : schema::tableNames()) {
+        QSqlQuery q(store.db().sql());
+        if (!q.exec(u"SELECT * FROM "_s + table + u" ORDER BY 1"_s))
+            qFatal("%s", qPrintable(table));
+        while (q.next()) {
+            QStringList values{table};
+            for (int i = 0; i < q.record().count(); ++i)
+                values.append(q.value(i).toString());
+            rows.append(values.join(u'|'));
+        }
+    }
+    return rows;
+}
+
+void fillData(const tvtest::TestEnv &env)
+{
+    env.prepareData({u"Dr A"_s, u"Dr B"_s}, u"0,0,0,0"_s);
+    auto store = env.openStore();
+    store->addLaboratory(u"ALPHA"_s, {u"DR A"_s, u"DR B"_s});
+    store->addLaboratory(u"BETA"_s, {u"DR A"_s, u"DR B"_s});
+    for (const char *an : {"2023", "2023", "2024"})
+        store->visites().insert({0, "DR A", "ALPHA", "10", "02", QString::fromLatin1(an), ""});
+    store->visites().insert({0, "DR B", "BETA", "11", "03", "2025", ""});
+    store->produits().insert({0, "DR A", "ALPHA", "M. X", "2023/02/10", "ASPIRINE\n"});
+}
+
+QStringList backupNames(const tvtest::TestEnv &env)
+{
+    return QDir(backups::folder(env.dataFolder())).entryList({u"*.mdb"_s}, QDir::Files, QDir::Name);
+}
+
+void purge2023(FrmLabo &w)
+{
+    script::pushInput(u"2023"_s);
+    script::push(QMessageBox::Yes);
+    script::push(QMessageBox::Ok);
+    w.maintenance().mnuPurger_Click();
+}
+
+// Disk full, as the kernel reports it to a writer past its file size limit.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limited = m_saved;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    rlimit m_saved{};
+};
+
+} // namespace
+
+class TstBackups : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        script::reset();
+        script::setStrict(true);
+    }
+    void cleanup() { MaintenanceController::resetSeams(); }
+
+    void commandLeavesACopyThatRestoresItsRows_data()
+    {
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<bool>("upgrade");
+        QTest::newRow("purge") << Command(purge2023) << false;
+        QTest::newRow("doctor deleted") << Command([](FrmLabo &w) {
+            w.view().LstMed->setCurrentRow(0);
+            script::push(QMessageBox::Yes);
+            w.doctors().LstMed_DblClick();
+        }) << false;
+        QTest::newRow("laboratory deleted") << Command([](FrmLabo &w) {
+            w.view().LstLabo->setCurrentRow(0);
+            script::push(QMessageBox::Yes);
+            w.labs().LstLabo_DblClick();
+        }) << false;
+        QTest::newRow("laboratory renamed") << Command([](FrmLabo &w) {
+            w.view().LstLabo->setCurrentRow(1);
+            script::pushInput(u"GAMMA"_s);
+            w.view().menus.mnurenomlabo->trigger();
+        }) << false;
+        QTest::newRow("upgrade at start") << Command() << true;
+    }
+    void commandLeavesACopyThatRestoresItsRows()
+    {
+        QFETCH(Command, command);
+        QFETCH(bool, upgrade);
+        tvtest::TestEnv env;
+        fillData(env);
+        const QStringList before = dump(*env.openStore());
+        if (upgrade) {
+            env.installShippedDatabase();
+            tvtest::TestEnv::createDatabase(env.programFile(files::Database));
+            for (int i = 0; i < 3; ++i)
+                script::push(QMessageBox::Ok);
+        }
+        auto w = env.startWindow();
+        const QStringList daily = upgrade ? QStringList() : backupNames(env);
+        if (command)
+            command(*w);
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QVERIFY(dump(w->store()) != before || upgrade);
+
+        // The copy the command took: the oldest one it added.
+        QStringList added = backupNames(env);
+        for (const QString &name : daily)
+            added.removeOne(name);
+        QVERIFY(!added.isEmpty());
+        script::push(QMessageBox::Yes);
+        script::push(QMessageBox::Ok);
+        QVERIFY(w->backups().restore(files::join(backups::folder(env.dataFolder()), added.first())));
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QCOMPARE(dump(w->store()), before);
+        // The state replaced by the restore was kept too.
+        QCOMPARE(backupNames(env).size(), daily.size() + added.size() + 1);
+    }
+
+    void onlyTheLastThirtyStay()
+    {
+        tvtest::TestEnv env;
+        env.prepareData();
+        QDir().mkpath(backups::folder(env.dataFolder()));
+        // A copy killed half-way: never listed, swept by the next one.
+        const QString killed = files::join(backups::folder(env.dataFolder()), u"Ferrune_2025-03-05_09-00-00.mdb.partiel"_s);
+        env.writeFile(killed, "half");
+        {
+            QFile old(killed);
+            QVERIFY(old.open(QIODevice::ReadWrite));
+            QVERIFY(old.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        }
+        QStringList taken;
+        for (int i = 0; i < backups::Kept + 5; ++i)
+            taken.append(QFileInfo(backups::take(env.dataFolder())).fileName());
+        QVERIFY(!QFile::exists(killed));
+        QCOMPARE(backupNames(env).size(), backups::Kept);
+        for (int i = 0; i < taken.size(); ++i)
+            QCOMPARE(QFile::exists(files::join(backups::folder(env.dataFolder()), taken[i])), i >= 5);
+        const auto listed = backups::list(env.dataFolder());
+        QCOMPARE(listed.size(), backups::Kept);
+        QCOMPARE(QFileInfo(listed.first().path).fileName(), taken.last());
+        QVERIFY(backups::takenToday(env.dataFolder()));
+    }
+
+    void failedCopyStopsTheCommand_data()
+    {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("Sauvegardes cannot be made") << false;
+        QTest::newRow("disk full") << true;
+    }
+    void failedCopyStopsTheCommand()
+    {
+        QFETCH(bool, diskFull);
+        tvtest::TestEnv env;
+        fillData(env);
+        auto w = env.startWindow();
+        const QStringList before = dump(w->store());
+        const QStringList kept = backupNames(env);
+        if (!diskFull) {
+            QDir(backups::folder(env.dataFolder())).removeRecursively();
+            env.writeFile(backups::folder(env.dataFolder()), "not a folder");
+        }
+        {
+            const FileSizeLimit limit(diskFull ? 4096 : RLIM_INFINITY);
+            purge2023(*w);
+        }
+        QVERIFY(script::texts().last().startsWith(u"La sauvegarde qui précède la purge n'a pas pu être faite"_s));
+        QVERIFY(script::texts().last().endsWith(u"La commande est abandonnée ; rien n'a été modifié."_s));
+        QCOMPARE(dump(w->store()), before);
+        if (diskFull) {
+            QCOMPARE(backupNames(env), kept);
+            QCOMPARE(QDir(backups::folder(env.dataFolder())).entryList(QDir::Files).size(), kept.size());
+        }
+    }
+
+    void damagedCopyIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("damage");
+        QTest::newRow("not a database") << QByteArray("garbage");
+        QTest::newRow("truncated") << QByteArray("truncate");
+        QTest::newRow("table missing") << QByteArray("drop");
+    }
+    void damagedCopyIsRefused()
+    {
+        QFETCH(QByteArray, damage);
+        tvtest::TestEnv env;
+        fillData(env);
+        auto w = env.startWindow();
+        const QStringList before = dump(w->store());
+        const QString copy = backups::take(env.dataFolder());
+        if (damage == "drop") {
+            auto store = Store::open(copy);
+            QSqlQuery(store->db().sql()).exec(u"DROP TABLE Passage"_s);
+        } else {
+            QFile file(copy);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            if (damage == "truncate")
+                QVERIFY(file.resize(file.size() / 2));
+            else
+                file.write(QByteArray(200, 'x'));
+        }
+        QVERIFY(!backups::inspect(copy).sound());
+        const QStringList names = backupNames(env);
+        script::push(QMessageBox::Ok);
+        QVERIFY(!w->backups().restore(copy));
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QVERIFY(script::texts().last().startsWith(u"Cette sauvegarde est endommagée"_s));
+        QCOMPARE(dump(w->store()), before);
+        QCOMPARE(backupNames(env), names);
+
+        // The window shows it as such and offers no restore for it.
+        FrmSauvegardes window(backups::list(env.dataFolder()));
+        auto *table = window.findChild<QTableWidget *>(u"LstSauvegardes"_s);
+        auto *restore = window.findChild<QPushButton *>(u"CmdRestaurer"_s);
+        int damaged = 0;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            table->selectRow(row);
+            const bool sound = table->item(row, table->columnCount() - 1)->text() == u"Bonne"_s;
+            QCOMPARE(restore->isEnabled(), sound);
+            damaged += sound ? 0 : 1;
+        }
+        QCOMPARE(damaged, 1);
+    }
+
+    void serverDataAreLeftToTheServer()
+    {
+        tvtest::TestEnv env;
+        fillData(env);
+        auto w = env.startWindow();
+        QDir(backups::folder(env.dataFolder())).removeRecursively();
+        env.writeFile(env.dataFile(backups::ServerCfg), "localhost\r\n");
+        script::push(QMessageBox::Ok);
+        w->view().menus.mnuSauvegardes->trigger();
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QVERIFY(script::texts().last().contains(u"l'affaire du serveur"_s));
+        QVERIFY(w->backups().before(u"la purge"_s));
+        QVERIFY(!QDir(backups::folder(env.dataFolder())).exists());
+    }
+};
+
+QTEST_MAIN(TstBackups)
+#include "tst_backups.moc"
