@@ -37,11 +37,11 @@ install(FILES ${TALLVANE_PACKAGING_SOURCE}/copyright ${TALLVANE_PACKAGING_BUILD}
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tallvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Tallvane <contact@tallvane.org>")
+set(CPACK_PACKAGE_CONTACT "Tallvane <contact@tallvane.fr>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tallvane <contact@tallvane.org>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tallvane <contact@tallvane.fr>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "medical visits agenda of a doctor's practice
