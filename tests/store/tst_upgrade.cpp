@@ -1,5 +1,6 @@
 // Carrying a user's database into the shipped one. The crash at each step is
 // in tst_crash_data_files.
+#include "support/JetFixtures.h"
 #include "support/TestEnv.h"
 
 #include "store/Database.h"
@@ -176,20 +177,77 @@ private slots:
         QVERIFY(!QFile::exists(paths.backup));
     }
 
-    void unreadableOldDatabaseIsReported()
+    // The former program's Access databases: every row, every column and
+    // every counter arrives; the Access file stays, byte for byte, as the
+    // backup.
+    void accessDatabaseArrivesWhole_data()
     {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("hasProduit");
+        QTest::newRow("Access 2000") << "ferrune-v2000.mdb" << "ferrune-v2000.expected.json" << true;
+        QTest::newRow("Access 2002-2003") << "ferrune-v2003.mdb" << "ferrune-v2000.expected.json" << true;
+        QTest::newRow("older, no Produit") << "ferrune-v2000-missing-produit.mdb"
+                                           << "ferrune-v2000-missing-produit.expected.json" << false;
+        QTest::newRow("large practice") << "ferrune-v2000-large.mdb" << "ferrune-v2000-large.expected.json" << true;
+    }
+
+    void accessDatabaseArrivesWhole()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, expected);
+        QFETCH(bool, hasProduit);
         tvtest::TestEnv env;
         env.installShippedDatabase();
         const auto paths = pathsOf(env);
-        env.writeFile(paths.oldDatabase, "pas une base");
+        const QByteArray accessBytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(file));
+        env.writeFile(paths.oldDatabase, accessBytes);
+        QCOMPARE(DatabaseUpgrade::kindOf(paths.oldDatabase), DatabaseUpgrade::Kind::Access);
+
+        DatabaseUpgrade upgrade(paths);
+        upgrade.copyRows();
+        QCOMPARE(upgrade.hadProduit(), hasProduit);
+        upgrade.swapFiles();
+        QCOMPARE(tvtest::TestEnv::readFile(paths.backup), accessBytes);
+        QVERIFY(!QFile::exists(paths.shipped));
+
+        auto db = Database::open(paths.oldDatabase);
+        const QString diff = tvtest::jet::differences(*db, tvtest::jet::expectedTables(expected));
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        if (!hasProduit)
+            QCOMPARE(column(*db, QStringLiteral("SELECT COUNT(*) FROM Produit")), QStringList({"0"}));
+    }
+
+    // Not a database, or an Access file cut short: the message names the
+    // file and nothing changes.
+    void unreadableOldDatabaseIsReported_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("text") << QByteArray("pas une base") << "pas une base de données lisible";
+        QTest::newRow("random bytes") << tvtest::TestEnv::readFile(tvtest::jet::fixture("not-a-database.mdb"))
+                                      << "pas une base de données lisible";
+        QTest::newRow("truncated Access") << tvtest::TestEnv::readFile(tvtest::jet::fixture("truncated.mdb"))
+                                          << "endommagé ou incomplet";
+    }
+
+    void unreadableOldDatabaseIsReported()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        tvtest::TestEnv env;
+        env.installShippedDatabase();
+        const auto paths = pathsOf(env);
+        env.writeFile(paths.oldDatabase, bytes);
         DatabaseUpgrade upgrade(paths);
         try {
             upgrade.copyRows();
             QFAIL("no error");
         } catch (const StoreError &e) {
-            QVERIFY2(e.message().contains(QStringLiteral("pas une base de données lisible")), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(QDir::toNativeSeparators(paths.oldDatabase)), qPrintable(e.message()));
         }
-        QCOMPARE(tvtest::TestEnv::readFile(paths.oldDatabase), QByteArray("pas une base"));
+        QCOMPARE(tvtest::TestEnv::readFile(paths.oldDatabase), bytes);
         QVERIFY(QFile::exists(paths.shipped));
         QVERIFY(!QFile::exists(paths.partial()));
     }
