@@ -197,68 +197,49 @@ private slots:
         QVERIFY(!window->hasStore());
     }
 
-    // An Access database chosen as the database: imported beside itself
-    // when the user agrees, the Access file only renamed; refused, nothing
-    // changes.
-    void accessDatabaseChosenIsImportedBeside_data()
-    {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("imported") << true;
-        QTest::newRow("refused") << false;
-    }
-
+    // An Access database chosen as the database: imported beside itself,
+    // the Access file only renamed.
     void accessDatabaseChosenIsImportedBeside()
     {
-        QFETCH(bool, accept);
         tvtest::TestEnv env;
         QTemporaryDir other;
         const QString chosen = other.filePath(u"Ferrune.mdb"_s);
         const QByteArray accessBytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(u"ferrune-v2003.mdb"_s));
         env.writeFile(chosen, accessBytes);
         auto window = start(env);
-        const QByteArray cfg = tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg));
         acceptPathChange();
         script::pushPath(chosen);
-        script::push(accept ? QMessageBox::Yes : QMessageBox::No);
-        okTimes(accept ? 3 : 0);
+        script::push(QMessageBox::Yes);
+        okTimes(3);
         window->maintenance().mnuCheminBDD_Click();
 
         QVERIFY(tvtest::noUnexpectedDialogs());
         QVERIFY(script::texts()[6].contains(u"base de données Access"_s));
-        if (!accept) {
-            QCOMPARE(tvtest::TestEnv::readFile(chosen), accessBytes);
-            QCOMPARE(tvtest::TestEnv::readFile(env.programFile(files::CheminBaseCfg)), cfg);
-            QCOMPARE(QDir(other.path()).entryList(QDir::Files), QStringList{u"Ferrune.mdb"_s});
-            QVERIFY(started.isEmpty());
-            return;
-        }
         QCOMPARE(tvtest::TestEnv::readFile(other.filePath(files::OldDatabase)), accessBytes);
-        QCOMPARE(QDir(other.path()).entryList(QDir::Files, QDir::Name),
-                 QStringList({files::OldDatabase, u"Ferrune.mdb"_s}));
-        auto db = Database::open(chosen);
-        const QString diff = tvtest::jet::differences(*db, tvtest::jet::expectedTables(u"ferrune-v2000.expected.json"_s));
+        QCOMPARE(QDir(other.path()).entryList(QDir::Files, QDir::Name), QStringList({files::OldDatabase, u"Ferrune.mdb"_s}));
+        const QString diff = tvtest::jet::differences(*Database::open(chosen), tvtest::jet::expectedTables(u"ferrune-v2000.expected.json"_s));
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
         QCOMPARE(cheminbase::read(env.programFolder()).value(), native(other.path()));
         QCOMPARE(started, QStringList{window->maintenance().programPath(u"Ferrune"_s)});
     }
 
     // A practice's Access database at start-up, left beside the shipped
-    // database in the program folder or found in the data folder once the
-    // shipped one is used up: the usual upgrade messages, every row, and a
-    // window that works on them.
+    // database in the program folder or found in the data folder once that
+    // one is used up: the upgrade's messages, every row, a working window.
+    // A damaged file or no database at all: the program says which file,
+    // changes nothing and stops; the next start, given a good file, imports.
     void accessDatabaseAtStartUp_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("besideShipped");
-        QTest::newRow("Access 2000, beside the shipped database")
-            << u"ferrune-v2000.mdb"_s << u"ferrune-v2000.expected.json"_s << true;
-        QTest::newRow("Access 2002-2003, data folder")
-            << u"ferrune-v2003.mdb"_s << u"ferrune-v2000.expected.json"_s << false;
-        QTest::newRow("older, no Produit, beside the shipped database")
-            << u"ferrune-v2000-missing-produit.mdb"_s << u"ferrune-v2000-missing-produit.expected.json"_s << true;
-        QTest::newRow("large practice, data folder")
-            << u"ferrune-v2000-large.mdb"_s << u"ferrune-v2000-large.expected.json"_s << false;
+        QTest::newRow("Access 2000, beside shipped") << u"ferrune-v2000.mdb"_s << u"ferrune-v2000"_s << true;
+        QTest::newRow("Access 2002-2003, data folder") << u"ferrune-v2003.mdb"_s << u"ferrune-v2000"_s << false;
+        QTest::newRow("no Produit, beside shipped")
+            << u"ferrune-v2000-missing-produit.mdb"_s << u"ferrune-v2000-missing-produit"_s << true;
+        QTest::newRow("large, data folder") << u"ferrune-v2000-large.mdb"_s << u"ferrune-v2000-large"_s << false;
+        QTest::newRow("random bytes, beside shipped") << u"not-a-database.mdb"_s << u"ferrune-v2000"_s << true;
+        QTest::newRow("truncated, data folder") << u"truncated.mdb"_s << u"ferrune-v2000"_s << false;
     }
 
     void accessDatabaseAtStartUp()
@@ -267,87 +248,52 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(bool, besideShipped);
         tvtest::TestEnv env;
-        const QJsonObject tables = tvtest::jet::expectedTables(expected);
+        const QJsonObject tables = tvtest::jet::expectedTables(expected + u".expected.json"_s);
         QStringList doctors;
-        for (const QJsonValue &row : tables.value(u"Passage"_s).toObject().value(u"rows"_s).toArray()) {
-            if (!doctors.contains(row.toArray().at(2).toString()))
-                doctors.append(row.toArray().at(2).toString());
+        for (const QJsonValue &row : tables[u"Passage"_s].toObject()[u"rows"_s].toArray()) {
+            if (!doctors.contains(row[2].toString()))
+                doctors.append(row[2].toString());
         }
-        const QByteArray accessBytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(file));
         const QString folder = besideShipped ? env.programFolder() : env.dataFolder();
+        env.prepareData(doctors, u"0,0,0,0"_s);
         if (besideShipped) {
             env.installShippedDatabase();
             cheminbase::write(env.programFolder(), env.programFolder());
-            textfile::writeLines(env.programFile(files::MedecinIni), doctors);
-            env.writeFile(env.programFile(files::VsIni), "0,0,0,0\r\n");
-        } else {
-            env.prepareData(doctors, u"0,0,0,0"_s);
+            QFile::copy(env.dataFile(files::MedecinIni), env.programFile(files::MedecinIni));
         }
-        env.writeFile(files::join(folder, files::Database), accessBytes);
+        const QString database = files::join(folder, files::Database);
+        QByteArray accessBytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(file));
+        env.writeFile(database, accessBytes);
 
         okTimes(3);
         bool ok = false;
         auto window = env.startWindow(&ok);
+        if (!file.startsWith(u"ferrune"_s)) {
+            QVERIFY(!ok);
+            QVERIFY(script::texts().last().contains(native(database)));
+            QVERIFY(script::texts().last().contains(u"Aucun fichier n'a été modifié"_s));
+            QCOMPARE(tvtest::TestEnv::readFile(database), accessBytes);
+            QCOMPARE(QFile::exists(env.programFile(files::ShippedDatabase)), besideShipped);
+            QVERIFY(!QFile::exists(files::join(folder, files::OldDatabase)));
+            accessBytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(u"ferrune-v2000.mdb"_s));
+            env.writeFile(database, accessBytes);
+            script::reset();
+            script::setStrict(true);
+            okTimes(3);
+            window = env.startWindow(&ok);
+        }
         QVERIFY(ok);
         QVERIFY(tvtest::noUnexpectedDialogs());
         QCOMPARE(script::texts().at(0), u"Le programme doit mettre à jour votre base de données."_s);
         QCOMPARE(script::texts().at(2), u"Mise à jour des bases terminée."_s);
         QCOMPARE(tvtest::TestEnv::readFile(files::join(folder, files::OldDatabase)), accessBytes);
         QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));
-        QVERIFY(!QFile::exists(DatabaseUpgrade::emptyTemplatePath(files::join(folder, files::Database))));
-
         const QString diff = tvtest::jet::differences(window->store().db(), tables);
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
         MainView &v = window->view();
-        QCOMPARE(v.LstLabo->count(), tables.value(u"Labo"_s).toObject().value(u"rowCount"_s).toInt());
+        QCOMPARE(v.LstLabo->count(), tables[u"Labo"_s].toObject()[u"rowCount"_s].toInt());
         QCOMPARE(v.LstMed->currentRow(), 0);
-        // The first doctor's appointment list comes from the imported rows.
         QVERIFY(v.agenda.LstHist->count() > 0);
-    }
-
-    // A damaged Access file or a file that is no database at all: the
-    // program says which file, changes nothing and stops; with a readable
-    // file the next start imports.
-    void damagedAccessFileStopsAndChangesNothing_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::newRow("random bytes") << u"not-a-database.mdb"_s;
-        QTest::newRow("truncated Access") << u"truncated.mdb"_s;
-    }
-
-    void damagedAccessFileStopsAndChangesNothing()
-    {
-        QFETCH(QString, file);
-        tvtest::TestEnv env;
-        env.prepareData({u"MARTIN"_s}, u"0,0,0,0"_s);
-        env.installShippedDatabase();
-        const QString database = env.dataFile(files::Database);
-        const QByteArray bytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(file));
-        env.writeFile(database, bytes);
-        env.writeFile(env.programFile(files::Database), bytes);
-        const QByteArray shipped = tvtest::TestEnv::readFile(env.programFile(files::ShippedDatabase));
-
-        okTimes(3);
-        bool ok = true;
-        env.startWindow(&ok);
-        QVERIFY(!ok);
-        QVERIFY(tvtest::noUnexpectedDialogs());
-        const QString message = script::texts().last();
-        QVERIFY2(message.contains(native(database)) && message.contains(u"Aucun fichier n'a été modifié"_s),
-                 qPrintable(message));
-        QCOMPARE(tvtest::TestEnv::readFile(database), bytes);
-        QCOMPARE(tvtest::TestEnv::readFile(env.programFile(files::ShippedDatabase)), shipped);
-        QCOMPARE(QDir(env.dataFolder()).entryList(QDir::Files, QDir::Name),
-                 QStringList({u"Ferrune.mdb"_s, files::MedecinIni}));
-
-        script::reset();
-        script::setStrict(true);
-        env.writeFile(database, tvtest::TestEnv::readFile(tvtest::jet::fixture(u"ferrune-v2000.mdb"_s)));
-        okTimes(3);
-        auto window = env.startWindow(&ok);
-        QVERIFY(ok);
-        QVERIFY(tvtest::noUnexpectedDialogs());
-        QCOMPARE(count(window->store(), u"SELECT COUNT(*) FROM Visite"_s), 40);
     }
 
     void copyIntoANewSubFolderMovesTheDataControls()

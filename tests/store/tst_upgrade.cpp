@@ -177,47 +177,6 @@ private slots:
         QVERIFY(!QFile::exists(paths.backup));
     }
 
-    // The former program's Access databases: every row, every column and
-    // every counter arrives; the Access file stays, byte for byte, as the
-    // backup.
-    void accessDatabaseArrivesWhole_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<bool>("hasProduit");
-        QTest::newRow("Access 2000") << "ferrune-v2000.mdb" << "ferrune-v2000.expected.json" << true;
-        QTest::newRow("Access 2002-2003") << "ferrune-v2003.mdb" << "ferrune-v2000.expected.json" << true;
-        QTest::newRow("older, no Produit") << "ferrune-v2000-missing-produit.mdb"
-                                           << "ferrune-v2000-missing-produit.expected.json" << false;
-        QTest::newRow("large practice") << "ferrune-v2000-large.mdb" << "ferrune-v2000-large.expected.json" << true;
-    }
-
-    void accessDatabaseArrivesWhole()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, expected);
-        QFETCH(bool, hasProduit);
-        tvtest::TestEnv env;
-        env.installShippedDatabase();
-        const auto paths = pathsOf(env);
-        const QByteArray accessBytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(file));
-        env.writeFile(paths.oldDatabase, accessBytes);
-        QCOMPARE(DatabaseUpgrade::kindOf(paths.oldDatabase), DatabaseUpgrade::Kind::Access);
-
-        DatabaseUpgrade upgrade(paths);
-        upgrade.copyRows();
-        QCOMPARE(upgrade.hadProduit(), hasProduit);
-        upgrade.swapFiles();
-        QCOMPARE(tvtest::TestEnv::readFile(paths.backup), accessBytes);
-        QVERIFY(!QFile::exists(paths.shipped));
-
-        auto db = Database::open(paths.oldDatabase);
-        const QString diff = tvtest::jet::differences(*db, tvtest::jet::expectedTables(expected));
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));
-        if (!hasProduit)
-            QCOMPARE(column(*db, QStringLiteral("SELECT COUNT(*) FROM Produit")), QStringList({"0"}));
-    }
-
     // Not a database, or an Access file cut short: the message names the
     // file and nothing changes.
     void unreadableOldDatabaseIsReported_data()
