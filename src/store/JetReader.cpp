@@ -195,7 +195,10 @@ void JetReader::readTable(const QString &name, const Row &row) const
     // The library stops quietly at a page it cannot read: a table that
     // ends short of its own count is damaged, not complete.
     if (rows < table->num_rows)
-        fail(QStringLiteral("La table %1 est incomplète : %2 lignes lues sur %3.").arg(name).arg(rows).arg(table->num_rows));
+        fail(QStringLiteral("La table %1 est incomplète : %2 lignes lues sur %3.")
+                 .arg(name)
+                 .arg(rows)
+                 .arg(table->num_rows));
 }
 
 } // namespace tv

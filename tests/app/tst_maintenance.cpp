@@ -216,8 +216,10 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
         QVERIFY(script::texts()[6].contains(u"base de données Access"_s));
         QCOMPARE(tvtest::TestEnv::readFile(other.filePath(files::OldDatabase)), accessBytes);
-        QCOMPARE(QDir(other.path()).entryList(QDir::Files, QDir::Name), QStringList({files::OldDatabase, u"Ferrune.mdb"_s}));
-        const QString diff = tvtest::jet::differences(*Database::open(chosen), tvtest::jet::expectedTables(u"ferrune-v2000.expected.json"_s));
+        QCOMPARE(QDir(other.path()).entryList(QDir::Files, QDir::Name),
+                 QStringList({files::OldDatabase, u"Ferrune.mdb"_s}));
+        const QString diff = tvtest::jet::differences(*Database::open(chosen),
+                                                      tvtest::jet::expectedTables(u"ferrune-v2000.expected.json"_s));
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
         QCOMPARE(cheminbase::read(env.programFolder()).value(), native(other.path()));
         QCOMPARE(started, QStringList{window->maintenance().programPath(u"Ferrune"_s)});

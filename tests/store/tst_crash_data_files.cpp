@@ -171,7 +171,8 @@ private slots:
         QFETCH(QString, access);
         tvtest::TestEnv env;
         env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-        const QByteArray accessBytes = access.isEmpty() ? QByteArray() : tvtest::TestEnv::readFile(tvtest::jet::fixture(access));
+        const QByteArray accessBytes =
+            access.isEmpty() ? QByteArray() : tvtest::TestEnv::readFile(tvtest::jet::fixture(access));
         if (!access.isEmpty()) {
             env.writeFile(env.dataFile(files::Database), accessBytes);
         } else {

@@ -183,7 +183,8 @@ bool MaintenanceController::importChosenAccessFile(const QString &chosen)
                                                   "conservé, sans aucune modification, sous le nom « %2 ».")
                                        .arg(native(chosen), files::OldDatabase)))
         return false;
-    DatabaseUpgrade::Paths paths{chosen, DatabaseUpgrade::emptyTemplatePath(chosen), files::join(folder, files::OldDatabase)};
+    const DatabaseUpgrade::Paths paths{chosen, DatabaseUpgrade::emptyTemplatePath(chosen),
+                                       files::join(folder, files::OldDatabase)};
     if (QFile::exists(paths.backup)) {
         // It may be the only copy of other data: never replaced from here.
         dialogs::critical(&m_frm, QStringLiteral("Le répertoire contient déjà un fichier « %1 ». Déplacez-le ou "
