@@ -242,6 +242,7 @@ private slots:
         QTest::newRow("large, data folder") << u"ferrune-v2000-large.mdb"_s << u"ferrune-v2000-large"_s << false;
         QTest::newRow("random bytes, beside shipped") << u"not-a-database.mdb"_s << u"ferrune-v2000"_s << true;
         QTest::newRow("truncated, data folder") << u"truncated.mdb"_s << u"ferrune-v2000"_s << false;
+        QTest::newRow("random bytes, data folder") << u"not-a-database.mdb"_s << u"ferrune-v2000"_s << false;
     }
 
     void accessDatabaseAtStartUp()

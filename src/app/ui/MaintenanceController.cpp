@@ -162,6 +162,15 @@ bool MaintenanceController::dataIsAccessDatabase() const
            == DatabaseUpgrade::Kind::Access;
 }
 
+void MaintenanceController::refuseUnknownDatabase() const
+{
+    const QString database = files::join(m_frm.state().CheminBase, files::Database);
+    if (QFile::exists(database) && DatabaseUpgrade::kindOf(database) == DatabaseUpgrade::Kind::Unknown)
+        throw StoreError(QStringLiteral("Le fichier « %1 » n'est pas une base de données : ce n'est ni une base de ce "
+                                        "programme ni une base Access. Aucun fichier n'a été modifié.")
+                             .arg(native(database)));
+}
+
 bool MaintenanceController::importAccessDatabase()
 {
     auto paths = DatabaseUpgrade::paths(m_frm.programFolder(), m_frm.state().CheminBase);

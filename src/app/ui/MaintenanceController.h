@@ -38,6 +38,9 @@ public:
     // Start-up without a shipped database: true when the data folder's
     // database is one of the Access program the practice comes from.
     bool dataIsAccessDatabase() const;
+    // Start-up: throws StoreError naming the data folder's database when it
+    // is neither this program's nor an Access one.
+    void refuseUnknownDatabase() const;
     // Imports it into a new empty database. False when the program cannot
     // go on (the reason has been shown; the Access file is untouched).
     bool importAccessDatabase();

@@ -107,6 +107,7 @@ bool FrmLabo::startUp()
             if (!m_maintenance->importAccessDatabase())
                 return false;
         }
+        m_maintenance->refuseUnknownDatabase();
 
         QCoreApplication::processEvents();
 
