@@ -226,8 +226,8 @@ private slots:
     }
 
     // A practice's Access database at start-up, left beside the shipped
-    // database in the program folder or found in the data folder once that
-    // one is used up: the upgrade's messages, every row, a working window.
+    // database in the program folder, or in the data folder at the first
+    // installation: the upgrade's messages, every row, a working window.
     // A damaged file or no database at all: the program says which file,
     // changes nothing and stops; the next start, given a good file, imports.
     void accessDatabaseAtStartUp_data()
@@ -259,8 +259,8 @@ private slots:
         }
         const QString folder = besideShipped ? env.programFolder() : env.dataFolder();
         env.prepareData(doctors, u"0,0,0,0"_s);
+        env.installShippedDatabase(); // alone, it is the first installation's
         if (besideShipped) {
-            env.installShippedDatabase();
             cheminbase::write(env.programFolder(), env.programFolder());
             QFile::copy(env.dataFile(files::MedecinIni), env.programFile(files::MedecinIni));
         }

@@ -99,9 +99,10 @@ bool FrmLabo::startUp()
             dialogs::information(this, kUpgradeDetails);
             if (!m_maintenance->upgradeDatabase())
                 return false;
-        } else if (m_maintenance->dataIsAccessDatabase()) {
-            // The former program's database, brought in after the shipped
-            // one was used up: imported the same way.
+        }
+        if (m_maintenance->dataIsAccessDatabase()) {
+            // The former program's database with no shipped one beside it
+            // (used up, or just put in place above): imported the same way.
             dialogs::information(this, QStringLiteral("Le programme doit mettre à jour votre base de données."));
             dialogs::information(this, kUpgradeDetails);
             if (!m_maintenance->importAccessDatabase())
