@@ -338,6 +338,9 @@ void DatabaseUpgrade::copyRows()
             total += counts.last();
         }
 
+        // A journal left by a copy that a crash cut short would be played
+        // back into the new one.
+        removeFile(partial + QStringLiteral("-journal"));
         copyWritable(m_paths.shipped, partial);
         {
             auto target = Database::open(partial);
@@ -420,8 +423,8 @@ void DatabaseUpgrade::finishSwap(const Paths &paths, const std::function<void(co
 
 bool DatabaseUpgrade::recover(const Paths &paths)
 {
-    if (QFile::exists(paths.partial()))
-        removeFile(paths.partial());
+    for (const QString &file : {paths.partial(), paths.partial() + QStringLiteral("-journal")})
+        removeFile(file);
     if (!QFile::exists(paths.work()))
         return false;
     removeFile(paths.shipped);
