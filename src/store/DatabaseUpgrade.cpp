@@ -1,10 +1,12 @@
 #include "store/DatabaseUpgrade.h"
 
 #include "store/Database.h"
+#include "store/JetReader.h"
 #include "store/SettingsFiles.h"
 #include "store/StoreError.h"
 #include "store/TextFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSqlError>
@@ -12,6 +14,7 @@
 #include <QSqlRecord>
 
 #include <atomic>
+#include <memory>
 
 namespace tv {
 
@@ -42,35 +45,48 @@ QString native(const QString &path)
 
 namespace upgrade_detail {
 
-// The user's database, opened for reading only: nothing the upgrade does
-// may change it.
+// The user's database, read only: nothing the upgrade does may change it.
+// Either a database of this program or one of the Access program it
+// replaces; rows come by column position either way.
 class OldDatabase {
 public:
-    explicit OldDatabase(const QString &path)
+    virtual ~OldDatabase() = default;
+    virtual QStringList tables() = 0;
+    virtual int count(const QString &table) = 0;
+    // Calls row with the values of each row in storage order.
+    virtual void read(const QString &table, const std::function<void(const QVariantList &)> &row) = 0;
+    // Access counters are the practice's numbers: kept. This program's
+    // own are numbered anew by the shipped database.
+    virtual int firstPosition() const = 0;
+};
+
+namespace {
+
+class SqliteDatabase : public OldDatabase {
+public:
+    explicit SqliteDatabase(const QString &path)
         : m_connection(QStringLiteral("tallvane-upgrade-%1").arg(++counter()))
+        , m_path(path)
     {
-        if (!QFile::exists(path))
-            throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(native(path)));
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
         m_db.setDatabaseName(path);
         m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000"));
         if (!m_db.open())
             throw StoreError(QStringLiteral("Impossible d'ouvrir la base de données « %1 ».").arg(native(path)),
                              m_db.lastError().text());
-        m_path = path;
     }
-    ~OldDatabase()
+    ~SqliteDatabase() override
     {
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
     }
-    OldDatabase(const OldDatabase &) = delete;
-    OldDatabase &operator=(const OldDatabase &) = delete;
+    SqliteDatabase(const SqliteDatabase &) = delete;
+    SqliteDatabase &operator=(const SqliteDatabase &) = delete;
 
-    QSqlDatabase &sql() { return m_db; }
+    int firstPosition() const override { return 1; }
 
-    QStringList tables()
+    QStringList tables() override
     {
         QSqlQuery q(m_db);
         if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
@@ -81,7 +97,7 @@ public:
         return names;
     }
 
-    int count(const QString &table)
+    int count(const QString &table) override
     {
         QSqlQuery q(m_db);
         if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table)) || !q.next())
@@ -89,6 +105,25 @@ public:
         return q.value(0).toInt();
     }
 
+    void read(const QString &table, const std::function<void(const QVariantList &)> &row) override
+    {
+        QSqlQuery source(m_db);
+        source.setForwardOnly(true);
+        if (!source.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
+            throw failure(QStringLiteral("la table %1").arg(table), source.lastError());
+        const int columns = source.record().count();
+        QVariantList values;
+        while (source.next()) {
+            values.clear();
+            for (int p = 0; p < columns; ++p)
+                values.append(source.value(p));
+            row(values);
+        }
+        if (source.lastError().isValid())
+            throw failure(QStringLiteral("la table %1").arg(table), source.lastError());
+    }
+
+private:
     StoreError failure(const QString &what, const QSqlError &error) const
     {
         const QString code = error.nativeErrorCode();
@@ -103,7 +138,6 @@ public:
                           error.text());
     }
 
-private:
     static std::atomic<int> &counter()
     {
         static std::atomic<int> value{0};
@@ -114,6 +148,57 @@ private:
     QString m_path;
     QSqlDatabase m_db;
 };
+
+class AccessDatabase : public OldDatabase {
+public:
+    explicit AccessDatabase(const QString &path)
+        : m_reader(path)
+    {
+    }
+
+    int firstPosition() const override { return 0; }
+    QStringList tables() override { return m_reader.tables(); }
+
+    int count(const QString &table) override { return static_cast<int>(m_reader.rowCount(actual(table))); }
+
+    void read(const QString &table, const std::function<void(const QVariantList &)> &row) override
+    {
+        m_reader.readTable(actual(table), row);
+    }
+
+private:
+    // Access compares table names without regard to case.
+    QString actual(const QString &table)
+    {
+        for (const QString &name : m_reader.tables()) {
+            if (name.compare(table, Qt::CaseInsensitive) == 0)
+                return name;
+        }
+        throw StoreError(QStringLiteral("La base de données Access « %1 » n'a pas de table %2.")
+                             .arg(native(m_reader.path()), table));
+    }
+
+    JetReader m_reader;
+};
+
+} // namespace
+
+std::unique_ptr<OldDatabase> openOld(const QString &path)
+{
+    if (!QFile::exists(path))
+        throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(native(path)));
+    switch (DatabaseUpgrade::kindOf(path)) {
+    case DatabaseUpgrade::Kind::Access:
+        return std::make_unique<AccessDatabase>(path);
+    case DatabaseUpgrade::Kind::Program:
+        return std::make_unique<SqliteDatabase>(path);
+    case DatabaseUpgrade::Kind::Unknown:
+        break;
+    }
+    throw StoreError(QStringLiteral("Le fichier « %1 » n'est pas une base de données lisible : ce n'est ni une base "
+                                    "de ce programme ni une base Access.")
+                         .arg(native(path)));
+}
 
 } // namespace upgrade_detail
 
@@ -142,6 +227,36 @@ void copyWritable(const QString &from, const QString &to)
     QFile::setPermissions(to, QFile::permissions(to) | QFile::ReadOwner | QFile::WriteOwner);
 }
 
+void prepareInsert(QSqlQuery &insert, const QSqlRecord &columns, const QString &table, int first, int last)
+{
+    QStringList names;
+    QStringList marks;
+    for (int p = first; p <= last; ++p) {
+        names.append(QStringLiteral("\"%1\"").arg(columns.fieldName(p)));
+        marks.append(QStringLiteral("?"));
+    }
+    const QString statement = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                                  .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    if (!insert.prepare(statement))
+        throw StoreError(QStringLiteral("La table %1 de la base livrée ne peut pas recevoir les données.").arg(table),
+                         insert.lastError().text());
+}
+
+// Dates of an Access database become the text the program writes
+// (yyyy-MM-dd, the time only when there is one); yes/no becomes 1/0.
+QVariant storedValue(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QDateTime) {
+        const QDateTime when = value.toDateTime();
+        if (when.time() == QTime(0, 0))
+            return when.date().toString(Qt::ISODate);
+        return when.toString(Qt::ISODate);
+    }
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? 1 : 0;
+    return value;
+}
+
 } // namespace
 
 QString DatabaseUpgrade::Paths::work() const
@@ -165,6 +280,29 @@ DatabaseUpgrade::DatabaseUpgrade(Paths paths)
 {
 }
 
+DatabaseUpgrade::Kind DatabaseUpgrade::kindOf(const QString &path)
+{
+    if (JetReader::isJetFile(path))
+        return Kind::Access;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Kind::Unknown;
+    // An empty file is an empty database to the engine.
+    const QByteArray head = file.read(16);
+    return head.isEmpty() || head == QByteArray("SQLite format 3\0", 16) ? Kind::Program : Kind::Unknown;
+}
+
+QString DatabaseUpgrade::emptyTemplatePath(const QString &database)
+{
+    return database + QStringLiteral(".vide");
+}
+
+void DatabaseUpgrade::createEmpty(const QString &path)
+{
+    removeFile(path);
+    Database::create(path);
+}
+
 void DatabaseUpgrade::checkpoint(const QString &point) const
 {
     if (m_checkpoint)
@@ -179,7 +317,8 @@ void DatabaseUpgrade::copyRows()
     try {
         if (!QFile::exists(m_paths.shipped))
             throw StoreError(QStringLiteral("La base de données livrée « %1 » est introuvable.").arg(native(m_paths.shipped)));
-        OldDatabase old(m_paths.oldDatabase);
+        const auto oldDatabase = upgrade_detail::openOld(m_paths.oldDatabase);
+        OldDatabase &old = *oldDatabase;
         const QStringList oldTables = old.tables();
         // The engine's order of names; the first equal to Produit counts.
         for (const QString &name : oldTables) {
@@ -199,6 +338,9 @@ void DatabaseUpgrade::copyRows()
             total += counts.last();
         }
 
+        // A journal left by a copy that a crash cut short would be played
+        // back into the new one.
+        removeFile(partial + QStringLiteral("-journal"));
         copyWritable(m_paths.shipped, partial);
         {
             auto target = Database::open(partial);
@@ -226,31 +368,19 @@ void DatabaseUpgrade::copyRows()
 int DatabaseUpgrade::copyTable(upgrade_detail::OldDatabase &old, Database &target, const QString &table, int positions, int &done,
                                int total)
 {
-    QSqlQuery source(old.sql());
-    source.setForwardOnly(true);
-    if (!source.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
-        throw old.failure(QStringLiteral("la table %1").arg(table), source.lastError());
-
-    // Positions both layouts have: an older table may end earlier.
     const QSqlRecord newColumns = target.sql().record(table);
-    const int last = std::min({positions, source.record().count() - 1, newColumns.count() - 1});
-    QStringList names;
-    QStringList marks;
-    for (int p = 1; p <= last; ++p) {
-        names.append(QStringLiteral("\"%1\"").arg(newColumns.fieldName(p)));
-        marks.append(QStringLiteral("?"));
-    }
+    const int first = old.firstPosition();
     QSqlQuery insert(target.sql());
-    const QString statement = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                  .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    if (!insert.prepare(statement))
-        throw StoreError(QStringLiteral("La table %1 de la base livrée ne peut pas recevoir les données.").arg(table),
-                         insert.lastError().text());
-
+    int last = -1;
     int rows = 0;
-    while (source.next()) {
-        for (int p = 1; p <= last; ++p)
-            insert.bindValue(p - 1, source.value(p));
+    old.read(table, [&](const QVariantList &values) {
+        if (last < 0) {
+            // Positions both layouts have: an older table may end earlier.
+            last = std::min({positions, static_cast<int>(values.size()) - 1, newColumns.count() - 1});
+            prepareInsert(insert, newColumns, table, first, last);
+        }
+        for (int p = first; p <= last; ++p)
+            insert.bindValue(p - first, storedValue(values.value(p)));
         checkpoint(QStringLiteral("copy:%1:%2").arg(table).arg(rows + 1));
         if (!insert.exec())
             throw StoreError(QStringLiteral("La ligne %1 de la table %2 a été refusée par la nouvelle base.")
@@ -261,9 +391,7 @@ int DatabaseUpgrade::copyTable(upgrade_detail::OldDatabase &old, Database &targe
         ++done;
         if (m_progress)
             m_progress(done, total);
-    }
-    if (source.lastError().isValid())
-        throw old.failure(QStringLiteral("la table %1").arg(table), source.lastError());
+    });
     return rows;
 }
 
@@ -295,8 +423,8 @@ void DatabaseUpgrade::finishSwap(const Paths &paths, const std::function<void(co
 
 bool DatabaseUpgrade::recover(const Paths &paths)
 {
-    if (QFile::exists(paths.partial()))
-        removeFile(paths.partial());
+    for (const QString &file : {paths.partial(), paths.partial() + QStringLiteral("-journal")})
+        removeFile(file);
     if (!QFile::exists(paths.work()))
         return false;
     removeFile(paths.shipped);

@@ -36,6 +36,17 @@ public:
 
     explicit DatabaseUpgrade(Paths paths);
 
+    // What a database file holds, told by its first bytes whatever its name:
+    // this program's database, one of the Access program the practices come
+    // from (imported with its counters), or neither.
+    enum class Kind { Program, Access, Unknown };
+    static Kind kindOf(const QString &path);
+    // Where an empty database of the current layout is made beside the
+    // database when no shipped one is at hand, and its making (an older
+    // one left by a crash is replaced). Throws StoreError.
+    static QString emptyTemplatePath(const QString &database);
+    static void createEmpty(const QString &path);
+
     void setProgress(Progress progress) { m_progress = std::move(progress); }
     void setCheckpoint(Checkpoint checkpoint) { m_checkpoint = std::move(checkpoint); }
 

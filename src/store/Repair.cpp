@@ -1,5 +1,7 @@
 #include "store/Repair.h"
 
+#include "store/DatabaseUpgrade.h"
+#include "store/JetReader.h"
 #include "store/SettingsFiles.h"
 #include "store/StoreError.h"
 #include "store/TextFile.h"
@@ -127,6 +129,17 @@ Report run(const QString &databasePath)
         return report;
     }
     report.sizeBefore = info.size();
+    if (DatabaseUpgrade::kindOf(databasePath) == DatabaseUpgrade::Kind::Access) {
+        // Not this program's database: the engine cannot check it, and the
+        // program imports it itself, keeping the file as it is.
+        report.status = Status::Access;
+        try {
+            report.format = JetReader(databasePath).formatName();
+        } catch (const StoreError &e) {
+            report.problems.append(e.message());
+        }
+        return report;
+    }
     const QString folder = info.absolutePath();
     const QString pending = files::join(folder, BackupName + QStringLiteral(".tmp"));
 
@@ -202,6 +215,13 @@ QString describe(const Report &report)
             .arg(db, report.problems.join(QLatin1Char('\n')), native(report.backup), BackupName);
     case Status::Missing:
         return report.problems.value(0) + QStringLiteral("\n\nVérifiez le chemin inscrit dans CheminBase.cfg.");
+    case Status::Access:
+        return QStringLiteral("Le fichier « %1 » est une base de données Access%2 de l'ancien programme, pas une base "
+                              "de Tallvane : il n'y a rien à réparer ici. Il n'a pas été modifié.\n\n"
+                              "Tallvane l'importe lui-même à son prochain démarrage et conserve ce fichier sous le "
+                              "nom « %3 ».%4")
+            .arg(db, report.format.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(report.format), files::OldDatabase,
+                 report.problems.isEmpty() ? QString() : QStringLiteral("\n\n") + report.problems.join(QLatin1Char('\n')));
     case Status::Failed:
         break;
     }

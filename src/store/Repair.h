@@ -11,6 +11,7 @@ enum class Status {
     Damaged,  // the check found faults: the file was left as it is
     Missing,  // no database where the settings say
     Failed,   // could not be done (file in use, disk full...)
+    Access,   // the former program's Access file: left as it is
 };
 
 struct Report {
@@ -18,6 +19,7 @@ struct Report {
     QString database;
     QString backup;       // the copy made before anything else, "" when none
     QStringList problems; // the engine's findings or the reason of a failure
+    QString format;       // Access: "Jet 3", "Jet 4"... when readable
     qint64 sizeBefore = 0;
     qint64 sizeAfter = 0;
 };

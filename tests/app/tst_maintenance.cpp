@@ -1,6 +1,7 @@
 // The maintenance commands from the real window: purge, database path,
 // copy of the data files, repair, and a failed upgrade at start-up (the
 // upgrade cut short at each step is in tst_crash_data_files).
+#include "support/JetFixtures.h"
 #include "support/TestEnv.h"
 
 #include "app/ui/Dialogs.h"
@@ -11,8 +12,10 @@
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 #include "store/StoreError.h"
+#include "store/TextFile.h"
 
 #include <QAction>
+#include "app/ui/Widgets.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -183,6 +186,108 @@ private slots:
         QCOMPARE(cheminbase::read(env.programFolder()).value(), native(other.path()));
         QCOMPARE(started, QStringList{window->maintenance().programPath(u"Ferrune"_s)});
         QVERIFY(!window->hasStore());
+    }
+
+    // An Access database chosen as the database: imported beside itself,
+    // the Access file only renamed.
+    void accessDatabaseChosenIsImportedBeside()
+    {
+        tvtest::TestEnv env;
+        QTemporaryDir other;
+        const QString chosen = other.filePath(u"Ferrune.mdb"_s);
+        const QByteArray accessBytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(u"ferrune-v2003.mdb"_s));
+        env.writeFile(chosen, accessBytes);
+        auto window = start(env);
+        acceptPathChange();
+        script::pushPath(chosen);
+        script::push(QMessageBox::Yes);
+        okTimes(3);
+        window->maintenance().mnuCheminBDD_Click();
+
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QVERIFY(script::texts()[6].contains(u"base de données Access"_s));
+        QCOMPARE(tvtest::TestEnv::readFile(other.filePath(files::OldDatabase)), accessBytes);
+        QCOMPARE(QDir(other.path()).entryList(QDir::Files, QDir::Name),
+                 QStringList({files::OldDatabase, u"Ferrune.mdb"_s}));
+        const QString diff = tvtest::jet::differences(*Database::open(chosen),
+                                                      tvtest::jet::expectedTables(u"ferrune-v2000.expected.json"_s));
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        QCOMPARE(cheminbase::read(env.programFolder()).value(), native(other.path()));
+        QCOMPARE(started, QStringList{window->maintenance().programPath(u"Ferrune"_s)});
+    }
+
+    // A practice's Access database at start-up, left beside the shipped
+    // database in the program folder, or in the data folder at the first
+    // installation: the upgrade's messages, every row, a working window.
+    // A damaged file or no database at all: the program says which file,
+    // changes nothing and stops; the next start, given a good file, imports.
+    void accessDatabaseAtStartUp_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("besideShipped");
+        QTest::newRow("Access 2000, beside shipped") << u"ferrune-v2000.mdb"_s << u"ferrune-v2000"_s << true;
+        QTest::newRow("Access 2002-2003, data folder") << u"ferrune-v2003.mdb"_s << u"ferrune-v2000"_s << false;
+        QTest::newRow("no Produit, beside shipped")
+            << u"ferrune-v2000-missing-produit.mdb"_s << u"ferrune-v2000-missing-produit"_s << true;
+        QTest::newRow("large, data folder") << u"ferrune-v2000-large.mdb"_s << u"ferrune-v2000-large"_s << false;
+        QTest::newRow("random bytes, beside shipped") << u"not-a-database.mdb"_s << u"ferrune-v2000"_s << true;
+        QTest::newRow("truncated, data folder") << u"truncated.mdb"_s << u"ferrune-v2000"_s << false;
+        QTest::newRow("random bytes, data folder") << u"not-a-database.mdb"_s << u"ferrune-v2000"_s << false;
+    }
+
+    void accessDatabaseAtStartUp()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, expected);
+        QFETCH(bool, besideShipped);
+        tvtest::TestEnv env;
+        const QJsonObject tables = tvtest::jet::expectedTables(expected + u".expected.json"_s);
+        QStringList doctors;
+        for (const QJsonValue &row : tables[u"Passage"_s].toObject()[u"rows"_s].toArray()) {
+            if (!doctors.contains(row[2].toString()))
+                doctors.append(row[2].toString());
+        }
+        const QString folder = besideShipped ? env.programFolder() : env.dataFolder();
+        env.prepareData(doctors, u"0,0,0,0"_s);
+        env.installShippedDatabase(); // alone, it is the first installation's
+        if (besideShipped) {
+            cheminbase::write(env.programFolder(), env.programFolder());
+            QFile::copy(env.dataFile(files::MedecinIni), env.programFile(files::MedecinIni));
+        }
+        const QString database = files::join(folder, files::Database);
+        QByteArray accessBytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(file));
+        env.writeFile(database, accessBytes);
+
+        okTimes(3);
+        bool ok = false;
+        auto window = env.startWindow(&ok);
+        if (!file.startsWith(u"ferrune"_s)) {
+            QVERIFY(!ok);
+            QVERIFY(script::texts().last().contains(native(database)));
+            QVERIFY(script::texts().last().contains(u"Aucun fichier n'a été modifié"_s));
+            QCOMPARE(tvtest::TestEnv::readFile(database), accessBytes);
+            QCOMPARE(QFile::exists(env.programFile(files::ShippedDatabase)), besideShipped);
+            QVERIFY(!QFile::exists(files::join(folder, files::OldDatabase)));
+            accessBytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(u"ferrune-v2000.mdb"_s));
+            env.writeFile(database, accessBytes);
+            script::reset();
+            script::setStrict(true);
+            okTimes(3);
+            window = env.startWindow(&ok);
+        }
+        QVERIFY(ok);
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QCOMPARE(script::texts().at(0), u"Le programme doit mettre à jour votre base de données."_s);
+        QCOMPARE(script::texts().at(2), u"Mise à jour des bases terminée."_s);
+        QCOMPARE(tvtest::TestEnv::readFile(files::join(folder, files::OldDatabase)), accessBytes);
+        QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));
+        const QString diff = tvtest::jet::differences(window->store().db(), tables);
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        MainView &v = window->view();
+        QCOMPARE(v.LstLabo->count(), tables[u"Labo"_s].toObject()[u"rowCount"_s].toInt());
+        QCOMPARE(v.LstMed->currentRow(), 0);
+        QVERIFY(v.agenda.LstHist->count() > 0);
     }
 
     void copyIntoANewSubFolderMovesTheDataControls()

@@ -3,6 +3,7 @@
 // the new content is there whole and the next start-up works on what is
 // left. The settings files and the killed writer are in tst_crash_safety.
 #include "FaultInjection.h"
+#include "support/JetFixtures.h"
 #include "support/TestEnv.h"
 
 #include "agenda/core/AgendaFormat.h"
@@ -140,18 +141,26 @@ private slots:
     void upgradeCutAtEveryStepThenStartUp_data()
     {
         QTest::addColumn<QString>("point");
-        QTest::newRow("first row") << QStringLiteral("copy:Visite:1");
-        QTest::newRow("copy complete, no swap") << QString();
-        QTest::newRow("shipped removed") << QStringLiteral("swap:shipped");
-        QTest::newRow("old renamed") << QStringLiteral("swap:old");
+        QTest::addColumn<QString>("access"); // the user's database is this Access file
+        QTest::newRow("first row") << QStringLiteral("copy:Visite:1") << QString();
+        QTest::newRow("copy complete, no swap") << QString() << QString();
+        QTest::newRow("shipped removed") << QStringLiteral("swap:shipped") << QString();
+        QTest::newRow("old renamed") << QStringLiteral("swap:old") << QString();
+        QTest::newRow("Access, mid-import") << QStringLiteral("copy:Visite:20") << QStringLiteral("ferrune-v2000.mdb");
+        QTest::newRow("Access, old renamed") << QStringLiteral("swap:old") << QStringLiteral("ferrune-v2000.mdb");
     }
 
     void upgradeCutAtEveryStepThenStartUp()
     {
         QFETCH(QString, point);
+        QFETCH(QString, access);
         tvtest::TestEnv env;
         env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
-        {
+        const QByteArray accessBytes =
+            access.isEmpty() ? QByteArray() : tvtest::TestEnv::readFile(tvtest::jet::fixture(access));
+        if (!access.isEmpty()) {
+            env.writeFile(env.dataFile(files::Database), accessBytes);
+        } else {
             auto store = env.openStore();
             for (const char *day : {"10", "11", "12"})
                 store->visites().insert({0, "DR A", "ALPHA", QString::fromLatin1(day), "02", "2025", ""});
@@ -173,8 +182,10 @@ private slots:
         }
 
         // The start-up does the upgrade again (three boxes) or finishes the
-        // swap (one box).
+        // swap (one box). An import cut short left the Access file as it was.
         const bool again = point.startsWith(QStringLiteral("copy:"));
+        if (again && !access.isEmpty())
+            QCOMPARE(tvtest::TestEnv::readFile(env.dataFile(files::Database)), accessBytes);
         for (int i = 0; i < (again ? 3 : 1); ++i)
             dialogs::script::push(QMessageBox::Ok);
         auto window = env.startWindow();
@@ -185,7 +196,9 @@ private slots:
                        : first.contains(QStringLiteral("a été terminée")),
                  qPrintable(first));
         QVERIFY(window->hasStore());
-        QCOMPARE(tvtest::count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), 3);
+        QCOMPARE(tvtest::count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), access.isEmpty() ? 3 : 40);
+        if (!access.isEmpty())
+            QCOMPARE(tvtest::TestEnv::readFile(env.dataFile(files::OldDatabase)), accessBytes);
         QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));
         const auto paths = DatabaseUpgrade::paths(env.programFolder(), env.dataFolder());
         QVERIFY(!QFile::exists(paths.work()));

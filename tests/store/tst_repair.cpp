@@ -1,4 +1,5 @@
 // The repair tool's work: backup, check, compaction, and damage reported.
+#include "support/JetFixtures.h"
 #include "support/TestEnv.h"
 
 #include "store/Database.h"
@@ -6,6 +7,7 @@
 #include "store/SettingsFiles.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTest>
@@ -99,6 +101,23 @@ private slots:
         const repair::Report report = repair::run(path);
         QCOMPARE(report.status, repair::Status::Damaged);
         QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(8192, 'x'));
+    }
+
+    // The former program's Access file, whole or cut short: said for what it
+    // is and left alone, no copy made beside it.
+    void accessFileIsNamedAndLeftAlone()
+    {
+        for (const QString &file : {QStringLiteral("ferrune-v2000.mdb"), QStringLiteral("truncated.mdb")}) {
+            tvtest::TestEnv env;
+            const QString path = env.dataFile(files::Database);
+            const QByteArray bytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(file));
+            env.writeFile(path, bytes);
+            const repair::Report report = repair::run(path);
+            QCOMPARE(report.status, repair::Status::Access);
+            QVERIFY(repair::describe(report).contains(file == QStringLiteral("truncated.mdb") ? "endommagé" : "Access (Jet 4)"));
+            QCOMPARE(tvtest::TestEnv::readFile(path), bytes);
+            QCOMPARE(QDir(env.dataFolder()).entryList(QDir::Files), QStringList{files::Database});
+        }
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProgressDialog>
@@ -99,30 +100,53 @@ void MaintenanceController::recoverUpgrade()
                                                      "dernier démarrage, a été terminée."));
 }
 
+std::optional<QString> MaintenanceController::copyWithProgress(DatabaseUpgrade &upgrade)
+{
+    upgrade.setCheckpoint(seams().upgradeCheckpoint);
+    auto progress = progressWindow(&m_frm, QStringLiteral("Mise à jour de la base de données..."));
+    upgrade.setProgress([&](int done, int total) {
+        // Each step lets events run: a few hundred steps are enough to see.
+        if (done != total && done % 100 != 0)
+            return;
+        progress->setMaximum(total);
+        progress->setValue(done);
+    });
+    try {
+        upgrade.copyRows();
+    } catch (const StoreError &error) {
+        return error.fullText();
+    }
+    return std::nullopt;
+}
+
 bool MaintenanceController::upgradeDatabase()
 {
-    // Without a copy of the old database the upgrade waits for the next start.
-    if (!m_frm.backups().before(QStringLiteral("la mise à jour de la base de données")))
+    return carryOver(DatabaseUpgrade::paths(m_frm.programFolder(), m_frm.state().CheminBase));
+}
+
+bool MaintenanceController::carryOver(const DatabaseUpgrade::Paths &paths)
+{
+    // Without a copy of the old database the upgrade waits for the next
+    // start. An Access file needs none: it is kept, unchanged, beside.
+    if (DatabaseUpgrade::kindOf(paths.oldDatabase) == DatabaseUpgrade::Kind::Program
+        && !m_frm.backups().before(QStringLiteral("la mise à jour de la base de données")))
         return true;
-    DatabaseUpgrade upgrade(DatabaseUpgrade::paths(m_frm.programFolder(), m_frm.state().CheminBase));
-    upgrade.setCheckpoint(seams().upgradeCheckpoint);
-    {
-        auto progress = progressWindow(&m_frm, QStringLiteral("Mise à jour de la base de données..."));
-        upgrade.setProgress([&](int done, int total) {
-            progress->setMaximum(total);
-            progress->setValue(done);
-        });
-        try {
-            upgrade.copyRows();
-        } catch (const StoreError &error) {
-            progress.reset();
-            dialogs::critical(&m_frm, QStringLiteral("La mise à jour de la base de données a échoué :\n\n")
-                                          + error.fullText()
-                                          + QStringLiteral("\n\nVotre base de données n'a pas été modifiée et le "
-                                                           "programme continue avec elle. La mise à jour sera "
-                                                           "reprise au prochain démarrage."));
-            return true;
+    DatabaseUpgrade upgrade(paths);
+    if (const auto error = copyWithProgress(upgrade)) {
+        if (DatabaseUpgrade::kindOf(paths.oldDatabase) != DatabaseUpgrade::Kind::Program) {
+            // The program cannot work on such a file: it stops, and the
+            // next start-up tries again with the same files.
+            dialogs::critical(&m_frm, QStringLiteral("La base de données n'a pas pu être reprise :\n\n") + *error
+                                          + QStringLiteral("\n\nAucun fichier n'a été modifié. Le programme va se "
+                                                           "fermer ; la reprise sera tentée de nouveau au prochain "
+                                                           "démarrage."));
+            return false;
         }
+        dialogs::critical(&m_frm, QStringLiteral("La mise à jour de la base de données a échoué :\n\n") + *error
+                                      + QStringLiteral("\n\nVotre base de données n'a pas été modifiée et le "
+                                                       "programme continue avec elle. La mise à jour sera "
+                                                       "reprise au prochain démarrage."));
+        return true;
     }
     dialogs::information(&m_frm, QStringLiteral("Mise à jour des bases terminée."));
     try {
@@ -135,6 +159,74 @@ bool MaintenanceController::upgradeDatabase()
                                                        "prochain démarrage."));
         return false;
     }
+    return true;
+}
+
+bool MaintenanceController::dataIsAccessDatabase() const
+{
+    return DatabaseUpgrade::kindOf(files::join(m_frm.state().CheminBase, files::Database))
+           == DatabaseUpgrade::Kind::Access;
+}
+
+void MaintenanceController::refuseUnknownDatabase() const
+{
+    const QString database = files::join(m_frm.state().CheminBase, files::Database);
+    if (QFile::exists(database) && DatabaseUpgrade::kindOf(database) == DatabaseUpgrade::Kind::Unknown)
+        throw StoreError(QStringLiteral("Le fichier « %1 » n'est pas une base de données : ce n'est ni une base de ce "
+                                        "programme ni une base Access. Aucun fichier n'a été modifié.")
+                             .arg(native(database)));
+}
+
+bool MaintenanceController::importAccessDatabase()
+{
+    auto paths = DatabaseUpgrade::paths(m_frm.programFolder(), m_frm.state().CheminBase);
+    // No shipped database left: an empty one is made beside the data.
+    paths.shipped = DatabaseUpgrade::emptyTemplatePath(paths.oldDatabase);
+    if (!guarded(&m_frm, [&] { DatabaseUpgrade::createEmpty(paths.shipped); }))
+        return false;
+    const bool goesOn = carryOver(paths);
+    QFile::remove(paths.shipped);
+    return goesOn;
+}
+
+bool MaintenanceController::importChosenAccessFile(const QString &chosen)
+{
+    const QString folder = QFileInfo(chosen).absolutePath();
+    if (!dialogs::askYesNo(&m_frm, QStringLiteral("Le fichier « %1 » est une base de données Access de l'ancien "
+                                                  "programme.\n\nL'importer dans une nouvelle base de données "
+                                                  "« Ferrune.mdb » du même répertoire ? Le fichier Access sera "
+                                                  "conservé, sans aucune modification, sous le nom « %2 ».")
+                                       .arg(native(chosen), files::OldDatabase)))
+        return false;
+    const DatabaseUpgrade::Paths paths{chosen, DatabaseUpgrade::emptyTemplatePath(chosen),
+                                       files::join(folder, files::OldDatabase)};
+    if (QFile::exists(paths.backup)) {
+        // It may be the only copy of other data: never replaced from here.
+        dialogs::critical(&m_frm, QStringLiteral("Le répertoire contient déjà un fichier « %1 ». Déplacez-le ou "
+                                                 "renommez-le, puis recommencez.\n\nAucun fichier n'a été modifié.")
+                                      .arg(native(paths.backup)));
+        return false;
+    }
+    if (!guarded(&m_frm, [&] { DatabaseUpgrade::createEmpty(paths.shipped); }))
+        return false;
+    DatabaseUpgrade upgrade(paths);
+    std::optional<QString> error = copyWithProgress(upgrade);
+    if (!error) {
+        try {
+            upgrade.swapFiles();
+        } catch (const StoreError &e) {
+            error = e.fullText();
+        }
+    }
+    QFile::remove(paths.shipped);
+    if (error) {
+        dialogs::critical(&m_frm, QStringLiteral("L'importation de la base de données Access a échoué :\n\n") + *error
+                                      + QStringLiteral("\n\nLe fichier Access n'a pas été modifié et le chemin de la "
+                                                       "base de données reste le même."));
+        return false;
+    }
+    dialogs::information(&m_frm, QStringLiteral("Importation terminée. L'ancien fichier est conservé sous le nom « %1 ».")
+                                     .arg(native(paths.backup)));
     return true;
 }
 
@@ -176,6 +268,8 @@ void MaintenanceController::mnuCheminBDD_Click()
         seams().quit();
         return;
     }
+    if (DatabaseUpgrade::kindOf(chosen) == DatabaseUpgrade::Kind::Access && !importChosenAccessFile(chosen))
+        return;
     dialogs::information(&m_frm, QStringLiteral("Chemin de la base de données 'Ferrune.mdb' : \n\n") + native(chosen));
     const QString folder = native(QFileInfo(chosen).absolutePath());
     if (!guarded(&m_frm, [&] { cheminbase::write(m_frm.settingsFolder(), folder); }))

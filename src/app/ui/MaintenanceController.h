@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <functional>
+#include <optional>
 
 namespace tv {
 class FrmLabo;
@@ -34,6 +35,15 @@ public:
     // Start-up: the user's database must be carried into the shipped one.
     // False when the program cannot go on (the reason has been shown).
     bool upgradeDatabase();
+    // Start-up without a shipped database: true when the data folder's
+    // database is one of the Access program the practice comes from.
+    bool dataIsAccessDatabase() const;
+    // Start-up: throws StoreError naming the data folder's database when it
+    // is neither this program's nor an Access one.
+    void refuseUnknownDatabase() const;
+    // Imports it into a new empty database. False when the program cannot
+    // go on (the reason has been shown; the Access file is untouched).
+    bool importAccessDatabase();
 
     void mnuCheminBDD_Click();
     void mnuDeplaceBDD_Click();
@@ -44,6 +54,10 @@ public:
     QString programPath(const QString &name) const;
 
 private:
+    // The rows copied under a progress window; the error text on failure.
+    std::optional<QString> copyWithProgress(DatabaseUpgrade &upgrade);
+    bool carryOver(const DatabaseUpgrade::Paths &paths);
+    bool importChosenAccessFile(const QString &chosen);
     QString chooseDatabaseFile();
     QString copyDestination(const QString &chosen);
     void reopenOn(const QString &databasePath);

@@ -101,6 +101,15 @@ bool FrmLabo::startUp()
             if (!m_maintenance->upgradeDatabase())
                 return false;
         }
+        if (m_maintenance->dataIsAccessDatabase()) {
+            // The former program's database with no shipped one beside it
+            // (used up, or just put in place above): imported the same way.
+            dialogs::information(this, QStringLiteral("Le programme doit mettre à jour votre base de données."));
+            dialogs::information(this, kUpgradeDetails);
+            if (!m_maintenance->importAccessDatabase())
+                return false;
+        }
+        m_maintenance->refuseUnknownDatabase();
 
         QCoreApplication::processEvents();
 
