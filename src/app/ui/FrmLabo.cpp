@@ -15,6 +15,7 @@
 #include "app/ui/Widgets.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
+#include "outputs/ui/OutputsController.h"
 #include "products/ui/ProductsController.h"
 #include "store/SettingsFiles.h"
 
@@ -51,6 +52,7 @@ FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
     m_products = std::make_unique<ProductsController>(*this);
     m_maintenance = std::make_unique<MaintenanceController>(*this);
     m_about = std::make_unique<AboutController>(*this);
+    m_outputs = std::make_unique<OutputsController>(*this);
     connectSignals();
 }
 
@@ -158,6 +160,7 @@ void FrmLabo::connectSignals()
     m_products->connectSignals();
     m_maintenance->connectSignals();
     m_about->connectSignals();
+    m_outputs->connectSignals();
 }
 
 Store &FrmLabo::store()

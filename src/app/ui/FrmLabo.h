@@ -14,6 +14,7 @@ class BookingController;
 class DoctorsController;
 class LabsController;
 class MaintenanceController;
+class OutputsController;
 class ProductsController;
 
 // The main window. It builds the widgets, owns the shared state and the
@@ -44,6 +45,7 @@ public:
     ProductsController &products() { return *m_products; }
     MaintenanceController &maintenance() { return *m_maintenance; }
     AboutController &about() { return *m_about; }
+    OutputsController &outputs() { return *m_outputs; }
 
     // Current selection: the trimmed entries, "" when nothing is selected.
     QString currentDoctor() const;
@@ -89,6 +91,7 @@ private:
     std::unique_ptr<ProductsController> m_products;
     std::unique_ptr<MaintenanceController> m_maintenance;
     std::unique_ptr<AboutController> m_about;
+    std::unique_ptr<OutputsController> m_outputs;
 };
 
 } // namespace tv
