@@ -75,6 +75,7 @@ OutputDocument monthDocument(const MonthInput &in)
     doc.printed = in.printed;
     doc.columns = {QStringLiteral("Jour"), QStringLiteral("Date"), QStringLiteral("Férié / état"),
                    QStringLiteral("Laboratoires")};
+    doc.widths = {11, 12, 22, 55};
     QHash<QString, QList<VisiteRecord>> byDay;
     for (const VisiteRecord &v : in.visits)
         byDay[v.jour.trimmed()].append(v);
@@ -99,7 +100,7 @@ OutputDocument monthDocument(const MonthInput &in)
 OutputDocument listDocument(const QString &title, const QString &doctor, const QString &period,
                             const QStringList &lines, const QDate &printed)
 {
-    OutputDocument doc{title, doctor, period, printed, false, {}, {}, {}};
+    OutputDocument doc{title, doctor, period, printed, false, {}, {}, {}, {}};
     for (const QString &line : lines)
         if (!line.trimmed().isEmpty())
             doc.rows.append({{line.trimmed()}, RowKind::Plain});
@@ -112,9 +113,11 @@ QString toHtml(const OutputDocument &doc)
                                   "style=\"border-collapse:collapse\">");
     if (!doc.columns.isEmpty()) {
         html += QStringLiteral("<thead><tr>");
-        for (const QString &c : doc.columns)
-            html += QStringLiteral("<th align=\"left\" style=\"background-color:#dddddd\">") + c.toHtmlEscaped()
-                + QStringLiteral("</th>");
+        for (qsizetype i = 0; i < doc.columns.size(); ++i) {
+            const QString width = i < doc.widths.size() ? QStringLiteral(" width=\"%1%\"").arg(doc.widths[i]) : QString();
+            html += QStringLiteral("<th align=\"left\"") + width + QStringLiteral(" style=\"background-color:#dddddd\">")
+                + doc.columns[i].toHtmlEscaped() + QStringLiteral("</th>");
+        }
         html += QStringLiteral("</tr></thead>");
     }
     for (const DocumentRow &row : doc.rows) {

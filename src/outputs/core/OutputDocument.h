@@ -26,6 +26,7 @@ struct OutputDocument {
     QDate printed;
     bool landscape = false;
     QStringList columns;
+    QList<int> widths; // percent of the page width per column, may be empty
     QList<DocumentRow> rows;
     QString summary; // a closing line under the table, may be empty
 

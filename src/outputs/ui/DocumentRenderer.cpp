@@ -17,15 +17,16 @@ namespace {
 
 // Cell padding and borders are in device pixels: scale them so that a
 // 1200 dpi printer shows the same page as the screen preview.
-void scaleTables(QTextDocument &text, qreal dpi)
+void scaleTables(QTextDocument &text, qreal dpi, bool withHeader)
 {
     const qreal factor = dpi / 96.0;
     for (QTextFrame *frame : text.rootFrame()->childFrames()) {
         if (auto *table = qobject_cast<QTextTable *>(frame)) {
             QTextTableFormat format = table->format();
-            format.setCellPadding(3 * factor);
+            format.setCellPadding(factor);
             format.setBorder(std::max<qreal>(1.0, factor * 0.75));
-            format.setHeaderRowCount(1);
+            // The column titles come again at the top of every page.
+            format.setHeaderRowCount(withHeader ? 1 : 0);
             table->setFormat(format);
         }
     }
@@ -71,7 +72,7 @@ int paintDocument(const OutputDocument &doc, QPagedPaintDevice &device)
     text.setDocumentMargin(0);
     text.documentLayout()->setPaintDevice(&device);
     text.setHtml(toHtml(doc));
-    scaleTables(text, device.logicalDpiX());
+    scaleTables(text, device.logicalDpiX(), !doc.columns.isEmpty());
     // With a page height the layout moves a row that would straddle two
     // pages to the next one and repeats the header row.
     text.setPageSize(QSizeF(area.width(), bodyHeight));
