@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -338,7 +339,8 @@ print(json.dumps(out))
         chart->findChild<QPushButton *>(u"CmdPng"_s)->click();
         const QImage image(p.out(u"quotas.png"_s));
         QCOMPARE(image.size(), chart->chartView()->size());
-        QVERIFY(image.height() >= 26 * bars.size());
+        QVERIFY(image.height() >= 26 * QuotaChartWindow::TopBars);
+        QVERIFY(chart->findChild<QLabel *>(u"LblAutres"_s)->text().contains(u"Et 21 autres laboratoires"_s));
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 };

@@ -58,6 +58,9 @@ QuotaChartWindow::QuotaChartWindow(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_caption);
     layout->addWidget(m_scroll, 1);
+    m_rest = new QLabel(this);
+    m_rest->setObjectName(QStringLiteral("LblAutres"));
+    layout->addWidget(m_rest);
     layout->addLayout(buttons);
     resize(900, 650);
 }
@@ -77,18 +80,37 @@ void QuotaChartWindow::setData(const QString &doctor, int year, const QList<outp
 
     auto *past = barSet(QStringLiteral("Visites passées"), QColor(31, 78, 140));
     auto *future = barSet(QStringLiteral("Visites à venir"), QColor(120, 170, 225));
-    auto *rest = barSet(QStringLiteral("Reste du quota"), QColor(225, 225, 225));
+    auto *left = barSet(QStringLiteral("Reste du quota"), QColor(215, 215, 215));
     QStringList categories;
     // A horizontal series draws its first category at the bottom: the most
     // used laboratory goes last so that it shows on top.
-    for (auto it = m_bars.crbegin(); it != m_bars.crend(); ++it) {
+    // The summed rest would dwarf every other bar: it is told in words.
+    const qsizetype drawn = std::min<qsizetype>(m_bars.size(), TopBars);
+    m_rest->setVisible(m_bars.size() > drawn);
+    if (m_bars.size() > drawn) {
+        const outputs::QuotaBar &rest = m_bars.last();
+        m_rest->setText(QStringLiteral("Et %1 autres laboratoires : %2 visite(s) passée(s), %3 à venir, "
+                                       "%4 au total dans leurs quotas.")
+                            .arg(rest.laboratories)
+                            .arg(rest.past)
+                            .arg(rest.future)
+                            .arg(rest.quota));
+    }
+    // Laboratories over their quota get their visits in red.
+    past->setSelectedColor(QColor(170, 30, 30));
+    future->setSelectedColor(QColor(235, 120, 120));
+    for (auto it = m_bars.crbegin() + (m_bars.size() - drawn); it != m_bars.crend(); ++it) {
+        if (it->overQuota()) {
+            past->selectBar(static_cast<int>(categories.size()));
+            future->selectBar(static_cast<int>(categories.size()));
+        }
         past->append(it->past);
         future->append(it->future);
-        rest->append(it->remaining());
+        left->append(it->remaining());
         categories.append(outputs::barCaption(*it));
     }
     auto *series = new QHorizontalStackedBarSeries;
-    series->append({past, future, rest});
+    series->append({past, future, left});
     series->setBarWidth(0.7);
 
     auto *chart = new QChart;
@@ -100,12 +122,13 @@ void QuotaChartWindow::setData(const QString &doctor, int year, const QList<outp
     series->attachAxis(names);
     auto *counts = new QValueAxis;
     counts->setLabelFormat(QStringLiteral("%d"));
-    chart->addAxis(counts, Qt::AlignBottom);
+    // On top: the scale stays in sight while the list is scrolled from its start.
+    chart->addAxis(counts, Qt::AlignTop);
     series->attachAxis(counts);
     counts->applyNiceNumbers();
     chart->legend()->setAlignment(Qt::AlignBottom);
     m_view->setChart(chart); // the view deletes the chart it had
-    m_view->setMinimumHeight(160 + kBarPixels * static_cast<int>(m_bars.size()));
+    m_view->setMinimumHeight(160 + kBarPixels * static_cast<int>(drawn));
 }
 
 QByteArray QuotaChartWindow::pngBytes() const

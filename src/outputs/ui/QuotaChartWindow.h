@@ -16,7 +16,7 @@ namespace tv {
 class QuotaChartWindow : public QDialog {
     Q_OBJECT
 public:
-    // How many laboratories get their own bar; the rest share one.
+    // How many laboratories get their own bar; the rest are summed in words.
     static constexpr int TopBars = 40;
 
     explicit QuotaChartWindow(QWidget *parent = nullptr);
@@ -30,6 +30,7 @@ private:
     void savePng();
 
     QLabel *m_caption = nullptr;
+    QLabel *m_rest = nullptr;
     QScrollArea *m_scroll = nullptr;
     QChartView *m_view = nullptr;
     QList<outputs::QuotaBar> m_bars;
