@@ -68,7 +68,6 @@ icalcomponent *eventComponent(const outputs::CalendarEvent &e, const icaltimetyp
     } else {
         icalcomponent_add_property(event, icalproperty_new_dtstart(dateValue(e.date)));
         icalcomponent_add_property(event, icalproperty_new_dtend(dateValue(e.date.addDays(1))));
-        icalcomponent_add_property(event, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
     }
     return event;
 }
