@@ -10,26 +10,101 @@
 #include <QTextFrame>
 #include <QTextTable>
 
+#include <limits>
+
 namespace tv::outputs {
 
 namespace {
 
 
-// Cell padding and borders are in device pixels: scale them so that a
-// 1200 dpi printer shows the same page as the screen preview.
-void scaleTables(QTextDocument &text, qreal dpi, bool withHeader)
+// Thin borders and a small padding; the layout scales these lengths from
+// screen pixels to the device's resolution itself.
+void formatTables(QTextDocument &text, bool withHeader)
 {
-    const qreal factor = dpi / 96.0;
     for (QTextFrame *frame : text.rootFrame()->childFrames()) {
         if (auto *table = qobject_cast<QTextTable *>(frame)) {
             QTextTableFormat format = table->format();
-            format.setCellPadding(factor);
-            format.setBorder(std::max<qreal>(1.0, factor * 0.75));
+            format.setCellPadding(2);
+            format.setBorder(1);
             // The column titles come again at the top of every page.
             format.setHeaderRowCount(withHeader ? 1 : 0);
             table->setFormat(format);
         }
     }
+}
+
+// A horizontal band of the laid-out document, and what one page shows:
+// the column titles again, then whole rows.
+struct Band {
+    qreal top = 0;
+    qreal bottom = 0;
+};
+struct Slice {
+    QList<Band> bands;
+};
+
+// Where each row of the table starts, and where the table ends, in the
+// document's coordinates: halfway between a row's last text and the next
+// row's first, so that a band cut there holds whole rows only.
+QList<qreal> rowEdges(QTextDocument &text, const QTextTable &table)
+{
+    QAbstractTextDocumentLayout *layout = text.documentLayout();
+    const auto cellSpan = [&](int row) {
+        qreal first = std::numeric_limits<qreal>::max();
+        qreal last = 0;
+        for (int c = 0; c < table.columns(); ++c) {
+            const QTextTableCell cell = table.cellAt(row, c);
+            first = std::min(first, layout->blockBoundingRect(cell.firstCursorPosition().block()).top());
+            last = std::max(last, layout->blockBoundingRect(cell.lastCursorPosition().block()).bottom());
+        }
+        return std::pair{first, last};
+    };
+    const QRectF frame = layout->frameBoundingRect(const_cast<QTextTable *>(&table));
+    QList<qreal> edges{frame.top()};
+    for (int r = 1; r < table.rows(); ++r)
+        edges.append((cellSpan(r - 1).second + cellSpan(r).first) / 2);
+    edges.append(frame.bottom());
+    return edges;
+}
+
+// Cuts the document into pages between rows, never through one: a cut
+// row would put its first lines on one page and, unseen but present in
+// the PDF's text, on the next.
+QList<Slice> paginate(QTextDocument &text, bool withHeader, qreal height)
+{
+    QTextTable *table = nullptr;
+    for (QTextFrame *frame : text.rootFrame()->childFrames())
+        if ((table = qobject_cast<QTextTable *>(frame)))
+            break;
+    const qreal end = text.documentLayout()->documentSize().height();
+    if (!table)
+        return {Slice{{Band{0, end}}}};
+    const QList<qreal> edges = rowEdges(text, *table);
+    const int first = withHeader ? 1 : 0;
+    const Band header{edges[0], edges[first]};
+    const qreal room = height - (header.bottom - header.top);
+    QList<Slice> pages;
+    int row = first;
+    while (row < table->rows()) {
+        int next = row + 1; // a row taller than a page still gets one
+        while (next < table->rows() && edges[next + 1] - edges[row] <= room)
+            ++next;
+        Slice page;
+        if (withHeader) // a band of no height would draw the whole document
+            page.bands.append(header);
+        page.bands.append(Band{edges[row], edges[next]});
+        pages.append(page);
+        row = next;
+    }
+    // What follows the table (the closing line) on the last page if it fits.
+    const Band after{edges.last(), end};
+    if (after.bottom - after.top <= 0 && !pages.isEmpty())
+        return pages;
+    if (pages.isEmpty() || edges.last() - pages.last().bands.last().top + (after.bottom - after.top) > room)
+        pages.append(Slice{{after}});
+    else
+        pages.last().bands.last().bottom = end;
+    return pages;
 }
 
 void paintFrame(QPainter &painter, const OutputDocument &doc, const QRectF &area, int page, int pages,
@@ -64,30 +139,32 @@ int paintDocument(const OutputDocument &doc, QPagedPaintDevice &device)
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(9);
     const qreal line = QFontMetricsF(font, &device).height();
-    const qreal headerHeight = line * 2.5;
-    const qreal bodyHeight = area.height() - headerHeight - line * 2;
+    const qreal top = line * 2.5;
+    const qreal bodyHeight = area.height() - top - line * 2;
 
     QTextDocument text;
     text.setDefaultFont(font);
     text.setDocumentMargin(0);
     text.documentLayout()->setPaintDevice(&device);
     text.setHtml(toHtml(doc));
-    scaleTables(text, device.logicalDpiX(), !doc.columns.isEmpty());
-    // With a page height the layout moves a row that would straddle two
-    // pages to the next one and repeats the header row.
-    text.setPageSize(QSizeF(area.width(), bodyHeight));
-    const int pages = std::max(1, text.pageCount());
-    for (int page = 0; page < pages; ++page) {
+    formatTables(text, !doc.columns.isEmpty());
+    text.setTextWidth(area.width());
+    const QList<Slice> pages = paginate(text, !doc.columns.isEmpty(), bodyHeight);
+    for (qsizetype page = 0; page < pages.size(); ++page) {
         if (page > 0)
             device.newPage();
-        paintFrame(painter, doc, area, page + 1, pages, font);
-        painter.save();
-        painter.translate(0, headerHeight - page * bodyHeight);
-        text.drawContents(&painter, QRectF(0, page * bodyHeight, area.width(), bodyHeight));
-        painter.restore();
+        paintFrame(painter, doc, area, static_cast<int>(page + 1), static_cast<int>(pages.size()), font);
+        qreal y = top;
+        for (const Band &band : pages[page].bands) {
+            painter.save();
+            painter.translate(0, y - band.top);
+            text.drawContents(&painter, QRectF(0, band.top, area.width(), band.bottom - band.top));
+            painter.restore();
+            y += band.bottom - band.top;
+        }
     }
     painter.end();
-    return pages;
+    return static_cast<int>(pages.size());
 }
 
 QByteArray pdfBytes(const OutputDocument &doc, int *pages)
