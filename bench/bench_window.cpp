@@ -16,6 +16,8 @@
 #include "app/ui/FrmLabo.h"
 #include "app/ui/MaintenanceController.h"
 #include "app/ui/Widgets.h"
+#include "outputs/ui/OutputsController.h"
+#include "outputs/ui/QuotaChartWindow.h"
 #include "store/Database.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
@@ -269,6 +271,27 @@ double purgeYear()
     return ms;
 }
 
+// The quota chart of the selected doctor's displayed year: every
+// laboratory's quota and the year's visits read, the bars built, the window
+// shown and painted once.
+double quotaChart()
+{
+    ensureDoctorAndLabo();
+    tv::dialogs::script::reset();
+    tv::dialogs::script::setStrict(true);
+    const double ms = timed([&] {
+        view().menus.mnuGraphique->trigger();
+        QCoreApplication::processEvents();
+    });
+    const int unexpected = tv::dialogs::script::unexpected();
+    tv::dialogs::script::reset();
+    tv::QuotaChartWindow *chart = env->window->outputs().chartWindow();
+    if (unexpected != 0 || !chart || chart->shownBars().isEmpty())
+        throw tv::StoreError(QStringLiteral("Le graphique ne s'est pas ouvert"));
+    chart->hide();
+    return ms;
+}
+
 // ---- measuring
 
 struct Case {
@@ -334,6 +357,7 @@ void registerCases()
         {"History_Laboratory_CboLh", historyLaboratory, "History_Laboratory", 5},
         {"History_Medicine_CboPrPr", historyMedicine, "History_MedicineContains", 5},
         {"PurgeYear_mnuPurger", purgeYear, "PurgeYear_RolledBack", 5, 3.0},
+        {"QuotaChart_mnuGraphique", quotaChart, "", 200},
     };
     for (const Case &c : g_cases) {
         benchmark::RegisterBenchmark(c.name.c_str(), [&c](benchmark::State &s) { measure(s, c); })

@@ -14,6 +14,18 @@ std::optional<QString> PassageRepository::quota(const QString &labo, const QStri
     return q.value(0).isNull() ? QString() : q.text(0);
 }
 
+QHash<QString, QString> PassageRepository::quotasForMedecin(const QString &medecin) const
+{
+    // Descending so that the first row of a pair, the one quota() reads, wins.
+    SqlQuery q(m_db, QStringLiteral("SELECT Labo, Passage FROM Passage WHERE Medecin = :medecin "
+                                    "ORDER BY NumPassage DESC"));
+    q.bind(QStringLiteral(":medecin"), medecin).exec();
+    QHash<QString, QString> quotas;
+    while (q.next())
+        quotas.insert(q.text(0), q.value(1).isNull() ? QString() : q.text(1));
+    return quotas;
+}
+
 void PassageRepository::setQuota(const QString &labo, const QString &medecin, int value)
 {
     Transaction transaction(m_db);

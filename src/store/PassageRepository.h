@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QStringList>
 #include <optional>
 
@@ -15,6 +16,8 @@ public:
     // nullopt when the pair has no row; "" when its quota was never set.
     std::optional<QString> quota(const QString &labo, const QString &medecin) const;
     // Sets the quota of the pair's rows; adds the row when the pair has none.
+    // Every quota text of the doctor by laboratory, unset ones as "".
+    QHash<QString, QString> quotasForMedecin(const QString &medecin) const;
     void setQuota(const QString &labo, const QString &medecin, int value);
     void insertRow(const QString &labo, const QString &medecin);
     int removeForLabo(const QString &labo);

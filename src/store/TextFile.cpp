@@ -138,6 +138,11 @@ QString readAll(const QString &path)
 
 void writeLines(const QString &path, const QStringList &lines)
 {
+    writeBytes(path, encodeLines(lines));
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
     // QSaveFile removes its temporary file when the write is abandoned.
     QSaveFile file(path);
     const auto fail = [&] {
@@ -147,7 +152,6 @@ void writeLines(const QString &path, const QStringList &lines)
     };
     if (!file.open(QIODevice::WriteOnly) || faultAt(WriteStep::TemporaryOpened, path))
         fail();
-    const QByteArray bytes = encodeLines(lines);
     const qsizetype half = bytes.size() / 2;
     if (file.write(bytes.constData(), half) != half || faultAt(WriteStep::TemporaryHalfWritten, path))
         fail();

@@ -27,6 +27,8 @@ QString readAll(const QString &path); // "" when missing
 // Writes the lines through a temporary file and a rename: the old or the
 // new content is there whole, never a truncated file. Throws StoreError.
 void writeLines(const QString &path, const QStringList &lines);
+// The same for a file made elsewhere (a PDF, an image, a calendar).
+void writeBytes(const QString &path, const QByteArray &bytes);
 
 // Fault injection for the crash-safety tests. writeLines asks the hook at
 // each step of a write; when it answers true the step fails as a full or

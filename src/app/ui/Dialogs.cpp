@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 namespace tv::dialogs {
 
@@ -148,10 +150,52 @@ QString folder(QWidget *parent, const QString &caption, const QString &startFold
     return chosen;
 }
 
+QString saveFile(QWidget *parent, const QString &caption, const QString &suggested, const QString &filter)
+{
+    Shown shown{Kind::SaveFile, caption, caption, QMessageBox::NoIcon, {}, QMessageBox::NoButton, suggested, filter};
+    if (scripted()) {
+        if (auto answer = takeAnswer<std::optional<QString>>(shown))
+            return answer->value_or(QString());
+        return {};
+    }
+    state().log.push_back(shown);
+    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+}
+
+bool printPreview(QWidget *parent, const QString &title, const std::function<void(QPrinter *)> &paint)
+{
+    Shown shown{Kind::Print, titleOr(title), title, QMessageBox::NoIcon, {}, QMessageBox::NoButton, {}, {}};
+    if (scripted()) {
+        // A scripted Ok stands for "printed"; no printer is involved.
+        const auto answer = takeAnswer<QMessageBox::StandardButton>(shown);
+        return answer && *answer == QMessageBox::Ok;
+    }
+    state().log.push_back(shown);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setWindowTitle(titleOr(title));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter *p) { paint(p); });
+    return preview.exec() == QDialog::Accepted;
+}
+
+int exec(QDialog &dialog, const QString &caption)
+{
+    Shown shown{Kind::Dialog, titleOr(caption), caption, QMessageBox::NoIcon, {}, QMessageBox::NoButton, {}, {}};
+    if (scripted()) {
+        if (auto handler = takeAnswer<script::DialogHandler>(shown))
+            return (*handler)(dialog);
+        return QDialog::Rejected;
+    }
+    state().log.push_back(shown);
+    return dialog.exec();
+}
+
 namespace script {
 void push(QMessageBox::StandardButton button) { state().answers.emplace_back(button); }
 void pushInput(std::optional<QString> text) { state().answers.emplace_back(std::move(text)); }
 void pushPath(const QString &path) { state().answers.emplace_back(std::optional<QString>(path)); }
+void pushDialog(DialogHandler handler) { state().answers.emplace_back(std::move(handler)); }
 void setStrict(bool strict) { state().strict = strict; }
 bool strict() { return state().strict; }
 void reset()

@@ -4,9 +4,12 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <variant>
 
+class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace tv {
@@ -16,7 +19,7 @@ namespace tv {
 // test queues the answers beforehand and reads back what was shown.
 namespace dialogs {
 
-enum class Kind { Message, Input, OpenFile, Folder };
+enum class Kind { Message, Input, OpenFile, Folder, SaveFile, Print, Dialog };
 
 // What one call showed, and what it was answered.
 struct Shown {
@@ -52,15 +55,29 @@ QString openFile(QWidget *parent, const QString &caption, const QString &folder,
 // Folder chooser; "" on Cancel, otherwise the folder without trailing separator.
 QString folder(QWidget *parent, const QString &caption, const QString &startFolder = QString());
 
+// File-save chooser; "" on Cancel. Asks before replacing a file.
+QString saveFile(QWidget *parent, const QString &caption, const QString &suggested, const QString &filter);
+
+// Print preview with the print dialog behind its button; `paint` draws the
+// pages on the printer chosen. False when the user closed it.
+bool printPreview(QWidget *parent, const QString &title, const std::function<void(QPrinter *)> &paint);
+
+// Runs a dialog of the program modally; returns its result code. A test
+// scripts it with pushDialog: the handler gets the dialog, sets its fields
+// and returns the result instead of exec().
+int exec(QDialog &dialog, const QString &caption);
+
 // Test seam. While answers are queued, calls take them in order instead of
 // showing a dialog; every call is recorded. With strict mode on, a call that
 // finds no queued answer is recorded as unexpected and answered with
 // Cancel/No/"" instead of blocking on a real dialog.
 namespace script {
-using Answer = std::variant<QMessageBox::StandardButton, std::optional<QString>>;
+using DialogHandler = std::function<int(QDialog &)>;
+using Answer = std::variant<QMessageBox::StandardButton, std::optional<QString>, DialogHandler>;
 void push(QMessageBox::StandardButton button);
 void pushInput(std::optional<QString> text); // nullopt = Cancel
 void pushPath(const QString &path);          // file or folder chooser ("" = Cancel)
+void pushDialog(DialogHandler handler);      // exec(): fills the dialog, returns its result
 void setStrict(bool strict);
 bool strict();
 void reset();                     // clears answers, log, unexpected count

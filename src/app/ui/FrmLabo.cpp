@@ -16,6 +16,7 @@
 #include "backups/ui/BackupsController.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
+#include "outputs/ui/OutputsController.h"
 #include "products/ui/ProductsController.h"
 #include "store/SettingsFiles.h"
 
@@ -54,6 +55,7 @@ FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
     m_maintenance = std::make_unique<MaintenanceController>(*this);
     m_about = std::make_unique<AboutController>(*this);
     m_backups = std::make_unique<BackupsController>(*this);
+    m_outputs = std::make_unique<OutputsController>(*this);
     connectSignals();
 }
 
@@ -162,6 +164,7 @@ void FrmLabo::connectSignals()
     m_maintenance->connectSignals();
     m_about->connectSignals();
     m_backups->connectSignals();
+    m_outputs->connectSignals();
 }
 
 Store &FrmLabo::store()

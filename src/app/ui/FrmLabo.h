@@ -15,6 +15,7 @@ class BookingController;
 class DoctorsController;
 class LabsController;
 class MaintenanceController;
+class OutputsController;
 class ProductsController;
 
 // The main window. It builds the widgets, owns the shared state and the
@@ -47,6 +48,7 @@ public:
     MaintenanceController &maintenance() { return *m_maintenance; }
     AboutController &about() { return *m_about; }
     BackupsController &backups() { return *m_backups; }
+    OutputsController &outputs() { return *m_outputs; }
 
     // Current selection: the trimmed entries, "" when nothing is selected.
     QString currentDoctor() const;
@@ -93,6 +95,7 @@ private:
     std::unique_ptr<MaintenanceController> m_maintenance;
     std::unique_ptr<AboutController> m_about;
     std::unique_ptr<BackupsController> m_backups;
+    std::unique_ptr<OutputsController> m_outputs;
 };
 
 } // namespace tv
