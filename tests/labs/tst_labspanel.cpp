@@ -41,6 +41,7 @@ private slots:
     void onlyChangedColumnsAreWritten();
     void fieldsWrittenOnLeavingAndTelephones();
     void webAddressAndMail();
+    void delegateRenameFollowsInCombos_data();
     void delegateRenameFollowsInCombos();
     void quota();
     void searchByDelegate();
@@ -203,8 +204,19 @@ void TestLabsPanel::webAddressAndMail()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
+void TestLabsPanel::delegateRenameFollowsInCombos_data()
+{
+    // How the edit of the delegate's name ends.
+    QTest::addColumn<int>("end");
+    QTest::newRow("leaving the field") << 0;
+    QTest::newRow("quick search") << 1;
+    QTest::newRow("adding a laboratory") << 2;
+    QTest::newRow("search by delegate") << 3;
+}
+
 void TestLabsPanel::delegateRenameFollowsInCombos()
 {
+    QFETCH(int, end);
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
@@ -214,14 +226,37 @@ void TestLabsPanel::delegateRenameFollowsInCombos()
     QLineEdit *name = v.labo.TextVM[0];
     name->setFocus(Qt::TabFocusReason);
     name->setText(u"Hélène d'Arc"_s);
-    leave(*w);
+    if (end == 0) {
+        leave(*w);
+    } else if (end == 1) {
+        script::pushInput(u"be"_s);
+        v.CmdRR->click();
+    } else if (end == 2) {
+        addLab(*w, u"gamma"_s);
+    } else {
+        QTimer::singleShot(0, this, [] {
+            if (auto *dialog = qobject_cast<tv::FrmDM *>(QApplication::activeModalWidget()))
+                dialog->LstDM->setCurrentRow(1), dialog->CmdQuit->click();
+        });
+        v.CmdRL_VM->click();
+    }
 
-    const QStringList expected = {u"  Hélène d'Arc"_s, u"  Nom_Labo_2"_s};
-    QCOMPARE(items(v.products.CboDs), expected);
-    QCOMPARE(items(v.products.CboDh), expected);
-    QCOMPARE(v.products.CboDh->currentIndex(), -1);
-    QCOMPARE(v.products.CboDs->currentIndex(), 0);
     QCOMPARE(column(env, u"Nom"_s, u"ALPHA"_s), u"Hélène d'Arc"_s);
+    for (QComboBox *combo : {v.products.CboDs, v.products.CboDh}) {
+        QVERIFY(items(combo).contains(u"  Hélène d'Arc"_s));
+        QVERIFY(!items(combo).contains(u"  Nom_Labo_1"_s));
+    }
+    if (end == 0) {
+        QCOMPARE(v.products.CboDh->currentIndex(), -1);
+        QCOMPARE(v.products.CboDs->currentText(), u"  Hélène d'Arc"_s);
+    }
+    v.products.CboLs->setCurrentIndex(1);
+    v.products.CboLs->setCurrentIndex(0);
+    QCOMPARE(v.products.CboDs->currentText(), u"  Hélène d'Arc"_s);
+    // A delegate the combo does not know (renamed elsewhere) leaves it empty.
+    exec(env, u"UPDATE Labo SET Nom = 'Inconnu' WHERE Labo = 'BETA'"_s);
+    v.products.CboLs->setCurrentIndex(1);
+    QCOMPARE(v.products.CboDs->currentIndex(), -1);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 

@@ -53,7 +53,8 @@ private:
     void setFieldsEnabled(bool enabled);
 
     void lostFocus(QWidget *field);
-    void delegateLostFocus();
+    // The stored delegate's name changed: the delegate combos follow.
+    void delegateRenamed(const QString &from, const QString &to);
     void urlPressed();
     void copyToClipboard(QLineEdit *field);
     void telephoneLostFocus(QLineEdit *field);
@@ -62,7 +63,6 @@ private:
     FrmLabo &m_frm;
     std::optional<LaboRecord> m_record; // the row as last read or written
     LaboRecord m_shown;                 // the texts the fields showed then
-    QString m_rememberedDelegate;       // "  " + delegate when his field got the focus
 };
 
 } // namespace tv

@@ -73,8 +73,10 @@ void VisitEntry::CboLs_Click()
     const QString labo = visitLabo();
     if (!labo.isEmpty() && m_frm.hasStore()) {
         guarded(&m_frm, [&] {
+            // A delegate the combo does not list leaves it empty rather than
+            // on the previous laboratory's delegate.
             if (const auto record = m_frm.store().labos().findByLabo(labo))
-                w.CboDs->setCurrentText(kPrefix + record->nom.trimmed());
+                w.CboDs->setCurrentIndex(w.CboDs->findText(kPrefix + record->nom.trimmed()));
         });
     }
     Charger_Produits_Visite();
