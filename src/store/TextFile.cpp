@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -35,6 +36,30 @@ QString decodeCp1252(const QByteArray &bytes)
             out.append(QChar(kCp1252High[b - 0x80]));
         else
             out.append(QChar(static_cast<char16_t>(b)));
+    }
+    return out;
+}
+
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes); // decoding happens on conversion
+    return !utf8.hasError();
+}
+
+// Characters Windows-1252 lacks become "?".
+QByteArray encodeCp1252(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out += static_cast<char>(u);
+            continue;
+        }
+        const auto *hit = std::find(std::begin(kCp1252High), std::end(kCp1252High), u);
+        out += hit != std::end(kCp1252High) ? static_cast<char>(0x80 + (hit - std::begin(kCp1252High))) : '?';
     }
     return out;
 }
@@ -162,11 +187,40 @@ void setWriteFault(WriteFault fault)
     g_writeFault = fault;
 }
 
+void appendLines(const QString &path, const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    QFile file(path);
+    const auto fail = [&] {
+        throw StoreError(ioError(QStringLiteral("Impossible d'écrire le fichier"), path), file.errorString());
+    };
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered) || !file.seek(0))
+        fail();
+    const QByteArray old = file.readAll();
+    QByteArray bytes;
+    // A last line without its end (a file edited by hand) keeps its own line.
+    if (!old.isEmpty() && !old.endsWith('\n') && !old.endsWith('\r'))
+        bytes += "\r\n";
+    if (old.isEmpty()) {
+        bytes += encodeLines(lines);
+    } else if (isUtf8(old)) {
+        // A byte order mark belongs only at the start of a file.
+        const QByteArray body = encodeLines(lines);
+        bytes += body.startsWith("\xEF\xBB\xBF") ? body.sliced(3) : body;
+    } else {
+        // A file of the old platform stays in its encoding, or its own
+        // accents would no longer read.
+        for (const QString &line : lines)
+            bytes += encodeCp1252(line) + "\r\n";
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        fail();
+}
+
 void appendLine(const QString &path, const QString &line)
 {
-    QStringList lines = readLines(path).value_or(QStringList{});
-    lines.append(line);
-    writeLines(path, lines);
+    appendLines(path, {line});
 }
 
 void replaceFile(const QString &source, const QString &target)

@@ -39,7 +39,10 @@ enum class WriteStep {
 using WriteFault = bool (*)(WriteStep step, const QString &path);
 void setWriteFault(WriteFault fault); // nullptr removes it
 
-// Adds one line at the end, creating the file when missing (atomically).
+// Adds lines at the end, creating the file when missing. A real append in
+// one write: two workstations adding at the same moment both keep their
+// lines, which reading and rewriting the file would not. Throws StoreError.
+void appendLines(const QString &path, const QStringList &lines);
 void appendLine(const QString &path, const QString &line);
 
 // Replaces `target` by `source` in one rename. Throws StoreError.

@@ -53,6 +53,10 @@ private slots:
         QVERIFY(!textfile::readLines(path("missing.txt")));
         textfile::appendLine(path("list.txt"), QStringLiteral("C"));
         QCOMPARE(textfile::readLines(path("list.txt"))->size(), 3);
+        // Added to a file of the old platform without its last line end.
+        write("old.txt", "Ren\xE9\r\nX");
+        textfile::appendLine(path("old.txt"), QStringLiteral("Hélène"));
+        QCOMPARE(read("old.txt"), QByteArray("Ren\xE9\r\nX\r\nH\xE9l\xE8ne\r\n"));
     }
 
     void failedWriteKeepsTheOldFile()
