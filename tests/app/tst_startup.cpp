@@ -9,11 +9,14 @@
 #include "store/Store.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTest>
 
@@ -129,13 +132,40 @@ private slots:
         QVERIFY(!QFile::exists(env.dataFile("Ferrune.mdb")));
     }
 
-    void productsFeatureKeepsTheThirdTab()
+    void everyWayOfChangingTheTabShowsItsPage_data()
     {
+        QTest::addColumn<int>("way");
+        QTest::newRow("mouse click") << 0;
+        QTest::newRow("keyboard") << 1;
+        QTest::newRow("mouse wheel") << 2;
+    }
+
+    // The products feature keeps the third tab; whatever moves to it shows
+    // its page and resets the visit date.
+    void everyWayOfChangingTheTabShowsItsPage()
+    {
+        QFETCH(int, way);
         TestEnv env;
         env.prepareData({"Dr Alpha"}, "100,0,1,1");
         auto w = env.startWindow();
-        QCOMPARE(w->view().TS->count(), 3);
-        QVERIFY(w->view().menus.mnuProduits->isChecked());
+        MainView &v = w->view();
+        QCOMPARE(v.TS->count(), 3);
+        QVERIFY(v.menus.mnuProduits->isChecked());
+        w->showTab(2);
+        v.products.DTP->setDate(QDate(2024, 1, 1));
+        if (way == 0) {
+            QTest::mouseClick(v.TS, Qt::LeftButton, {}, v.TS->tabRect(2).center());
+        } else if (way == 1) {
+            QTest::keyClick(v.TS, Qt::Key_Right);
+        } else {
+            QWheelEvent wheel(v.TS->tabRect(1).center(), v.TS->mapToGlobal(v.TS->tabRect(1).center()), {},
+                              {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(v.TS, &wheel);
+        }
+        QCOMPARE(v.TS->currentIndex(), 2);
+        QCOMPARE(v.pages->currentIndex(), 2);
+        QCOMPARE(w->state().OngletActif, 3);
+        QCOMPARE(v.products.DTP->date(), QDate(2025, 3, 5));
     }
 };
 
