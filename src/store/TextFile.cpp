@@ -65,6 +65,7 @@ QByteArray encodeCp1252(const QString &text)
 }
 
 WriteFault g_writeFault = nullptr;
+ReadFault g_readFault = nullptr;
 constexpr qint64 kAbandonedAfterSeconds = 600;
 
 bool faultAt(WriteStep step, const QString &path)
@@ -156,7 +157,7 @@ QString readAll(const QString &path)
     QFile file(path);
     if (!file.exists())
         return {};
-    if (!file.open(QIODevice::ReadOnly))
+    if ((g_readFault && g_readFault(path)) || !file.open(QIODevice::ReadOnly))
         throw StoreError(ioError(QStringLiteral("Impossible de lire le fichier"), path), file.errorString());
     return decode(file.readAll());
 }
@@ -185,6 +186,11 @@ void writeLines(const QString &path, const QStringList &lines)
 void setWriteFault(WriteFault fault)
 {
     g_writeFault = fault;
+}
+
+void setReadFault(ReadFault fault)
+{
+    g_readFault = fault;
 }
 
 void appendLines(const QString &path, const QStringList &lines)

@@ -152,10 +152,11 @@ void AgendaController::Remplir_Agenda()
     input.yearText = yearText;
     input.month = s.MoisActif + 1;
     input.today = Clock::today();
-    guarded(&m_frm, [&] {
-        input.absenceText = agendafiles::readAbsenceText(s.CheminBase, doctor);
-        s.MaxJour = agendafiles::readMaxima(s.CheminBase, doctor);
-    });
+    // Two files, read one independently of the other. Maxima that cannot be
+    // read are all 0 (every day full) rather than another doctor's.
+    guarded(&m_frm, [&] { input.absenceText = agendafiles::readAbsenceText(s.CheminBase, doctor); });
+    s.MaxJour = MaxJourTable{};
+    guarded(&m_frm, [&] { s.MaxJour = agendafiles::readMaxima(s.CheminBase, doctor); });
     input.maxJour = s.MaxJour;
     try {
         s.JoursFeries = Liste_Jours_Feries(yearText).split(u';');
