@@ -307,8 +307,10 @@ std::optional<long long> FieldReader::readInteger(long long min, long long max)
     const auto field = readText();
     if (!field)
         return std::nullopt;
-    bool ok = false;
-    const long long value = field->trimmed().toLongLong(&ok);
+    // An empty field is a number like the others: 0.
+    bool ok = true;
+    const QString digits = field->trimmed();
+    const long long value = digits.isEmpty() ? 0 : digits.toLongLong(&ok);
     if (!ok || value < min || value > max)
         return std::nullopt;
     return value;
