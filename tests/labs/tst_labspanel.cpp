@@ -44,6 +44,8 @@ private slots:
     void delegateRenameFollowsInCombos_data();
     void delegateRenameFollowsInCombos();
     void quota();
+    void failureKeepsListAndPanelTogether_data();
+    void failureKeepsListAndPanelTogether();
     void searchByDelegate();
     void historyFilterFollowsList();
 };
@@ -297,6 +299,40 @@ void TestLabsPanel::quota()
     QCOMPARE(v.labo.LblPass->text(), u"0"_s);
     QCOMPARE(rows(env, u"SELECT Passage FROM Passage WHERE Medecin = 'DR A'"_s), QStringList(u"0"_s));
     QVERIFY(tvtest::noUnexpectedDialogs());
+}
+
+void TestLabsPanel::failureKeepsListAndPanelTogether_data()
+{
+    QTest::addColumn<QString>("breaking");
+    QTest::newRow("writing the edits") << u"CREATE TRIGGER no_write BEFORE UPDATE ON Labo BEGIN "
+                                          "SELECT RAISE(ABORT, 'disque plein'); END"_s;
+    QTest::newRow("reading the record") << u"ALTER TABLE Labo RENAME TO Labo_ailleurs"_s;
+    QTest::newRow("reading the quota") << u"ALTER TABLE Passage RENAME TO Passage_ailleurs"_s;
+}
+
+// Whatever fails while another laboratory is selected, the list, the panel,
+// the quota and the products' laboratory stay on the one shown before.
+void TestLabsPanel::failureKeepsListAndPanelTogether()
+{
+    QFETCH(QString, breaking);
+    TestEnv env;
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
+    tv::MainView &v = w->view();
+    exec(env, u"UPDATE Passage SET Passage = '5' WHERE Labo = 'ALPHA'"_s);
+    clickRow(v.LstLabo, 0);
+    v.labo.TextVM[2]->setText(u"pending"_s);
+    if (!breaking.startsWith(u"CREATE"_s))
+        leave(*w);
+    exec(env, breaking);
+    const size_t shown = script::log().size();
+    script::push(QMessageBox::Ok);
+    clickRow(v.LstLabo, 1);
+    QCOMPARE(script::log().size(), shown + 1);
+    QCOMPARE(v.LstLabo->currentRow(), 0);
+    QCOMPARE(v.labo.LBlLabo->text(), u"ALPHA"_s);
+    QCOMPARE(v.labo.LblPass->text(), u"5"_s);
+    QCOMPARE(v.products.CboLs->currentText(), u"  ALPHA"_s);
+    QCOMPARE(v.labo.LblLaboratoire->text(), u"Notes pour le laboratoire\nALPHA"_s);
 }
 
 void TestLabsPanel::searchByDelegate()

@@ -31,6 +31,8 @@ public:
     // The row is gone (deleted): empty fields that take no typing.
     void unbind();
     bool isBound() const { return m_record.has_value(); }
+    // The laboratory shown, "" when none.
+    QString labo() const { return m_record ? m_record->labo.trimmed() : QString(); }
     // The laboratory was renamed / deleted: the panel follows when it shows it.
     void renamed(const QString &from, const QString &to);
     void forget(const QString &labo);
