@@ -53,7 +53,8 @@ QString openFile(QWidget *parent, const QString &caption, const QString &folder,
 QString folder(QWidget *parent, const QString &caption, const QString &startFolder = QString());
 
 // Test seam. While answers are queued, calls take them in order instead of
-// showing a dialog; every call is recorded. With strict mode on, a call that
+// showing a dialog; every such call is recorded (a dialog really shown is
+// not: the program keeps no record of its messages). With strict mode on, a call that
 // finds no queued answer is recorded as unexpected and answered with
 // Cancel/No/"" instead of blocking on a real dialog.
 namespace script {
