@@ -3,6 +3,7 @@
 #include "TestEnv.h"
 
 #include "app/ui/Dialogs.h"
+#include "agenda/ui/AgendaController.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Widgets.h"
 #include "store/SettingsFiles.h"
@@ -16,7 +17,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTabBar>
 #include <QTest>
 
@@ -130,6 +133,28 @@ private slots:
         QCOMPARE(log.back().icon, QMessageBox::Critical);
         QVERIFY(log.back().text.contains(QDir::toNativeSeparators(env.dataFile("Ferrune.mdb"))));
         QVERIFY(!QFile::exists(env.dataFile("Ferrune.mdb")));
+    }
+
+    // The window wholly on the screen's available area; the month grid's
+    // figures centred, its rows no taller than 1.58 times the drawing's.
+    void windowAndMonthGridFitTheScreen()
+    {
+        TestEnv env;
+        env.prepareData({"Dr Alpha"}, "0,0,0,0");
+        auto w = env.startWindow();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        // The test screen is narrower than the window's contents: the window
+        // starts at the screen's left edge instead of going off on the right.
+        const QRect available = w->screen()->availableGeometry();
+        const QRect frame = w->frameGeometry();
+        QVERIFY(frame.left() >= available.left());
+        QVERIFY(frame.right() <= available.right() || frame.left() == available.left());
+        QTableWidget *fg = w->view().agenda.FG;
+        for (int c = 0; c < 5; ++c)
+            QCOMPARE(fg->item(4, c)->textAlignment(), c == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter));
+        w->agenda().initialiseGrid(1.0, 2.0);
+        QCOMPARE(fg->rowHeight(0), 31);
     }
 
     void everyWayOfChangingTheTabShowsItsPage_data()
