@@ -499,11 +499,11 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
 
     // One of the two files unreadable: its message, and the other one read.
     s.frm->state().CheminBase = s.env->dataFolder();
-    for (const bool absencesFail : {true, false}) {
+    static bool absencesFail;
+    for (const bool fail : {true, false}) {
         s.frm->state().MaxJour = {9, 9, 9, 9, 9, 9, 9}; // another doctor's
-        static bool failAbsences;
-        failAbsences = absencesFail;
-        textfile::setReadFault([](const QString &p) { return p.contains(u"/Absences"_s) == failAbsences; });
+        absencesFail = fail;
+        textfile::setReadFault([](const QString &p) { return p.contains(u"/Absences"_s) == absencesFail; });
         script::reset();
         script::push(QMessageBox::Ok);
         s.frm->Remplir_Agenda();

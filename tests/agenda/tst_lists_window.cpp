@@ -120,63 +120,46 @@ private slots:
     void deleteFromTheLaboratoryList()
     {
         Practice p;
-        p.w->view().LstLabo->setCurrentRow(0);
-        p.book("ALPHA", "12");
-        p.book("ALPHA", "03", "03", "09H00");
-        p.book("BETA", "12");
-        p.w->booking().Liste_RV_Labo_Medecin();
-        QCOMPARE(Practice::lines(p.w->view().labo.LstRV), QStringList({u"12/03/2025  (libre)"_s,
-                                                           u"03/03/2025  (09H00)"_s}));
-
-        script::push(QMessageBox::No);
-        Practice::doubleClickRow(p.w->view().labo.LstRV, 0);
-        QCOMPARE(script::log().back().text, u"Supprimer le rendez vous du 12/03/2025  (libre) avec DR A ?   "_s);
-        QCOMPARE(script::log().back().defaultButton, QMessageBox::No);
-        QCOMPARE(p.w->view().labo.LstRV->count(), 2);
-
-        script::push(QMessageBox::Yes);
-        Practice::doubleClickRow(p.w->view().labo.LstRV, 0);
-        QCOMPARE(Practice::lines(p.w->view().labo.LstRV), QStringList({u"03/03/2025  (09H00)"_s}));
-        QCOMPARE(p.w->store().visites().forMedecin(u"DR A"_s).size(), 2); // BETA kept
-
-        // The line went away meanwhile (another workstation): nothing happens.
-        p.w->store().visites().removeForLabo(u"ALPHA"_s);
-        script::push(QMessageBox::Yes);
-        Practice::doubleClickRow(p.w->view().labo.LstRV, 0);
-        QCOMPARE(p.w->view().labo.LstRV->count(), 1);
-
-        p.w->view().labo.LstRV->clear();
-        Practice::doubleClickRow(p.w->view().labo.LstRV, -1);
-        QCOMPARE(script::log().size(), size_t(3));
-        QVERIFY(tvtest::noUnexpectedDialogs());
-    }
-
-    // The laboratory's appointments live on its page, whatever the agenda
-    // shows: the deletion menu only points there.
-    void deleteFromTheLaboratoryPageAtAnyTime()
-    {
-        Practice p;
         MainView &v = p.w->view();
-        QListWidget *rv = v.labo.LstRV;
+        ListBox *rv = v.labo.LstRV;
+        // The menu only points to the laboratory's page, where the list is.
         script::push(QMessageBox::Ok);
         v.menus.mnusupRV->trigger();
         QCOMPARE(script::texts(), QStringList({u"Faites un double click sur le rendez-vous à supprimer."_s}));
         QCOMPARE(v.TS->currentIndex(), 1);
         QCOMPARE(p.w->focusWidget(), v.labo.CmdPassage);
-        QVERIFY(p.a().PctRV->isHidden());
-        QVERIFY(rv->isVisibleTo(v.PctTab[1]));
+        QVERIFY(p.a().PctRV->isHidden() && rv->isVisibleTo(v.PctTab[1]));
 
         v.LstLabo->setCurrentRow(0);
         p.book("ALPHA", "12");
-        p.book("ALPHA", "03");
+        p.book("ALPHA", "03", "03", "09H00");
+        p.book("BETA", "12");
+        p.w->booking().Liste_RV_Labo_Medecin();
+        QCOMPARE(Practice::lines(rv), QStringList({u"12/03/2025  (libre)"_s, u"03/03/2025  (09H00)"_s}));
+
+        script::push(QMessageBox::No);
+        Practice::doubleClickRow(rv, 0);
+        QCOMPARE(script::log().back().text, u"Supprimer le rendez vous du 12/03/2025  (libre) avec DR A ?   "_s);
+        QCOMPARE(script::log().back().defaultButton, QMessageBox::No);
+        QCOMPARE(rv->count(), 2);
+
+        // With the month list shown, after a year change.
         v.menus.mnuVoirRV->trigger();
         p.w->CboAn_Click();
-        p.w->booking().Liste_RV_Labo_Medecin();
-        p.w->showTab(2);
-        QVERIFY(rv->isVisibleTo(v.PctTab[1]));
         script::push(QMessageBox::Yes);
         Practice::doubleClickRow(rv, 0);
-        QCOMPARE(Practice::lines(rv), QStringList({u"03/03/2025  (libre)"_s}));
+        QCOMPARE(Practice::lines(rv), QStringList({u"03/03/2025  (09H00)"_s}));
+        QCOMPARE(p.w->store().visites().forMedecin(u"DR A"_s).size(), 2); // BETA kept
+
+        // The line went away meanwhile (another workstation): nothing happens.
+        p.w->store().visites().removeForLabo(u"ALPHA"_s);
+        script::push(QMessageBox::Yes);
+        Practice::doubleClickRow(rv, 0);
+        QCOMPARE(rv->count(), 1);
+
+        rv->clear();
+        Practice::doubleClickRow(rv, -1);
+        QCOMPARE(script::log().size(), size_t(4));
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 

@@ -147,10 +147,7 @@ private slots:
     {
         dialogs::script::reset();
         dialogs::script::setStrict(false);
-        QTimer::singleShot(0, [] {
-            if (QWidget *box = QApplication::activeModalWidget())
-                box->close();
-        });
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
         dialogs::information(nullptr, u"Données enregistrées !"_s);
         QVERIFY(dialogs::script::log().empty());
     }
