@@ -50,12 +50,7 @@ QString readAbsenceText(const QString &dataFolder, const QString &doctorEntry)
 
 void appendAbsences(const QString &dataFolder, const QString &doctorEntry, const QStringList &dates)
 {
-    if (dates.isEmpty())
-        return;
-    const QString path = absencesPath(dataFolder, doctorEntry);
-    QStringList lines = textfile::readLines(path).value_or(QStringList{});
-    lines.append(dates);
-    textfile::writeLines(path, lines);
+    textfile::appendLines(absencesPath(dataFolder, doctorEntry), dates);
 }
 
 void removeAbsence(const QString &dataFolder, const QString &doctorEntry, const QString &date)

@@ -77,13 +77,15 @@ QList<FileResult> copyDataFiles(const Options &options)
             options.progress(done, static_cast<int>(plan.size()), name);
         ++done;
         FileResult result{name, Outcome::Copied, {}};
-        // The workstation's own settings never follow the data.
-        if (kind == QStringLiteral("*.ini") && isProgramSettings(from, options.programFolder)) {
+        // The workstation's own settings do not follow the data to a new
+        // place; a destination that has settings of its own is asked about
+        // them like any other file.
+        const bool exists = QFileInfo::exists(to);
+        if (!exists && kind == QStringLiteral("*.ini") && isProgramSettings(from, options.programFolder)) {
             result.outcome = Outcome::KeptBack;
             results.append(result);
             continue;
         }
-        const bool exists = QFileInfo::exists(to);
         if (exists && !(options.confirmReplace && options.confirmReplace(to))) {
             result.outcome = Outcome::Declined;
             results.append(result);

@@ -209,6 +209,10 @@ QString describe(const Report &report)
             .arg(db, french.toString((report.sizeBefore + 1023) / 1024), french.toString((report.sizeAfter + 1023) / 1024),
                  native(report.backup));
     case Status::Damaged:
+        // Found unreadable before anything was copied: not a database at all.
+        if (report.backup.isEmpty())
+            return QStringLiteral("Le fichier « %1 » n'est pas une base de données : rien n'a été modifié.\n\n%2")
+                .arg(db, report.problems.mid(1).join(QLatin1Char('\n')));
         return QStringLiteral("La base de données « %1 » est endommagée. Elle n'a pas été modifiée.\n\n%2\n\n"
                               "Une copie du fichier endommagé a été faite : « %3 ».\n"
                               "Remettez en place votre dernière sauvegarde (%4) ou faites appel à un technicien.")

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -39,7 +40,32 @@ QString decodeCp1252(const QByteArray &bytes)
     return out;
 }
 
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes); // decoding happens on conversion
+    return !utf8.hasError();
+}
+
+// Characters Windows-1252 lacks become "?".
+QByteArray encodeCp1252(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out += static_cast<char>(u);
+            continue;
+        }
+        const auto *hit = std::find(std::begin(kCp1252High), std::end(kCp1252High), u);
+        out += hit != std::end(kCp1252High) ? static_cast<char>(0x80 + (hit - std::begin(kCp1252High))) : '?';
+    }
+    return out;
+}
+
 WriteFault g_writeFault = nullptr;
+ReadFault g_readFault = nullptr;
 constexpr qint64 kAbandonedAfterSeconds = 600;
 
 bool faultAt(WriteStep step, const QString &path)
@@ -131,7 +157,7 @@ QString readAll(const QString &path)
     QFile file(path);
     if (!file.exists())
         return {};
-    if (!file.open(QIODevice::ReadOnly))
+    if ((g_readFault && g_readFault(path)) || !file.open(QIODevice::ReadOnly))
         throw StoreError(ioError(QStringLiteral("Impossible de lire le fichier"), path), file.errorString());
     return decode(file.readAll());
 }
@@ -166,11 +192,45 @@ void setWriteFault(WriteFault fault)
     g_writeFault = fault;
 }
 
+void setReadFault(ReadFault fault)
+{
+    g_readFault = fault;
+}
+
+void appendLines(const QString &path, const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return;
+    QFile file(path);
+    const auto fail = [&] {
+        throw StoreError(ioError(QStringLiteral("Impossible d'écrire le fichier"), path), file.errorString());
+    };
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered) || !file.seek(0))
+        fail();
+    const QByteArray old = file.readAll();
+    QByteArray bytes;
+    // A last line without its end (a file edited by hand) keeps its own line.
+    if (!old.isEmpty() && !old.endsWith('\n') && !old.endsWith('\r'))
+        bytes += "\r\n";
+    if (old.isEmpty()) {
+        bytes += encodeLines(lines);
+    } else if (isUtf8(old)) {
+        // A byte order mark belongs only at the start of a file.
+        const QByteArray body = encodeLines(lines);
+        bytes += body.startsWith("\xEF\xBB\xBF") ? body.sliced(3) : body;
+    } else {
+        // A file of the old platform stays in its encoding, or its own
+        // accents would no longer read.
+        for (const QString &line : lines)
+            bytes += encodeCp1252(line) + "\r\n";
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        fail();
+}
+
 void appendLine(const QString &path, const QString &line)
 {
-    QStringList lines = readLines(path).value_or(QStringList{});
-    lines.append(line);
-    writeLines(path, lines);
+    appendLines(path, {line});
 }
 
 void replaceFile(const QString &source, const QString &target)
@@ -251,8 +311,10 @@ std::optional<long long> FieldReader::readInteger(long long min, long long max)
     const auto field = readText();
     if (!field)
         return std::nullopt;
-    bool ok = false;
-    const long long value = field->trimmed().toLongLong(&ok);
+    // An empty field is a number like the others: 0.
+    bool ok = true;
+    const QString digits = field->trimmed();
+    const long long value = digits.isEmpty() ? 0 : digits.toLongLong(&ok);
     if (!ok || value < min || value > max)
         return std::nullopt;
     return value;

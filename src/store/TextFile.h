@@ -41,7 +41,16 @@ enum class WriteStep {
 using WriteFault = bool (*)(WriteStep step, const QString &path);
 void setWriteFault(WriteFault fault); // nullptr removes it
 
-// Adds one line at the end, creating the file when missing (atomically).
+// Fault injection for the tests of unreadable files (which the superuser
+// running the tests cannot make): readAll fails for a path when the hook
+// answers true. No hook is set in the program.
+using ReadFault = bool (*)(const QString &path);
+void setReadFault(ReadFault fault); // nullptr removes it
+
+// Adds lines at the end, creating the file when missing. A real append in
+// one write: two workstations adding at the same moment both keep their
+// lines, which reading and rewriting the file would not. Throws StoreError.
+void appendLines(const QString &path, const QStringList &lines);
 void appendLine(const QString &path, const QString &line);
 
 // Replaces `target` by `source` in one rename. Throws StoreError.

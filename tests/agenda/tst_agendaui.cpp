@@ -9,6 +9,7 @@
 #include "app/ui/Widgets.h"
 #include "store/AgendaFiles.h"
 #include "store/Store.h"
+#include "store/TextFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -473,6 +474,23 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
     QVERIFY(script::texts().at(1).startsWith(u"Impossible d'écrire le fichier"_s));
     QCOMPARE(boxAfterFailure, u"10/03/2025"_s);
     QCOMPARE(script::texts().at(2), u"Enregistrer les absences ?"_s);
+
+    // One of the two files unreadable: its message, and the other one read.
+    s.frm->state().CheminBase = s.env->dataFolder();
+    static bool absencesFail;
+    for (const bool fail : {true, false}) {
+        s.frm->state().MaxJour = {9, 9, 9, 9, 9, 9, 9}; // another doctor's
+        absencesFail = fail;
+        textfile::setReadFault([](const QString &p) { return p.contains(u"/Absences"_s) == absencesFail; });
+        script::reset();
+        script::push(QMessageBox::Ok);
+        s.frm->Remplir_Agenda();
+        textfile::setReadFault(nullptr);
+        QVERIFY(script::texts().value(0).startsWith(u"Impossible de lire le fichier"_s));
+        const MaxJourTable expected = absencesFail ? MaxJourTable{3, 0, 0, 0, 0, 0, 0} : MaxJourTable{};
+        QCOMPARE(s.frm->state().MaxJour, expected);
+        QCOMPARE(cell(*s.frm, 4, 0)->text().contains(u"Abs"_s), !absencesFail);
+    }
 }
 
 QTEST_MAIN(TestAgendaUi)

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -116,34 +117,46 @@ private slots:
     void deleteFromTheLaboratoryList()
     {
         Practice p;
-        p.w->view().LstLabo->setCurrentRow(0);
+        MainView &v = p.w->view();
+        ListBox *rv = v.labo.LstRV;
+        // The menu only points to the laboratory's page, where the list is.
+        script::push(QMessageBox::Ok);
+        v.menus.mnusupRV->trigger();
+        QCOMPARE(script::texts(), QStringList({u"Faites un double click sur le rendez-vous à supprimer."_s}));
+        QCOMPARE(v.TS->currentIndex(), 1);
+        QCOMPARE(p.w->focusWidget(), v.labo.CmdPassage);
+        QVERIFY(p.a().PctRV->isHidden() && rv->isVisibleTo(v.PctTab[1]));
+
+        v.LstLabo->setCurrentRow(0);
         p.book("ALPHA", "12");
         p.book("ALPHA", "03", "03", "09H00");
         p.book("BETA", "12");
         p.w->booking().Liste_RV_Labo_Medecin();
-        QCOMPARE(Practice::lines(p.a().LstRV), QStringList({u"12/03/2025  (libre)"_s,
-                                                           u"03/03/2025  (09H00)"_s}));
+        QCOMPARE(Practice::lines(rv), QStringList({u"12/03/2025  (libre)"_s, u"03/03/2025  (09H00)"_s}));
 
         script::push(QMessageBox::No);
-        Practice::doubleClickRow(p.a().LstRV, 0);
+        Practice::doubleClickRow(rv, 0);
         QCOMPARE(script::log().back().text, u"Supprimer le rendez vous du 12/03/2025  (libre) avec DR A ?   "_s);
         QCOMPARE(script::log().back().defaultButton, QMessageBox::No);
-        QCOMPARE(p.a().LstRV->count(), 2);
+        QCOMPARE(rv->count(), 2);
 
+        // With the month list shown, after a year change.
+        v.menus.mnuVoirRV->trigger();
+        p.w->CboAn_Click();
         script::push(QMessageBox::Yes);
-        Practice::doubleClickRow(p.a().LstRV, 0);
-        QCOMPARE(Practice::lines(p.a().LstRV), QStringList({u"03/03/2025  (09H00)"_s}));
+        Practice::doubleClickRow(rv, 0);
+        QCOMPARE(Practice::lines(rv), QStringList({u"03/03/2025  (09H00)"_s}));
         QCOMPARE(p.w->store().visites().forMedecin(u"DR A"_s).size(), 2); // BETA kept
 
         // The line went away meanwhile (another workstation): nothing happens.
         p.w->store().visites().removeForLabo(u"ALPHA"_s);
         script::push(QMessageBox::Yes);
-        Practice::doubleClickRow(p.a().LstRV, 0);
-        QCOMPARE(p.a().LstRV->count(), 1);
+        Practice::doubleClickRow(rv, 0);
+        QCOMPARE(rv->count(), 1);
 
-        p.a().LstRV->clear();
-        Practice::doubleClickRow(p.a().LstRV, -1);
-        QCOMPARE(script::log().size(), size_t(3));
+        rv->clear();
+        Practice::doubleClickRow(rv, -1);
+        QCOMPARE(script::log().size(), size_t(4));
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 

@@ -33,6 +33,11 @@ private slots:
         const auto narrow = layout::windowFactors(designed, QSize(900, 1200));
         QCOMPARE(narrow.window, QSize(900, 600));
         QCOMPARE(narrow.fl, narrow.fh);
+
+        // Placed with the size its contents gave it, whole on the screen.
+        QCOMPARE(layout::windowPosition(QRect(0, 0, 1600, 1000), QSize(1456, 900)), QPoint(72, 0));
+        QCOMPARE(layout::windowPosition(QRect(100, 20, 1600, 1000), QSize(1328, 900)), QPoint(236, 20));
+        QCOMPARE(layout::windowPosition(QRect(0, 0, 800, 560), QSize(1456, 900)), QPoint(0, 0));
     }
 
     void fontRules()

@@ -6,9 +6,11 @@
 #include "app/ui/Tooltips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -138,6 +140,16 @@ private slots:
         const MainView &v = window->view();
         QCOMPARE(tips.textOf(v.menu[0]), u"Ajouter un\r\n médecin"_s);
         QVERIFY(tips.textOf(v.menu[5]).isEmpty());
+    }
+
+    // A box really shown (no test script) leaves no record behind.
+    void shownBoxesAreNotRecorded()
+    {
+        dialogs::script::reset();
+        dialogs::script::setStrict(false);
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+        dialogs::information(nullptr, u"Données enregistrées !"_s);
+        QVERIFY(dialogs::script::log().empty());
     }
 };
 

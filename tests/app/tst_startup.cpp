@@ -3,17 +3,23 @@
 #include "TestEnv.h"
 
 #include "app/ui/Dialogs.h"
+#include "agenda/ui/AgendaController.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Widgets.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTableWidget>
 #include <QTabBar>
 #include <QTest>
 
@@ -119,13 +125,54 @@ private slots:
         QVERIFY(!QFile::exists(env.dataFile("Ferrune.mdb")));
     }
 
-    void productsFeatureKeepsTheThirdTab()
+    // The window starts on the screen, whole when its contents allow; the
+    // month grid's figures are centred, its rows at most 1.58 times as tall.
+    void windowAndMonthGridFitTheScreen()
     {
+        TestEnv env;
+        env.prepareData({"Dr Alpha"}, "0,0,0,0");
+        auto w = env.startWindow();
+        w->show();
+        const QRect screen = w->screen()->availableGeometry(), frame = w->frameGeometry();
+        QVERIFY(frame.left() == screen.left() || (frame.left() > screen.left() && frame.right() <= screen.right()));
+        QTableWidget *fg = w->view().agenda.FG;
+        QCOMPARE(fg->item(4, 0)->textAlignment(), int(Qt::AlignLeft | Qt::AlignVCenter));
+        QCOMPARE(fg->item(4, 4)->textAlignment(), int(Qt::AlignCenter));
+        w->agenda().initialiseGrid(1.0, 2.0);
+        QCOMPARE(fg->rowHeight(0), 31);
+    }
+
+    void everyWayOfChangingTheTabShowsItsPage_data()
+    {
+        QTest::addColumn<int>("way");
+        int way = 0;
+        for (const char *name : {"mouse click", "keyboard", "mouse wheel"})
+            QTest::newRow(name) << way++;
+    }
+
+    // The products feature keeps the third tab; whatever moves to it shows
+    // its page and resets the visit date.
+    void everyWayOfChangingTheTabShowsItsPage()
+    {
+        QFETCH(int, way);
         TestEnv env;
         env.prepareData({"Dr Alpha"}, "100,0,1,1");
         auto w = env.startWindow();
-        QCOMPARE(w->view().TS->count(), 3);
-        QVERIFY(w->view().menus.mnuProduits->isChecked());
+        MainView &v = w->view();
+        QVERIFY(v.TS->count() == 3 && v.menus.mnuProduits->isChecked());
+        w->showTab(2);
+        v.products.DTP->setDate(QDate(2024, 1, 1));
+        const QPoint at = v.TS->tabRect(2).center();
+        if (way == 0)
+            QTest::mouseClick(v.TS, Qt::LeftButton, {}, at);
+        if (way == 1)
+            QTest::keyClick(v.TS, Qt::Key_Right);
+        QWheelEvent wheel(at, v.TS->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        if (way == 2)
+            QApplication::sendEvent(v.TS, &wheel);
+        QCOMPARE(v.pages->currentIndex(), 2);
+        QCOMPARE(w->state().OngletActif, 3);
+        QCOMPARE(v.products.DTP->date(), QDate(2025, 3, 5));
     }
 };
 

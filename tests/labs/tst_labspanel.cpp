@@ -41,8 +41,11 @@ private slots:
     void onlyChangedColumnsAreWritten();
     void fieldsWrittenOnLeavingAndTelephones();
     void webAddressAndMail();
+    void delegateRenameFollowsInCombos_data();
     void delegateRenameFollowsInCombos();
     void quota();
+    void failureKeepsListAndPanelTogether_data();
+    void failureKeepsListAndPanelTogether();
     void searchByDelegate();
     void historyFilterFollowsList();
 };
@@ -200,25 +203,47 @@ void TestLabsPanel::webAddressAndMail()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
+void TestLabsPanel::delegateRenameFollowsInCombos_data()
+{
+    QTest::addColumn<int>("end"); // what ends the edit
+    int end = 0;
+    for (const char *way : {"leaving the field", "quick search", "adding a laboratory", "search by delegate"})
+        QTest::newRow(way) << end++;
+}
+
 void TestLabsPanel::delegateRenameFollowsInCombos()
 {
+    QFETCH(int, end);
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
     clickRow(v.LstLabo, 0);
     v.products.CboDh->setCurrentIndex(1);
-
-    QLineEdit *name = v.labo.TextVM[0];
-    name->setFocus(Qt::TabFocusReason);
-    name->setText(u"Hélène d'Arc"_s);
-    leave(*w);
-
-    const QStringList expected = {u"  Hélène d'Arc"_s, u"  Nom_Labo_2"_s};
-    QCOMPARE(items(v.products.CboDs), expected);
-    QCOMPARE(items(v.products.CboDh), expected);
+    v.labo.TextVM[0]->setFocus(Qt::TabFocusReason);
+    v.labo.TextVM[0]->setText(u"Hélène d'Arc"_s);
+    if (end == 0)
+        leave(*w);
+    if (end == 1)
+        script::pushInput(u"be"_s), v.CmdRR->click();
+    if (end == 2)
+        addLab(*w, u"gamma"_s);
+    if (end == 3) {
+        QTimer::singleShot(0, this, [] {
+            auto *dialog = qobject_cast<tv::FrmDM *>(QApplication::activeModalWidget());
+            dialog->LstDM->setCurrentRow(1), dialog->CmdQuit->click();
+        });
+        v.CmdRL_VM->click();
+    }
+    const QString renamed = u"  Hélène d'Arc"_s;
+    QVERIFY(items(v.products.CboDh).contains(renamed) && !items(v.products.CboDh).contains(u"  Nom_Labo_1"_s));
     QCOMPARE(v.products.CboDh->currentIndex(), -1);
-    QCOMPARE(v.products.CboDs->currentIndex(), 0);
-    QCOMPARE(column(env, u"Nom"_s, u"ALPHA"_s), u"Hélène d'Arc"_s);
+    v.products.CboLs->setCurrentIndex(1);
+    v.products.CboLs->setCurrentIndex(0);
+    QCOMPARE(v.products.CboDs->currentText(), renamed);
+    // A delegate the combo does not know (renamed elsewhere) leaves it empty.
+    exec(env, u"UPDATE Labo SET Nom = 'Inconnu' WHERE Labo = 'BETA'"_s);
+    v.products.CboLs->setCurrentIndex(1);
+    QCOMPARE(v.products.CboDs->currentIndex(), -1);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
@@ -258,6 +283,37 @@ void TestLabsPanel::quota()
     QCOMPARE(script::log().back().defaultText, u"12"_s);
     QCOMPARE(v.labo.LblPass->text(), u"0"_s);
     QCOMPARE(rows(env, u"SELECT Passage FROM Passage WHERE Medecin = 'DR A'"_s), QStringList(u"0"_s));
+    QVERIFY(tvtest::noUnexpectedDialogs());
+}
+
+void TestLabsPanel::failureKeepsListAndPanelTogether_data()
+{
+    QTest::addColumn<QString>("breaking");
+    QTest::newRow("writing the edits") << u"CREATE TRIGGER no_write BEFORE UPDATE ON Labo BEGIN "
+                                          "SELECT RAISE(ABORT, 'disque plein'); END"_s;
+    QTest::newRow("reading the record") << u"ALTER TABLE Labo RENAME TO Labo_ailleurs"_s;
+    QTest::newRow("reading the quota") << u"ALTER TABLE Passage RENAME TO Passage_ailleurs"_s;
+}
+
+// Whatever fails while another laboratory is selected, the list, the panel,
+// the quota and the products' laboratory stay on the one shown before.
+void TestLabsPanel::failureKeepsListAndPanelTogether()
+{
+    QFETCH(QString, breaking);
+    TestEnv env;
+    auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
+    tv::MainView &v = w->view();
+    exec(env, u"UPDATE Passage SET Passage = '5' WHERE Labo = 'ALPHA'"_s);
+    clickRow(v.LstLabo, 0);
+    v.labo.TextVM[2]->setText(u"pending"_s);
+    if (!breaking.startsWith(u"CREATE"_s))
+        leave(*w);
+    exec(env, breaking);
+    script::push(QMessageBox::Ok);
+    clickRow(v.LstLabo, 1);
+    QCOMPARE(QStringList({v.LstLabo->currentItem()->text(), v.labo.LBlLabo->text(), v.labo.LblPass->text(),
+                          v.products.CboLs->currentText(), v.labo.LblLaboratoire->text()}),
+             QStringList({u"  ALPHA"_s, u"ALPHA"_s, u"5"_s, u"  ALPHA"_s, u"Notes pour le laboratoire\nALPHA"_s}));
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 

@@ -99,7 +99,7 @@ private slots:
         w->view().menu[8]->click();
         QCOMPARE(items(p.CboPr).at(1), u"  ASPIRINE"_s);
         QCOMPARE(items(p.CboPrPr).at(1), u"  ASPIRINE"_s);
-        QCOMPARE(TestEnv::readFile(medoc), u"doliprane\r\nadvil  \r\nÉlixir\r\naspirine\r\n"_s.toUtf8());
+        QCOMPARE(TestEnv::readFile(medoc), QByteArray("doliprane\r\nadvil  \r\n\xC9lixir\r\naspirine\r\n"));
 
         // Already listed, blanks and case aside: refused, nothing written.
         p.CboPr->setEditText(u"  Doliprane   "_s);
@@ -149,9 +149,13 @@ private slots:
     {
         TestEnv env;
         auto w = startOn(env, {{u"BAYER"_s, u"Martin"_s}, {u"MERCK"_s, u"Dupont"_s}},
-                         {visit(u"DR A"_s, u"2025-03-05"_s, u"MERCK"_s, u"Dupont"_s, u"ZYRTEC\nASPIRINE\n"_s)},
-                         QByteArray("doliprane\r\nadvil\r\n"));
+                         {visit(u"DR A"_s, u"2025-03-05"_s, u"MERCK"_s, u"Dupont"_s, u"ÉLUDRIL\nASPIRINE\n"_s)},
+                         QByteArray("doliprane\r\nzyrtec\r\nadvil\r\n\xC3\x89ludril\r\n"));
         ProductsWidgets &p = w->view().products;
+        // French order, accents and case aside.
+        const QStringList catalogue{u"  ADVIL"_s, u"  DOLIPRANE"_s, u"  ÉLUDRIL"_s, u"  ZYRTEC"_s};
+        QCOMPARE(items(p.CboPr), catalogue);
+        QCOMPARE(items(p.CboPrPr), catalogue);
         ProduitRepository &produits = w->store().produits();
         selectDoctor(*w, 0);
         w->showTab(3);
@@ -192,7 +196,10 @@ private slots:
 
         // Stored in any order, shown in alphabetical order.
         p.CboLs->setCurrentText(u"  MERCK"_s);
-        QCOMPARE(items(p.LstPr), QStringList({u"  "_s, u"  ASPIRINE"_s, u"  ZYRTEC"_s}));
+        QCOMPARE(items(p.LstPr), QStringList({u"  "_s, u"  ASPIRINE"_s, u"  ÉLUDRIL"_s}));
+        p.CboPr->setCurrentIndex(3);
+        p.CmdAjoutePr->click();
+        QCOMPARE(items(p.LstPr), QStringList({u"  "_s, u"  ASPIRINE"_s, u"  ÉLUDRIL"_s, u"  ZYRTEC"_s}));
 
         // Replacing: one product less and another delegate, same record.
         p.CboLs->setCurrentText(u"  BAYER"_s);

@@ -8,6 +8,11 @@
 //   tallvane_store_worker rewrite <program folder> <data folder>
 //       rewrites Vs.ini, CheminBase.cfg and Medecin.ini with one of two
 //       contents in turn, until killed.
+//   tallvane_store_worker append <data folder> <tag> <count>
+//       adds <tag>1..<tag><count> to Medecin.ini, Medoc.txt and the
+//       absences of "  DR A", one at a time.
+#include "store/AgendaFiles.h"
+#include "store/MedocFile.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 #include "store/StoreError.h"
@@ -76,6 +81,17 @@ int rewrite(const QString &programFolder, const QString &dataFolder)
     }
 }
 
+int append(const QString &dataFolder, const QString &tag, int count)
+{
+    for (int i = 1; i <= count; ++i) {
+        const QString line = tag + QString::number(i);
+        tv::doctorsfile::append(dataFolder, line);
+        tv::medocfile::append(dataFolder, line);
+        tv::agendafiles::appendAbsences(dataFolder, QStringLiteral("  DR A"), {line});
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -87,6 +103,8 @@ int main(int argc, char **argv)
             return book(args.at(2), args.at(3).toInt(), args.at(4).toUInt());
         if (args.size() == 4 && args.at(1) == QLatin1String("rewrite"))
             return rewrite(args.at(2), args.at(3));
+        if (args.size() == 5 && args.at(1) == QLatin1String("append"))
+            return append(args.at(2), args.at(3), args.at(4).toInt());
     } catch (const tv::StoreError &e) {
         std::fprintf(stderr, "%s\n%s\n", qPrintable(e.message()), qPrintable(e.detail()));
         return 3;

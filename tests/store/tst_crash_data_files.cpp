@@ -76,8 +76,6 @@ private slots:
         const QList<Writer> writers = {
             {"writeMaxima", agendaformat::passagesFileName(kDoctor), QByteArray(" 1  2  3  4  5  0  0 \r\n"),
              [](const QString &f) { agendafiles::writeMaxima(f, kDoctor, {9, 9, 9, 9, 9, -1, 0}); }},
-            {"doctorsfile::append", files::MedecinIni, doctors,
-             [](const QString &f) { doctorsfile::append(f, QStringLiteral("Dr Nouveau")); }},
             {"doctorsfile::remove", files::MedecinIni, doctors,
              [](const QString &f) { doctorsfile::remove(f, QStringLiteral("  DR DURAND")); }},
             {"removeAbsence", agendaformat::absencesFileName(kDoctor), absences,

@@ -56,6 +56,21 @@ private slots:
         QCOMPARE(entries(dir.path()), QStringList({"Vs.ini", "Vs.ini.XyZ789", "Vs.ini.sauvegarde"}));
     }
 
+    // Two workstations adding to the shared lists at the same moment.
+    void simultaneousAppendsKeepEveryLine()
+    {
+        const QString worker = QCoreApplication::applicationDirPath() + QStringLiteral("/tallvane_store_worker");
+        QTemporaryDir data;
+        QProcess first, second;
+        first.start(worker, {QStringLiteral("append"), data.path(), QStringLiteral("A"), QStringLiteral("300")});
+        second.start(worker, {QStringLiteral("append"), data.path(), QStringLiteral("B"), QStringLiteral("300")});
+        QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
+        QCOMPARE(first.exitCode() + second.exitCode(), 0);
+        for (const QString &name : {files::MedecinIni, files::Medoc, QStringLiteral("Absences  DR A.txt")}) {
+            QCOMPARE(textfile::readLines(files::join(data.path(), name))->size(), 600);
+        }
+    }
+
     // A process killed in the middle of its writes, many times over.
     void killedWriterLeavesWholeFiles()
     {

@@ -51,6 +51,17 @@ private slots:
         QCOMPARE(keptBack, 1);
         QCOMPARE(progress.last(), 44);
 
+        // A destination with a Vs.ini of its own: asked about like any file.
+        env.writeFile(dest.filePath(QStringLiteral("Vs.ini")), "9,0,0,0\r\n");
+        QStringList asked;
+        datacopy::copyDataFiles({src, dest.path(), env.programFolder(), [&](const QString &target) {
+                                     asked.append(QFileInfo(target).fileName());
+                                     return target.endsWith(QStringLiteral("Vs.ini"));
+                                 },
+                                 {}, {}});
+        QVERIFY(asked.contains(QStringLiteral("Vs.ini")));
+        QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Vs.ini"))), QByteArray("1,0,0,0\r\n"));
+
         // From any other folder the settings files go too.
         env.writeFile(env.dataFile(QStringLiteral("Vs.ini")), "2,0,0,0\r\n");
         QTemporaryDir other;

@@ -101,6 +101,11 @@ private slots:
         const repair::Report report = repair::run(path);
         QCOMPARE(report.status, repair::Status::Damaged);
         QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(8192, 'x'));
+        // What was found, and no copy claimed that was not made.
+        const QString text = repair::describe(report);
+        QVERIFY2(text.contains(QStringLiteral("n'est pas une base de données")) && text.contains(QStringLiteral("rien n'a été modifié"))
+                     && !text.contains(QStringLiteral("copie")),
+                 qPrintable(text));
     }
 
     // The former program's Access file, whole or cut short: said for what it

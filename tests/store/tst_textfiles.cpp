@@ -46,6 +46,10 @@ private slots:
         QVERIFY(!textfile::readLines(path("missing.txt")));
         textfile::appendLine(path("list.txt"), QStringLiteral("C"));
         QCOMPARE(textfile::readLines(path("list.txt"))->size(), 3);
+        // Added to a file of the old platform without its last line end.
+        write("old.txt", "Ren\xE9\r\nX");
+        textfile::appendLine(path("old.txt"), QStringLiteral("Hélène"));
+        QCOMPARE(read("old.txt"), QByteArray("Ren\xE9\r\nX\r\nH\xE9l\xE8ne\r\n"));
     }
 
     void fieldReadCutsAtCommasQuotesAndLineEnds()
@@ -83,6 +87,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("one per line") << QByteArray("2\r\n1\r\n1\r\n0\r\n") << QStringLiteral("2,1,1,0");
         QTest::newRow("short") << QByteArray("3,1") << QStringLiteral("3,1,0,0");
+        QTest::newRow("empty field") << QByteArray("1,,1,0") << QStringLiteral("1,0,1,0");
         QTest::newRow("damaged") << QByteArray("4,x,1,1") << QStringLiteral("4,0,0,0");
         QTest::newRow("out of range") << QByteArray("300,1,1,1") << QStringLiteral("100,0,0,0");
         QTest::newRow("binary") << QByteArray("\x01\xFF\x00,", 4) << QStringLiteral("100,0,0,0");

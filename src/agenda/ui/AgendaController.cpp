@@ -5,6 +5,7 @@
 #include "agenda/ui/BookingController.h"
 #include "agenda/ui/FrmDate.h"
 #include "app/core/Clock.h"
+#include "app/core/LayoutRules.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
@@ -32,17 +33,19 @@ QColor toColor(const Rgb &rgb)
 
 // An empty cell in the grid's default colours: white cells on the light
 // blue area that surrounds them.
-QTableWidgetItem *blankItem()
+QTableWidgetItem *blankItem(int column)
 {
     auto *item = new QTableWidgetItem;
+    // The day's name reads from the left, the figures stand centred.
+    item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
     item->setBackground(Qt::white);
     item->setForeground(Qt::black);
     return item;
 }
 
-QTableWidgetItem *cellItem(const GridCell &cell, const QString &tooltip)
+QTableWidgetItem *cellItem(const GridCell &cell, const QString &tooltip, int column)
 {
-    auto *item = blankItem();
+    auto *item = blankItem(column);
     item->setText(cell.text);
     QFont font = item->font();
     font.setBold(cell.bold);
@@ -118,7 +121,7 @@ void AgendaController::initialiseGrid(double horizontalFactor, double verticalFa
     for (int c = 0; c < MonthGrid::Columns; ++c)
         fg->setColumnWidth(c, std::max(static_cast<int>(widths[c] * horizontalFactor), longest[c] + padding));
     for (int r = 0; r < MonthGrid::Rows; ++r)
-        fg->setRowHeight(r, static_cast<int>(20 * verticalFactor));
+        fg->setRowHeight(r, static_cast<int>(20 * std::min(verticalFactor, layout::GridRowCap)));
     clearGrid();
 }
 
@@ -133,7 +136,7 @@ void AgendaController::clearGrid()
     fg->clearContents();
     for (int r = 0; r < MonthGrid::Rows; ++r) {
         for (int c = 0; c < MonthGrid::Columns; ++c)
-            fg->setItem(r, c, blankItem());
+            fg->setItem(r, c, blankItem(c));
     }
 }
 
@@ -152,10 +155,11 @@ void AgendaController::Remplir_Agenda()
     input.yearText = yearText;
     input.month = s.MoisActif + 1;
     input.today = Clock::today();
-    guarded(&m_frm, [&] {
-        input.absenceText = agendafiles::readAbsenceText(s.CheminBase, doctor);
-        s.MaxJour = agendafiles::readMaxima(s.CheminBase, doctor);
-    });
+    // Two files, read one independently of the other. Maxima that cannot be
+    // read are all 0 (every day full) rather than another doctor's.
+    guarded(&m_frm, [&] { input.absenceText = agendafiles::readAbsenceText(s.CheminBase, doctor); });
+    s.MaxJour = MaxJourTable{};
+    guarded(&m_frm, [&] { s.MaxJour = agendafiles::readMaxima(s.CheminBase, doctor); });
     input.maxJour = s.MaxJour;
     try {
         s.JoursFeries = Liste_Jours_Feries(yearText).split(u';');
@@ -177,7 +181,7 @@ void AgendaController::Remplir_Agenda()
         for (int r = 0; r < grid.days; ++r) {
             const auto &row = grid.cells[static_cast<std::size_t>(r)];
             for (int c = 0; c < MonthGrid::Columns; ++c)
-                fg->setItem(r, c, cellItem(row[static_cast<std::size_t>(c)], grid.tooltips[static_cast<std::size_t>(r)]));
+                fg->setItem(r, c, cellItem(row[static_cast<std::size_t>(c)], grid.tooltips[static_cast<std::size_t>(r)], c));
         }
     }
     fg->setUpdatesEnabled(true);

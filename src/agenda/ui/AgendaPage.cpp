@@ -44,12 +44,11 @@ QFrame *buildBookingPanel(AgendaWidgets &w, QWidget *page)
     w.CmdAnn = named<QPushButton>(QStringLiteral("CmdAnn"), w.PctRV, QStringLiteral("Annuler"));
     buttons->addWidget(w.CmdEnr);
     buttons->addWidget(w.CmdAnn);
-    w.LstRV = named<ListBox>(QStringLiteral("LstRV"), w.PctRV);
     layout->addWidget(w.LblMedRV);
     layout->addWidget(new QLabel(QStringLiteral("Cliquez sur la date"), w.PctRV));
     layout->addWidget(w.LblDateRV);
     layout->addLayout(buttons);
-    layout->addWidget(w.LstRV, 1);
+    layout->addStretch(1);
     w.PctRV->hide();
     return w.PctRV;
 }

@@ -30,7 +30,6 @@ struct AgendaWidgets {
     QLabel *LblDateRV = nullptr;
     QPushButton *CmdEnr = nullptr;
     QPushButton *CmdAnn = nullptr;
-    ListBox *LstRV = nullptr;
     // Day list and past appointments
     QLabel *LblRVJ = nullptr;
     ListBox *LstRVJour = nullptr;

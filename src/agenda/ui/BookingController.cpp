@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
+#include <QToolButton>
 
 namespace tv {
 
@@ -48,7 +49,7 @@ void BookingController::connectSignals()
     connect(a.CmdRV, &QPushButton::clicked, this, [this] { CmdRV_Click(); });
     connect(a.CmdAnn, &QPushButton::clicked, this, [this] { CmdAnn_Click(); });
     connect(a.CmdEnr, &QPushButton::clicked, this, [this] { CmdEnr_Click(); });
-    connect(a.LstRV, &ListBox::doubleClicked, this, [this] { LstRV_DblClick(); });
+    connect(v.labo.LstRV, &ListBox::doubleClicked, this, [this] { LstRV_DblClick(); });
     // Only a click of the user: the laboratory selection also moves the
     // day's list, and must not come back here.
     connect(a.LstRVJour, &QListWidget::itemClicked, this, [this] { LstRVJour_Click(); });
@@ -186,7 +187,7 @@ void BookingController::Verifier_Quota_Annuel()
 
 void BookingController::Liste_RV_Labo_Medecin()
 {
-    ListBox *list = m_frm.view().agenda.LstRV;
+    ListBox *list = m_frm.view().labo.LstRV;
     list->clear();
     if (!m_frm.hasLabo() || !m_frm.hasDoctor())
         return;
@@ -247,7 +248,7 @@ void BookingController::LstRVJour_Click()
 
 void BookingController::LstRV_DblClick()
 {
-    ListBox *list = m_frm.view().agenda.LstRV;
+    ListBox *list = m_frm.view().labo.LstRV;
     const QString line = list->text();
     const auto day = booking::parseDateJMA(line.left(10));
     if (list->currentRow() < 0 || !day || !m_frm.hasLabo() || !m_frm.hasDoctor())
@@ -266,14 +267,8 @@ void BookingController::LstRV_DblClick()
 void BookingController::mnusupRV_Click()
 {
     dialogs::information(&m_frm, QStringLiteral("Faites un double click sur le rendez-vous à supprimer."));
-    // The appointments of the laboratory are listed in the booking panel of
-    // the agenda page: bring it forward, opened if it can be.
-    m_frm.showTab(1);
-    AgendaWidgets &a = m_frm.view().agenda;
-    if (a.PctRV->isHidden() && m_frm.state().ModeListeRV == 0)
-        CmdRV_Click();
-    if (!a.PctRV->isHidden())
-        a.LstRV->setFocus(Qt::OtherFocusReason);
+    m_frm.showTab(2);
+    m_frm.view().labo.CmdPassage->setFocus(Qt::OtherFocusReason);
 }
 
 void BookingController::mnuVoirRV_Click()

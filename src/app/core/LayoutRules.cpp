@@ -25,6 +25,12 @@ Factors windowFactors(const QSize &designed, const QSize &available)
     return f;
 }
 
+QPoint windowPosition(const QRect &available, const QSize &window)
+{
+    const int centred = available.x() + (available.width() - window.width()) / 2;
+    return {std::max(available.x(), centred), available.y()};
+}
+
 double scaledFontSize(double points, double fh, int screenWidth)
 {
     if (screenWidth <= WideScreenWidth || points <= 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 
 namespace tv::layout {
@@ -22,6 +23,14 @@ struct Factors {
 // designed proportions; a screen too narrow for that width caps it (the
 // height then follows the proportions).
 Factors windowFactors(const QSize &designed, const QSize &available);
+
+// Where a window of that size goes: centred across the available area and
+// at its top, moved left as far as needed for its right edge to stay on the
+// screen, never past the area's left edge.
+QPoint windowPosition(const QRect &available, const QSize &window);
+
+// The month grid's rows grow with the vertical factor up to this.
+constexpr double GridRowCap = 1.58;
 
 // A font size on a screen `screenWidth` pixels wide: small fonts grow with
 // the vertical factor, and nothing goes above the cap. Narrow screens keep

@@ -74,7 +74,6 @@ QMessageBox::StandardButton message(QWidget *parent, const QString &text, QMessa
             return QMessageBox::Cancel;
         return QMessageBox::Ok;
     }
-    state().log.push_back(shown);
     QMessageBox box(icon, titleOr(title), text, buttons, parent);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
@@ -112,7 +111,6 @@ std::optional<QString> input(QWidget *parent, const QString &prompt, const QStri
             return *answer;
         return std::nullopt;
     }
-    state().log.push_back(shown);
     QInputDialog dialog(parent);
     dialog.setWindowTitle(titleOr(title));
     dialog.setLabelText(prompt);
@@ -130,7 +128,6 @@ QString openFile(QWidget *parent, const QString &caption, const QString &folder,
             return answer->value_or(QString());
         return {};
     }
-    state().log.push_back(shown);
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
@@ -142,8 +139,7 @@ QString folder(QWidget *parent, const QString &caption, const QString &startFold
         if (auto answer = takeAnswer<std::optional<QString>>(shown))
             chosen = answer->value_or(QString());
     } else {
-        state().log.push_back(shown);
-        chosen = QFileDialog::getExistingDirectory(parent, caption, startFolder);
+            chosen = QFileDialog::getExistingDirectory(parent, caption, startFolder);
     }
     while (chosen.size() > 1 && (chosen.endsWith(u'/') || chosen.endsWith(QDir::separator())))
         chosen.chop(1);

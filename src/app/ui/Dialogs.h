@@ -68,7 +68,8 @@ bool printPreview(QWidget *parent, const QString &title, const std::function<voi
 int exec(QDialog &dialog, const QString &caption);
 
 // Test seam. While answers are queued, calls take them in order instead of
-// showing a dialog; every call is recorded. With strict mode on, a call that
+// showing a dialog; every such call is recorded (a dialog really shown is
+// not: the program keeps no record of its messages). With strict mode on, a call that
 // finds no queued answer is recorded as unexpected and answered with
 // Cancel/No/"" instead of blocking on a real dialog.
 namespace script {

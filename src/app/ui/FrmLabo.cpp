@@ -152,8 +152,14 @@ void FrmLabo::connectSignals()
         Form_Activate(*this);
         m_view.menus.mnuPlus->popup(QCursor::pos());
     });
-    connect(v.TS, &QTabBar::tabBarClicked, this, [this](int index) {
+    // The mouse, the wheel and the keyboard all change the tab: each change
+    // runs the handler; a click on the tab already shown runs it too.
+    connect(v.TS, &QTabBar::currentChanged, this, [this](int index) {
         if (index >= 0)
+            TS_Click(index);
+    });
+    connect(v.TS, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0 && index == m_view.TS->currentIndex())
             TS_Click(index);
     });
     m_agenda->connectSignals();
@@ -249,8 +255,10 @@ void FrmLabo::showTab(int number)
 {
     if (number < 1 || number > tabCount())
         return;
-    m_view.TS->setCurrentIndex(number - 1);
-    TS_Click(number - 1);
+    if (m_view.TS->currentIndex() == number - 1)
+        TS_Click(number - 1);
+    else
+        m_view.TS->setCurrentIndex(number - 1); // runs TS_Click
 }
 
 void FrmLabo::TS_Click(int index)

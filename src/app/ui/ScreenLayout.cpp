@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QScreen>
 #include <QToolButton>
 
@@ -117,10 +118,14 @@ layout::Factors applyScreenLayout(FrmLabo &frm)
         return {};
     const QRect available = screen->availableGeometry();
     const layout::Factors factors = layout::windowFactors(designedWindowSize(), available.size());
-    frm.resize(factors.window);
-    frm.move(available.x() + (available.width() - factors.window.width()) / 2, available.y());
     scaleFonts(&frm, factors.fh, screen->geometry().width());
     handSetSizes(frm, factors.fh);
+    // The window is placed with the size its contents will give it, which
+    // may exceed the proportional one on a small screen.
+    if (frm.layout())
+        frm.layout()->activate();
+    frm.resize(factors.window.expandedTo(frm.minimumSizeHint()));
+    frm.move(layout::windowPosition(available, frm.size()));
     return factors;
 }
 

@@ -48,8 +48,11 @@ void ListBox::mousePressEvent(QMouseEvent *event)
     emit pressed(event->button());
     const int before = currentRow();
     QListWidget::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton && before >= 0 && currentRow() == before
-        && itemAt(event->position().toPoint()) != nullptr)
+    // The entry under the pointer must be the one selected before: a
+    // selection handler may have put the list back on it meanwhile.
+    QListWidgetItem *hit = itemAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && before >= 0 && currentRow() == before && hit != nullptr
+        && row(hit) == before)
         emit reselected();
 }
 

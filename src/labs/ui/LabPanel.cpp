@@ -115,7 +115,6 @@ void LabPanel::showRecord(const LaboRecord &record)
     for (const Field &f : fields())
         setFieldText(f.widget, record.*f.column);
     takeSnapshot();
-    m_rememberedDelegate = QStringLiteral("  ") + record.nom;
 }
 
 void LabPanel::takeSnapshot()
@@ -152,8 +151,13 @@ void LabPanel::save()
                                         "les modifications de sa fiche n'ont pas pu être enregistrées.")
                              .arg(labo));
     }
+    const QString before = m_record->nom;
     m_record = after;
     takeSnapshot();
+    // Whatever ended the edit (leaving the field, another laboratory, a
+    // search), the delegate combos follow the name now stored.
+    if (after.nom != before)
+        delegateRenamed(before, after.nom);
 }
 
 void LabPanel::unbind()
@@ -163,7 +167,6 @@ void LabPanel::unbind()
     for (const Field &f : fields())
         setFieldText(f.widget, QString());
     takeSnapshot();
-    m_rememberedDelegate.clear();
     setFieldsEnabled(false);
 }
 
@@ -202,10 +205,6 @@ bool LabPanel::eventFilter(QObject *watched, QEvent *event)
     const LaboWidgets &w = m_frm.view().labo;
 
     switch (event->type()) {
-    case QEvent::FocusIn:
-        if (widget == w.TextVM[0] && leftTheField(static_cast<QFocusEvent *>(event)))
-            m_rememberedDelegate = QStringLiteral("  ") + w.TextVM[0]->text();
-        break;
     case QEvent::FocusOut: {
         const auto *focus = static_cast<QFocusEvent *>(event);
         if (focus->reason() == Qt::PopupFocusReason)
@@ -242,11 +241,7 @@ void LabPanel::lostFocus(QWidget *field)
     if (field == w.TxtTel_1 || field == w.TxtTel_2)
         telephoneLostFocus(static_cast<QLineEdit *>(field));
 
-    // The row first: choosing the delegate in the products panel reads it.
-    if (!guarded(&m_frm, [&] { save(); }))
-        return;
-    if (field == w.TextVM[0])
-        delegateLostFocus();
+    guarded(&m_frm, [&] { save(); });
 }
 
 void LabPanel::urlPressed()
@@ -285,14 +280,10 @@ void LabPanel::telephoneLostFocus(QLineEdit *field)
     field->setText(labrules::normaliseTelephone(text));
 }
 
-void LabPanel::delegateLostFocus()
+void LabPanel::delegateRenamed(const QString &from, const QString &to)
 {
-    const QString now = m_frm.view().labo.TextVM[0]->text();
-    const QString before = m_rememberedDelegate;
-    if (before.trimmed() == now)
-        return;
-    m_rememberedDelegate = QStringLiteral("  ") + now;
-
+    const QString before = QStringLiteral("  ") + from.trimmed();
+    const QString now = to.trimmed();
     ProductsWidgets &p = m_frm.view().products;
     const int inEntry = p.CboDs->findText(before);
     if (inEntry < 0)

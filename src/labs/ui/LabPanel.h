@@ -31,6 +31,8 @@ public:
     // The row is gone (deleted): empty fields that take no typing.
     void unbind();
     bool isBound() const { return m_record.has_value(); }
+    // The laboratory shown, "" when none.
+    QString labo() const { return m_record ? m_record->labo.trimmed() : QString(); }
     // The laboratory was renamed / deleted: the panel follows when it shows it.
     void renamed(const QString &from, const QString &to);
     void forget(const QString &labo);
@@ -53,7 +55,8 @@ private:
     void setFieldsEnabled(bool enabled);
 
     void lostFocus(QWidget *field);
-    void delegateLostFocus();
+    // The stored delegate's name changed: the delegate combos follow.
+    void delegateRenamed(const QString &from, const QString &to);
     void urlPressed();
     void copyToClipboard(QLineEdit *field);
     void telephoneLostFocus(QLineEdit *field);
@@ -62,7 +65,6 @@ private:
     FrmLabo &m_frm;
     std::optional<LaboRecord> m_record; // the row as last read or written
     LaboRecord m_shown;                 // the texts the fields showed then
-    QString m_rememberedDelegate;       // "  " + delegate when his field got the focus
 };
 
 } // namespace tv

@@ -48,6 +48,7 @@ QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent)
     w.LblPass->hide();
     w.CmdPassage = pictureButton(QStringLiteral("CmdPassage"), QStringLiteral(":/icons/quota.svg"), page);
     w.CmdPassage->setFocusPolicy(Qt::StrongFocus);
+    w.LstRV = named<ListBox>(QStringLiteral("LstRV"), page);
     w.menu6 = pictureButton(QStringLiteral("menu_6"), QStringLiteral(":/icons/web.svg"), page);
     w.menu6->setToolTip(QStringLiteral("Lancer le navigateur"));
     w.menu7 = pictureButton(QStringLiteral("menu_7"), QStringLiteral(":/icons/mail.svg"), page);
@@ -80,13 +81,24 @@ QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent)
     quota->addWidget(w.CmdPassage);
     quota->addStretch(1);
 
+    auto *record = new QVBoxLayout;
+    record->addLayout(form);
+    record->addLayout(links);
+    record->addWidget(w.LblLaboratoire);
+    record->addWidget(w.Text5, 1);
+    record->addLayout(quota);
+
+    auto *appointments = new QVBoxLayout;
+    appointments->addWidget(new QLabel(QStringLiteral("Rendez-vous avec le médecin"), page));
+    appointments->addWidget(w.LstRV, 1);
+
+    auto *body = new QHBoxLayout;
+    body->addLayout(record, 3);
+    body->addLayout(appointments, 1);
+
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(header);
-    layout->addLayout(form);
-    layout->addLayout(links);
-    layout->addWidget(w.LblLaboratoire);
-    layout->addWidget(w.Text5, 1);
-    layout->addLayout(quota);
+    layout->addLayout(body, 1);
     return page;
 }
 

@@ -9,6 +9,7 @@ class QToolButton;
 class QWidget;
 
 namespace tv {
+class ListBox;
 
 // The widgets of the "Laboratoire" page: the record of the selected
 // laboratory and its annual quota with the selected doctor.
@@ -29,6 +30,8 @@ struct LaboWidgets {
     QLabel *LblPassTitre = nullptr;
     QLabel *LblPass = nullptr;
     QToolButton *CmdPassage = nullptr;
+    // The laboratory's appointments with the doctor; a double click deletes one.
+    ListBox *LstRV = nullptr;
     QToolButton *menu6 = nullptr;
     QToolButton *menu7 = nullptr;
 };

@@ -64,12 +64,28 @@ void LabsController::LstLabo_Click()
     s.ModeSelMedecin = 0;
     // Edits of the laboratory shown until now go to its row before anything
     // else is read; when they cannot, the panel keeps them on screen.
-    if (!guarded(&m_frm, [&] { m_panel->save(); }) && m_panel->isBound())
+    if (!guarded(&m_frm, [&] { m_panel->save(); }) && m_panel->isBound()) {
+        backToPanel();
         return;
+    }
     if (v.LstLabo->count() == 0 || v.LstLabo->currentRow() < 0)
         return;
-    s.IndexLabo = v.LstLabo->currentRow();
     const QString labo = m_frm.currentLabo();
+    // Everything read before anything is shown: a failure leaves the list,
+    // the panel, the quota and the products' laboratory on one laboratory.
+    if (v.LstMed->count() != 0) {
+        const QString quotaBefore = v.labo.LblPass->text();
+        if (!guarded(&m_frm, [&] {
+                if (m_frm.hasDoctor())
+                    loadQuota();
+                m_panel->load(labo);
+            })) {
+            v.labo.LblPass->setText(quotaBefore);
+            backToPanel();
+            return;
+        }
+    }
+    s.IndexLabo = v.LstLabo->currentRow();
 
     v.labo.LblLaboratoire->setText(QStringLiteral("Notes pour le laboratoire\n") + labo);
     v.agenda.LblDateRV->setText(QString());
@@ -88,15 +104,26 @@ void LabsController::LstLabo_Click()
     v.products.CmdEnrPr->setEnabled(true);
 
     guarded(&m_frm, [&] {
-        m_panel->load(labo);
-        if (m_frm.hasDoctor())
-            loadQuota();
         m_frm.Liste_RV_Labo_Medecin();
         showProductsOfTheDay();
     });
 
     if (s.EtatChkL == 1)
         v.products.CboLh->setCurrentIndex(v.LstLabo->currentRow());
+}
+
+// The list goes back to the laboratory the panel shows (none when it shows
+// none), without running the selection again.
+void LabsController::backToPanel()
+{
+    ListBox *list = m_frm.view().LstLabo;
+    const QString shown = m_panel->labo();
+    int row = -1;
+    for (int i = 0; !shown.isEmpty() && i < list->count() && row < 0; ++i)
+        if (list->item(i)->text().trimmed().compare(shown, Qt::CaseInsensitive) == 0)
+            row = i;
+    const QSignalBlocker blocker(list);
+    list->setCurrentRow(row);
 }
 
 // The laboratory's appointment of the day is highlighted, none when it has

@@ -44,6 +44,7 @@ protected:
 
 private:
     void showDayAppointment();
+    void backToPanel();
     void showProductsOfTheDay();
 
     FrmLabo &m_frm;

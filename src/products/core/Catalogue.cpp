@@ -1,5 +1,7 @@
 #include "products/core/Catalogue.h"
 
+#include "app/core/ListOrder.h"
+
 #include <algorithm>
 
 namespace tv::catalogue {
@@ -27,8 +29,7 @@ bool isRegistered(const QString &typed, const QStringList &entries)
 
 int sortedPosition(const QStringList &entries, const QString &entry)
 {
-    const auto it = std::upper_bound(entries.begin(), entries.end(), entry);
-    return static_cast<int>(it - entries.begin());
+    return listorder::insertPosition(entries, entry);
 }
 
 QString editPrefixed(const QString &text)

@@ -1,5 +1,6 @@
 #include "products/ui/MedicinesCatalogue.h"
 
+#include "app/core/ListOrder.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
@@ -43,7 +44,7 @@ void MedicinesCatalogue::loadMedicines()
     QStringList entries;
     for (const QString &line : lines.value_or(QStringList{}))
         entries.append(catalogue::entryFor(line));
-    std::stable_sort(entries.begin(), entries.end());
+    listorder::sort(entries);
     {
         const QSignalBlocker b1(w.CboPr), b2(w.CboPrPr);
         w.CboPr->clear();

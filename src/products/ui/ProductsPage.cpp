@@ -45,7 +45,7 @@ QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
     w.menu8 = pictureButton(QStringLiteral("menu_8"), QStringLiteral(":/icons/medoc-add.svg"), box);
     w.menu9 = pictureButton(QStringLiteral("menu_9"), QStringLiteral(":/icons/medoc-remove.svg"), box);
     w.LstPr = named<ListBox>(QStringLiteral("LstPr"), box);
-    w.LstPr->setSortingEnabled(true);
+    // Kept in French order by the code that fills it.
     w.CmdAjoutePr = named<QPushButton>(QStringLiteral("CmdAjoutePr"), box, QStringLiteral("====>"));
     w.CmdRetirePr = named<QPushButton>(QStringLiteral("CmdRetirePr"), box, QStringLiteral("<===="));
     w.CmdEnrPr = named<QPushButton>(QStringLiteral("CmdEnrPr"), box, QStringLiteral("Enregistrer"));

@@ -1,5 +1,6 @@
 #include "products/ui/VisitEntry.h"
 
+#include "app/core/ListOrder.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
@@ -56,8 +57,11 @@ void VisitEntry::Charger_Produits_Visite()
             return;
         SharedState &s = m_frm.state();
         s.Tableau = productstext::split(record->produit);
+        QStringList lines;
         for (const QString &piece : s.Tableau)
-            w.LstPr->addItem(kPrefix + piece);
+            lines.append(kPrefix + piece);
+        listorder::sort(lines);
+        w.LstPr->addItems(lines);
     });
 }
 
@@ -73,8 +77,10 @@ void VisitEntry::CboLs_Click()
     const QString labo = visitLabo();
     if (!labo.isEmpty() && m_frm.hasStore()) {
         guarded(&m_frm, [&] {
+            // A delegate the combo does not list leaves it empty rather than
+            // on the previous laboratory's delegate.
             if (const auto record = m_frm.store().labos().findByLabo(labo))
-                w.CboDs->setCurrentText(kPrefix + record->nom.trimmed());
+                w.CboDs->setCurrentIndex(w.CboDs->findText(kPrefix + record->nom.trimmed()));
         });
     }
     Charger_Produits_Visite();
@@ -119,7 +125,7 @@ void VisitEntry::CmdAjoutePr_Click()
         dialogs::information(&m_frm, QStringLiteral("Sélectionnez un produit !"));
         return;
     }
-    w.LstPr->addItem(kPrefix + product);
+    w.LstPr->insertItem(listorder::insertPosition(entries(w.LstPr), kPrefix + product), kPrefix + product);
 }
 
 void VisitEntry::CmdRetirePr_Click()
