@@ -54,6 +54,8 @@ const QStringList &indexes()
         QStringLiteral("DROP INDEX IF EXISTS IdxVisiteLaboMedecin"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS IdxVisiteAn ON Visite (An)"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS IdxProduitMedecin ON Produit (Medecin, Labo, Date)"),
+        // The doctor's history a page at a time, newest day first.
+        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxProduitMedecinDate ON Produit (Medecin, Date)"),
     };
     return list;
 }

@@ -42,6 +42,27 @@ QList<VisiteRecord> VisiteRepository::forMedecin(const QString &medecin) const
     return rows;
 }
 
+QList<VisiteRecord> VisiteRepository::pastForMedecin(const QString &medecin, const QString &an, const QString &mois,
+                                                    const QString &jour, int offset, int limit) const
+{
+    // "An <= :an" bounds the walk of the doctor's index; the rest of the
+    // day's test is made on the rows of that one year.
+    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An <= :an "
+                                    "AND (An < :an2 OR Mois < :mois OR (Mois = :mois2 AND Jour < :jour)) "
+                                    "ORDER BY An DESC, Mois DESC, Jour DESC, Labo DESC, NumVisite DESC "
+                                    "LIMIT :limit OFFSET :offset").arg(kColumns));
+    q.bind(QStringLiteral(":medecin"), medecin)
+        .bind(QStringLiteral(":an"), an)
+        .bind(QStringLiteral(":an2"), an)
+        .bind(QStringLiteral(":mois"), mois)
+        .bind(QStringLiteral(":mois2"), mois)
+        .bind(QStringLiteral(":jour"), jour)
+        .bind(QStringLiteral(":limit"), limit)
+        .bind(QStringLiteral(":offset"), offset)
+        .exec();
+    return readAll(q);
+}
+
 QList<VisiteRecord> VisiteRepository::forMonth(const QString &medecin, const QString &an, const QString &mois) const
 {
     SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "

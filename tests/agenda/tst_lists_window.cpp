@@ -48,17 +48,17 @@ struct Practice {
                                      QString::fromLatin1(mois), u"2025"_s, QString::fromLatin1(heure)});
     }
     AgendaWidgets &a() { return w->view().agenda; }
-    static QStringList lines(const QListWidget *list)
+    static QStringList lines(const LineAccess *list)
     {
         QStringList result;
         for (int i = 0; i < list->count(); ++i)
-            result.append(list->item(i)->text());
+            result.append(list->text(i));
         return result;
     }
-    static void doubleClickRow(QListWidget *list, int row)
+    static void doubleClickRow(LineView *list, int row)
     {
         list->resize(300, 200);
-        const QPoint at = row < 0 ? QPoint(150, 190) : list->visualItemRect(list->item(row)).center();
+        const QPoint at = row < 0 ? QPoint(150, 190) : list->visualRect(list->model()->index(row, 0)).center();
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     }
 

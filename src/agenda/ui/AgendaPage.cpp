@@ -1,5 +1,6 @@
 #include "agenda/ui/AgendaPage.h"
 
+#include "agenda/ui/VisitHistoryModel.h"
 #include "app/ui/Widgets.h"
 
 #include <QComboBox>
@@ -44,7 +45,7 @@ QFrame *buildBookingPanel(AgendaWidgets &w, QWidget *page)
     w.CmdAnn = named<QPushButton>(QStringLiteral("CmdAnn"), w.PctRV, QStringLiteral("Annuler"));
     buttons->addWidget(w.CmdEnr);
     buttons->addWidget(w.CmdAnn);
-    w.LstRV = named<ListBox>(QStringLiteral("LstRV"), w.PctRV);
+    w.LstRV = named<LineView>(QStringLiteral("LstRV"), w.PctRV);
     layout->addWidget(w.LblMedRV);
     layout->addWidget(new QLabel(QStringLiteral("Cliquez sur la date"), w.PctRV));
     layout->addWidget(w.LblDateRV);
@@ -60,7 +61,7 @@ QFrame *buildMonthList(AgendaWidgets &w, QWidget *page)
     auto *layout = new QVBoxLayout(w.PctListe);
     w.LblMedListe = named<QLabel>(QStringLiteral("LblMedListe"), w.PctListe);
     w.LblListe = named<QLabel>(QStringLiteral("LblListe"), w.PctListe);
-    w.LstListe = named<ListBox>(QStringLiteral("LstListe"), w.PctListe);
+    w.LstListe = named<LineView>(QStringLiteral("LstListe"), w.PctListe);
     w.CmdListeQuitte = named<QPushButton>(QStringLiteral("CmdListeQuitte"), w.PctListe, QStringLiteral("Quitter"));
     layout->addWidget(w.LblMedListe);
     layout->addWidget(w.LblListe);
@@ -96,7 +97,9 @@ QWidget *buildAgendaPage(AgendaWidgets &w, QWidget *parent)
 
     w.LblRVJ = named<QLabel>(QStringLiteral("LblRVJ"), page);
     w.LstRVJour = named<ListBox>(QStringLiteral("LstRVJour"), page);
-    w.LstHist = named<ListBox>(QStringLiteral("LstHist"), page);
+    w.LstHist = named<LineView>(QStringLiteral("LstHist"), page);
+    w.historyModel = new VisitHistoryModel(w.LstHist);
+    w.LstHist->setLineModel(w.historyModel);
 
     auto *top = new QHBoxLayout;
     top->addWidget(buildMonthBar(w, page), 1);

@@ -3,6 +3,7 @@
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/core/Booking.h"
 #include "agenda/ui/FrmHeure.h"
+#include "agenda/ui/VisitHistoryModel.h"
 #include "app/core/Clock.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
@@ -28,12 +29,6 @@ const QString kVoir = QStringLiteral("Voir Rendez-vous");
 const QString kVoirListe = QStringLiteral("Voir les RV d'un mois pour un médecin");
 const QString kRevenir = QStringLiteral("Revenir à l'agenda");
 
-void fill(ListBox *list, const QStringList &lines)
-{
-    list->clear();
-    list->addItems(lines);
-}
-
 } // namespace
 
 BookingController::BookingController(FrmLabo &frm)
@@ -48,7 +43,7 @@ void BookingController::connectSignals()
     connect(a.CmdRV, &QPushButton::clicked, this, [this] { CmdRV_Click(); });
     connect(a.CmdAnn, &QPushButton::clicked, this, [this] { CmdAnn_Click(); });
     connect(a.CmdEnr, &QPushButton::clicked, this, [this] { CmdEnr_Click(); });
-    connect(a.LstRV, &ListBox::doubleClicked, this, [this] { LstRV_DblClick(); });
+    connect(a.LstRV, &LineView::doubleClicked, this, [this] { LstRV_DblClick(); });
     // Only a click of the user: the laboratory selection also moves the
     // day's list, and must not come back here.
     connect(a.LstRVJour, &QListWidget::itemClicked, this, [this] { LstRVJour_Click(); });
@@ -154,7 +149,7 @@ void BookingController::saveAppointment()
         return;
     }
 
-    m_frm.refreshAppointmentViews();
+    appointmentChanged(visite, Change::Added);
     lblDate->setText(QString());
 }
 
@@ -186,28 +181,82 @@ void BookingController::Verifier_Quota_Annuel()
 
 void BookingController::Liste_RV_Labo_Medecin()
 {
-    ListBox *list = m_frm.view().agenda.LstRV;
-    list->clear();
-    if (!m_frm.hasLabo() || !m_frm.hasDoctor())
+    LineView *list = m_frm.view().agenda.LstRV;
+    if (!m_frm.hasLabo() || !m_frm.hasDoctor()) {
+        list->clear();
         return;
-    fill(list, rvlists::laboDoctorLines(m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(),
-                                                                                m_frm.currentDoctor())));
+    }
+    // A pair's appointments are a few rows: read again whole.
+    list->setLines(rvlists::laboDoctorLines(m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(),
+                                                                                    m_frm.currentDoctor())));
 }
 
 void BookingController::Liste_RV_Medecin()
 {
     if (!m_frm.hasDoctor())
         return;
-    AgendaWidgets &a = m_frm.view().agenda;
-    a.LstRVJour->clear();
-    a.LstHist->clear();
-    const QList<VisiteRecord> visites = m_frm.store().visites().forMedecin(m_frm.currentDoctor());
+    fillToday();
     const QDate today = Clock::today();
+    const QString an = QString::number(today.year());
+    const QString mois = QStringLiteral("%1").arg(today.month(), 2, 10, QLatin1Char('0'));
+    const QString jour = QStringLiteral("%1").arg(today.day(), 2, 10, QLatin1Char('0'));
+    const QString doctor = m_frm.currentDoctor();
+    // Pages read while scrolling; a failure ends the list where it is.
+    m_frm.view().agenda.historyModel->show(doctor, today, [this, doctor, an, mois, jour](int offset, int limit) {
+        QList<VisiteRecord> rows;
+        guarded(&m_frm, [&] { rows = m_frm.store().visites().pastForMedecin(doctor, an, mois, jour, offset, limit); });
+        return rows;
+    });
+}
+
+void BookingController::fillToday()
+{
+    ListBox *list = m_frm.view().agenda.LstRVJour;
+    list->clear();
+    const QDate today = Clock::today();
+    const QString jour = QStringLiteral("%1").arg(today.day(), 2, 10, QLatin1Char('0'));
+    const QString mois = QStringLiteral("%1").arg(today.month(), 2, 10, QLatin1Char('0'));
+    const QList<VisiteRecord> visites =
+        m_frm.store().visites().forDay(m_frm.currentDoctor(), jour, mois, QString::number(today.year()));
     for (const QString &line : rvlists::todayLines(visites, today)) {
-        auto *item = new QListWidgetItem(line, a.LstRVJour);
+        auto *item = new QListWidgetItem(line, list);
         item->setToolTip(rvlists::todayTooltip(line));
     }
-    fill(a.LstHist, rvlists::historyLines(visites, today));
+}
+
+bool BookingController::gridShows(const QString &an, const QString &mois) const
+{
+    const SharedState &s = m_frm.state();
+    return s.MoisActif >= 0 && s.MoisActif <= 11 && mois == rvlists::twoDigitMonth(s.MoisActif)
+        && an == m_frm.view().agenda.CboAn->currentText();
+}
+
+void BookingController::appointmentChanged(const VisiteRecord &visite, Change change)
+{
+    Liste_RV_Labo_Medecin();
+    if (gridShows(visite.an, visite.mois))
+        m_frm.Remplir_Agenda();
+    if (!m_frm.hasDoctor())
+        return;
+    if (rvlists::dayOf(visite) == Clock::today())
+        fillToday();
+    VisitHistoryModel *history = m_frm.view().agenda.historyModel;
+    if (change == Change::Added)
+        history->added(visite);
+    else
+        history->removed(visite);
+}
+
+void BookingController::yearPurged(const QString &an)
+{
+    if (m_frm.hasDoctor()) {
+        if (an == QString::number(Clock::today().year()))
+            fillToday();
+        m_frm.view().agenda.historyModel->removedYear(an);
+    }
+    if (an == m_frm.view().agenda.CboAn->currentText())
+        m_frm.Remplir_Agenda();
+    Liste_RV_Labo_Medecin();
 }
 
 void BookingController::LstRVJour_Click()
@@ -247,7 +296,7 @@ void BookingController::LstRVJour_Click()
 
 void BookingController::LstRV_DblClick()
 {
-    ListBox *list = m_frm.view().agenda.LstRV;
+    LineView *list = m_frm.view().agenda.LstRV;
     const QString line = list->text();
     const auto day = booking::parseDateJMA(line.left(10));
     if (list->currentRow() < 0 || !day || !m_frm.hasLabo() || !m_frm.hasDoctor())
@@ -256,10 +305,10 @@ void BookingController::LstRV_DblClick()
     if (!dialogs::askYesNo(&m_frm, rvlists::deleteQuestion(line, medecin), true))
         return;
     guarded(&m_frm, [&] {
-        const int removed =
-            m_frm.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, m_frm.currentLabo(), medecin);
+        const QString labo = m_frm.currentLabo();
+        const int removed = m_frm.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, labo, medecin);
         if (removed > 0)
-            m_frm.refreshAppointmentViews();
+            appointmentChanged({0, medecin, labo, day->jour, day->mois, day->an, QString()}, Change::Removed);
     });
 }
 
@@ -312,7 +361,7 @@ void BookingController::mnuVoirRV_Click()
         const QList<VisiteRecord> visites =
             m_frm.store().visites().forMonth(m_frm.currentDoctor(), year, rvlists::twoDigitMonth(s.MoisActif));
         const rvlists::MonthList list = rvlists::monthList(visites, s.MoisActif, year);
-        fill(a.LstListe, list.lines);
+        a.LstListe->setLines(list.lines);
         a.LblListe->setText(list.heading);
     });
 }

@@ -1,6 +1,7 @@
 #include "products/ui/ProductsPage.h"
 
 #include "app/ui/Widgets.h"
+#include "products/ui/ProductHistoryModel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -92,7 +93,9 @@ QWidget *buildHistory(ProductsWidgets &w, QWidget *page)
     w.CboPrPr = named<QComboBox>(QStringLiteral("CboPrPr"), box);
     w.ChkL = named<QCheckBox>(QStringLiteral("ChkL"), box, QStringLiteral("Ou click sur la liste des laboratoires"));
     w.CmdTH = named<QPushButton>(QStringLiteral("CmdTH"), box, QStringLiteral("Supprimer tout l'historique"));
-    w.LstHistPr = named<ListBox>(QStringLiteral("LstHistPr"), box);
+    w.LstHistPr = named<LineView>(QStringLiteral("LstHistPr"), box);
+    w.historyModel = new ProductHistoryModel(w.LstHistPr);
+    w.LstHistPr->setLineModel(w.historyModel);
 
     auto *grid = new QGridLayout(box);
     grid->addWidget(w.LblH, 0, 0, 1, 3);
