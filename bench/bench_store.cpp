@@ -166,7 +166,7 @@ int fastDoctorList()
     tv::VisiteRepository &visites = env->store->visites();
     return static_cast<int>(visites.forDay(doctor(), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025")).size()
                             + visites.pastForMedecin(doctor(), QStringLiteral("2025"), QStringLiteral("03"),
-                                                     QStringLiteral("05"), 0, 200)
+                                                     QStringLiteral("05"), 0, 100)
                                   .size());
 }
 int naiveDoctorList()
@@ -246,7 +246,7 @@ int naiveBooking()
 // The first page the history list reads (the rest comes as it is scrolled).
 int historyPage(tv::ProduitRepository::Filter filter, const QString &value)
 {
-    return static_cast<int>(env->store->produits().historyPage(filter, value, doctor(), QString(), 200).rows.size());
+    return static_cast<int>(env->store->produits().historyPage(filter, value, doctor(), QString(), 100).rows.size());
 }
 
 int fastHistoryDoctor() { return historyPage(tv::ProduitRepository::Filter::None, QString()); }

@@ -20,10 +20,10 @@ QString filterClause(ProduitRepository::Filter filter)
     return QStringLiteral("Medecin = :medecin");
 }
 
-void readRows(SqlQuery &q, QList<ProduitRecord> &rows)
+void readRows(BulkQuery &q, QList<ProduitRecord> &rows)
 {
     while (q.next())
-        rows.append({q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5)});
+        rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5)});
 }
 } // namespace
 
@@ -33,14 +33,13 @@ ProduitRepository::Page ProduitRepository::historyPage(Filter filter, const QStr
     const QString where = filterClause(filter);
     const bool hasValue = filter != Filter::None;
     const bool bounded = !beforeDate.isEmpty();
-    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 ORDER BY Date DESC, NumProduit DESC LIMIT :limit")
-                         .arg(kColumns, where, bounded ? QStringLiteral(" AND Date < :before") : QString()));
-    q.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":limit"), limit);
+    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 ORDER BY Date DESC, NumProduit DESC LIMIT :limit")
+                          .arg(kColumns, where, bounded ? QStringLiteral(" AND Date < :before") : QString()));
+    q.bind(":medecin", medecin).bind(":limit", QString::number(limit));
     if (hasValue)
-        q.bind(QStringLiteral(":value"), value);
+        q.bind(":value", value);
     if (bounded)
-        q.bind(QStringLiteral(":before"), beforeDate);
-    q.exec();
+        q.bind(":before", beforeDate);
     Page page;
     readRows(q, page.rows);
     if (page.rows.size() < limit)
@@ -50,12 +49,11 @@ ProduitRepository::Page ProduitRepository::historyPage(Filter filter, const QStr
     const QString lastDay = page.rows.constLast().date;
     while (!page.rows.isEmpty() && page.rows.constLast().date == lastDay)
         page.rows.removeLast();
-    SqlQuery day(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2 AND Date = :day ORDER BY NumProduit DESC")
-                           .arg(kColumns, where));
-    day.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":day"), lastDay);
+    BulkQuery day(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2 AND Date = :day ORDER BY NumProduit DESC")
+                            .arg(kColumns, where));
+    day.bind(":medecin", medecin).bind(":day", lastDay);
     if (hasValue)
-        day.bind(QStringLiteral(":value"), value);
-    day.exec();
+        day.bind(":value", value);
     readRows(day, page.rows);
     page.more = true;
     return page;

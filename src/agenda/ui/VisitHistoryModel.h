@@ -36,7 +36,7 @@ public:
     void removed(const VisiteRecord &visite);
     void removedYear(const QString &an);
 
-    static constexpr int FirstPage = 200;
+    static constexpr int FirstPage = 100; // more than a list shows at once
     static constexpr int NextPage = 1000;
 
 private:

@@ -28,7 +28,7 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
-    static constexpr int FirstPage = 200;
+    static constexpr int FirstPage = 100; // more than a list shows at once
     static constexpr int NextPage = 1000;
 
 private:
