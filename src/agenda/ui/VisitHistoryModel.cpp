@@ -3,6 +3,7 @@
 #include "agenda/core/AppointmentLists.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace tv {
 
@@ -96,13 +97,18 @@ void VisitHistoryModel::added(const VisiteRecord &visite)
 {
     if (!belongs(visite))
         return;
-    const auto at = std::lower_bound(m_rows.cbegin(), m_rows.cend(), visite, comesBefore);
-    const int row = static_cast<int>(at - m_rows.cbegin());
+    // Just saved, it is the newest row of the table, whatever number the
+    // store gave it.
+    VisiteRecord row = visite;
+    if (row.numVisite == 0)
+        row.numVisite = std::numeric_limits<qint64>::max();
+    const auto at = std::lower_bound(m_rows.cbegin(), m_rows.cend(), row, comesBefore);
+    const int position = static_cast<int>(at - m_rows.cbegin());
     // Past the rows read so far, the next page brings it.
-    if (row == m_rows.size() && m_more)
+    if (position == m_rows.size() && m_more)
         return;
-    beginInsertRows({}, row, row);
-    m_rows.insert(row, visite);
+    beginInsertRows({}, position, position);
+    m_rows.insert(position, row);
     endInsertRows();
 }
 
