@@ -201,10 +201,12 @@ void BookingController::Liste_RV_Medecin()
     const QString mois = QStringLiteral("%1").arg(today.month(), 2, 10, QLatin1Char('0'));
     const QString jour = QStringLiteral("%1").arg(today.day(), 2, 10, QLatin1Char('0'));
     const QString doctor = m_frm.currentDoctor();
-    // Pages read while scrolling; a failure ends the list where it is.
+    // Pages read while scrolling; a failure or a closed database ends the
+    // list where it is.
     m_frm.view().agenda.historyModel->show(doctor, today, [this, doctor, an, mois, jour](int offset, int limit) {
         QList<VisiteRecord> rows;
-        guarded(&m_frm, [&] { rows = m_frm.store().visites().pastForMedecin(doctor, an, mois, jour, offset, limit); });
+        if (m_frm.hasStore())
+            guarded(&m_frm, [&] { rows = m_frm.store().visites().pastForMedecin(doctor, an, mois, jour, offset, limit); });
         return rows;
     });
 }

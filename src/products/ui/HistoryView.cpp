@@ -49,10 +49,12 @@ void HistoryView::build(history::Mode mode, const QString &value)
     }
     const QString doctor = m_frm.currentDoctor();
     const ProduitRepository::Filter filter = filterOf(mode);
-    // Pages read while scrolling; a failure ends the list where it is.
+    // Pages read while scrolling; a failure or a closed database ends the
+    // list where it is.
     w.historyModel->show(mode, [this, filter, value, doctor](const QString &before, int limit) {
         ProduitRepository::Page page;
-        guarded(&m_frm, [&] { page = m_frm.store().produits().historyPage(filter, value, doctor, before, limit); });
+        if (m_frm.hasStore())
+            guarded(&m_frm, [&] { page = m_frm.store().produits().historyPage(filter, value, doctor, before, limit); });
         return page;
     });
 }
