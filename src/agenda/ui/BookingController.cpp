@@ -29,6 +29,13 @@ const QString kVoir = QStringLiteral("Voir Rendez-vous");
 const QString kVoirListe = QStringLiteral("Voir les RV d'un mois pour un médecin");
 const QString kRevenir = QStringLiteral("Revenir à l'agenda");
 
+// A day as the Visite table writes it.
+booking::DayKey keyOf(const QDate &day)
+{
+    const auto twoDigits = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    return {twoDigits(day.day()), twoDigits(day.month()), QString::number(day.year())};
+}
+
 } // namespace
 
 BookingController::BookingController(FrmLabo &frm)
@@ -197,16 +204,16 @@ void BookingController::Liste_RV_Medecin()
         return;
     fillToday();
     const QDate today = Clock::today();
-    const QString an = QString::number(today.year());
-    const QString mois = QStringLiteral("%1").arg(today.month(), 2, 10, QLatin1Char('0'));
-    const QString jour = QStringLiteral("%1").arg(today.day(), 2, 10, QLatin1Char('0'));
+    const booking::DayKey day = keyOf(today);
     const QString doctor = m_frm.currentDoctor();
     // Pages read while scrolling; a failure or a closed database ends the
     // list where it is.
-    m_frm.view().agenda.historyModel->show(doctor, today, [this, doctor, an, mois, jour](int offset, int limit) {
+    m_frm.view().agenda.historyModel->show(doctor, today, [this, doctor, day](int offset, int limit) {
         QList<VisiteRecord> rows;
         if (m_frm.hasStore())
-            guarded(&m_frm, [&] { rows = m_frm.store().visites().pastForMedecin(doctor, an, mois, jour, offset, limit); });
+            guarded(&m_frm, [&] {
+                rows = m_frm.store().visites().pastForMedecin(doctor, day.an, day.mois, day.jour, offset, limit);
+            });
         return rows;
     });
 }
@@ -216,10 +223,8 @@ void BookingController::fillToday()
     ListBox *list = m_frm.view().agenda.LstRVJour;
     list->clear();
     const QDate today = Clock::today();
-    const QString jour = QStringLiteral("%1").arg(today.day(), 2, 10, QLatin1Char('0'));
-    const QString mois = QStringLiteral("%1").arg(today.month(), 2, 10, QLatin1Char('0'));
-    const QList<VisiteRecord> visites =
-        m_frm.store().visites().forDay(m_frm.currentDoctor(), jour, mois, QString::number(today.year()));
+    const booking::DayKey day = keyOf(today);
+    const QList<VisiteRecord> visites = m_frm.store().visites().forDay(m_frm.currentDoctor(), day.jour, day.mois, day.an);
     for (const QString &line : rvlists::todayLines(visites, today)) {
         auto *item = new QListWidgetItem(line, list);
         item->setToolTip(rvlists::todayTooltip(line));
