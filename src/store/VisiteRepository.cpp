@@ -2,6 +2,8 @@
 
 #include "store/Database.h"
 
+#include <algorithm>
+
 namespace tv {
 
 namespace {
@@ -12,6 +14,16 @@ QList<VisiteRecord> readAll(SqlQuery &q)
     QList<VisiteRecord> rows;
     while (q.next())
         rows.append({q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
+    return rows;
+}
+
+// Table order, restored here: asked of the engine, "ORDER BY NumVisite"
+// makes it walk the year's index in row order (tens of thousands of rows)
+// instead of finding the doctor's few through his own.
+QList<VisiteRecord> inTableOrder(QList<VisiteRecord> rows)
+{
+    std::sort(rows.begin(), rows.end(),
+              [](const VisiteRecord &a, const VisiteRecord &b) { return a.numVisite < b.numVisite; });
     return rows;
 }
 } // namespace
@@ -42,25 +54,49 @@ QList<VisiteRecord> VisiteRepository::forMedecin(const QString &medecin) const
     return rows;
 }
 
+QList<VisiteRecord> VisiteRepository::pastForMedecin(const QString &medecin, const QString &an, const QString &mois,
+                                                    const QString &jour, int offset, int limit) const
+{
+    // "An <= :an" bounds the walk of the doctor's index; the rest of the
+    // day's test is made on the rows of that one year.
+    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An <= :an "
+                                     "AND (An < :an2 OR Mois < :mois OR (Mois = :mois2 AND Jour < :jour)) "
+                                     "ORDER BY An DESC, Mois DESC, Jour DESC, Labo DESC, NumVisite DESC "
+                                     "LIMIT :limit OFFSET :offset").arg(kColumns));
+    q.bind(":medecin", medecin)
+        .bind(":an", an)
+        .bind(":an2", an)
+        .bind(":mois", mois)
+        .bind(":mois2", mois)
+        .bind(":jour", jour)
+        .bind(":limit", QString::number(limit))
+        .bind(":offset", QString::number(offset));
+    QList<VisiteRecord> rows;
+    rows.reserve(limit);
+    while (q.next())
+        rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
+    return rows;
+}
+
 QList<VisiteRecord> VisiteRepository::forMonth(const QString &medecin, const QString &an, const QString &mois) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
-                                    "ORDER BY NumVisite").arg(kColumns));
+    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois")
+                         .arg(kColumns));
     q.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":an"), an).bind(QStringLiteral(":mois"), mois).exec();
-    return readAll(q);
+    return inTableOrder(readAll(q));
 }
 
 QList<VisiteRecord> VisiteRepository::forDay(const QString &medecin, const QString &jour, const QString &mois,
                                              const QString &an) const
 {
     SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
-                                    "AND Jour = :jour ORDER BY NumVisite").arg(kColumns));
+                                    "AND Jour = :jour").arg(kColumns));
     q.bind(QStringLiteral(":medecin"), medecin)
         .bind(QStringLiteral(":an"), an)
         .bind(QStringLiteral(":mois"), mois)
         .bind(QStringLiteral(":jour"), jour)
         .exec();
-    return readAll(q);
+    return inTableOrder(readAll(q));
 }
 
 void VisiteRepository::insert(const VisiteRecord &v)

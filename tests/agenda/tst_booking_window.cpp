@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(p.a().LblDateRV->text().isEmpty(), after > booked);
         if (after > booked) {
             QCOMPARE(p.w->view().labo.LstRV->count(), after + 1);
-            QCOMPARE(p.w->view().labo.LstRV->item(0)->text(), u"20/03/2025  (libre)"_s);
+            QCOMPARE(p.w->view().labo.LstRV->text(0), u"20/03/2025  (libre)"_s);
         }
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
@@ -225,7 +225,7 @@ private slots:
         answerTimeDialog(first);
         p.save(u"12/03/2025"_s);
         QCOMPARE(first.listed, u"Aucun rendez-vous n'est pris pour cette journée."_s);
-        QCOMPARE(p.w->view().labo.LstRV->item(0)->text(), u"12/03/2025  (10H30)"_s);
+        QCOMPARE(p.w->view().labo.LstRV->text(0), u"12/03/2025  (10H30)"_s);
 
         // A single digit: the incomplete time is said, the visit is saved
         // without a time.
@@ -236,13 +236,13 @@ private slots:
         p.save(u"12/03/2025"_s);
         QCOMPARE(second.listed, u"12/03/2025\n1 laboratoire(s)\n\nALPHA  (10H30)\n"_s);
         QCOMPARE(script::texts(), QStringList({u"Heure incomplètement précisée !"_s}));
-        QCOMPARE(p.w->view().labo.LstRV->item(0)->text(), u"12/03/2025  (libre)"_s);
+        QCOMPARE(p.w->view().labo.LstRV->text(0), u"12/03/2025  (libre)"_s);
 
         // Hour only, left with the close box.
         TimeAnswer third{u"10"_s, true};
         answerTimeDialog(third);
         p.save(u"13/03/2025"_s);
-        QCOMPARE(p.w->view().labo.LstRV->item(0)->text(), u"13/03/2025  (10H00)"_s);
+        QCOMPARE(p.w->view().labo.LstRV->text(0), u"13/03/2025  (10H00)"_s);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 

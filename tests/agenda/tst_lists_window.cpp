@@ -3,17 +3,22 @@
 // list view and the deletion menu.
 #include "support/TestEnv.h"
 
+#include "agenda/core/AppointmentLists.h"
 #include "agenda/ui/BookingController.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Widgets.h"
+#include "store/Database.h"
 #include "store/Store.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QToolButton>
@@ -46,18 +51,36 @@ struct Practice {
                                      QString::fromLatin1(mois), u"2025"_s, QString::fromLatin1(heure)});
     }
     AgendaWidgets &a() { return w->view().agenda; }
-    static QStringList lines(const QListWidget *list)
+    static QStringList lines(const LineAccess *list)
     {
         QStringList result;
         for (int i = 0; i < list->count(); ++i)
-            result.append(list->item(i)->text());
+            result.append(list->text(i));
         return result;
     }
-    static void doubleClickRow(QListWidget *list, int row)
+    static void doubleClickRow(LineView *list, int row)
     {
         list->resize(300, 200);
-        const QPoint at = row < 0 ? QPoint(150, 190) : list->visualItemRect(list->item(row)).center();
+        const QPoint at = row < 0 ? QPoint(150, 190) : list->visualRect(list->model()->index(row, 0)).center();
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    // Scrolled down to the end as a user would, the list reading its pages.
+    QStringList scrolledLines(LineView *list)
+    {
+        w->view().pages->setCurrentWidget(a().page);
+        w->show();
+        for (int before = -1; before != list->count();) {
+            before = list->count();
+            list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+            QCoreApplication::processEvents();
+        }
+        return lines(list);
+    }
+    // The history as it reads when built whole from the store.
+    QStringList wholeHistory()
+    {
+        return rvlists::historyLines(w->store().visites().forMedecin(u"DR A"_s), QDate(2025, 3, 5));
     }
 
     tvtest::TestEnv env;
@@ -92,6 +115,51 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
+    // Thousands of past appointments: the list reads them a page at a time
+    // and a booking, a deletion or a purge moves rows in it; it always reads
+    // as the whole list built again would.
+    void longHistoryPagedAndKeptInStep()
+    {
+        Practice p;
+        {
+            Transaction transaction(p.w->store().db());
+            const char *labos[] = {"ALPHA", "BETA", "GAMMA", "alpha"};
+            for (int i = 0; i < 1500; ++i) {
+                // Every day from tomorrow back to 2020, and some twice.
+                const QDate day = QDate(2025, 3, 6).addDays(-(i * 7 % 1900));
+                for (int copy = 0; copy < (i % 50 == 0 ? 2 : 1); ++copy)
+                    p.w->store().visites().insert({0, u"DR A"_s, QString::fromLatin1(labos[i % 4]),
+                                                   day.toString(u"dd"_s), day.toString(u"MM"_s),
+                                                   day.toString(u"yyyy"_s), QString()});
+            }
+            transaction.commit();
+        }
+        p.w->booking().Liste_RV_Medecin();
+        QVERIFY(p.a().LstHist->count() < 1400);
+        QCOMPARE(p.scrolledLines(p.a().LstHist), p.wholeHistory());
+
+        // One laboratory selected: its appointments can be deleted from LstRV.
+        p.w->view().LstLabo->setCurrentRow(0);
+        const VisiteRecord added{0, u"DR A"_s, u"ALPHA"_s, u"02"_s, u"01"_s, u"2024"_s, QString()};
+        p.w->store().visites().insert(added);
+        p.w->booking().appointmentChanged(added, BookingController::Change::Added);
+        QCOMPARE(Practice::lines(p.a().LstHist), p.wholeHistory());
+
+        const int row = static_cast<int>(Practice::lines(p.w->view().labo.LstRV).indexOf(u"02/01/2024  (libre)"_s));
+        script::push(QMessageBox::Yes);
+        p.w->view().labo.LstRV->setCurrentRow(row);
+        p.w->booking().LstRV_DblClick();
+        QCOMPARE(Practice::lines(p.a().LstHist), p.wholeHistory());
+
+        script::pushInput(u"2023"_s);
+        script::push(QMessageBox::Yes);
+        script::push(QMessageBox::Ok);
+        p.w->view().menus.mnuPurger->trigger();
+        QCOMPARE(Practice::lines(p.a().LstHist), p.wholeHistory());
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(tvtest::noUnexpectedDialogs());
+    }
+
     void clickOnTodayBringsTheLaboratoryForward()
     {
         Practice p;
@@ -118,7 +186,7 @@ private slots:
     {
         Practice p;
         MainView &v = p.w->view();
-        ListBox *rv = v.labo.LstRV;
+        LineView *rv = v.labo.LstRV;
         // The menu only points to the laboratory's page, where the list is.
         script::push(QMessageBox::Ok);
         v.menus.mnusupRV->trigger();

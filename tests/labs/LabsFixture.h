@@ -18,11 +18,11 @@ namespace labstest {
 
 namespace script = tv::dialogs::script;
 
-inline QStringList items(const QListWidget *list)
+inline QStringList items(const tv::LineAccess *list)
 {
     QStringList out;
     for (int i = 0; i < list->count(); ++i)
-        out.append(list->item(i)->text());
+        out.append(list->text(i));
     return out;
 }
 

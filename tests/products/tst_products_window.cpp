@@ -2,6 +2,7 @@
 // recording a visit, the history and switching the feature.
 #include "labs/LabsFixture.h"
 
+#include "products/core/HistoryLines.h"
 #include "store/SettingsFiles.h"
 
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -312,6 +314,39 @@ private slots:
         QCOMPARE(p.LstHistPr->count(), 0);
         QCOMPARE(w->store().produits().forMedecin(drA).size(), 4);
         QVERIFY(tvtest::noUnexpectedDialogs());
+    }
+
+    // Three visits a day, so that a page would end inside a day: scrolled to
+    // the end, the list reads as the whole history built at once.
+    void longHistoryReadInPages()
+    {
+        TestEnv env;
+        QList<ProduitRecord> visits;
+        for (int i = 0; i < 160; ++i)
+            visits.append(visit(u"DR A"_s, QDate(2025, 1, 1).addDays(-(i / 3)).toString(Qt::ISODate),
+                                i % 2 ? u"BAYER"_s : u"MERCK"_s, i % 2 ? u"Martin"_s : u"Dupont"_s,
+                                u"P%1\n"_s.arg(i % 7)));
+        auto w = startOn(env, {{u"BAYER"_s, u"Martin"_s}, {u"MERCK"_s, u"Dupont"_s}}, visits);
+        selectDoctor(*w, 0);
+        w->Remplir_Historique();
+        LineView *list = w->view().products.LstHistPr;
+        w->view().pages->setCurrentWidget(w->view().products.page);
+        w->show();
+        const auto scrolled = [list] {
+            for (int before = -1; before != list->count();) {
+                before = list->count();
+                list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+                QCoreApplication::processEvents();
+            }
+            return items(list);
+        };
+        QVERIFY(list->count() < 160);
+        QCOMPARE(scrolled(), history::lines(history::Mode::All, w->store().produits().forMedecin(u"DR A"_s)));
+        QCOMPARE(list->model()->index(7, 0).data(Qt::ToolTipRole).toString(), list->text(7));
+
+        w->view().products.CboDh->setCurrentText(u"  Martin"_s);
+        QCOMPARE(scrolled(),
+                 history::lines(history::Mode::Delegue, w->store().produits().forDelegue(u"Martin"_s, u"DR A"_s)));
     }
 
     void switchingTheFeatureOffAndOn()

@@ -29,7 +29,14 @@ void sortAsText(QStringList &items)
     });
 }
 
-std::optional<QDate> dateOf(const VisiteRecord &v)
+QString timeSuffix(const QString &heure)
+{
+    return heure.isEmpty() ? QStringLiteral("  (libre)") : QStringLiteral("  (") + heure + QStringLiteral(")");
+}
+
+} // namespace
+
+std::optional<QDate> dayOf(const VisiteRecord &v)
 {
     bool okJ = false, okM = false, okA = false;
     const QDate d(v.an.toInt(&okA), v.mois.toInt(&okM), v.jour.toInt(&okJ));
@@ -38,12 +45,10 @@ std::optional<QDate> dateOf(const VisiteRecord &v)
     return d;
 }
 
-QString timeSuffix(const QString &heure)
+QString historyLine(const VisiteRecord &v)
 {
-    return heure.isEmpty() ? QStringLiteral("  (libre)") : QStringLiteral("  (") + heure + QStringLiteral(")");
+    return QStringLiteral("  ") + dateJMA(v) + QStringLiteral("      ") + v.labo;
 }
-
-} // namespace
 
 QString dateJMA(const VisiteRecord &v)
 {
@@ -66,7 +71,7 @@ QStringList todayLines(const QList<VisiteRecord> &visites, const QDate &today)
 {
     QStringList lines;
     for (const VisiteRecord &v : visites) {
-        if (dateOf(v) != today)
+        if (dayOf(v) != today)
             continue;
         QString line = QStringLiteral(" ") + v.labo;
         if (!v.heure.isEmpty())
@@ -93,7 +98,7 @@ QStringList historyLines(const QList<VisiteRecord> &visites, const QDate &today)
 {
     QStringList sorted;
     for (const VisiteRecord &v : visites) {
-        const auto d = dateOf(v);
+        const auto d = dayOf(v);
         if (d && *d < today)
             sorted.append(amj(v) + QStringLiteral("    ") + v.labo);
     }

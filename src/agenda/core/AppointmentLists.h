@@ -26,6 +26,10 @@ QString laboOfTodayLine(const QString &line);
 
 // LstHist: the doctor's appointments before today, latest first.
 QStringList historyLines(const QList<VisiteRecord> &visites, const QDate &today);
+// One line of it.
+QString historyLine(const VisiteRecord &v);
+// The day of an appointment; none when its fields make no date.
+std::optional<QDate> dayOf(const VisiteRecord &v);
 
 // The month list of a doctor: a blank first line, then one line per
 // appointment in date then laboratory order; and its heading.

@@ -1,5 +1,6 @@
 #include "agenda/ui/AgendaPage.h"
 
+#include "agenda/ui/VisitHistoryModel.h"
 #include "app/ui/Widgets.h"
 
 #include <QComboBox>
@@ -59,7 +60,7 @@ QFrame *buildMonthList(AgendaWidgets &w, QWidget *page)
     auto *layout = new QVBoxLayout(w.PctListe);
     w.LblMedListe = named<QLabel>(QStringLiteral("LblMedListe"), w.PctListe);
     w.LblListe = named<QLabel>(QStringLiteral("LblListe"), w.PctListe);
-    w.LstListe = named<ListBox>(QStringLiteral("LstListe"), w.PctListe);
+    w.LstListe = named<LineView>(QStringLiteral("LstListe"), w.PctListe);
     w.CmdListeQuitte = named<QPushButton>(QStringLiteral("CmdListeQuitte"), w.PctListe, QStringLiteral("Quitter"));
     layout->addWidget(w.LblMedListe);
     layout->addWidget(w.LblListe);
@@ -95,7 +96,9 @@ QWidget *buildAgendaPage(AgendaWidgets &w, QWidget *parent)
 
     w.LblRVJ = named<QLabel>(QStringLiteral("LblRVJ"), page);
     w.LstRVJour = named<ListBox>(QStringLiteral("LstRVJour"), page);
-    w.LstHist = named<ListBox>(QStringLiteral("LstHist"), page);
+    w.LstHist = named<LineView>(QStringLiteral("LstHist"), page);
+    w.historyModel = new VisitHistoryModel(w.LstHist);
+    w.LstHist->setLineModel(w.historyModel);
 
     auto *top = new QHBoxLayout;
     top->addWidget(buildMonthBar(w, page), 1);

@@ -12,7 +12,9 @@ class QWidget;
 
 namespace tv {
 class ClickLabel;
+class LineView;
 class ListBox;
+class VisitHistoryModel;
 
 // The widgets of the "Agenda" page: month buttons, year, month grid,
 // booking panel, appointment lists and the month list panel.
@@ -33,12 +35,13 @@ struct AgendaWidgets {
     // Day list and past appointments
     QLabel *LblRVJ = nullptr;
     ListBox *LstRVJour = nullptr;
-    ListBox *LstHist = nullptr;
+    LineView *LstHist = nullptr;
+    VisitHistoryModel *historyModel = nullptr; // LstHist's rows
     // Month list, shown instead of the grid
     QFrame *PctListe = nullptr;
     QLabel *LblMedListe = nullptr;
     QLabel *LblListe = nullptr;
-    ListBox *LstListe = nullptr;
+    LineView *LstListe = nullptr;
     QPushButton *CmdListeQuitte = nullptr;
 };
 

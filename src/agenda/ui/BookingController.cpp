@@ -3,6 +3,7 @@
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/core/Booking.h"
 #include "agenda/ui/FrmHeure.h"
+#include "agenda/ui/VisitHistoryModel.h"
 #include "app/core/Clock.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
@@ -29,10 +30,11 @@ const QString kVoir = QStringLiteral("Voir Rendez-vous");
 const QString kVoirListe = QStringLiteral("Voir les RV d'un mois pour un médecin");
 const QString kRevenir = QStringLiteral("Revenir à l'agenda");
 
-void fill(ListBox *list, const QStringList &lines)
+// A day as the Visite table writes it.
+booking::DayKey keyOf(const QDate &day)
 {
-    list->clear();
-    list->addItems(lines);
+    const auto twoDigits = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    return {twoDigits(day.day()), twoDigits(day.month()), QString::number(day.year())};
 }
 
 } // namespace
@@ -49,7 +51,7 @@ void BookingController::connectSignals()
     connect(a.CmdRV, &QPushButton::clicked, this, [this] { CmdRV_Click(); });
     connect(a.CmdAnn, &QPushButton::clicked, this, [this] { CmdAnn_Click(); });
     connect(a.CmdEnr, &QPushButton::clicked, this, [this] { CmdEnr_Click(); });
-    connect(v.labo.LstRV, &ListBox::doubleClicked, this, [this] { LstRV_DblClick(); });
+    connect(v.labo.LstRV, &LineView::doubleClicked, this, [this] { LstRV_DblClick(); });
     // Only a click of the user: the laboratory selection also moves the
     // day's list, and must not come back here.
     connect(a.LstRVJour, &QListWidget::itemClicked, this, [this] { LstRVJour_Click(); });
@@ -155,7 +157,7 @@ void BookingController::saveAppointment()
         return;
     }
 
-    m_frm.refreshAppointmentViews();
+    appointmentChanged(visite, Change::Added);
     lblDate->setText(QString());
 }
 
@@ -187,28 +189,82 @@ void BookingController::Verifier_Quota_Annuel()
 
 void BookingController::Liste_RV_Labo_Medecin()
 {
-    ListBox *list = m_frm.view().labo.LstRV;
-    list->clear();
-    if (!m_frm.hasLabo() || !m_frm.hasDoctor())
+    LineView *list = m_frm.view().labo.LstRV;
+    if (!m_frm.hasLabo() || !m_frm.hasDoctor()) {
+        list->clear();
         return;
-    fill(list, rvlists::laboDoctorLines(m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(),
-                                                                                m_frm.currentDoctor())));
+    }
+    // A pair's appointments are a few rows: read again whole.
+    list->setLines(rvlists::laboDoctorLines(m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(),
+                                                                                    m_frm.currentDoctor())));
 }
 
 void BookingController::Liste_RV_Medecin()
 {
     if (!m_frm.hasDoctor())
         return;
-    AgendaWidgets &a = m_frm.view().agenda;
-    a.LstRVJour->clear();
-    a.LstHist->clear();
-    const QList<VisiteRecord> visites = m_frm.store().visites().forMedecin(m_frm.currentDoctor());
+    fillToday();
     const QDate today = Clock::today();
+    const booking::DayKey day = keyOf(today);
+    const QString doctor = m_frm.currentDoctor();
+    // Pages read while scrolling; a failure or a closed database ends the
+    // list where it is.
+    m_frm.view().agenda.historyModel->show(doctor, today, [this, doctor, day](int offset, int limit) {
+        QList<VisiteRecord> rows;
+        if (m_frm.hasStore())
+            guarded(&m_frm, [&] {
+                rows = m_frm.store().visites().pastForMedecin(doctor, day.an, day.mois, day.jour, offset, limit);
+            });
+        return rows;
+    });
+}
+
+void BookingController::fillToday()
+{
+    ListBox *list = m_frm.view().agenda.LstRVJour;
+    list->clear();
+    const QDate today = Clock::today();
+    const booking::DayKey day = keyOf(today);
+    const QList<VisiteRecord> visites = m_frm.store().visites().forDay(m_frm.currentDoctor(), day.jour, day.mois, day.an);
     for (const QString &line : rvlists::todayLines(visites, today)) {
-        auto *item = new QListWidgetItem(line, a.LstRVJour);
+        auto *item = new QListWidgetItem(line, list);
         item->setToolTip(rvlists::todayTooltip(line));
     }
-    fill(a.LstHist, rvlists::historyLines(visites, today));
+}
+
+bool BookingController::gridShows(const QString &an, const QString &mois) const
+{
+    const SharedState &s = m_frm.state();
+    return s.MoisActif >= 0 && s.MoisActif <= 11 && mois == rvlists::twoDigitMonth(s.MoisActif)
+        && an == m_frm.view().agenda.CboAn->currentText();
+}
+
+void BookingController::appointmentChanged(const VisiteRecord &visite, Change change)
+{
+    Liste_RV_Labo_Medecin();
+    if (gridShows(visite.an, visite.mois))
+        m_frm.Remplir_Agenda();
+    if (!m_frm.hasDoctor())
+        return;
+    if (rvlists::dayOf(visite) == Clock::today())
+        fillToday();
+    VisitHistoryModel *history = m_frm.view().agenda.historyModel;
+    if (change == Change::Added)
+        history->added(visite);
+    else
+        history->removed(visite);
+}
+
+void BookingController::yearPurged(const QString &an)
+{
+    if (m_frm.hasDoctor()) {
+        if (an == QString::number(Clock::today().year()))
+            fillToday();
+        m_frm.view().agenda.historyModel->removedYear(an);
+    }
+    if (an == m_frm.view().agenda.CboAn->currentText())
+        m_frm.Remplir_Agenda();
+    Liste_RV_Labo_Medecin();
 }
 
 void BookingController::LstRVJour_Click()
@@ -248,7 +304,7 @@ void BookingController::LstRVJour_Click()
 
 void BookingController::LstRV_DblClick()
 {
-    ListBox *list = m_frm.view().labo.LstRV;
+    LineView *list = m_frm.view().labo.LstRV;
     const QString line = list->text();
     const auto day = booking::parseDateJMA(line.left(10));
     if (list->currentRow() < 0 || !day || !m_frm.hasLabo() || !m_frm.hasDoctor())
@@ -257,10 +313,10 @@ void BookingController::LstRV_DblClick()
     if (!dialogs::askYesNo(&m_frm, rvlists::deleteQuestion(line, medecin), true))
         return;
     guarded(&m_frm, [&] {
-        const int removed =
-            m_frm.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, m_frm.currentLabo(), medecin);
+        const QString labo = m_frm.currentLabo();
+        const int removed = m_frm.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, labo, medecin);
         if (removed > 0)
-            m_frm.refreshAppointmentViews();
+            appointmentChanged({0, medecin, labo, day->jour, day->mois, day->an, QString()}, Change::Removed);
     });
 }
 
@@ -307,7 +363,7 @@ void BookingController::mnuVoirRV_Click()
         const QList<VisiteRecord> visites =
             m_frm.store().visites().forMonth(m_frm.currentDoctor(), year, rvlists::twoDigitMonth(s.MoisActif));
         const rvlists::MonthList list = rvlists::monthList(visites, s.MoisActif, year);
-        fill(a.LstListe, list.lines);
+        a.LstListe->setLines(list.lines);
         a.LblListe->setText(list.heading);
     });
 }

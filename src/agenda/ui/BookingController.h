@@ -4,6 +4,7 @@
 
 namespace tv {
 class FrmLabo;
+struct VisiteRecord;
 
 // Booking panel, time dialog and the appointment lists.
 class BookingController : public QObject {
@@ -25,6 +26,13 @@ public:
     void LstRV_DblClick();
     void LstRVJour_Click();
 
+    // After one appointment was saved or removed, or a year purged: the
+    // lists and the grid follow without the doctor's whole list being read
+    // again.
+    enum class Change { Added, Removed };
+    void appointmentChanged(const VisiteRecord &visite, Change change);
+    void yearPurged(const QString &an);
+
 private:
     void saveAppointment();
     // Asks for the time of the appointment of that day; "" when none.
@@ -32,6 +40,8 @@ private:
     // The question naming the first missing selection; false when one is
     // missing.
     bool selectionComplete();
+    void fillToday();
+    bool gridShows(const QString &an, const QString &mois) const;
 
     FrmLabo &m_frm;
     bool m_saving = false;

@@ -219,13 +219,6 @@ void FrmLabo::Liste_RV_Labo_Medecin() { m_booking->Liste_RV_Labo_Medecin(); }
 void FrmLabo::Remplir_Historique() { m_products->Remplir_Historique(); }
 void FrmLabo::Charger_Produits_Visite() { m_products->Charger_Produits_Visite(); }
 
-void FrmLabo::refreshAppointmentViews()
-{
-    Liste_RV_Labo_Medecin();
-    Remplir_Agenda();
-    Liste_RV_Medecin();
-}
-
 void FrmLabo::menu_Click(int index)
 {
     Form_Activate(*this);

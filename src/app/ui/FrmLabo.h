@@ -65,7 +65,6 @@ public:
     void Liste_RV_Labo_Medecin();
     void Remplir_Historique();
     void Charger_Produits_Visite();
-    void refreshAppointmentViews();
 
     void menu_Click(int index);
     void showTab(int number); // 1-based, as the tab strip numbers them

@@ -1,5 +1,6 @@
 #include "app/ui/MaintenanceController.h"
 
+#include "agenda/ui/BookingController.h"
 #include "app/core/Clock.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
@@ -10,6 +11,7 @@
 #include "store/StoreError.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -22,6 +24,16 @@
 namespace tv {
 
 namespace {
+
+// The wait cursor while the window cannot answer, put back however the
+// work ends.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
 
 const QString kCopyNotice = QStringLiteral(
     "Cette opération est à faire si vous décidez de changer le chemin des données, pour une installation réseau, "
@@ -396,10 +408,12 @@ void MaintenanceController::mnuPurger_Click()
         }
         if (!m_frm.backups().before(QStringLiteral("la purge")))
             return;
-        visites.removeYear(s.Reponse);
-        m_frm.Liste_RV_Medecin();
-        m_frm.Remplir_Agenda();
-        m_frm.Liste_RV_Labo_Medecin();
+        {
+            // A year is tens of thousands of rows at a large practice.
+            const BusyCursor busy;
+            visites.removeYear(s.Reponse);
+            m_frm.booking().yearPurged(s.Reponse);
+        }
         dialogs::information(&m_frm, QStringLiteral("Il est conseillé de réparer et compacter la base de données."));
     });
 }

@@ -37,10 +37,10 @@ ListBox::ListBox(QWidget *parent)
     setUniformItemSizes(true);
 }
 
-QString ListBox::text() const
+QString ListBox::text(int row) const
 {
-    const QListWidgetItem *item = currentRow() >= 0 ? this->item(currentRow()) : nullptr;
-    return item ? item->text() : QString();
+    const QListWidgetItem *entry = item(row);
+    return entry ? entry->text() : QString();
 }
 
 void ListBox::mousePressEvent(QMouseEvent *event)
@@ -59,6 +59,100 @@ void ListBox::mousePressEvent(QMouseEvent *event)
 void ListBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QListWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+}
+
+QString LineModel::tip(int row) const
+{
+    return line(row);
+}
+
+QVariant LineModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role == Qt::DisplayRole)
+        return line(index.row());
+    if (role == Qt::ToolTipRole) {
+        const QString text = tip(index.row());
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    return {};
+}
+
+void StringLineModel::setLines(const QStringList &lines, bool withTips)
+{
+    beginResetModel();
+    m_lines = lines;
+    m_tips = withTips;
+    endResetModel();
+}
+
+int StringLineModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_lines.size());
+}
+
+LineView::LineView(QWidget *parent)
+    : QListView(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setMouseTracking(true);
+    setUniformItemSizes(true);
+    setLineModel(new StringLineModel(this));
+}
+
+void LineView::setLineModel(LineModel *model)
+{
+    LineModel *previous = m_model;
+    m_model = model;
+    setModel(model);
+    if (previous && previous->parent() == this)
+        delete previous;
+}
+
+StringLineModel *LineView::strings() const
+{
+    return qobject_cast<StringLineModel *>(m_model);
+}
+
+void LineView::setLines(const QStringList &lines)
+{
+    if (StringLineModel *model = strings())
+        model->setLines(lines);
+}
+
+QString LineView::text(int row) const
+{
+    return row >= 0 && row < count() ? m_model->line(row) : QString();
+}
+
+void LineView::setCurrentRow(int row)
+{
+    setCurrentIndex(row >= 0 && row < count() ? m_model->index(row) : QModelIndex());
+}
+
+void LineView::fetchAll()
+{
+    while (m_model->canFetchMore({}))
+        m_model->fetchMore({});
+}
+
+void LineView::mousePressEvent(QMouseEvent *event)
+{
+    emit pressed(event->button());
+    const int before = currentRow();
+    QListView::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && before >= 0 && currentRow() == before
+        && indexAt(event->position().toPoint()).isValid())
+        emit reselected();
+}
+
+void LineView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QListView::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QAbstractListModel>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QString>
 #include <QToolButton>
@@ -38,14 +40,31 @@ private:
     QString m_tag;
 };
 
+// What the controllers and the tests need of a list of lines, whether it
+// holds its own items (short lists) or shows a model (lists of thousands).
+class LineAccess {
+public:
+    virtual ~LineAccess() = default;
+    virtual int count() const = 0; // the lines the list holds now
+    virtual QString text(int row) const = 0;
+    virtual int currentRow() const = 0;
+    virtual void setCurrentRow(int row) = 0;
+    // The selected entry, "" when none.
+    QString text() const { return currentRow() >= 0 ? text(currentRow()) : QString(); }
+};
+
 // A list box that also reports double clicks and right presses on empty
 // space, and tells which row lies under the pointer (the list tooltips).
-class ListBox : public QListWidget {
+class ListBox : public QListWidget, public LineAccess {
     Q_OBJECT
 public:
     explicit ListBox(QWidget *parent = nullptr);
 
-    QString text() const; // the selected entry, "" when none
+    int count() const override { return QListWidget::count(); }
+    QString text(int row) const override;
+    using LineAccess::text;
+    int currentRow() const override { return QListWidget::currentRow(); }
+    void setCurrentRow(int row) override { QListWidget::setCurrentRow(row); }
 
 signals:
     void pressed(Qt::MouseButton button);
@@ -57,6 +76,70 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+};
+
+// The rows of a long list, its lines made only when the view shows them.
+class LineModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    virtual QString line(int row) const = 0;
+    virtual QString tip(int row) const;     // "" for none; the line by default
+    virtual void clear() = 0;                // one reset
+    QVariant data(const QModelIndex &index, int role) const override;
+};
+
+// A model of lines already made: the short lists.
+class StringLineModel : public LineModel {
+    Q_OBJECT
+public:
+    using LineModel::LineModel;
+
+    void setLines(const QStringList &lines, bool withTips = false);
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QString line(int row) const override { return m_lines.at(row); }
+    QString tip(int row) const override { return m_tips ? m_lines.at(row) : QString(); }
+    void clear() override { setLines({}); }
+
+private:
+    QStringList m_lines;
+    bool m_tips = false;
+};
+
+// The view of a LineModel with the signals of ListBox: every line has the
+// same height, so the view never measures the thousands it does not show.
+class LineView : public QListView, public LineAccess {
+    Q_OBJECT
+public:
+    explicit LineView(QWidget *parent = nullptr);
+
+    // The view shows this model; without one it uses a StringLineModel.
+    void setLineModel(LineModel *model);
+    LineModel *lineModel() const { return m_model; }
+    StringLineModel *strings() const; // nullptr when another model is shown
+    void setLines(const QStringList &lines); // the StringLineModel's lines
+
+    int count() const override { return m_model->rowCount(); }
+    QString text(int row) const override;
+    using LineAccess::text;
+    int currentRow() const override { return currentIndex().row(); }
+    void setCurrentRow(int row) override;
+    void clear() { m_model->clear(); }
+    // Reads what is still to come of a model filled on demand.
+    void fetchAll();
+
+signals:
+    void pressed(Qt::MouseButton button);
+    void reselected();
+    void doubleClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    LineModel *m_model = nullptr;
 };
 
 // The picture buttons of the icon bar and of the pages.

@@ -140,7 +140,10 @@ bool BackupsController::restore(const QString &backupPath)
     try {
         m_frm.openStore(database);
         m_frm.reloadLaboratoryLists();
-        m_frm.refreshAppointmentViews();
+        // Every row may have changed: the lists are read again whole.
+        m_frm.Liste_RV_Labo_Medecin();
+        m_frm.Remplir_Agenda();
+        m_frm.Liste_RV_Medecin();
         m_frm.Remplir_Historique();
     } catch (const StoreError &error) {
         dialogs::critical(&m_frm, error.fullText());

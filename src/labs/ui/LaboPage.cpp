@@ -48,7 +48,7 @@ QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent)
     w.LblPass->hide();
     w.CmdPassage = pictureButton(QStringLiteral("CmdPassage"), QStringLiteral(":/icons/quota.svg"), page);
     w.CmdPassage->setFocusPolicy(Qt::StrongFocus);
-    w.LstRV = named<ListBox>(QStringLiteral("LstRV"), page);
+    w.LstRV = named<LineView>(QStringLiteral("LstRV"), page);
     w.menu6 = pictureButton(QStringLiteral("menu_6"), QStringLiteral(":/icons/web.svg"), page);
     w.menu6->setToolTip(QStringLiteral("Lancer le navigateur"));
     w.menu7 = pictureButton(QStringLiteral("menu_7"), QStringLiteral(":/icons/mail.svg"), page);

@@ -9,6 +9,7 @@ class QToolButton;
 class QWidget;
 
 namespace tv {
+class LineView;
 class ListBox;
 
 // The widgets of the "Laboratoire" page: the record of the selected
@@ -31,7 +32,7 @@ struct LaboWidgets {
     QLabel *LblPass = nullptr;
     QToolButton *CmdPassage = nullptr;
     // The laboratory's appointments with the doctor; a double click deletes one.
-    ListBox *LstRV = nullptr;
+    LineView *LstRV = nullptr;
     QToolButton *menu6 = nullptr;
     QToolButton *menu7 = nullptr;
 };

@@ -35,11 +35,14 @@ struct BusyCursor {
     BusyCursor &operator=(const BusyCursor &) = delete;
 };
 
-QStringList listLines(const QListWidget *list)
+// Every line of a long list, also those the view has not read yet.
+QStringList listLines(LineView *list)
 {
+    list->fetchAll();
     QStringList lines;
+    lines.reserve(list->count());
     for (int i = 0; i < list->count(); ++i)
-        lines.append(list->item(i)->text());
+        lines.append(list->text(i));
     return lines;
 }
 

@@ -50,8 +50,13 @@ QStringList lines(Mode mode, const QList<ProduitRecord> &records)
     QStringList result;
     result.reserve(keys.size());
     for (const QString &k : keys)
-        result.append(QStringLiteral("  ") + displayDate(k.left(10)) + k.mid(10));
+        result.append(lineOfKey(k));
     return result;
+}
+
+QString lineOfKey(const QString &key)
+{
+    return QStringLiteral("  ") + displayDate(key.left(10)) + key.mid(10);
 }
 
 } // namespace tv::history

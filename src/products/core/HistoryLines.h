@@ -25,6 +25,9 @@ QString displayDate(const QString &sortDate);
 // The ordering key of one visit: the sortable date, then the mode's layout.
 QString key(Mode mode, const ProduitRecord &record);
 
+// The line shown for one key.
+QString lineOfKey(const QString &key);
+
 // The lines of the history list: newest date first and, within one date,
 // the keys in descending order.
 QStringList lines(Mode mode, const QList<ProduitRecord> &records);

@@ -3,6 +3,7 @@
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
 #include "app/ui/Widgets.h"
+#include "products/ui/ProductHistoryModel.h"
 #include "store/Store.h"
 
 #include <QComboBox>
@@ -14,6 +15,18 @@ namespace tv {
 namespace {
 const QString kSupprimer = QStringLiteral("Supprimer tout l'historique");
 const QString kMontrer = QStringLiteral("Montrer tout l'historique");
+
+ProduitRepository::Filter filterOf(history::Mode mode)
+{
+    switch (mode) {
+    case history::Mode::All: return ProduitRepository::Filter::None;
+    case history::Mode::Delegue: return ProduitRepository::Filter::Delegue;
+    case history::Mode::Labo: return ProduitRepository::Filter::Labo;
+    case history::Mode::Medicament: return ProduitRepository::Filter::Medicament;
+    }
+    return ProduitRepository::Filter::None;
+}
+
 } // namespace
 
 void HistoryView::clearFilters()
@@ -25,28 +38,24 @@ void HistoryView::clearFilters()
     }
 }
 
+
 void HistoryView::build(history::Mode mode, const QString &value)
 {
-    ListBox *list = m_frm.view().products.LstHistPr;
-    list->clear();
-    list->setToolTip(QString());
-    if (!m_frm.hasStore() || !m_frm.hasDoctor())
+    ProductsWidgets &w = m_frm.view().products;
+    w.LstHistPr->setToolTip(QString());
+    if (!m_frm.hasStore() || !m_frm.hasDoctor()) {
+        w.LstHistPr->clear();
         return;
-    guarded(&m_frm, [&] {
-        ProduitRepository &produits = m_frm.store().produits();
-        const QString doctor = m_frm.currentDoctor();
-        QList<ProduitRecord> records;
-        switch (mode) {
-        case history::Mode::All: records = produits.forMedecin(doctor); break;
-        case history::Mode::Delegue: records = produits.forDelegue(value, doctor); break;
-        case history::Mode::Labo: records = produits.forLabo(value, doctor); break;
-        case history::Mode::Medicament: records = produits.containing(value, doctor); break;
-        }
-        for (const QString &line : history::lines(mode, records)) {
-            auto *item = new QListWidgetItem(line, list);
-            // Long lines are read whole in the item's tooltip.
-            item->setToolTip(line);
-        }
+    }
+    const QString doctor = m_frm.currentDoctor();
+    const ProduitRepository::Filter filter = filterOf(mode);
+    // Pages read while scrolling; a failure or a closed database ends the
+    // list where it is.
+    w.historyModel->show(mode, [this, filter, value, doctor](const QString &before, int limit) {
+        ProduitRepository::Page page;
+        if (m_frm.hasStore())
+            guarded(&m_frm, [&] { page = m_frm.store().produits().historyPage(filter, value, doctor, before, limit); });
+        return page;
     });
 }
 
@@ -107,9 +116,9 @@ void HistoryView::LstHistPr_MouseMove(Qt::MouseButtons buttons, const QPoint &po
 {
     if (buttons != Qt::NoButton)
         return;
-    ListBox *list = m_frm.view().products.LstHistPr;
-    const QListWidgetItem *item = list->itemAt(pos);
-    list->setToolTip(item ? item->text() : QString());
+    LineView *list = m_frm.view().products.LstHistPr;
+    const QModelIndex index = list->indexAt(pos);
+    list->setToolTip(index.isValid() ? list->text(index.row()) : QString());
 }
 
 } // namespace tv

@@ -1,6 +1,7 @@
 #include "products/ui/ProductsPage.h"
 
 #include "app/ui/Widgets.h"
+#include "products/ui/ProductHistoryModel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +23,19 @@ QLabel *caption(const char *name, const QString &text, QWidget *parent)
     return named<QLabel>(QString::fromLatin1(name), parent, text);
 }
 
+// A box of thousands of names (laboratories, delegates, medicines): its
+// width comes from the layout, not from measuring every name, and its list
+// lines are all of one height.
+QComboBox *longCombo(const QString &name, QWidget *parent)
+{
+    auto *combo = named<QComboBox>(name, parent);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(16);
+    if (auto *list = qobject_cast<QListView *>(combo->view()))
+        list->setUniformItemSizes(true);
+    return combo;
+}
+
 QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
 {
     auto *box = new QWidget(page);
@@ -29,9 +43,9 @@ QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
     w.DTP = named<QDateEdit>(QStringLiteral("DTP"), box);
     w.DTP->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     w.DTP->setCalendarPopup(true);
-    w.CboLs = named<QComboBox>(QStringLiteral("CboLs"), box);
-    w.CboDs = named<QComboBox>(QStringLiteral("CboDs"), box);
-    w.CboPr = named<QComboBox>(QStringLiteral("CboPr"), box);
+    w.CboLs = longCombo(QStringLiteral("CboLs"), box);
+    w.CboDs = longCombo(QStringLiteral("CboDs"), box);
+    w.CboPr = longCombo(QStringLiteral("CboPr"), box);
     w.CboPr->setEditable(true);
     w.CboPr->setInsertPolicy(QComboBox::NoInsert);
     // The box completes nothing by itself: a typed name is only a name once
@@ -42,6 +56,7 @@ QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
     w.CboPrList->setModel(w.CboPr->model());
     w.CboPrList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     w.CboPrList->setFocusPolicy(Qt::NoFocus);
+    w.CboPrList->setUniformItemSizes(true);
     w.menu8 = pictureButton(QStringLiteral("menu_8"), QStringLiteral(":/icons/medoc-add.svg"), box);
     w.menu9 = pictureButton(QStringLiteral("menu_9"), QStringLiteral(":/icons/medoc-remove.svg"), box);
     w.LstPr = named<ListBox>(QStringLiteral("LstPr"), box);
@@ -87,12 +102,14 @@ QWidget *buildHistory(ProductsWidgets &w, QWidget *page)
 {
     auto *box = new QWidget(page);
     w.LblH = named<QLabel>(QStringLiteral("LblH"), box);
-    w.CboDh = named<QComboBox>(QStringLiteral("CboDh"), box);
-    w.CboLh = named<QComboBox>(QStringLiteral("CboLh"), box);
-    w.CboPrPr = named<QComboBox>(QStringLiteral("CboPrPr"), box);
+    w.CboDh = longCombo(QStringLiteral("CboDh"), box);
+    w.CboLh = longCombo(QStringLiteral("CboLh"), box);
+    w.CboPrPr = longCombo(QStringLiteral("CboPrPr"), box);
     w.ChkL = named<QCheckBox>(QStringLiteral("ChkL"), box, QStringLiteral("Ou click sur la liste des laboratoires"));
     w.CmdTH = named<QPushButton>(QStringLiteral("CmdTH"), box, QStringLiteral("Supprimer tout l'historique"));
-    w.LstHistPr = named<ListBox>(QStringLiteral("LstHistPr"), box);
+    w.LstHistPr = named<LineView>(QStringLiteral("LstHistPr"), box);
+    w.historyModel = new ProductHistoryModel(w.LstHistPr);
+    w.LstHistPr->setLineModel(w.historyModel);
 
     auto *grid = new QGridLayout(box);
     grid->addWidget(w.LblH, 0, 0, 1, 3);

@@ -10,7 +10,9 @@ class QToolButton;
 class QWidget;
 
 namespace tv {
+class LineView;
 class ListBox;
+class ProductHistoryModel;
 
 // The widgets of the "Produits présentés" page: entry of the products of a
 // visit and the history.
@@ -37,7 +39,8 @@ struct ProductsWidgets {
     QComboBox *CboPrPr = nullptr;
     QCheckBox *ChkL = nullptr;
     QPushButton *CmdTH = nullptr;
-    ListBox *LstHistPr = nullptr;
+    LineView *LstHistPr = nullptr;
+    ProductHistoryModel *historyModel = nullptr; // LstHistPr's rows
 };
 
 QWidget *buildProductsPage(ProductsWidgets &w, QWidget *parent);
