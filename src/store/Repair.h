@@ -11,6 +11,7 @@ enum class Status {
     Damaged,  // the check found faults: the file was left as it is
     Missing,  // no database where the settings say
     Failed,   // could not be done (file in use, disk full...)
+    OnServer, // the data are on a PostgreSQL server: nothing done here
 };
 
 struct Report {

@@ -4,15 +4,51 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 #include "store/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
+#include <atomic>
+
 namespace tvtest {
+
+namespace {
+
+tv::ServerAddress testServer()
+{
+    const QByteArray conninfo = qgetenv("TALLVANE_PG_SERVER");
+    if (conninfo.isEmpty())
+        qFatal("TALLVANE_TEST_ENGINE=postgresql needs a server in TALLVANE_PG_SERVER: "
+               "run the test through scripts/pg-cluster.sh with <test>");
+    return tv::ServerAddress::parse(QString::fromUtf8(conninfo));
+}
+
+// A schema of its own on the test server stands for a new database file:
+// cheaper than a database, and as empty.
+void createOnServer(const QString &path)
+{
+    static std::atomic<int> counter{0};
+    const QString name = QStringLiteral("tv_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    const tv::ServerAddress admin = testServer();
+    tv::execStatement(*tv::Database::connectServer(admin), QStringLiteral("CREATE SCHEMA ") + name);
+    const auto address = tv::ServerAddress::parse(admin.conninfo + QStringLiteral(" options='-csearch_path=%1,public'").arg(name));
+    tv::schema::create(*tv::Database::connectServer(address));
+    tv::serveurcfg::write(QFileInfo(path).absolutePath(), address);
+}
+
+} // namespace
+
+bool TestEnv::onServer()
+{
+    return qgetenv("TALLVANE_TEST_ENGINE") == "postgresql";
+}
 
 TestEnv::TestEnv(const QDate &today)
 {
@@ -39,12 +75,15 @@ QString TestEnv::dataFile(const QString &name) const
 
 void TestEnv::installShippedDatabase() const
 {
-    createDatabase(programFile(tv::files::ShippedDatabase));
+    tv::Database::create(programFile(tv::files::ShippedDatabase));
 }
 
 void TestEnv::createDatabase(const QString &path)
 {
-    tv::Database::create(path);
+    if (onServer())
+        createOnServer(path);
+    else
+        tv::Database::create(path);
 }
 
 void TestEnv::prepareData(const QStringList &doctors, const QString &vsIni) const
