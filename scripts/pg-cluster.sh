@@ -54,12 +54,11 @@ with() {
     if [ -n "${TALLVANE_PG_SERVER:-}" ]; then
         exec "$@"
     fi
-    local dir
-    dir=$(mktemp -d /tmp/tallvane-pg.XXXXXX)
+    private_dir=$(mktemp -d /tmp/tallvane-pg.XXXXXX)
     # A port of its own, so several of these may run side by side.
     port=$((20000 + $$ % 20000))
-    trap 'stop "$dir"' EXIT
-    TALLVANE_PG_SERVER=$(start "$dir")
+    trap 'stop "$private_dir"' EXIT
+    TALLVANE_PG_SERVER=$(start "$private_dir")
     export TALLVANE_PG_SERVER
     "$@"
 }
