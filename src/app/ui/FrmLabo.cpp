@@ -16,6 +16,7 @@
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
 #include "products/ui/ProductsController.h"
+#include "server/ui/ServerController.h"
 #include "store/SettingsFiles.h"
 
 #include <QApplication>
@@ -51,6 +52,7 @@ FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
     m_products = std::make_unique<ProductsController>(*this);
     m_maintenance = std::make_unique<MaintenanceController>(*this);
     m_about = std::make_unique<AboutController>(*this);
+    m_server = std::make_unique<ServerController>(*this);
     connectSignals();
 }
 
@@ -158,6 +160,7 @@ void FrmLabo::connectSignals()
     m_products->connectSignals();
     m_maintenance->connectSignals();
     m_about->connectSignals();
+    m_server->connectSignals();
 }
 
 Store &FrmLabo::store()

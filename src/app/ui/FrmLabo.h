@@ -15,6 +15,7 @@ class DoctorsController;
 class LabsController;
 class MaintenanceController;
 class ProductsController;
+class ServerController;
 
 // The main window. It builds the widgets, owns the shared state and the
 // database, and hands each event to the controller of its subsystem.
@@ -89,6 +90,7 @@ private:
     std::unique_ptr<ProductsController> m_products;
     std::unique_ptr<MaintenanceController> m_maintenance;
     std::unique_ptr<AboutController> m_about;
+    std::unique_ptr<ServerController> m_server;
 };
 
 } // namespace tv
