@@ -39,8 +39,12 @@ public:
     virtual QString describe(const QSqlError &error) const = 0;
     // The counter given to the last row inserted on this connection.
     virtual qint64 lastInsertId(Database &db, const QVariant &driverValue) const = 0;
-    // Puts the counter of the table past its largest value (after a copy
-    // that kept the numbers). Empty when the engine does it by itself.
+    // The next number the table's counter will not go below, bound as
+    // :table; empty when the engine keeps no such record.
+    virtual QString counterFloor() const = 0;
+    // Puts the counter of the table past its largest value and past :floor
+    // (after a copy that kept the numbers). Empty when the engine does it
+    // by itself.
     virtual QString resetCounter(const QString &table, const QString &column) const = 0;
 };
 

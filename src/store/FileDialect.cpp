@@ -103,6 +103,12 @@ public:
     }
 
     qint64 lastInsertId(Database &, const QVariant &driverValue) const override { return driverValue.toLongLong(); }
+    // AUTOINCREMENT remembers the largest number ever given, deleted rows'
+    // included.
+    QString counterFloor() const override
+    {
+        return QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = :table");
+    }
     QString resetCounter(const QString &, const QString &) const override { return {}; }
 };
 

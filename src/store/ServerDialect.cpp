@@ -80,11 +80,14 @@ public:
         return q.next() ? q.value(0).toLongLong() : 0;
     }
 
+    QString counterFloor() const override { return {}; }
+
     QString resetCounter(const QString &table, const QString &column) const override
     {
-        return QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%2'), "
-                              "coalesce((SELECT max(%2) FROM %1), 0) + 1, false)")
-            .arg(table, column);
+        // The column is named as stored: unquoted names are kept in lower case.
+        return QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%3'), "
+                              "greatest(coalesce((SELECT max(%2) FROM %1), 0), :floor) + 1, false)")
+            .arg(table, column, column.toLower());
     }
 };
 

@@ -145,6 +145,27 @@ void copyTable(Database &source, Database &target, const QString &table, qint64 
     }
 }
 
+qint64 counterFloor(Database &db, const QString &table)
+{
+    const QString statement = db.dialect().counterFloor();
+    if (statement.isEmpty())
+        return 0;
+    SqlQuery q(db, statement);
+    q.bind(QStringLiteral(":table"), table).exec();
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+// A laboratory made on the server must not take the number of one deleted
+// from the file: the numbers name things (Nom_Labo_12).
+void keepCounter(Database &source, Database &target, const QString &table)
+{
+    const QString reset = target.dialect().resetCounter(table, schema::columns(table).first());
+    if (reset.isEmpty())
+        return;
+    SqlQuery q(target, reset);
+    q.bind(QStringLiteral(":floor"), counterFloor(source, table)).exec();
+}
+
 } // namespace
 
 ServerTransfer::TableReport ServerTransfer::summarise(Database &db, const QString &table)
@@ -193,11 +214,8 @@ QList<ServerTransfer::TableReport> ServerTransfer::run(Database &source, const S
     qint64 done = 0;
     for (const QString &table : schema::tableNames())
         copyTable(source, *target, table, done, total, progress);
-    for (const QString &table : schema::tableNames()) {
-        const QString reset = target->dialect().resetCounter(table, schema::columns(table).first());
-        if (!reset.isEmpty())
-            execStatement(*target, reset);
-    }
+    for (const QString &table : schema::tableNames())
+        keepCounter(source, *target, table);
 
     QList<TableReport> reports;
     for (const QString &table : schema::tableNames()) {

@@ -25,25 +25,23 @@ tv::ServerAddress testServer()
 {
     const QByteArray conninfo = qgetenv("TALLVANE_PG_SERVER");
     if (conninfo.isEmpty())
-        qFatal("TALLVANE_TEST_ENGINE=postgresql needs a server in TALLVANE_PG_SERVER: "
+        qFatal("no PostgreSQL server in TALLVANE_PG_SERVER: "
                "run the test through scripts/pg-cluster.sh with <test>");
     return tv::ServerAddress::parse(QString::fromUtf8(conninfo));
 }
 
-// A schema of its own on the test server stands for a new database file:
-// cheaper than a database, and as empty.
-void createOnServer(const QString &path)
+} // namespace
+
+tv::ServerAddress TestEnv::emptyServerDatabase()
 {
+    // A schema of its own on the test server stands for a new database:
+    // cheaper, and as empty.
     static std::atomic<int> counter{0};
     const QString name = QStringLiteral("tv_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
     const tv::ServerAddress admin = testServer();
     tv::execStatement(*tv::Database::connectServer(admin), QStringLiteral("CREATE SCHEMA ") + name);
-    const auto address = tv::ServerAddress::parse(admin.conninfo + QStringLiteral(" options='-csearch_path=%1,public'").arg(name));
-    tv::schema::create(*tv::Database::connectServer(address));
-    tv::serveurcfg::write(QFileInfo(path).absolutePath(), address);
+    return tv::ServerAddress::parse(admin.conninfo + QStringLiteral(" options='-csearch_path=%1,public'").arg(name));
 }
-
-} // namespace
 
 bool TestEnv::onServer()
 {
@@ -80,9 +78,11 @@ void TestEnv::installShippedDatabase() const
 
 void TestEnv::createDatabase(const QString &path)
 {
-    if (onServer())
-        createOnServer(path);
-    else
+    if (onServer()) {
+        const tv::ServerAddress address = emptyServerDatabase();
+        tv::schema::create(*tv::Database::connectServer(address));
+        tv::serveurcfg::write(QFileInfo(path).absolutePath(), address);
+    } else
         tv::Database::create(path);
 }
 

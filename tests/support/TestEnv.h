@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ServerAddress.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -36,6 +38,8 @@ public:
     // server of TALLVANE_PG_SERVER, named by a Serveur.cfg in that folder.
     static void createDatabase(const QString &path);
     static bool onServer();
+    // An empty database on the test server (TALLVANE_PG_SERVER).
+    static tv::ServerAddress emptyServerDatabase();
 
     void writeFile(const QString &path, const QByteArray &bytes) const;
     static QByteArray readFile(const QString &path);
