@@ -65,7 +65,12 @@ public:
     SqlQuery &exec();
     bool next() { return m_query.next(); }
     QVariant value(int column) const { return m_query.value(column); }
-    QString text(int column) const { return m_query.value(column).toString(); }
+    // "" for NULL on both engines (the server's NULL number reads as 0).
+    QString text(int column) const
+    {
+        const QVariant v = m_query.value(column);
+        return v.isNull() ? QString() : v.toString();
+    }
     int numRowsAffected() const { return m_query.numRowsAffected(); }
     qint64 lastInsertId() const;
 

@@ -47,7 +47,7 @@ inline QStringList rows(const tvtest::TestEnv &env, const QString &sql)
     while (q.next()) {
         QStringList columns;
         for (int i = 0; i < q.record().count(); ++i)
-            columns.append(q.value(i).toString());
+            columns.append(q.value(i).isNull() ? QString() : q.value(i).toString());
         out.append(columns.join(u'|'));
     }
     return out;

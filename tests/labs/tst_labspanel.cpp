@@ -100,7 +100,7 @@ void TestLabsPanel::onlyChangedColumnsAreWritten()
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
-    exec(env, u"UPDATE Labo SET Laboratoire = 'a' || char(13) || char(10) || 'b' WHERE Labo = 'ALPHA'"_s);
+    exec(env, u"UPDATE Labo SET Laboratoire = 'a\r\nb' WHERE Labo = 'ALPHA'"_s);
     clickRow(v.LstLabo, 0);
 
     // Another workstation changes the row meanwhile.
