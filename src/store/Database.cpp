@@ -216,7 +216,12 @@ BulkQuery::BulkQuery(Database &db, const QString &statement)
     , m_text(statement)
 {
     if (db.isServer()) {
-        m_server = std::make_unique<SqlQuery>(db, statement);
+        // The whole answer in one piece: Qt reads a forward-only one from
+        // the server row by row, one message each.
+        m_server = std::make_unique<QSqlQuery>(db.sql());
+        m_server->setForwardOnly(false);
+        if (!m_server->prepare(statement))
+            throwFailed(m_db, m_server->lastError(), statement);
         return;
     }
     const QByteArray utf8 = statement.toUtf8();
@@ -245,7 +250,7 @@ BulkQuery &BulkQuery::bind(const char *placeholder, const QString &value)
         if (!m_text.contains(name))
             throw StoreError(QStringLiteral("Erreur de la base de données."),
                              QStringLiteral("%1 absent de la requête\n%2").arg(name, m_text));
-        m_server->bind(name, value);
+        m_server->bindValue(name, value);
         return *this;
     }
     const int index = sqlite3_bind_parameter_index(m_statement, placeholder);
@@ -260,7 +265,8 @@ bool BulkQuery::next()
 {
     if (m_server) {
         if (!m_started) {
-            m_server->exec();
+            if (!m_server->exec())
+                throwFailed(m_db, m_server->lastError(), m_text);
             m_started = true;
         }
         return m_server->next();
@@ -275,8 +281,10 @@ bool BulkQuery::next()
 
 QString BulkQuery::text(int column) const
 {
-    if (m_server)
-        return m_server->text(column);
+    if (m_server) {
+        const QVariant value = m_server->value(column);
+        return value.isNull() ? QString() : value.toString();
+    }
     const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
     return data ? QString::fromUtf8(data, sqlite3_column_bytes(m_statement, column)) : QString();
 }

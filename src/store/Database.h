@@ -102,7 +102,7 @@ private:
 
     Database &m_db;
     sqlite3_stmt *m_statement = nullptr;
-    std::unique_ptr<SqlQuery> m_server;
+    std::unique_ptr<QSqlQuery> m_server;
     bool m_started = false;
     QString m_text;
 };

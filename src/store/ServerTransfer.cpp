@@ -24,6 +24,18 @@ QString selectAll(const QString &table)
     return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns.join(QStringLiteral(", ")), table, columns.first());
 }
 
+// A doctor's rows side by side on the server's disk, as the file never had
+// them: his whole list (thousands of rows) is then read from a few pages
+// instead of one page per row. The numbers stay as they were.
+QString selectForCopy(const QString &table)
+{
+    const QStringList columns = schema::columns(table);
+    if (!columns.contains(QStringLiteral("Medecin")))
+        return selectAll(table);
+    return QStringLiteral("SELECT %1 FROM %2 ORDER BY Medecin, %3")
+        .arg(columns.join(QStringLiteral(", ")), table, columns.first());
+}
+
 QString placeholder(int row, int column)
 {
     return QStringLiteral(":v%1_%2").arg(row).arg(column);
@@ -121,7 +133,7 @@ private:
 void copyTable(Database &source, Database &target, const QString &table, qint64 &done, qint64 total,
                const ServerTransfer::Progress &progress)
 {
-    SqlQuery read(source, selectAll(table));
+    SqlQuery read(source, selectForCopy(table));
     read.exec();
     TableCopy copy(target, table);
     auto flush = [&] {
@@ -229,6 +241,8 @@ QList<ServerTransfer::TableReport> ServerTransfer::run(Database &source, const S
                                  .arg(before.rows));
         reports.append(after);
     }
+    // The planner's figures, so the first lists use the indexes.
+    execStatement(*target, QStringLiteral("ANALYZE"));
     transaction.commit();
     // Last, and whole or not at all: until it is there every workstation
     // keeps using the file.
