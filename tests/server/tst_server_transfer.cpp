@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -114,6 +115,33 @@ private slots:
         QVERIFY(!env.openStore()->isServer());
         if (fault != u"unreachable"_s)
             QCOMPARE(serverTables(address), tablesBefore);
+    }
+
+    void killedMidwayTheFileStaysInUseAndTheServerEmpty()
+    {
+        TestEnv env;
+        env.prepareData({u"Dr A"_s});
+        {
+            auto store = env.openStore();
+            Transaction transaction(store->db());
+            for (int i = 0; i < 2000; ++i)
+                store->visites().insert({0, u"DR A"_s, u"L%1"_s.arg(i), u"05"_s, u"03"_s, u"2025"_s, QString()});
+            transaction.commit();
+        }
+        const ServerAddress address = TestEnv::emptyServerDatabase();
+        QProcess worker;
+        worker.start(QCoreApplication::applicationDirPath() + u"/tallvane_store_worker"_s,
+                     {u"transfer"_s, env.dataFile(files::Database), address.conninfo});
+        QVERIFY(worker.waitForReadyRead(30000));
+        QVERIFY(worker.readAll().contains("copie"));
+        worker.kill();
+        QVERIFY(worker.waitForFinished(10000));
+
+        QVERIFY(!QFile::exists(env.dataFile(files::ServerCfg)));
+        QVERIFY(!env.openStore()->isServer());
+        QTRY_COMPARE_WITH_TIMEOUT(serverTables(address), 0, 10000);
+        auto store = env.openStore();
+        QCOMPARE(ServerTransfer::run(store->db(), address, env.dataFolder()).at(2).rows, 2000);
     }
 
     void commandMovesTheOpenWindowToTheServer()

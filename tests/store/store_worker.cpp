@@ -5,9 +5,13 @@
 //   tallvane_store_worker book <database> <milliseconds> <seed>
 //       books and deletes appointments on a small set of keys until the
 //       time is up, then prints "<inserted> <deleted> <duplicates>".
+//   tallvane_store_worker transfer <database> <connection string>
+//       moves the database onto the server slowly, printing "copie" after
+//       each block of rows, until killed.
 //   tallvane_store_worker rewrite <program folder> <data folder>
 //       rewrites Vs.ini, CheminBase.cfg and Medecin.ini with one of two
 //       contents in turn, until killed.
+#include "store/ServerTransfer.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 #include "store/StoreError.h"
@@ -15,6 +19,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
 
 #include <cstdio>
@@ -52,6 +57,19 @@ int book(const QString &database, int milliseconds, unsigned seed)
     return 0;
 }
 
+int transfer(const QString &database, const QString &conninfo)
+{
+    auto store = tv::Store::open(database);
+    tv::ServerTransfer::run(store->db(), tv::ServerAddress::parse(conninfo), QFileInfo(database).absolutePath(),
+                            [](qint64, qint64) {
+                                std::printf("copie\n");
+                                std::fflush(stdout);
+                                QThread::msleep(100);
+                                return true;
+                            });
+    return 0;
+}
+
 int rewrite(const QString &programFolder, const QString &dataFolder)
 {
     const tv::WorkstationSettings shortSettings{1, 0, 0, 0};
@@ -85,6 +103,8 @@ int main(int argc, char **argv)
     try {
         if (args.size() == 5 && args.at(1) == QLatin1String("book"))
             return book(args.at(2), args.at(3).toInt(), args.at(4).toUInt());
+        if (args.size() == 4 && args.at(1) == QLatin1String("transfer"))
+            return transfer(args.at(2), args.at(3));
         if (args.size() == 4 && args.at(1) == QLatin1String("rewrite"))
             return rewrite(args.at(2), args.at(3));
     } catch (const tv::StoreError &e) {
