@@ -144,6 +144,32 @@ private slots:
         QCOMPARE(ServerTransfer::run(store->db(), address, env.dataFolder()).at(2).rows, 2000);
     }
 
+    void serverGoneMidBookingSaysSoAndWritesNothing()
+    {
+        TestEnv env;
+        env.prepareData({u"Dr A"_s});
+        const ServerAddress address = TestEnv::emptyServerDatabase();
+        {
+            auto file = env.openStore();
+            ServerTransfer::run(file->db(), address, env.dataFolder());
+        }
+        auto store = env.openStore();
+        SqlQuery pid(store->db(), u"SELECT pg_backend_pid()"_s);
+        pid.exec();
+        QVERIFY(pid.next());
+        auto admin = Database::connectServer(address);
+        SqlQuery end(*admin, u"SELECT pg_terminate_backend(:pid)"_s);
+        end.bind(u":pid"_s, pid.value(0)).exec();
+        QString message;
+        try {
+            store->visites().insertUnlessDuplicate({0, u"DR A"_s, u"ALPHA"_s, u"05"_s, u"03"_s, u"2025"_s, QString()});
+        } catch (const StoreError &error) {
+            message = error.message();
+        }
+        QVERIFY2(message.startsWith(u"La liaison avec le serveur de base de données est coupée"_s), qPrintable(message));
+        QCOMPARE(env.openStore()->visites().countYear(u"2025"_s), 0);
+    }
+
     void commandMovesTheOpenWindowToTheServer()
     {
         TestEnv env;
