@@ -99,6 +99,13 @@ private slots:
         const repair::Report report = repair::run(path);
         QCOMPARE(report.status, repair::Status::Damaged);
         QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(8192, 'x'));
+
+        // On a server the file is the old fallback: the tool leaves it be.
+        env.writeFile(env.dataFile(files::ServerCfg), "host=cabinet-serveur dbname=tallvane\r\n");
+        const repair::Report onServer = repair::run(path);
+        QCOMPARE(onServer.status, repair::Status::OnServer);
+        QVERIFY(repair::describe(onServer).contains(QStringLiteral("« cabinet-serveur »")));
+        QVERIFY(!QFile::exists(env.dataFile(repair::BackupName)));
     }
 };
 

@@ -59,7 +59,7 @@ int main(int argc, char **argv)
     waiting.hide();
 
     const QString text = tv::repair::describe(report);
-    if (report.status == tv::repair::Status::Repaired) {
+    if (report.status == tv::repair::Status::Repaired || report.status == tv::repair::Status::OnServer) {
         QMessageBox::information(nullptr, kTitle, text);
         return 0;
     }
