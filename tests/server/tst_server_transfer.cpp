@@ -187,6 +187,13 @@ private slots:
         QVERIFY(w->store().isServer());
         QCOMPARE(w->view().LstLabo->count(), 1);
 
+        // Purging a year is done by the server, with no advice to compact.
+        dialogs::script::pushInput(u"2025"_s);
+        dialogs::script::push(QMessageBox::Yes);
+        w->view().menus.mnuPurger->trigger();
+        QVERIFY(tvtest::noUnexpectedDialogs());
+        QCOMPARE(w->store().visites().countYear(u"2025"_s), 0);
+
         // The server's own tools do the upkeep.
         dialogs::script::push(QMessageBox::Ok);
         w->view().menus.mnuRepare->trigger();
