@@ -5,9 +5,13 @@
 //
 //   tallvane_bench [--benchmark_filter=...]
 // TALLVANE_BENCH_DATA=<folder> keeps the generated data there between runs.
+// TALLVANE_BENCH_SERVER=<libpq connection string> measures the store on that
+// PostgreSQL database instead: the practice is moved there by the program's
+// own transfer when the database is empty, used as it is otherwise.
 #include "LargePractice.h"
 
 #include "store/Backups.h"
+#include "store/ServerTransfer.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 #include "store/StoreError.h"
@@ -17,6 +21,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -507,6 +512,28 @@ QString measureRss(const QString &folder)
         .arg(parts.at(0).toDouble() / 1024, 0, 'f', 1);
 }
 
+// A folder holding only Serveur.cfg: the store opens on the server there.
+QString moveToServer(const tv::ServerAddress &address, const QString &file)
+{
+    const QString folder = env->scratch.filePath(QStringLiteral("serveur"));
+    QDir().mkpath(folder);
+    bool filled = false;
+    {
+        auto target = tv::Database::connectServer(address);
+        filled = target->hasTable(QStringLiteral("Visite"));
+    }
+    if (filled) {
+        tv::serveurcfg::write(folder, address);
+    } else {
+        QElapsedTimer timer;
+        timer.start();
+        auto source = tv::Store::open(file);
+        tv::ServerTransfer::run(source->db(), address, folder);
+        std::fprintf(stderr, "transfer to the server: %lld ms\n", static_cast<long long>(timer.elapsed()));
+    }
+    return tv::files::join(folder, tv::files::Database);
+}
+
 void prepare()
 {
     env = new Environment;
@@ -524,6 +551,9 @@ void prepare()
     }
     env->naivePath = env->scratch.filePath(QStringLiteral("naive.mdb"));
     makeNaiveCopy(env->dbPath, env->naivePath);
+    const QString server = qEnvironmentVariable("TALLVANE_BENCH_SERVER");
+    if (!server.isEmpty())
+        env->dbPath = moveToServer(tv::ServerAddress::parse(server), env->dbPath);
     env->store = tv::Store::open(env->dbPath);
     env->naive = openNaive(env->naivePath, QStringLiteral("naive"));
 }

@@ -7,6 +7,12 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 
 export QT_QPA_PLATFORM=offscreen
+
+# The tests that reach the database also run on a throwaway PostgreSQL 15.
+pg_dir=$(mktemp -d /tmp/tallvane-pg.XXXXXX)
+trap 'scripts/pg-cluster.sh stop "$pg_dir"' EXIT
+TALLVANE_PG_SERVER=$(scripts/pg-cluster.sh start "$pg_dir")
+export TALLVANE_PG_SERVER
 jobs=$(nproc)
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

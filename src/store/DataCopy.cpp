@@ -55,7 +55,8 @@ void copyOver(const QString &from, const QString &to)
 
 QStringList kinds()
 {
-    return {QStringLiteral("*.mdb"), QStringLiteral("*.txt"), QStringLiteral("*.ini")};
+    // Serveur.cfg: a copied folder still names the practice's server.
+    return {QStringLiteral("*.mdb"), QStringLiteral("*.txt"), QStringLiteral("*.ini"), files::ServerCfg};
 }
 
 QList<FileResult> copyDataFiles(const Options &options)

@@ -1,6 +1,7 @@
 #include "store/Database.h"
 
 #include "store/Schema.h"
+#include "store/SqliteHandle.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -24,70 +25,30 @@ QString nextConnectionName()
     return QStringLiteral("tallvane-%1").arg(++counter);
 }
 
-QString fromSqlite(sqlite3_value *value)
+[[noreturn]] void throwFailed(const Database &db, const QSqlError &error, const QString &statement)
 {
-    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
-    return text ? QString::fromUtf8(text, sqlite3_value_bytes(value)) : QString();
+    throw StoreError(db.dialect().describe(error), error.text() + QStringLiteral("\n") + statement);
 }
 
-void foldFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
+// libpq's words for why a connection failed, in the user's terms.
+QString describeConnectionFailure(const ServerAddress &address, const QString &engineText)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const QByteArray folded = foldText(fromSqlite(argv[0])).toUtf8();
-    sqlite3_result_text(ctx, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
-}
-
-void containsFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_int(ctx, 0);
-        return;
-    }
-    const QString haystack = foldText(fromSqlite(argv[0]));
-    const QString needle = foldText(fromSqlite(argv[1]));
-    sqlite3_result_int(ctx, haystack.contains(needle) ? 1 : 0);
-}
-
-QString describeCode(int code)
-{
-    switch (code & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("La base de données est occupée par un autre poste. Réessayez dans un instant.");
-    case SQLITE_FULL:
-        return QStringLiteral("Le disque est plein : la base de données n'a pas pu être modifiée.");
-    case SQLITE_READONLY:
-        return QStringLiteral("La base de données est en lecture seule : la modification a été refusée.");
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return QStringLiteral("La base de données est endommagée. Utilisez « Réparer et compacter la base de données ».");
-    default:
-        return QStringLiteral("Erreur de la base de données.");
-    }
-}
-
-sqlite3 *rawHandle(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw StoreError(QStringLiteral("Le moteur de base de données SQLite n'est pas disponible."));
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
-void registerFunctions(QSqlDatabase &db)
-{
-    sqlite3 *raw = rawHandle(db);
-    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function(raw, "tv_fold", 1, flags, nullptr, foldFunction, nullptr, nullptr);
-    sqlite3_create_function(raw, "tv_contains", 2, flags, nullptr, containsFunction, nullptr, nullptr);
-}
-
-QString describe(const QSqlError &error)
-{
-    return describeCode(error.nativeErrorCode().toInt());
+    const QString host = address.hostForMessage();
+    const QString text = engineText.toLower();
+    if (text.contains(QLatin1String("password")) || text.contains(QLatin1String("authentication")))
+        return QStringLiteral("Le serveur de base de données « %1 » a refusé l'utilisateur ou son mot de passe.\n"
+                              "Vérifiez le nom d'utilisateur inscrit dans Serveur.cfg et le mot de passe du "
+                              "fichier .pgpass (ou PGPASSFILE) de ce poste.")
+            .arg(host);
+    if (text.contains(QLatin1String("does not exist")))
+        return QStringLiteral("Le serveur de base de données « %1 » ne connaît pas la base ou l'utilisateur "
+                              "inscrits dans Serveur.cfg.\nVérifiez les mots dbname= et user= de ce fichier.")
+            .arg(host);
+    return QStringLiteral("Impossible de joindre le serveur de base de données « %1 ».\n"
+                          "Vérifiez que le serveur est allumé et que PostgreSQL y fonctionne, que ce poste est "
+                          "relié au réseau, et que le fichier Serveur.cfg du dossier des données porte le bon nom "
+                          "de serveur.")
+        .arg(host);
 }
 
 } // namespace
@@ -97,10 +58,10 @@ QString foldText(const QString &text)
     return text.toCaseFolded();
 }
 
-Database::Database(QSqlDatabase db, QString connection, QString path)
+Database::Database(QSqlDatabase db, QString connection, std::unique_ptr<Dialect> dialect)
     : m_db(std::move(db))
     , m_connection(std::move(connection))
-    , m_path(std::move(path))
+    , m_dialect(std::move(dialect))
 {
 }
 
@@ -135,14 +96,48 @@ std::unique_ptr<Database> Database::connect(const QString &path)
                              .arg(QDir::toNativeSeparators(path)),
                          error.text());
     }
-    std::unique_ptr<Database> result(new Database(db, connection, path));
-    registerFunctions(result->m_db);
-    // A doctor's rows lie all over the Visite table; with the default 2 MB
-    // page cache every selection reads them from the file again. The cache
-    // is dropped whenever another workstation changes the file, so a larger
-    // one is as safe on a shared folder.
-    execStatement(*result, QStringLiteral("PRAGMA cache_size = -16384"));
+    std::unique_ptr<Database> result(new Database(db, connection, makeFileDialect()));
+    result->m_path = path;
+    result->m_location = QDir::toNativeSeparators(path);
+    result->dialect().prepareConnection(*result);
     return result;
+}
+
+std::unique_ptr<Database> Database::connectServer(const ServerAddress &address)
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        throw StoreError(QStringLiteral("Le pilote PostgreSQL de Qt est absent (paquet libqt6sql6-psql)."));
+    const QString connection = nextConnectionName();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
+    // The whole string goes to libpq, which also finds the password.
+    // A server that does not answer must not hold the start-up for long.
+    QString options = address.conninfo;
+    if (!options.contains(QLatin1String("connect_timeout")))
+        options += QStringLiteral(" connect_timeout=10");
+    db.setConnectOptions(options);
+    if (!db.open()) {
+        const QSqlError error = db.lastError();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connection);
+        throw StoreError(describeConnectionFailure(address, error.text()), error.text());
+    }
+    std::unique_ptr<Database> result(new Database(db, connection, makeServerDialect()));
+    result->m_location = QStringLiteral("%1 (base %2)").arg(address.hostForMessage(), address.dbname);
+    result->dialect().prepareConnection(*result);
+    return result;
+}
+
+std::unique_ptr<Database> Database::openServer(const ServerAddress &address)
+{
+    auto db = connectServer(address);
+    for (const QString &table : schema::tableNames()) {
+        if (!db->hasTable(table))
+            throw StoreError(QStringLiteral("La base « %1 » du serveur « %2 » ne contient pas les données du "
+                                            "programme (table %3 absente).\nVérifiez le fichier Serveur.cfg du "
+                                            "dossier des données.")
+                                 .arg(address.dbname, address.hostForMessage(), table));
+    }
+    return db;
 }
 
 std::unique_ptr<Database> Database::open(const QString &path)
@@ -170,18 +165,25 @@ std::unique_ptr<Database> Database::create(const QString &path)
     return db;
 }
 
-bool Database::hasTable(const QString &name) const
+bool Database::hasTable(const QString &name)
 {
+    if (isServer()) {
+        // As the queries will see it: in the connection's search_path.
+        SqlQuery q(*this, QStringLiteral("SELECT to_regclass(:name) IS NOT NULL"));
+        q.bind(QStringLiteral(":name"), name).exec();
+        return q.next() && q.value(0).toBool();
+    }
     return m_db.tables(QSql::Tables).contains(name, Qt::CaseInsensitive);
 }
 
 SqlQuery::SqlQuery(Database &db, const QString &statement)
-    : m_query(db.sql())
+    : m_db(db)
+    , m_query(db.sql())
     , m_statement(statement)
 {
     m_query.setForwardOnly(true);
     if (!m_query.prepare(statement))
-        throw StoreError(describe(m_query.lastError()), m_query.lastError().text() + QStringLiteral("\n") + statement);
+        throwFailed(m_db, m_query.lastError(), statement);
 }
 
 SqlQuery &SqlQuery::bind(const QString &placeholder, const QVariant &value)
@@ -193,23 +195,38 @@ SqlQuery &SqlQuery::bind(const QString &placeholder, const QVariant &value)
 SqlQuery &SqlQuery::exec()
 {
     if (!m_query.exec())
-        throw StoreError(describe(m_query.lastError()), m_query.lastError().text() + QStringLiteral("\n") + m_statement);
+        throwFailed(m_db, m_query.lastError(), m_statement);
     return *this;
+}
+
+qint64 SqlQuery::lastInsertId() const
+{
+    return m_db.dialect().lastInsertId(m_db, m_query.lastInsertId());
 }
 
 void execStatement(Database &db, const QString &statement)
 {
     QSqlQuery query(db.sql());
     if (!query.exec(statement))
-        throw StoreError(describe(query.lastError()), query.lastError().text() + QStringLiteral("\n") + statement);
+        throwFailed(db, query.lastError(), statement);
 }
 
 BulkQuery::BulkQuery(Database &db, const QString &statement)
     : m_db(db)
     , m_text(statement)
 {
+    if (db.isServer()) {
+        // The whole answer in one piece: Qt reads a forward-only one from
+        // the server row by row, one message each.
+        m_server = std::make_unique<QSqlQuery>(db.sql());
+        m_server->setForwardOnly(false);
+        if (!m_server->prepare(statement))
+            throwFailed(m_db, m_server->lastError(), statement);
+        return;
+    }
     const QByteArray utf8 = statement.toUtf8();
-    if (sqlite3_prepare_v2(rawHandle(db.sql()), utf8.constData(), static_cast<int>(utf8.size()), &m_statement, nullptr)
+    if (sqlite3_prepare_v2(sqlitefile::rawHandle(db.sql()), utf8.constData(), static_cast<int>(utf8.size()),
+                           &m_statement, nullptr)
         != SQLITE_OK)
         fail();
 }
@@ -221,13 +238,21 @@ BulkQuery::~BulkQuery()
 
 void BulkQuery::fail() const
 {
-    sqlite3 *raw = rawHandle(m_db.sql());
-    throw StoreError(describeCode(sqlite3_extended_errcode(raw)),
+    sqlite3 *raw = sqlitefile::rawHandle(m_db.sql());
+    throw StoreError(sqlitefile::describeCode(sqlite3_extended_errcode(raw)),
                      QString::fromUtf8(sqlite3_errmsg(raw)) + QStringLiteral("\n") + m_text);
 }
 
 BulkQuery &BulkQuery::bind(const char *placeholder, const QString &value)
 {
+    if (m_server) {
+        const QString name = QString::fromUtf8(placeholder);
+        if (!m_text.contains(name))
+            throw StoreError(QStringLiteral("Erreur de la base de données."),
+                             QStringLiteral("%1 absent de la requête\n%2").arg(name, m_text));
+        m_server->bindValue(name, value);
+        return *this;
+    }
     const int index = sqlite3_bind_parameter_index(m_statement, placeholder);
     const QByteArray utf8 = value.toUtf8();
     if (index == 0 || sqlite3_bind_text(m_statement, index, utf8.constData(), static_cast<int>(utf8.size()),
@@ -238,6 +263,14 @@ BulkQuery &BulkQuery::bind(const char *placeholder, const QString &value)
 
 bool BulkQuery::next()
 {
+    if (m_server) {
+        if (!m_started) {
+            if (!m_server->exec())
+                throwFailed(m_db, m_server->lastError(), m_text);
+            m_started = true;
+        }
+        return m_server->next();
+    }
     const int rc = sqlite3_step(m_statement);
     if (rc == SQLITE_ROW)
         return true;
@@ -248,19 +281,34 @@ bool BulkQuery::next()
 
 QString BulkQuery::text(int column) const
 {
+    if (m_server) {
+        const QVariant value = m_server->value(column);
+        return value.isNull() ? QString() : value.toString();
+    }
     const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
     return data ? QString::fromUtf8(data, sqlite3_column_bytes(m_statement, column)) : QString();
 }
 
 qint64 BulkQuery::integer(int column) const
 {
+    if (m_server)
+        return m_server->value(column).toLongLong();
     return sqlite3_column_int64(m_statement, column);
 }
 
-Transaction::Transaction(Database &db)
+Transaction::Transaction(Database &db, const QString &guardedTable)
     : m_db(db)
 {
-    execStatement(m_db, QStringLiteral("BEGIN IMMEDIATE"));
+    execStatement(m_db, m_db.dialect().begin());
+    const QString lock = guardedTable.isEmpty() ? QString() : m_db.dialect().lockTable(guardedTable);
+    if (!lock.isEmpty()) {
+        try {
+            execStatement(m_db, lock);
+        } catch (const StoreError &) {
+            QSqlQuery(m_db.sql()).exec(QStringLiteral("ROLLBACK"));
+            throw;
+        }
+    }
 }
 
 Transaction::~Transaction()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/Dialect.h"
+#include "store/ServerAddress.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -10,33 +13,46 @@ struct sqlite3_stmt;
 
 namespace tv {
 
-// One open connection to a database file (Ferrune.mdb). Text comparisons on
-// the key columns ignore case; the connection also knows tv_fold(x), the
-// case-folded text with accented letters included, and tv_contains(h, n),
-// "h contains n, any case".
+// One open connection to the practice's database: the file Ferrune.mdb
+// (SQLite) or a PostgreSQL server. Text comparisons on the key columns
+// ignore case; the connection also knows tv_fold(x), the case-folded text
+// with accented letters included, and tv_contains(h, n), "h contains n,
+// any case". What the engines say differently is in dialect().
 class Database {
 public:
     // Opens an existing file; never creates one. Throws StoreError.
     static std::unique_ptr<Database> open(const QString &path);
     // Creates a new file holding the empty tables. Throws StoreError.
     static std::unique_ptr<Database> create(const QString &path);
+    // A database on the server holding the program's tables. Throws
+    // StoreError naming the server and what to check.
+    static std::unique_ptr<Database> openServer(const ServerAddress &address);
+    // A connection to a database of the server, whatever it holds.
+    static std::unique_ptr<Database> connectServer(const ServerAddress &address);
 
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
     QSqlDatabase &sql() { return m_db; }
+    const Dialect &dialect() const { return *m_dialect; }
+    bool isServer() const { return m_dialect->engine() == Dialect::Engine::Server; }
+    // The file's path; "" on a server.
     QString path() const { return m_path; }
-    bool hasTable(const QString &name) const;
+    // For messages: the file, or the server and its database.
+    QString location() const { return m_location; }
+    bool hasTable(const QString &name);
     void close();
 
 private:
-    Database(QSqlDatabase db, QString connection, QString path);
+    Database(QSqlDatabase db, QString connection, std::unique_ptr<Dialect> dialect);
     static std::unique_ptr<Database> connect(const QString &path);
 
     QSqlDatabase m_db;
     QString m_connection;
+    std::unique_ptr<Dialect> m_dialect;
     QString m_path;
+    QString m_location;
 };
 
 // A prepared statement with named placeholders. Every failure throws a
@@ -49,18 +65,26 @@ public:
     SqlQuery &exec();
     bool next() { return m_query.next(); }
     QVariant value(int column) const { return m_query.value(column); }
-    QString text(int column) const { return m_query.value(column).toString(); }
+    // "" for NULL on both engines (the server's NULL number reads as 0).
+    QString text(int column) const
+    {
+        const QVariant v = m_query.value(column);
+        return v.isNull() ? QString() : v.toString();
+    }
     int numRowsAffected() const { return m_query.numRowsAffected(); }
-    qint64 lastInsertId() const { return m_query.lastInsertId().toLongLong(); }
+    qint64 lastInsertId() const;
 
 private:
+    Database &m_db;
     QSqlQuery m_query;
     QString m_statement;
 };
 
 // A forward-only read straight from the engine, for the large lists (a
-// doctor's appointments, his products history): no QVariant per value.
-// Values are bound as with SqlQuery; every failure throws a StoreError.
+// doctor's appointments, his products history): no QVariant per value on
+// the file; a forward-only QSqlQuery on a server, whose rows come in one
+// answer anyway. Values are bound as with SqlQuery; every failure throws a
+// StoreError.
 class BulkQuery {
 public:
     BulkQuery(Database &db, const QString &statement);
@@ -78,15 +102,18 @@ private:
 
     Database &m_db;
     sqlite3_stmt *m_statement = nullptr;
+    std::unique_ptr<QSqlQuery> m_server;
+    bool m_started = false;
     QString m_text;
 };
 
-// BEGIN IMMEDIATE ... COMMIT; rolled back when left without commit().
-// IMMEDIATE takes the write lock at once, so a check made inside holds
-// against another workstation until the commit.
+// A write transaction, rolled back when left without commit(). With a
+// guarded table, a check made inside (is this appointment booked already?)
+// holds against every other workstation until the commit: on the file the
+// whole database is locked at once, on a server that table's writers wait.
 class Transaction {
 public:
-    explicit Transaction(Database &db);
+    explicit Transaction(Database &db, const QString &guardedTable = {});
     ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;

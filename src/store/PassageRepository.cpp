@@ -28,7 +28,7 @@ QHash<QString, QString> PassageRepository::quotasForMedecin(const QString &medec
 
 void PassageRepository::setQuota(const QString &labo, const QString &medecin, int value)
 {
-    Transaction transaction(m_db);
+    Transaction transaction(m_db, QStringLiteral("Passage"));
     SqlQuery update(m_db, QStringLiteral("UPDATE Passage SET Passage = :value WHERE Labo = :labo AND Medecin = :medecin"));
     update.bind(QStringLiteral(":value"), value)
         .bind(QStringLiteral(":labo"), labo)

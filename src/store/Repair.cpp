@@ -123,6 +123,15 @@ Report run(const QString &databasePath)
     Report report;
     report.database = databasePath;
     const QFileInfo info(databasePath);
+    try {
+        if (const auto server = serveurcfg::read(info.absolutePath())) {
+            report.status = Status::OnServer;
+            report.problems.append(server->hostForMessage());
+            return report;
+        }
+    } catch (const StoreError &error) {
+        return failed(std::move(report), error.message(), QString());
+    }
     if (!info.isFile()) {
         report.status = Status::Missing;
         report.problems.append(QStringLiteral("Aucune base de données à l'emplacement « %1 ».").arg(native(databasePath)));
@@ -226,6 +235,11 @@ QString describe(const Report &report)
                               "nom « %3 ».%4")
             .arg(db, report.format.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(report.format), files::OldDatabase,
                  report.problems.isEmpty() ? QString() : QStringLiteral("\n\n") + report.problems.join(QLatin1Char('\n')));
+    case Status::OnServer:
+        return QStringLiteral("La base de données de ce dossier est sur le serveur PostgreSQL « %1 ».\n\n"
+                              "Sa vérification et son compactage se font avec les outils du serveur (VACUUM, "
+                              "REINDEX), par son administrateur. Rien n'a été modifié.")
+            .arg(report.problems.value(0));
     case Status::Failed:
         break;
     }

@@ -12,6 +12,7 @@ enum class Status {
     Missing,  // no database where the settings say
     Failed,   // could not be done (file in use, disk full...)
     Access,   // the former program's Access file: left as it is
+    OnServer, // the data are on a PostgreSQL server: nothing done here
 };
 
 struct Report {

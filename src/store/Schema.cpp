@@ -12,27 +12,34 @@ struct Table {
     QString definition;
 };
 
+// {id} and {key} are the engine's own column types (Dialect).
 const QList<Table> &tables()
 {
     // Key columns compare without regard to case, as the practice's data
     // always did. The unnamed columns of Labo and Passage are carried along.
     static const QList<Table> list = {
         {QStringLiteral("Labo"),
-         QStringLiteral("CREATE TABLE Labo (NumLabo INTEGER PRIMARY KEY AUTOINCREMENT, Labo TEXT COLLATE NOCASE, "
-                        "Nom TEXT COLLATE NOCASE, Tel TEXT, TelP TEXT, Email TEXT, Url TEXT, Mdp TEXT, Budget TEXT, "
+         QStringLiteral("CREATE TABLE Labo (NumLabo {id}, Labo {key}, "
+                        "Nom {key}, Tel TEXT, TelP TEXT, Email TEXT, Url TEXT, Mdp TEXT, Budget TEXT, "
                         "Laboratoire TEXT, Adresse TEXT, CommuneVM TEXT, Divers1 TEXT, Divers2 TEXT, Divers3 TEXT)")},
         {QStringLiteral("Passage"),
-         QStringLiteral("CREATE TABLE Passage (NumPassage INTEGER PRIMARY KEY AUTOINCREMENT, Labo TEXT COLLATE NOCASE, "
-                        "Medecin TEXT COLLATE NOCASE, Passage INTEGER, Divers1 TEXT, Divers2 TEXT)")},
+         QStringLiteral("CREATE TABLE Passage (NumPassage {id}, Labo {key}, "
+                        "Medecin {key}, Passage INTEGER, Divers1 TEXT, Divers2 TEXT)")},
         {QStringLiteral("Visite"),
-         QStringLiteral("CREATE TABLE Visite (NumVisite INTEGER PRIMARY KEY AUTOINCREMENT, Medecin TEXT COLLATE NOCASE, "
-                        "Labo TEXT COLLATE NOCASE, Jour TEXT COLLATE NOCASE, Mois TEXT COLLATE NOCASE, "
-                        "An TEXT COLLATE NOCASE, Heure TEXT)")},
+         QStringLiteral("CREATE TABLE Visite (NumVisite {id}, Medecin {key}, "
+                        "Labo {key}, Jour {key}, Mois {key}, "
+                        "An {key}, Heure TEXT)")},
         {QStringLiteral("Produit"),
-         QStringLiteral("CREATE TABLE Produit (NumProduit INTEGER PRIMARY KEY AUTOINCREMENT, Medecin TEXT COLLATE NOCASE, "
-                        "Labo TEXT COLLATE NOCASE, Delegue TEXT COLLATE NOCASE, Date TEXT, Produit TEXT)")},
+         QStringLiteral("CREATE TABLE Produit (NumProduit {id}, Medecin {key}, "
+                        "Labo {key}, Delegue {key}, Date TEXT, Produit TEXT)")},
     };
     return list;
+}
+
+QString definition(const Table &table, const Dialect &dialect)
+{
+    QString text = table.definition;
+    return text.replace(QLatin1String("{id}"), dialect.counterColumn()).replace(QLatin1String("{key}"), dialect.keyColumn());
 }
 
 const QStringList &indexes()
@@ -96,11 +103,18 @@ QStringList columns(const QString &table)
 void create(Database &db)
 {
     Transaction transaction(db);
+    createTables(db);
+    transaction.commit();
+}
+
+void createTables(Database &db)
+{
+    for (const QString &statement : db.dialect().schemaSetup())
+        execStatement(db, statement);
     for (const Table &t : tables())
-        execStatement(db, t.definition);
+        execStatement(db, definition(t, db.dialect()));
     for (const QString &statement : indexes())
         execStatement(db, statement);
-    transaction.commit();
 }
 
 void ensureIndexes(Database &db)

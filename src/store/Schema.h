@@ -11,7 +11,8 @@ class Database;
 namespace schema {
 QStringList tableNames();              // Labo, Passage, Visite, Produit (upgrade order)
 QStringList columns(const QString &table); // column 0 first
-void create(Database &db);
+void create(Database &db); // in a transaction of its own
+void createTables(Database &db); // inside the caller's transaction
 void ensureIndexes(Database &db);
 } // namespace schema
 

@@ -81,6 +81,26 @@ std::optional<QString> cheminbase::read(const QString &programFolder)
     return result;
 }
 
+std::optional<ServerAddress> serveurcfg::read(const QString &dataFolder)
+{
+    const QString path = files::join(dataFolder, files::ServerCfg);
+    const auto lines = textfile::readLines(path);
+    if (!lines)
+        return std::nullopt;
+    const QString conninfo = lines->isEmpty() ? QString() : lines->first().trimmed();
+    try {
+        return ServerAddress::parse(conninfo);
+    } catch (const StoreError &error) {
+        throw StoreError(QStringLiteral("Le fichier « %1 » ne désigne pas un serveur utilisable.\n%2")
+                             .arg(QDir::toNativeSeparators(path), error.message()));
+    }
+}
+
+void serveurcfg::write(const QString &dataFolder, const ServerAddress &address)
+{
+    textfile::writeLines(files::join(dataFolder, files::ServerCfg), {address.conninfo});
+}
+
 void cheminbase::write(const QString &programFolder, const QString &dataFolder)
 {
     if (dataFolder.contains(u'"'))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ServerAddress.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -18,6 +20,7 @@ inline const QString ShippedDatabase = QStringLiteral("Copie de Ferrune.mdb");
 inline const QString OldDatabase = QStringLiteral("Ancien_Ferrune.mdb");
 inline const QString Medoc = QStringLiteral("Medoc.txt");
 inline const QString MedocTmp = QStringLiteral("Medoc_tmp.txt");
+inline const QString ServerCfg = QStringLiteral("Serveur.cfg");
 
 QString join(const QString &folder, const QString &name);
 
@@ -43,6 +46,16 @@ std::optional<QString> read(const QString &programFolder);
 // Throws StoreError for a folder that cannot be stored (a double quote).
 void write(const QString &programFolder, const QString &dataFolder);
 } // namespace cheminbase
+
+// Serveur.cfg (data folder): when present, the practice's database is on
+// the PostgreSQL server it names (one libpq connection string) instead of
+// Ferrune.mdb. Written last and atomically when a practice moves there.
+namespace serveurcfg {
+// nullopt when the file does not exist; throws StoreError when it holds no
+// usable connection string.
+std::optional<ServerAddress> read(const QString &dataFolder);
+void write(const QString &dataFolder, const ServerAddress &address);
+} // namespace serveurcfg
 
 // Vs.ini (program folder): the four settings of this workstation.
 struct WorkstationSettings {

@@ -1,5 +1,9 @@
 #include "store/Store.h"
 
+#include "store/SettingsFiles.h"
+
+#include <QFileInfo>
+
 namespace tv {
 
 Store::Store(std::unique_ptr<Database> db)
@@ -13,7 +17,16 @@ Store::Store(std::unique_ptr<Database> db)
 
 std::unique_ptr<Store> Store::open(const QString &databasePath)
 {
+    // A data folder moved to a server says so beside the file, which stays
+    // as it was (the way back).
+    if (const auto server = serveurcfg::read(QFileInfo(databasePath).absolutePath()))
+        return std::unique_ptr<Store>(new Store(Database::openServer(*server)));
     return std::unique_ptr<Store>(new Store(Database::open(databasePath)));
+}
+
+std::unique_ptr<Store> Store::adopt(std::unique_ptr<Database> db)
+{
+    return std::unique_ptr<Store>(new Store(std::move(db)));
 }
 
 void Store::addDoctorRows(const QString &medecin, const QStringList &labos)

@@ -11,13 +11,17 @@
 
 namespace tv {
 
-// The open Ferrune.mdb with one repository per table, and the changes that
-// span several tables, each done as one transaction.
+// The practice's open database with one repository per table, and the
+// changes that span several tables, each done as one transaction.
 class Store {
 public:
-    static std::unique_ptr<Store> open(const QString &databasePath); // throws StoreError
+    // Ferrune.mdb at that path, or the server named by Serveur.cfg in the
+    // same folder. Throws StoreError.
+    static std::unique_ptr<Store> open(const QString &databasePath);
+    static std::unique_ptr<Store> adopt(std::unique_ptr<Database> db);
 
     Database &db() { return *m_db; }
+    bool isServer() const { return m_db->isServer(); }
     LaboRepository &labos() { return m_labos; }
     VisiteRepository &visites() { return m_visites; }
     PassageRepository &passages() { return m_passages; }

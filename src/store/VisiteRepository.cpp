@@ -114,7 +114,7 @@ void VisiteRepository::insert(const VisiteRecord &v)
 
 VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const VisiteRecord &v)
 {
-    Transaction transaction(m_db);
+    Transaction transaction(m_db, QStringLiteral("Visite"));
     SqlQuery check(m_db, QStringLiteral("SELECT 1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
                                         "AND Jour = :jour AND Labo = :labo LIMIT 1"));
     check.bind(QStringLiteral(":medecin"), v.medecin)

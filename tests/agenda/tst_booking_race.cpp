@@ -7,12 +7,14 @@
 #include "store/Store.h"
 #include "store/StoreError.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
 #include <atomic>
 #include <barrier>
+#include <optional>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -45,7 +47,10 @@ private slots:
     void init()
     {
         QVERIFY(m_dir.isValid());
-        m_path = m_dir.filePath(u"Ferrune-%1.mdb"_s.arg(++m_serial));
+        // A folder each: on a server its Serveur.cfg names the database.
+        const QString folder = m_dir.filePath(QString::number(++m_serial));
+        QVERIFY(QDir().mkpath(folder));
+        m_path = folder + u"/Ferrune.mdb"_s;
         tvtest::TestEnv::createDatabase(m_path);
     }
 
@@ -80,7 +85,7 @@ private slots:
     void briefLockIsWaitedOut()
     {
         auto holder = Store::open(m_path);
-        execStatement(holder->db(), u"BEGIN IMMEDIATE"_s);
+        std::optional<Transaction> hold(std::in_place, holder->db(), u"Visite"_s);
         std::atomic<int> result{-1};
         std::thread other([&] {
             try {
@@ -93,7 +98,7 @@ private slots:
             }
         });
         QThread::msleep(300);
-        execStatement(holder->db(), u"COMMIT"_s);
+        hold->commit();
         other.join();
         QCOMPARE(result.load(), 1);
         QCOMPARE(rowCount(m_path), 1);
@@ -102,7 +107,7 @@ private slots:
     void persistentLockReportedInFrench()
     {
         auto holder = Store::open(m_path);
-        execStatement(holder->db(), u"BEGIN IMMEDIATE"_s);
+        std::optional<Transaction> hold(std::in_place, holder->db(), u"Visite"_s);
         QString message;
         std::thread other([&] {
             try {
@@ -113,7 +118,7 @@ private slots:
             }
         });
         other.join();
-        execStatement(holder->db(), u"ROLLBACK"_s);
+        hold.reset();
         QCOMPARE(message, u"La base de données est occupée par un autre poste. Réessayez dans un instant."_s);
         QCOMPARE(rowCount(m_path), 0);
     }

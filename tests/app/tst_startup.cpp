@@ -125,6 +125,36 @@ private slots:
         QVERIFY(!QFile::exists(env.dataFile("Ferrune.mdb")));
     }
 
+    void unusableServerStopsAndKeepsTheFile_data()
+    {
+        QTest::addColumn<QString>("conninfo");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("unreachable") << u"host=/nulle-part port=5499 dbname=tallvane user=secretariat"_s
+                                     << u"Impossible de joindre le serveur de base de données « /nulle-part »"_s;
+        QTest::newRow("password") << u"host=srv dbname=tallvane password=secret"_s
+                                  << u"Le mot de passe ne doit pas figurer"_s;
+        QTest::newRow("malformed") << u"host srv"_s << u"est incorrecte"_s;
+    }
+
+    void unusableServerStopsAndKeepsTheFile()
+    {
+        QFETCH(QString, conninfo);
+        QFETCH(QString, expected);
+        TestEnv env;
+        env.prepareData({"Dr Alpha"});
+        env.writeFile(env.dataFile(files::ServerCfg), conninfo.toUtf8() + "\r\n");
+        const QByteArray before = TestEnv::readFile(env.dataFile(files::Database));
+        dialogs::script::push(QMessageBox::Ok);
+        bool started = true;
+        auto w = env.startWindow(&started);
+        QVERIFY(!started);
+        const auto &log = dialogs::script::log();
+        QCOMPARE(log.back().icon, QMessageBox::Critical);
+        QVERIFY2(log.back().text.contains(expected), qPrintable(log.back().text));
+        QVERIFY(log.back().text.contains(u"Le programme va se fermer."_s));
+        QCOMPARE(TestEnv::readFile(env.dataFile(files::Database)), before);
+    }
+
     // The window starts on the screen, whole when its contents allow; the
     // month grid's figures are centred, its rows at most 1.58 times as tall.
     void windowAndMonthGridFitTheScreen()

@@ -5,6 +5,9 @@
 //   tallvane_store_worker book <database> <milliseconds> <seed>
 //       books and deletes appointments on a small set of keys until the
 //       time is up, then prints "<inserted> <deleted> <duplicates>".
+//   tallvane_store_worker transfer <database> <connection string>
+//       moves the database onto the server slowly, printing "copie" after
+//       each block of rows, until killed.
 //   tallvane_store_worker rewrite <program folder> <data folder>
 //       rewrites Vs.ini, CheminBase.cfg and Medecin.ini with one of two
 //       contents in turn, until killed.
@@ -13,6 +16,7 @@
 //       absences of "  DR A", one at a time.
 #include "store/AgendaFiles.h"
 #include "store/MedocFile.h"
+#include "store/ServerTransfer.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 #include "store/StoreError.h"
@@ -20,6 +24,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
 
 #include <cstdio>
@@ -54,6 +59,19 @@ int book(const QString &database, int milliseconds, unsigned seed)
         QThread::usleep(300);
     }
     std::printf("%ld %ld %ld\n", inserted, deleted, duplicates);
+    return 0;
+}
+
+int transfer(const QString &database, const QString &conninfo)
+{
+    auto store = tv::Store::open(database);
+    tv::ServerTransfer::run(store->db(), tv::ServerAddress::parse(conninfo), QFileInfo(database).absolutePath(),
+                            [](qint64, qint64) {
+                                std::printf("copie\n");
+                                std::fflush(stdout);
+                                QThread::msleep(100);
+                                return true;
+                            });
     return 0;
 }
 
@@ -101,6 +119,8 @@ int main(int argc, char **argv)
     try {
         if (args.size() == 5 && args.at(1) == QLatin1String("book"))
             return book(args.at(2), args.at(3).toInt(), args.at(4).toUInt());
+        if (args.size() == 4 && args.at(1) == QLatin1String("transfer"))
+            return transfer(args.at(2), args.at(3));
         if (args.size() == 4 && args.at(1) == QLatin1String("rewrite"))
             return rewrite(args.at(2), args.at(3));
         if (args.size() == 5 && args.at(1) == QLatin1String("append"))

@@ -106,6 +106,13 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("n'est pas une base de données")) && text.contains(QStringLiteral("rien n'a été modifié"))
                      && !text.contains(QStringLiteral("copie")),
                  qPrintable(text));
+
+        // On a server the file is the old fallback: the tool leaves it be.
+        env.writeFile(env.dataFile(files::ServerCfg), "host=cabinet-serveur dbname=tallvane\r\n");
+        const repair::Report onServer = repair::run(path);
+        QCOMPARE(onServer.status, repair::Status::OnServer);
+        QVERIFY(repair::describe(onServer).contains(QStringLiteral("« cabinet-serveur »")));
+        QVERIFY(!QFile::exists(env.dataFile(repair::BackupName)));
     }
 
     // The former program's Access file, whole or cut short: said for what it

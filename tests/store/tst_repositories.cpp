@@ -1,5 +1,5 @@
-// The four tables on a real SQLite file: bound values and case rules. The
-// changes that span several tables are checked from the window.
+// The four tables on a real SQLite file or PostgreSQL server: bound values,
+// case rules, and the changes that span several tables.
 #include "support/TestEnv.h"
 
 #include "store/Database.h"
@@ -7,6 +7,10 @@
 #include "store/StoreError.h"
 
 #include <QFile>
+#include <QDir>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,8 +35,11 @@ private:
 
     std::unique_ptr<Store> freshStore()
     {
-        const QString path = m_dir.filePath(QStringLiteral("Ferrune%1.mdb").arg(++m_counter));
-        Database::create(path);
+        // A folder each: on a server its Serveur.cfg names the database.
+        const QString folder = m_dir.filePath(QString::number(++m_counter));
+        QDir().mkpath(folder);
+        const QString path = folder + QStringLiteral("/Ferrune.mdb");
+        tvtest::TestEnv::createDatabase(path);
         return Store::open(path);
     }
 
@@ -116,10 +123,48 @@ private slots:
         QCOMPARE(store->produits().containing(QStringLiteral("_"), "DR A").size(), 0);
     }
 
+    // The changes that span tables, each one transaction on either engine.
+    void renameAndDeleteSpanTheTables()
+    {
+        auto store = freshStore();
+        store->addLaboratory("ALPHA", {"DR A", "DR B"});
+        store->addLaboratory("BETA", {"DR A", "DR B"});
+        store->visites().insert(visite("DR A", "ALPHA", "01", "02", "2025"));
+        store->visites().insert(visite("DR B", "BETA", "01", "02", "2025"));
+        store->produits().insert({0, "DR A", "ALPHA", "X", "2025-02-01", "P\n"});
+
+        store->renameLaboratory("ALPHA", "GAMMA");
+        QVERIFY(!store->labos().exists("ALPHA"));
+        QVERIFY(store->labos().exists("GAMMA"));
+        QCOMPARE(store->visites().forLaboMedecin("GAMMA", "DR A").size(), 1);
+        QVERIFY(store->passages().quota("GAMMA", "DR B").has_value());
+        // Products keep the name they were recorded under.
+        QCOMPARE(store->produits().forLabo("ALPHA", "DR A").size(), 1);
+
+        store->deleteDoctorRows("DR A");
+        QCOMPARE(tvtest::count(*store, QStringLiteral("SELECT COUNT(*) FROM Visite")), 1);
+        QCOMPARE(tvtest::count(*store, QStringLiteral("SELECT COUNT(*) FROM Passage")), 2);
+        QCOMPARE(tvtest::count(*store, QStringLiteral("SELECT COUNT(*) FROM Produit")), 1);
+    }
+
+    void aFailedChangeLeavesNothingHalfDone()
+    {
+        auto store = freshStore();
+        store->addLaboratory("ALPHA", {"DR A"});
+        store->visites().insert(visite("DR A", "ALPHA", "01", "02", "2025"));
+        // Passage, changed last, is gone: the rename must not stay half applied.
+        execStatement(store->db(), QStringLiteral("DROP TABLE Passage"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, store->renameLaboratory("ALPHA", "OMEGA"));
+        QVERIFY(store->labos().exists("ALPHA"));
+        QVERIFY(!store->labos().exists("OMEGA"));
+        QCOMPARE(store->visites().forLaboMedecin("ALPHA", "DR A").size(), 1);
+    }
+
     // The rest of quotas and duplicates is driven from the window.
     void quotaRowMadeAndDuplicateInAnyCase()
     {
         auto store = freshStore();
+        store->addLaboratory("ALPHA", {"DR A"});
         store->passages().setQuota("ALPHA", "DR Z", 2); // no row yet: one is made
         QCOMPARE(*store->passages().quota("ALPHA", "DR Z"), QStringLiteral("2"));
         using R = VisiteRepository::InsertResult;

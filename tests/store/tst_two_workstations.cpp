@@ -1,6 +1,9 @@
 // Two processes book and delete appointments on one database at the same
 // time, as two workstations of the practice do.
+#include "support/TestEnv.h"
+
 #include "store/Database.h"
+#include "store/Store.h"
 #include "store/StoreError.h"
 
 #include <QProcess>
@@ -19,7 +22,7 @@ private slots:
         QVERIFY2(QFile::exists(worker), qPrintable(worker));
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Ferrune.mdb"));
-        Database::create(path)->close();
+        tvtest::TestEnv::createDatabase(path);
 
         QProcess first, second;
         for (QProcess *p : {&first, &second})
@@ -44,7 +47,8 @@ private slots:
         QVERIFY(duplicates > 0);
         QVERIFY(deleted > 0);
 
-        auto db = Database::open(path);
+        auto store = Store::open(path);
+        Database *db = &store->db();
         SqlQuery twice(*db, QStringLiteral("SELECT Medecin, Labo, Jour, Mois, An, COUNT(*) FROM Visite "
                                            "GROUP BY Medecin, Labo, Jour, Mois, An HAVING COUNT(*) > 1"));
         twice.exec();

@@ -4,17 +4,51 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 #include "store/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QFileInfo>
 #include <QTest>
 
+#include <atomic>
+
 namespace tvtest {
+
+namespace {
+
+tv::ServerAddress testServer()
+{
+    const QByteArray conninfo = qgetenv("TALLVANE_PG_SERVER");
+    if (conninfo.isEmpty())
+        qFatal("no PostgreSQL server in TALLVANE_PG_SERVER: "
+               "run the test through scripts/pg-cluster.sh with <test>");
+    return tv::ServerAddress::parse(QString::fromUtf8(conninfo));
+}
+
+} // namespace
+
+tv::ServerAddress TestEnv::emptyServerDatabase()
+{
+    // A schema of its own on the test server stands for a new database:
+    // cheaper, and as empty.
+    static std::atomic<int> counter{0};
+    const QString name = QStringLiteral("tv_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    const tv::ServerAddress admin = testServer();
+    tv::execStatement(*tv::Database::connectServer(admin), QStringLiteral("CREATE SCHEMA ") + name);
+    return tv::ServerAddress::parse(admin.conninfo + QStringLiteral(" options='-csearch_path=%1,public'").arg(name));
+}
+
+bool TestEnv::onServer()
+{
+    return qgetenv("TALLVANE_TEST_ENGINE") == "postgresql";
+}
 
 TestEnv::TestEnv(const QDate &today)
 {
@@ -41,12 +75,17 @@ QString TestEnv::dataFile(const QString &name) const
 
 void TestEnv::installShippedDatabase() const
 {
-    createDatabase(programFile(tv::files::ShippedDatabase));
+    tv::Database::create(programFile(tv::files::ShippedDatabase));
 }
 
 void TestEnv::createDatabase(const QString &path)
 {
-    tv::Database::create(path);
+    if (onServer()) {
+        const tv::ServerAddress address = emptyServerDatabase();
+        tv::schema::create(*tv::Database::connectServer(address));
+        tv::serveurcfg::write(QFileInfo(path).absolutePath(), address);
+    } else
+        tv::Database::create(path);
 }
 
 void TestEnv::prepareData(const QStringList &doctors, const QString &vsIni) const
@@ -108,7 +147,7 @@ QStringList queryRows(tv::Store &store, const QString &sql)
     while (q.next()) {
         QStringList columns;
         for (int i = 0; i < q.record().count(); ++i)
-            columns.append(q.value(i).toString());
+            columns.append(q.value(i).isNull() ? QString() : q.value(i).toString());
         out.append(columns.join(u'|'));
     }
     return out;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ServerAddress.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -31,8 +33,13 @@ public:
     // A ready data folder: empty database, CheminBase.cfg pointing at it,
     // Vs.ini and Medecin.ini as given (no file when the list is empty).
     void prepareData(const QStringList &doctors = {}, const QString &vsIni = QStringLiteral("100,0,0,0")) const;
-    // A fresh empty database file at the given path.
+    // A fresh empty database file at the given path; in a run on the
+    // server (TALLVANE_TEST_ENGINE=postgresql) a fresh database on the
+    // server of TALLVANE_PG_SERVER, named by a Serveur.cfg in that folder.
     static void createDatabase(const QString &path);
+    static bool onServer();
+    // An empty database on the test server (TALLVANE_PG_SERVER).
+    static tv::ServerAddress emptyServerDatabase();
 
     static void writeFile(const QString &path, const QByteArray &bytes);
     static QByteArray readFile(const QString &path);

@@ -60,7 +60,8 @@ int main(int argc, char **argv)
     waiting.hide();
 
     const QString text = tv::repair::describe(report);
-    if (report.status == tv::repair::Status::Repaired || report.status == tv::repair::Status::Access) {
+    if (report.status == tv::repair::Status::Repaired || report.status == tv::repair::Status::Access
+        || report.status == tv::repair::Status::OnServer) {
         QMessageBox::information(nullptr, kTitle, text);
         return 0;
     }

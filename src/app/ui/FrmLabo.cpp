@@ -18,6 +18,7 @@
 #include "labs/ui/LabsController.h"
 #include "outputs/ui/OutputsController.h"
 #include "products/ui/ProductsController.h"
+#include "server/ui/ServerController.h"
 #include "store/SettingsFiles.h"
 
 #include <QApplication>
@@ -56,6 +57,7 @@ FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
     m_about = std::make_unique<AboutController>(*this);
     m_backups = std::make_unique<BackupsController>(*this);
     m_outputs = std::make_unique<OutputsController>(*this);
+    m_server = std::make_unique<ServerController>(*this);
     connectSignals();
 }
 
@@ -171,6 +173,7 @@ void FrmLabo::connectSignals()
     m_about->connectSignals();
     m_backups->connectSignals();
     m_outputs->connectSignals();
+    m_server->connectSignals();
 }
 
 Store &FrmLabo::store()
@@ -218,6 +221,15 @@ void FrmLabo::Liste_RV_Medecin() { m_booking->Liste_RV_Medecin(); }
 void FrmLabo::Liste_RV_Labo_Medecin() { m_booking->Liste_RV_Labo_Medecin(); }
 void FrmLabo::Remplir_Historique() { m_products->Remplir_Historique(); }
 void FrmLabo::Charger_Produits_Visite() { m_products->Charger_Produits_Visite(); }
+
+void FrmLabo::reloadAllViews()
+{
+    reloadLaboratoryLists();
+    Liste_RV_Labo_Medecin();
+    Remplir_Agenda();
+    Liste_RV_Medecin();
+    Remplir_Historique();
+}
 
 void FrmLabo::menu_Click(int index)
 {

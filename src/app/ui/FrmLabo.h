@@ -17,6 +17,7 @@ class LabsController;
 class MaintenanceController;
 class OutputsController;
 class ProductsController;
+class ServerController;
 
 // The main window. It builds the widgets, owns the shared state and the
 // database, and hands each event to the controller of its subsystem.
@@ -74,6 +75,9 @@ public:
     void saveWorkstationSettings();
     // Refills LstLabo, CboLs, CboLh, CboDh and CboDs from the Labo table.
     void reloadLaboratoryLists();
+    // After the store was opened anew (a restore, a move to the server):
+    // every row may have changed, so every list is read again whole.
+    void reloadAllViews();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -95,6 +99,7 @@ private:
     std::unique_ptr<AboutController> m_about;
     std::unique_ptr<BackupsController> m_backups;
     std::unique_ptr<OutputsController> m_outputs;
+    std::unique_ptr<ServerController> m_server;
 };
 
 } // namespace tv

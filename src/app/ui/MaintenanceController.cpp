@@ -8,6 +8,7 @@
 #include "backups/ui/BackupsController.h"
 #include "store/DataCopy.h"
 #include "store/SettingsFiles.h"
+#include "store/Store.h"
 #include "store/StoreError.h"
 
 #include <QAction>
@@ -414,12 +415,21 @@ void MaintenanceController::mnuPurger_Click()
             visites.removeYear(s.Reponse);
             m_frm.booking().yearPurged(s.Reponse);
         }
-        dialogs::information(&m_frm, QStringLiteral("Il est conseillé de réparer et compacter la base de données."));
+        // A server reclaims the room by itself.
+        if (!m_frm.store().isServer())
+            dialogs::information(&m_frm, QStringLiteral("Il est conseillé de réparer et compacter la base de données."));
     });
 }
 
 void MaintenanceController::mnuRepare_Click()
 {
+    if (m_frm.hasStore() && m_frm.store().isServer()) {
+        dialogs::information(&m_frm, QStringLiteral("La base de données est sur le serveur %1.\n\nSa vérification et son "
+                                                    "compactage se font avec les outils du serveur (VACUUM, REINDEX), "
+                                                    "par son administrateur. Rien n'a été modifié.")
+                                         .arg(m_frm.store().db().location()));
+        return;
+    }
     const QString tool = programPath(QStringLiteral("Remisa"));
     if (!seams().start(tool)) {
         dialogs::critical(&m_frm, QStringLiteral("L'outil de réparation « %1 » n'a pas pu être lancé.").arg(native(tool)));

@@ -139,12 +139,7 @@ bool BackupsController::restore(const QString &backupPath)
     }
     try {
         m_frm.openStore(database);
-        m_frm.reloadLaboratoryLists();
-        // Every row may have changed: the lists are read again whole.
-        m_frm.Liste_RV_Labo_Medecin();
-        m_frm.Remplir_Agenda();
-        m_frm.Liste_RV_Medecin();
-        m_frm.Remplir_Historique();
+        m_frm.reloadAllViews();
     } catch (const StoreError &error) {
         dialogs::critical(&m_frm, error.fullText());
         return false;

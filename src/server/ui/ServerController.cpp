@@ -1,0 +1,113 @@
+#include "server/ui/ServerController.h"
+
+#include "app/ui/Dialogs.h"
+#include "app/ui/FrmLabo.h"
+#include "app/ui/Guard.h"
+#include "store/ServerTransfer.h"
+#include "store/SettingsFiles.h"
+#include "store/Store.h"
+#include "store/StoreError.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLocale>
+#include <QProgressDialog>
+
+#include <memory>
+#include <optional>
+
+namespace tv {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Transférer la base sur un serveur PostgreSQL");
+
+std::unique_ptr<QProgressDialog> progressWindow(QWidget *parent)
+{
+    auto dialog = std::make_unique<QProgressDialog>(QStringLiteral("Copie des données sur le serveur..."),
+                                                    QStringLiteral("Annuler"), 0, 0, parent);
+    dialog->setObjectName(QStringLiteral("Progression"));
+    dialog->setWindowTitle(QStringLiteral("Tallvane"));
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setMinimumDuration(700);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    return dialog;
+}
+
+QString summary(const QList<ServerTransfer::TableReport> &reports)
+{
+    const QLocale french(QLocale::French);
+    QStringList lines;
+    for (const ServerTransfer::TableReport &r : reports)
+        lines.append(QStringLiteral("%1 : %2 lignes").arg(r.table, french.toString(r.rows)));
+    return lines.join(u'\n');
+}
+
+} // namespace
+
+ServerController::ServerController(FrmLabo &frm)
+    : m_frm(frm)
+{
+}
+
+void ServerController::connectSignals()
+{
+    connect(m_frm.view().menus.mnuServeur, &QAction::triggered, this, [this] { mnuServeur_Click(); });
+}
+
+void ServerController::mnuServeur_Click()
+{
+    if (m_frm.hasStore() && m_frm.store().isServer()) {
+        dialogs::information(&m_frm, QStringLiteral("La base de données est déjà sur le serveur (%1).")
+                                         .arg(m_frm.store().db().location()));
+        return;
+    }
+    const auto answer = dialogs::input(&m_frm,
+                                       QStringLiteral("Chaîne de connexion au serveur PostgreSQL, par exemple :\n"
+                                                      "host=cabinet-serveur dbname=tallvane user=secretariat\n\n"
+                                                      "Le mot de passe n'y figure pas : il est lu dans le fichier "
+                                                      ".pgpass de l'utilisateur."),
+                                       kTitle);
+    if (!answer || answer->trimmed().isEmpty())
+        return;
+    std::optional<ServerAddress> address;
+    if (!guarded(&m_frm, [&] { address = ServerAddress::parse(*answer); }))
+        return;
+    const QString dataFolder = m_frm.state().CheminBase;
+    const QString file = files::join(dataFolder, files::Database);
+    if (!dialogs::askYesNo(&m_frm,
+                           QStringLiteral("Toutes les données de « %1 » vont être copiées dans la base « %2 » du "
+                                          "serveur « %3 », qui doit être vide.\nPendant la copie, les autres postes "
+                                          "ne peuvent pas modifier la base.\n\nContinuer ?")
+                               .arg(file, address->dbname, address->hostForMessage()),
+                           true))
+        return;
+
+    QList<ServerTransfer::TableReport> reports;
+    const bool copied = guarded(&m_frm, [&] {
+        auto progress = progressWindow(&m_frm);
+        reports = ServerTransfer::run(m_frm.store().db(), *address, dataFolder, [&](qint64 done, qint64 total) {
+            // Percent: the dialog counts in int.
+            progress->setMaximum(100);
+            progress->setValue(total > 0 ? static_cast<int>(done * 100 / total) : 100);
+            QCoreApplication::processEvents();
+            return !progress->wasCanceled();
+        });
+    });
+    if (!copied)
+        return;
+    // Serveur.cfg is in place: the data folder now opens on the server.
+    if (!guarded(&m_frm, [&] { m_frm.openStore(file); })) {
+        guarded(&m_frm, [&] { m_frm.closeStore(); });
+        return;
+    }
+    if (!guarded(&m_frm, [&] { m_frm.reloadAllViews(); }))
+        return;
+    dialogs::information(&m_frm, QStringLiteral("Transfert terminé et vérifié :\n\n%1\n\nLe programme travaille "
+                                                "maintenant sur le serveur. Les autres postes y passeront à leur "
+                                                "prochain démarrage. Le fichier « %2 » reste tel quel.")
+                                     .arg(summary(reports), file));
+}
+
+} // namespace tv
