@@ -66,9 +66,22 @@ void containsFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_int(ctx, 0);
         return;
     }
-    const QString haystack = foldText(fromSqlite(argv[0]));
-    const QString needle = foldText(fromSqlite(argv[1]));
-    sqlite3_result_int(ctx, haystack.contains(needle) ? 1 : 0);
+    // The searched text is the same for every row of a query: it is decoded
+    // once and kept with the statement. Qt's case-insensitive search folds
+    // letter by letter exactly as foldText does, without a folded copy of
+    // every row's text.
+    auto *needle = static_cast<QString *>(sqlite3_get_auxdata(ctx, 1));
+    if (!needle) {
+        needle = new QString(fromSqlite(argv[1]));
+        sqlite3_set_auxdata(ctx, 1, needle, [](void *p) { delete static_cast<QString *>(p); });
+        needle = static_cast<QString *>(sqlite3_get_auxdata(ctx, 1));
+        if (!needle) { // SQLite could not keep it and has already freed it
+            const QString once = fromSqlite(argv[1]);
+            sqlite3_result_int(ctx, fromSqlite(argv[0]).contains(once, Qt::CaseInsensitive) ? 1 : 0);
+            return;
+        }
+    }
+    sqlite3_result_int(ctx, fromSqlite(argv[0]).contains(*needle, Qt::CaseInsensitive) ? 1 : 0);
 }
 
 class FileDialect final : public Dialect {
