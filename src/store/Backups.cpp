@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -80,12 +81,16 @@ void openConnection(Connection &c, const QString &path, int flags)
 
 // The whole of `from` into the new file `to` through the online backup, so
 // that a write of another workstation in progress is never half copied.
-void copyDatabase(const QString &from, const QString &to)
+void copyPages(const QString &from, const QString &to)
 {
     Connection source;
     Connection target;
     openConnection(source, from, SQLITE_OPEN_READONLY);
     openConnection(target, to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // The target is a new file under a temporary name, renamed only when
+    // whole: it needs no journal of its own, nor a sync after every step.
+    // One sync at the end (below) makes it durable before the rename.
+    sqlite3_exec(target.handle, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
     sqlite3_backup *backup = sqlite3_backup_init(target.handle, "main", source.handle, "main");
     if (!backup)
         throw StoreError(QStringLiteral("La copie de « %1 » n'a pas pu commencer.").arg(native(from)), target.error());
@@ -104,6 +109,15 @@ void copyDatabase(const QString &from, const QString &to)
                              .arg(native(from), native(to)),
                          detail);
     }
+}
+
+void copyDatabase(const QString &from, const QString &to)
+{
+    copyPages(from, to);
+    QFile copy(to);
+    if (!copy.open(QIODevice::ReadWrite) || ::fsync(copy.handle()) != 0)
+        throw StoreError(QStringLiteral("La copie « %1 » n'a pas pu être écrite sur le disque.").arg(native(to)),
+                         copy.errorString());
 }
 
 // After the copies of that second: a name freed by the pruning of an
