@@ -2,6 +2,7 @@
 
 #include "agenda/ui/BookingController.h"
 #include "app/core/Clock.h"
+#include "app/ui/Busy.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
@@ -26,15 +27,6 @@ namespace tv {
 
 namespace {
 
-// The wait cursor while the window cannot answer, put back however the
-// work ends.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 const QString kCopyNotice = QStringLiteral(
     "Cette opération est à faire si vous décidez de changer le chemin des données, pour une installation réseau, "
@@ -56,18 +48,6 @@ MaintenanceController::Seams defaultSeams()
     return seams;
 }
 
-// A progress window that appears only when the work lasts.
-std::unique_ptr<QProgressDialog> progressWindow(QWidget *parent, const QString &label)
-{
-    auto dialog = std::make_unique<QProgressDialog>(label, QString(), 0, 0, parent);
-    dialog->setObjectName(QStringLiteral("Progression"));
-    dialog->setWindowTitle(QStringLiteral("Tallvane"));
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(700);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    return dialog;
-}
 
 } // namespace
 

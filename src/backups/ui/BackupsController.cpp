@@ -1,5 +1,6 @@
 #include "backups/ui/BackupsController.h"
 
+#include "app/ui/Busy.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "backups/ui/FrmSauvegardes.h"
@@ -16,13 +17,6 @@
 namespace tv {
 
 namespace {
-
-// Copies of large databases take a moment: the user sees it.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 bool hasDatabase(const QString &folder)
 {

@@ -2,6 +2,7 @@
 
 #include "agenda/core/AppointmentLists.h"
 #include "app/core/Clock.h"
+#include "app/ui/Busy.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
@@ -27,13 +28,6 @@ namespace tv {
 
 namespace {
 
-// A busy cursor for the time a document or a file is being made.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 // Every line of a long list, also those the view has not read yet.
 QStringList listLines(LineView *list)

@@ -1,5 +1,6 @@
 #include "server/ui/ServerController.h"
 
+#include "app/ui/Busy.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Guard.h"
@@ -22,18 +23,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Transférer la base sur un serveur PostgreSQL");
 
-std::unique_ptr<QProgressDialog> progressWindow(QWidget *parent)
-{
-    auto dialog = std::make_unique<QProgressDialog>(QStringLiteral("Copie des données sur le serveur..."),
-                                                    QStringLiteral("Annuler"), 0, 0, parent);
-    dialog->setObjectName(QStringLiteral("Progression"));
-    dialog->setWindowTitle(QStringLiteral("Tallvane"));
-    dialog->setWindowModality(Qt::WindowModal);
-    dialog->setMinimumDuration(700);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    return dialog;
-}
 
 QString summary(const QList<ServerTransfer::TableReport> &reports)
 {
@@ -86,7 +75,7 @@ void ServerController::mnuServeur_Click()
 
     QList<ServerTransfer::TableReport> reports;
     const bool copied = guarded(&m_frm, [&] {
-        auto progress = progressWindow(&m_frm);
+        auto progress = progressWindow(&m_frm, QStringLiteral("Copie des données sur le serveur..."), QStringLiteral("Annuler"));
         reports = ServerTransfer::run(m_frm.store().db(), *address, dataFolder, [&](qint64 done, qint64 total) {
             // Percent: the dialog counts in int.
             progress->setMaximum(100);
