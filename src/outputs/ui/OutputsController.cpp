@@ -94,6 +94,15 @@ std::optional<int> OutputsController::displayedYear()
     return year;
 }
 
+std::optional<int> OutputsController::doctorAndYear()
+{
+    if (!m_frm.hasDoctor()) {
+        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un médecin."));
+        return std::nullopt;
+    }
+    return displayedYear();
+}
+
 std::optional<outputs::OutputDocument> OutputsController::visibleDocument()
 {
     const int tab = m_frm.view().TS->currentIndex() + 1;
@@ -205,11 +214,7 @@ void OutputsController::mnuPdf_Click()
 
 void OutputsController::mnuICal_Click()
 {
-    if (!m_frm.hasDoctor()) {
-        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un médecin."));
-        return;
-    }
-    const auto year = displayedYear();
+    const auto year = doctorAndYear();
     if (!year)
         return;
     FrmICal period(QDate(*year, 1, 1), QDate(*year, 12, 31), &m_frm);
@@ -247,11 +252,7 @@ void OutputsController::mnuICal_Click()
 
 void OutputsController::mnuGraphique_Click()
 {
-    if (!m_frm.hasDoctor()) {
-        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un médecin."));
-        return;
-    }
-    const auto year = displayedYear();
+    const auto year = doctorAndYear();
     if (!year)
         return;
     const QString doctor = m_frm.currentDoctor();

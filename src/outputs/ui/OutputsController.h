@@ -33,6 +33,8 @@ private:
     std::optional<outputs::OutputDocument> agendaDocument();
     std::optional<outputs::OutputDocument> historyDocument();
     std::optional<int> displayedYear();
+    // The displayed year when a doctor is selected; else says what is missing.
+    std::optional<int> doctorAndYear();
 
     FrmLabo &m_frm;
     QPointer<QuotaChartWindow> m_chart;
