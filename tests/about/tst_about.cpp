@@ -5,7 +5,6 @@
 #include "about/ui/FrmApropos.h"
 #include "app/ui/FrmLabo.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>

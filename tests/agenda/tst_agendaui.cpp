@@ -11,14 +11,12 @@
 #include "store/Store.h"
 #include "store/TextFile.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>

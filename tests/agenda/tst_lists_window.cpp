@@ -13,15 +13,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDateEdit>
-#include <QLabel>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
-#include <QTabBar>
 #include <QTableWidget>
-#include <QToolButton>
 #include <QTest>
 
 using namespace Qt::StringLiterals;

@@ -14,7 +14,6 @@
 #include "store/StoreError.h"
 #include "store/TextFile.h"
 
-#include <QAction>
 #include "app/ui/Widgets.h"
 #include <QDir>
 #include <QFile>

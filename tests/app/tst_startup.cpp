@@ -9,18 +9,14 @@
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QMenu>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTabBar>
 #include <QTest>
 
 using namespace Qt::StringLiterals;

@@ -9,10 +9,6 @@
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 
-#include <QAction>
-#include <QFile>
-#include <QLabel>
-#include <QMenu>
 #include <QTest>
 
 using namespace Qt::StringLiterals;

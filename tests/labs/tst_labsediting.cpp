@@ -3,10 +3,7 @@
 
 #include "labs/ui/LabsController.h"
 
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QTabBar>
 
 using namespace Qt::StringLiterals;
 

@@ -13,13 +13,10 @@
 #include "store/Store.h"
 #include "store/TextFile.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QChartView>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QJsonArray>
@@ -27,7 +24,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -307,7 +303,6 @@ print(json.dumps(out))
     void chartKeepsTopBarsAndRenders()
     {
         Practice p;
-        QStringList doctors{u"DR A"_s};
         for (int i = 0; i < 60; ++i) {
             const QString labo = u"LABO %1"_s.arg(i, 2, 10, QLatin1Char('0'));
             p.w->store().passages().setQuota(labo, u"DR A"_s, 3);

@@ -11,12 +11,10 @@
 #include <QFile>
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStackedWidget>
-#include <QTabBar>
 
 using namespace Qt::StringLiterals;
 
