@@ -3,12 +3,10 @@
 #include "support/TestEnv.h"
 
 #include "agenda/ui/AgendaController.h"
-#include "app/core/SharedState.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Widgets.h"
 #include "store/AgendaFiles.h"
-#include "store/Store.h"
 #include "store/TextFile.h"
 
 #include <QApplication>

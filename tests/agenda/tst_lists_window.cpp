@@ -5,9 +5,6 @@
 
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/ui/BookingController.h"
-#include "app/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
-#include "app/ui/Widgets.h"
 #include "store/Database.h"
 #include "store/Store.h"
 

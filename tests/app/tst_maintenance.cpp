@@ -7,12 +7,9 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/MaintenanceController.h"
-#include "store/Database.h"
-#include "store/DatabaseUpgrade.h"
 #include "store/SettingsFiles.h"
 #include "store/Store.h"
 #include "store/StoreError.h"
-#include "store/TextFile.h"
 
 #include "app/ui/Widgets.h"
 #include <QDir>

@@ -7,7 +7,6 @@
 #include "app/ui/Widgets.h"
 #include "labs/ui/DoctorsController.h"
 #include "store/SettingsFiles.h"
-#include "store/Store.h"
 
 #include <QTest>
 

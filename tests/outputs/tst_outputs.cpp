@@ -6,7 +6,6 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Widgets.h"
-#include "outputs/core/QuotaChartData.h"
 #include "outputs/ui/OutputsController.h"
 #include "outputs/ui/QuotaChartWindow.h"
 #include "store/AgendaFiles.h"
