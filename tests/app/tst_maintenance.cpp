@@ -34,16 +34,6 @@ void addVisits(const tvtest::TestEnv &env)
     store->produits().insert({0, "DR A", "ALPHA", "M. X", "2023/02/10", "ASPIRINE\n"});
 }
 
-// A user's database with appointments and a newer empty one shipped beside
-// the program: the next start upgrades.
-void prepareUpgrade(const tvtest::TestEnv &env)
-{
-    env.prepareData({"Dr A"}, u"0,0,0,0"_s);
-    addVisits(env);
-    env.installShippedDatabase();
-    tvtest::TestEnv::createDatabase(env.programFile(files::Database));
-}
-
 void okTimes(int n)
 {
     for (int i = 0; i < n; ++i)
@@ -364,8 +354,13 @@ private slots:
 
     void upgradeFailureKeepsTheUsersDatabase()
     {
+        // A user's database with appointments and a newer empty one shipped
+        // beside the program: this start upgrades.
         tvtest::TestEnv env;
-        prepareUpgrade(env);
+        env.prepareData({"Dr A"}, u"0,0,0,0"_s);
+        addVisits(env);
+        env.installShippedDatabase();
+        tvtest::TestEnv::createDatabase(env.programFile(files::Database));
         const QByteArray before = tvtest::TestEnv::readFile(env.dataFile(files::Database));
         MaintenanceController::seams().upgradeCheckpoint = [](const QString &point) {
             if (point == u"copy:Visite:3"_s)

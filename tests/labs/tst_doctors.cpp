@@ -36,9 +36,8 @@ private slots:
         w->menu_Click(0);
         QVERIFY(tvtest::noUnexpectedDialogs());
 
-        const auto &log = dialogs::script::log();
-        QCOMPARE(log.back().text, u"Pensez à remplir les paramètres de l'agenda pour ce nouveau médecin\n"
-                                                 "(3ème icône de la barre de menu)"_s);
+        QCOMPARE(dialogs::script::texts().last(), u"Pensez à remplir les paramètres de l'agenda pour ce nouveau médecin\n"
+                                                  "(3ème icône de la barre de menu)"_s);
 
         MainView &v = w->view();
         QCOMPARE(v.LstMed->text(), u"  DR HÉLÈNE DURAND"_s);
