@@ -3,22 +3,18 @@
 #include "support/TestEnv.h"
 
 #include "agenda/ui/AgendaController.h"
-#include "app/core/SharedState.h"
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Widgets.h"
 #include "store/AgendaFiles.h"
-#include "store/Store.h"
 #include "store/TextFile.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -39,16 +35,16 @@ struct Started {
 };
 
 // A window on a data folder with one doctor, selected at start-up, and the
-// given agenda files.
+// given agenda files, named after the list entry, blanks included.
 Started start(const QByteArray &passages, const QByteArray &absences = {})
 {
     Started s;
     s.env = std::make_unique<tvtest::TestEnv>();
     s.env->prepareData({u"Martin"_s}, u"0,0,0,0"_s);
     if (!passages.isNull())
-        s.env->writeFile(agendafiles::passagesPath(s.env->dataFolder(), kDoctor), passages);
+        s.env->writeFile(s.env->dataFile(u"Passages  MARTIN.txt"_s), passages);
     if (!absences.isNull())
-        s.env->writeFile(agendafiles::absencesPath(s.env->dataFolder(), kDoctor), absences);
+        s.env->writeFile(s.env->dataFile(u"Absences  MARTIN.txt"_s), absences);
     s.frm = s.env->startWindow();
     return s;
 }
@@ -130,13 +126,13 @@ void TestAgendaUi::startUpShowsTodaysMonth()
     QCOMPARE(cell(*s.frm, 2, 0)->background().color(), QColor(242, 213, 70));
     QCOMPARE(cell(*s.frm, 4, 0)->text(), u"  Abs - mercredi"_s);
     QCOMPARE(cell(*s.frm, 4, 0)->foreground().color(), QColor(255, 0, 76));
-    QCOMPARE(s.frm->state().MaxJour, (MaxJourTable{2, 2, 2, 2, 2, 0, 0}));
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
 void TestAgendaUi::monthButtonsAndYearChange()
 {
     Started s = start({});
+    QCOMPARE(s.frm->state().MaxJour, MaxJourTable{}); // no file: no maximum
     AgendaWidgets &a = s.frm->view().agenda;
     QTest::mouseClick(a.EtMois[1], Qt::LeftButton);
     QCOMPARE(a.LblMois->text(), u"Février"_s);
@@ -301,12 +297,14 @@ void TestAgendaUi::maximaCancelAndRefusals()
     QVERIFY(script::texts().last().startsWith(u"Le nombre maximum de visiteurs n'a pas été enregistré."_s));
     QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(" 1  1  1  1  1  1  1 \r\n"));
 
-    // No doctor selected.
+    // No doctor selected: neither agenda setting goes further.
     s.frm->view().LstMed->setCurrentRow(-1);
     script::reset();
     script::push(QMessageBox::Ok);
+    script::push(QMessageBox::Ok);
     s.frm->agenda().mnuMax_Click();
-    QCOMPARE(script::texts(), QStringList{u"Sélectionnez un médecin."_s});
+    s.frm->view().menus.mnuSansRV->trigger();
+    QCOMPARE(script::texts(), QStringList({u"Sélectionnez un médecin."_s, u"Sélectionnez un médecin."_s}));
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
@@ -393,6 +391,7 @@ void TestAgendaUi::absenceDialogDeleting()
     QString count;
     QString wrongDates;
     QString afterEffacer;
+    QByteArray afterDelete;
 
     script::push(QMessageBox::Yes); // Supprimer 06/03/2025 ?
     script::push(QMessageBox::Ok);  // mal renseignées
@@ -406,6 +405,7 @@ void TestAgendaUi::absenceDialogDeleting()
         emit list->doubleClicked();
         list->setCurrentRow(2);
         emit list->doubleClicked();
+        afterDelete = tvtest::TestEnv::readFile(path);
         for (int i = 0; i < list->count(); ++i)
             listed.append(list->item(i)->text().trimmed());
         count = child<QLabel>(d, "LblAbsMed")->text();
@@ -428,6 +428,7 @@ void TestAgendaUi::absenceDialogDeleting()
                                            u"Tout effacer ?"_s, u"Tout effacer ?"_s}));
     QCOMPARE(script::log().at(0).defaultButton, QMessageBox::No);
     // Both lines of the date left the file, only the selected entry the list.
+    QCOMPARE(afterDelete, QByteArray("05/03/2025\r\n"));
     QCOMPARE(listed, QStringList({u"05/03/2025"_s, u"06/03/2025"_s}));
     QCOMPARE(count, u"2 jour(s) d'absence"_s);
     QCOMPARE(wrongDates, u"32/03/2025"_s);

@@ -10,7 +10,6 @@
 #include "store/Store.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -115,7 +114,6 @@ private slots:
             script::reset();
             script::push(QMessageBox::Ok);
             p.a().CmdRV->click();
-            QCOMPARE(script::log().size(), size_t(1));
             asked << script::log().front().text;
             QVERIFY(p.a().PctRV->isHidden());
             if (step == 0)
@@ -201,7 +199,6 @@ private slots:
         p.w->state().MoisActif = 2;
         p.save(u"12/03/2025"_s);
         QCOMPARE(p.visites().countForLaboYear(u"ALPHA"_s, u"2025"_s, u"DR B"_s), 1);
-        QCOMPARE(script::log().size(), size_t(1));
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 

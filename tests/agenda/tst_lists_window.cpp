@@ -1,33 +1,26 @@
 // The appointment lists of the main window: today's list and the history,
 // a click on today's list, deleting from the laboratory's list, the month
 // list view and the deletion menu.
-#include "support/TestEnv.h"
+#include "labs/LabsFixture.h"
 
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/ui/BookingController.h"
-#include "app/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
-#include "app/ui/Widgets.h"
 #include "store/Database.h"
 #include "store/Store.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDateEdit>
-#include <QLabel>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
-#include <QTabBar>
 #include <QTableWidget>
-#include <QToolButton>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 using namespace tv;
 namespace script = tv::dialogs::script;
+using labstest::items;
 
 namespace {
 
@@ -51,13 +44,6 @@ struct Practice {
                                      QString::fromLatin1(mois), u"2025"_s, QString::fromLatin1(heure)});
     }
     AgendaWidgets &a() { return w->view().agenda; }
-    static QStringList lines(const LineAccess *list)
-    {
-        QStringList result;
-        for (int i = 0; i < list->count(); ++i)
-            result.append(list->text(i));
-        return result;
-    }
     static void doubleClickRow(LineView *list, int row)
     {
         list->resize(300, 200);
@@ -75,7 +61,7 @@ struct Practice {
             list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
             QCoreApplication::processEvents();
         }
-        return lines(list);
+        return items(list);
     }
     // The history as it reads when built whole from the store.
     QStringList wholeHistory()
@@ -102,11 +88,9 @@ private slots:
         p.book("BETA", "06");                        // tomorrow
         p.book("GAMMA", "03", "03", "", "DR B");     // another doctor
         p.w->booking().Liste_RV_Medecin();
-        QCOMPARE(Practice::lines(p.a().LstRVJour), QStringList({u" ALPHA  [_ 10H30 _]"_s,
-                                                                u" GAMMA"_s}));
+        QCOMPARE(items(p.a().LstRVJour), QStringList({u" ALPHA  [_ 10H30 _]"_s, u" GAMMA"_s}));
         QCOMPARE(p.a().LstRVJour->item(0)->toolTip(), u" ALPHA  [ 10H30 ]  "_s);
-        QCOMPARE(Practice::lines(p.a().LstHist), QStringList({u"  04/03/2025      BETA"_s,
-                                                              u"  28/02/2025      ALPHA"_s}));
+        QCOMPARE(items(p.a().LstHist), QStringList({u"  04/03/2025      BETA"_s, u"  28/02/2025      ALPHA"_s}));
 
         // Without a doctor the lists are left as they are.
         p.w->view().LstMed->setCurrentRow(-1);
@@ -143,19 +127,19 @@ private slots:
         const VisiteRecord added{0, u"DR A"_s, u"ALPHA"_s, u"02"_s, u"01"_s, u"2024"_s, QString()};
         p.w->store().visites().insert(added);
         p.w->booking().appointmentChanged(added, BookingController::Change::Added);
-        QCOMPARE(Practice::lines(p.a().LstHist), p.wholeHistory());
+        QCOMPARE(items(p.a().LstHist), p.wholeHistory());
 
-        const int row = static_cast<int>(Practice::lines(p.w->view().labo.LstRV).indexOf(u"02/01/2024  (libre)"_s));
+        const int row = static_cast<int>(items(p.w->view().labo.LstRV).indexOf(u"02/01/2024  (libre)"_s));
         script::push(QMessageBox::Yes);
         p.w->view().labo.LstRV->setCurrentRow(row);
         p.w->booking().LstRV_DblClick();
-        QCOMPARE(Practice::lines(p.a().LstHist), p.wholeHistory());
+        QCOMPARE(items(p.a().LstHist), p.wholeHistory());
 
         script::pushInput(u"2023"_s);
         script::push(QMessageBox::Yes);
         script::push(QMessageBox::Ok);
         p.w->view().menus.mnuPurger->trigger();
-        QCOMPARE(Practice::lines(p.a().LstHist), p.wholeHistory());
+        QCOMPARE(items(p.a().LstHist), p.wholeHistory());
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
@@ -200,7 +184,7 @@ private slots:
         p.book("ALPHA", "03", "03", "09H00");
         p.book("BETA", "12");
         p.w->booking().Liste_RV_Labo_Medecin();
-        QCOMPARE(Practice::lines(rv), QStringList({u"12/03/2025  (libre)"_s, u"03/03/2025  (09H00)"_s}));
+        QCOMPARE(items(rv), QStringList({u"12/03/2025  (libre)"_s, u"03/03/2025  (09H00)"_s}));
 
         script::push(QMessageBox::No);
         Practice::doubleClickRow(rv, 0);
@@ -213,7 +197,7 @@ private slots:
         p.w->CboAn_Click();
         script::push(QMessageBox::Yes);
         Practice::doubleClickRow(rv, 0);
-        QCOMPARE(Practice::lines(rv), QStringList({u"03/03/2025  (09H00)"_s}));
+        QCOMPARE(items(rv), QStringList({u"03/03/2025  (09H00)"_s}));
         QCOMPARE(p.w->store().visites().forMedecin(u"DR A"_s).size(), 2); // BETA kept
 
         // The line went away meanwhile (another workstation): nothing happens.
@@ -238,8 +222,7 @@ private slots:
         p.book("ALPHA", "03", "03", "", "DR B");
         QAction *menu = p.w->view().menus.mnuVoirRV;
         menu->trigger();
-        QCOMPARE(Practice::lines(p.a().LstListe), QStringList({u"  "_s, u"  03    ALPHA"_s,
-                                                               u"  03    BETA"_s, u"  12    GAMMA"_s}));
+        QCOMPARE(items(p.a().LstListe), QStringList({u"  "_s, u"  03    ALPHA"_s, u"  03    BETA"_s, u"  12    GAMMA"_s}));
         QCOMPARE(p.a().LblListe->text(), u"Mars 2025 :  3  Laboratoire(s)"_s);
         QCOMPARE(menu->text(), u"Revenir à l'agenda"_s);
         QVERIFY(!p.a().PctListe->isHidden());

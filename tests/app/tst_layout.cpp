@@ -44,7 +44,6 @@ private slots:
     {
         QCOMPARE(layout::scaledFontSize(8, 1.3, 800), 8.0);   // not a wide screen
         QCOMPARE(layout::scaledFontSize(12, 1.3, 1920), 11.0);
-        QCOMPARE(layout::scaledFontSize(8, 1.25, 1920), 10.0);
         QCOMPARE(layout::scaledFontSize(8, 1.5, 1920), 11.0); // grown, then capped
         QCOMPARE(layout::scaledFontSize(10, 1.5, 1920), 10.0);
     }

@@ -78,28 +78,15 @@ private slots:
                                                   "mnuAP|A propos ..."}));
     }
 
-    // Every entry reaches a command of its own: with nothing selected each
-    // one either asks or tells something, or switches its option.
-    void everyEntryReachesItsCommand()
+    // The time option is switched from its menu entry and kept in Vs.ini.
+    void timeOptionIsSaved()
     {
         tvtest::TestEnv env;
         env.prepareData({u"Dr A"_s}, u"100,0,1,0"_s);
         auto window = env.startWindow();
-        const MenuActions &m = window->view().menus;
-        const QList<QAction *> speaking = {m.mnuSansRV, m.mnuMax, m.mnuVoirRV, m.mnuSelMed, m.mnuDeplaceBDD,
-                                           m.mnuCheminBDD, m.mnurenomlabo, m.mnuSuplabo, m.mnuSupMed,
-                                           m.mnusupRV, m.mnuPurger};
-        for (QAction *action : speaking) {
-            tv::dialogs::script::reset();
-            action->trigger();
-            QVERIFY2(!tv::dialogs::script::log().empty(), qPrintable(action->objectName()));
-        }
-        tv::dialogs::script::reset();
-        m.mnuHeure->trigger();
+        window->view().menus.mnuHeure->trigger();
         QCOMPARE(window->state().AvecHeure, 1);
-        m.mnuProduits->trigger();
-        QCOMPARE(window->state().AvecProduits, 0);
-        QCOMPARE(TestEnv::readFile(env.programFile(u"Vs.ini"_s)), QByteArray("100,1,0,0\r\n"));
+        QCOMPARE(TestEnv::readFile(env.programFile(u"Vs.ini"_s)), QByteArray("100,1,1,0\r\n"));
     }
 
     void buttonsOpenTheirMenus()

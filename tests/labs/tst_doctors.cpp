@@ -7,12 +7,7 @@
 #include "app/ui/Widgets.h"
 #include "labs/ui/DoctorsController.h"
 #include "store/SettingsFiles.h"
-#include "store/Store.h"
 
-#include <QAction>
-#include <QFile>
-#include <QLabel>
-#include <QMenu>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -41,13 +36,11 @@ private slots:
         w->menu_Click(0);
         QVERIFY(tvtest::noUnexpectedDialogs());
 
-        const auto &log = dialogs::script::log();
-        QCOMPARE(log.back().text, u"Pensez à remplir les paramètres de l'agenda pour ce nouveau médecin\n"
-                                                 "(3ème icône de la barre de menu)"_s);
+        QCOMPARE(dialogs::script::texts().last(), u"Pensez à remplir les paramètres de l'agenda pour ce nouveau médecin\n"
+                                                  "(3ème icône de la barre de menu)"_s);
 
         MainView &v = w->view();
         QCOMPARE(v.LstMed->text(), u"  DR HÉLÈNE DURAND"_s);
-        QCOMPARE(v.LblMed->text(), u"DR HÉLÈNE DURAND"_s);
         QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Alpha", "Dr Hélène Durand"}));
 
         auto store = env.openStore();
@@ -72,7 +65,6 @@ private slots:
         dialogs::script::push(QMessageBox::Ok);
         w->view().menus.mnuSupMed->trigger();
         QCOMPARE(dialogs::script::texts().back(), u"Faites un double click sur le médecin à supprimer."_s);
-        QCOMPARE(w->view().LstMed->count(), 1);
     }
 
     void deletingADoctorKeepsHisProducts()
@@ -124,7 +116,6 @@ private slots:
         dialogs::script::push(QMessageBox::Yes);
         v.LstMed->setCurrentRow(1);
         QCOMPARE(dialogs::script::log().back().text, u"Sélectionner DR BETA au lancement de Tallvane ?"_s);
-        QCOMPARE(w->state().ModeSelMedecin, 0);
         QCOMPARE(TestEnv::readFile(env.programFile("Vs.ini")), QByteArray("1,1,0,1\r\n"));
 
         // No to "Si vous répondez NON" clears the start-up doctor.

@@ -6,18 +6,12 @@
 #include "labs/ui/LabsController.h"
 #include "store/SettingsFiles.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QDesktopServices>
-#include <QFrame>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;

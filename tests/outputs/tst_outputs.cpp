@@ -6,20 +6,16 @@
 #include "app/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Widgets.h"
-#include "outputs/core/QuotaChartData.h"
 #include "outputs/ui/OutputsController.h"
 #include "outputs/ui/QuotaChartWindow.h"
 #include "store/AgendaFiles.h"
 #include "store/Store.h"
 #include "store/TextFile.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QChartView>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QJsonArray>
@@ -27,7 +23,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -45,13 +40,6 @@ QString run(const QString &program, const QStringList &args)
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         qWarning() << program << p.readAllStandardError();
     return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-int pdfPages(const QString &pdf)
-{
-    const QString info = run(u"pdfinfo"_s, {pdf});
-    const auto m = QRegularExpression(u"Pages:\\s+(\\d+)"_s).match(info);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 // Dr A, three laboratories (one with an awkward name), April 2025 shown.
@@ -133,7 +121,7 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
 
         const QString pdf = p.out(u"hist.pdf"_s);
-        const int pages = pdfPages(pdf);
+        const int pages = QRegularExpression(u"Pages:\\s+(\\d+)"_s).match(run(u"pdfinfo"_s, {pdf})).captured(1).toInt();
         const int perPage = run(u"pdftotext"_s, {u"-l"_s, u"1"_s, pdf, u"-"_s}).count(u"PRODUIT"_s);
         QVERIFY(perPage > 10);
         QCOMPARE(pages, (400 + perPage - 1) / perPage);
@@ -154,7 +142,6 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("message");
         QTest::newRow("no doctor, print") << u"nodoctor"_s << u"print"_s << u"Sélectionnez un médecin."_s;
-        QTest::newRow("no doctor, chart") << u"nodoctor"_s << u"chart"_s << u"Sélectionnez un médecin."_s;
         QTest::newRow("no doctor, ics") << u"nodoctor"_s << u"ics"_s << u"Sélectionnez un médecin."_s;
         QTest::newRow("laboratory page") << u"labpage"_s << u"pdf"_s << u"rien à imprimer sur cette page"_s;
         QTest::newRow("empty month list") << u"monthlist"_s << u"pdf"_s << u"Aucun rendez-vous à imprimer"_s;
@@ -315,7 +302,6 @@ print(json.dumps(out))
     void chartKeepsTopBarsAndRenders()
     {
         Practice p;
-        QStringList doctors{u"DR A"_s};
         for (int i = 0; i < 60; ++i) {
             const QString labo = u"LABO %1"_s.arg(i, 2, 10, QLatin1Char('0'));
             p.w->store().passages().setQuota(labo, u"DR A"_s, 3);

@@ -3,7 +3,6 @@
 #include "support/TestEnv.h"
 
 #include "products/core/Catalogue.h"
-#include "products/core/ProductsText.h"
 #include "store/MedocFile.h"
 #include "store/SettingsFiles.h"
 #include "store/StoreError.h"
@@ -22,8 +21,6 @@ class TestProductsRules : public QObject {
 private slots:
     void catalogueEntriesAndDuplicates()
     {
-        // A hand-typed trailing blank stays: the deletion compares whole lines.
-        QCOMPARE(catalogue::entryFor(u"advil  "_s), u"  ADVIL  "_s);
         QCOMPARE(catalogue::entryForTyped(u"  éfferalgan "_s), u"  ÉFFERALGAN"_s);
 
         const QStringList entries{u"  ADVIL  "_s, u"  DOLIPRANE"_s, u"  ÉLAN"_s};
@@ -36,9 +33,7 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("empty") << QString() << u"  "_s;
         QTest::newRow("one blank") << u" "_s << u"  "_s;
-        QTest::newRow("letter over prefix") << u"d"_s << u"  d"_s;
         QTest::newRow("long text untouched") << u"dol"_s << u"dol"_s;
     }
     void editPrefixKeepsTwoBlanks()
@@ -46,17 +41,6 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         QCOMPARE(catalogue::editPrefixed(typed), shown);
-    }
-
-    void productsTextJoinAndSplit()
-    {
-        const QString text = productstext::join(
-            {u"  "_s, u"  ADVIL"_s, u"   "_s, u"  DOLIPRANE  "_s,
-             u"  ADVIL"_s});
-        QCOMPARE(text, u"ADVIL\nDOLIPRANE\nADVIL\n"_s);
-        QCOMPARE(productstext::join({u"  "_s}), QString());
-        QCOMPARE(productstext::split(text),
-                 QStringList({u"ADVIL"_s, u"DOLIPRANE"_s, u"ADVIL"_s, QString()}));
     }
 
     // The window covers the hand-edited file; here every line equal to the

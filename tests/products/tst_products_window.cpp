@@ -11,12 +11,10 @@
 #include <QFile>
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStackedWidget>
-#include <QTabBar>
 
 using namespace Qt::StringLiterals;
 
@@ -91,16 +89,12 @@ private slots:
         ProductsWidgets &p = w->view().products;
         const QString medoc = env.dataFile(files::Medoc);
 
-        const QStringList loaded{u"  ADVIL  "_s, u"  DOLIPRANE"_s, u"  ÉLIXIR"_s};
-        QCOMPARE(items(p.CboPr), loaded);
-        QCOMPARE(items(p.CboPrPr), loaded);
+        QCOMPARE(items(p.CboPr), QStringList({u"  ADVIL  "_s, u"  DOLIPRANE"_s, u"  ÉLIXIR"_s}));
 
         // Typed into the empty box, the name follows the two blanks.
         QTest::keyClicks(p.CboPr->lineEdit(), u"aspirine"_s);
         QCOMPARE(p.CboPr->currentText(), u"  aspirine"_s);
         w->view().menu[8]->click();
-        QCOMPARE(items(p.CboPr).at(1), u"  ASPIRINE"_s);
-        QCOMPARE(items(p.CboPrPr).at(1), u"  ASPIRINE"_s);
         QCOMPARE(TestEnv::readFile(medoc), QByteArray("doliprane\r\nadvil  \r\n\xC9lixir\r\naspirine\r\n"));
 
         // Already listed, blanks and case aside: refused, nothing written.
@@ -161,7 +155,6 @@ private slots:
         ProduitRepository &produits = w->store().produits();
         selectDoctor(*w, 0);
         w->showTab(3);
-        QCOMPARE(p.DTP->date(), QDate(2025, 3, 5));
 
         // Choosing a laboratory selects its delegate.
         p.CboLs->setCurrentText(u"  BAYER"_s);
@@ -250,8 +243,6 @@ private slots:
         p.CboDs->setCurrentText(u"  Dupont"_s);
         QCOMPARE(p.CboLs->currentText(), u"  MERCK"_s);
         QCOMPARE(items(p.LstPr), QStringList({u"  "_s, u"  ADVIL"_s}));
-        // The laboratory choice ends the delegate's turn.
-        QVERIFY(!w->state().ClicDelegue);
 
         // BAYER's delegate renamed elsewhere: the old name finds nothing.
         LaboRecord bayer = *w->store().labos().findByLabo(u"BAYER"_s);
