@@ -209,8 +209,10 @@ void appendLines(const QString &path, const QStringList &lines)
         fail();
     const QByteArray old = file.readAll();
     QByteArray bytes;
-    // A last line without its end (a file edited by hand) keeps its own line.
-    if (!old.isEmpty() && !old.endsWith('\n') && !old.endsWith('\r'))
+    // A last line without its end (a file edited by hand) keeps its own line;
+    // a file holding only its byte order mark has no line yet.
+    const bool noLine = old.isEmpty() || old == QByteArrayLiteral("\xEF\xBB\xBF");
+    if (!noLine && !old.endsWith('\n') && !old.endsWith('\r'))
         bytes += "\r\n";
     if (old.isEmpty()) {
         bytes += encodeLines(lines);

@@ -40,6 +40,12 @@ private slots:
         const QString first = agendafiles::readAbsences(dir.path(), doctor)->first();
         agendafiles::removeAbsence(dir.path(), doctor, first);
         QCOMPARE(agendafiles::readAbsences(dir.path(), doctor), QStringList({feff}));
+
+        // fuzz_agendafiles: a file holding only its mark got an empty line
+        // before the days appended to it.
+        tvtest::TestEnv::writeFile(agendafiles::absencesPath(dir.path(), doctor), "\xEF\xBB\xBF");
+        agendafiles::appendAbsences(dir.path(), doctor, {QStringLiteral("05/03/2025")});
+        QCOMPARE(agendafiles::readAbsences(dir.path(), doctor), QStringList({QStringLiteral("05/03/2025")}));
     }
 
     // fuzz_numbertext: "$" also matches before a final line end, so a time
