@@ -23,6 +23,16 @@ QLabel *caption(const char *name, const QString &text, QWidget *parent)
     return named<QLabel>(QString::fromLatin1(name), parent, text);
 }
 
+// A caption of several words may take two lines: the page, even hidden in
+// the window's stack of pages, must not make the window wider than a
+// 1600-pixel screen once its fonts are scaled up.
+QLabel *wrappedCaption(const char *name, const QString &text, QWidget *parent)
+{
+    QLabel *label = caption(name, text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
 // A box of thousands of names (laboratories, delegates, medicines): its
 // width comes from the layout, not from measuring every name, and its list
 // lines are all of one height.
@@ -78,7 +88,7 @@ QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
     grid->addWidget(w.CboPrList, 5, 1);
     auto *catalogue = new QGridLayout;
     catalogue->addWidget(w.menu8, 0, 0);
-    catalogue->addWidget(caption("LblN", QStringLiteral("Enregistrer nouveau médicament"), box), 0, 1);
+    catalogue->addWidget(wrappedCaption("LblN", QStringLiteral("Enregistrer nouveau médicament"), box), 0, 1);
     catalogue->addWidget(w.menu9, 1, 0);
     catalogue->addWidget(caption("LblSM", QStringLiteral("Supprimer "), box), 1, 1);
     catalogue->setRowStretch(2, 1);
@@ -92,7 +102,7 @@ QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
     grid->addWidget(caption("Label14", QStringLiteral("Produits présentés"), box), 6, 1);
     grid->addWidget(w.LstPr, 7, 1, 1, 3);
     grid->addWidget(w.CmdEnrPr, 8, 1);
-    grid->addWidget(caption("Label15", QStringLiteral("Pensez à enregistrer à la fin de la visite"), box), 9, 1, 1, 3);
+    grid->addWidget(wrappedCaption("Label15", QStringLiteral("Pensez à enregistrer à la fin de la visite"), box), 9, 1, 1, 3);
     grid->setRowStretch(5, 1);
     grid->setRowStretch(7, 1);
     return box;
@@ -114,13 +124,13 @@ QWidget *buildHistory(ProductsWidgets &w, QWidget *page)
     auto *grid = new QGridLayout(box);
     grid->addWidget(w.LblH, 0, 0, 1, 3);
     grid->addWidget(caption("Label22", QStringLiteral("FILTRER"), box), 1, 0, 1, 3);
-    grid->addWidget(caption("Label18", QStringLiteral("Par délégué médical"), box), 2, 0);
+    grid->addWidget(wrappedCaption("Label18", QStringLiteral("Par délégué médical"), box), 2, 0);
     grid->addWidget(caption("Label17", QStringLiteral("Par laboratoire"), box), 2, 1);
     grid->addWidget(caption("Label16", QStringLiteral("Par médicament"), box), 2, 2);
     grid->addWidget(w.CboDh, 3, 0);
     grid->addWidget(w.CboLh, 3, 1);
     grid->addWidget(w.CboPrPr, 3, 2);
-    grid->addWidget(w.ChkL, 4, 1);
+    grid->addWidget(w.ChkL, 4, 0, 1, 2);
     grid->addWidget(w.CmdTH, 4, 2);
     grid->addWidget(w.LstHistPr, 5, 0, 1, 3);
     grid->setRowStretch(5, 1);
