@@ -26,11 +26,6 @@ const QString kPartial = QStringLiteral(".partiel");
 const QString kRestoring = QStringLiteral(".restauration");
 const QString kStamp = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 // Ferrune_2025-03-05_10-30-00.mdb, or ..._2.mdb for a second copy taken
 // within the same second.
 const QRegularExpression &namePattern()
@@ -74,7 +69,7 @@ void openConnection(Connection &c, const QString &path, int flags)
 {
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &c.handle, flags, nullptr);
     if (rc != SQLITE_OK)
-        throw StoreError(QStringLiteral("Impossible d'ouvrir « %1 ».").arg(native(path)),
+        throw StoreError(QStringLiteral("Impossible d'ouvrir « %1 ».").arg(files::native(path)),
                          c.handle ? c.error() : QString::fromUtf8(sqlite3_errstr(rc)));
     sqlite3_busy_timeout(c.handle, 5000);
 }
@@ -93,7 +88,7 @@ void copyPages(const QString &from, const QString &to)
     sqlite3_exec(target.handle, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
     sqlite3_backup *backup = sqlite3_backup_init(target.handle, "main", source.handle, "main");
     if (!backup)
-        throw StoreError(QStringLiteral("La copie de « %1 » n'a pas pu commencer.").arg(native(from)), target.error());
+        throw StoreError(QStringLiteral("La copie de « %1 » n'a pas pu commencer.").arg(files::native(from)), target.error());
     int rc = SQLITE_OK;
     for (int attempt = 0; attempt < 100; ++attempt) {
         rc = sqlite3_backup_step(backup, -1);
@@ -106,7 +101,7 @@ void copyPages(const QString &from, const QString &to)
         const QString detail = QString::fromUtf8(sqlite3_errstr(rc));
         throw StoreError(QStringLiteral("La copie de « %1 » vers « %2 » n'a pas pu être faite (disque plein, "
                                         "répertoire en lecture seule ou base occupée).")
-                             .arg(native(from), native(to)),
+                             .arg(files::native(from), files::native(to)),
                          detail);
     }
 }
@@ -116,7 +111,7 @@ void copyDatabase(const QString &from, const QString &to)
     copyPages(from, to);
     QFile copy(to);
     if (!copy.open(QIODevice::ReadWrite) || ::fsync(copy.handle()) != 0)
-        throw StoreError(QStringLiteral("La copie « %1 » n'a pas pu être écrite sur le disque.").arg(native(to)),
+        throw StoreError(QStringLiteral("La copie « %1 » n'a pas pu être écrite sur le disque.").arg(files::native(to)),
                          copy.errorString());
 }
 
@@ -189,9 +184,9 @@ QString take(const QString &dataFolder)
     const QString target = folder(dataFolder);
     if (!QFileInfo(database).isFile())
         throw StoreError(QStringLiteral("La base de données « %1 » est introuvable : la sauvegarde n'a pas pu être faite.")
-                             .arg(native(database)));
+                             .arg(files::native(database)));
     if (!QDir().mkpath(target))
-        throw StoreError(QStringLiteral("Le répertoire des sauvegardes « %1 » n'a pas pu être créé.").arg(native(target)));
+        throw StoreError(QStringLiteral("Le répertoire des sauvegardes « %1 » n'a pas pu être créé.").arg(files::native(target)));
     removeLeftovers(target);
     const QString path = files::join(target, uniqueName(target));
     // Two workstations may copy within the same second: each its own file.
@@ -202,7 +197,7 @@ QString take(const QString &dataFolder)
     } catch (const StoreError &error) {
         QFile::remove(partial);
         throw StoreError(QStringLiteral("La sauvegarde de la base de données n'a pas pu être faite dans « %1 ».")
-                             .arg(native(target)),
+                             .arg(files::native(target)),
                          error.fullText());
     }
     prune(target);
@@ -262,7 +257,7 @@ void restore(const QString &backupPath, const QString &dataFolder)
 {
     const Entry entry = inspect(backupPath);
     if (!entry.sound())
-        throw StoreError(QStringLiteral("La sauvegarde « %1 » ne peut pas être restaurée.").arg(native(backupPath)),
+        throw StoreError(QStringLiteral("La sauvegarde « %1 » ne peut pas être restaurée.").arg(files::native(backupPath)),
                          entry.problem);
     const QString database = files::join(dataFolder, files::Database);
     const QString pending = database + kRestoring;

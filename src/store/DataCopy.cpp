@@ -13,11 +13,6 @@ namespace tv::datacopy {
 
 namespace {
 
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 bool isProgramSettings(const QString &file, const QString &programFolder)
 {
     const QFileInfo settings(files::join(programFolder, files::VsIni));
@@ -40,7 +35,7 @@ void copyOver(const QString &from, const QString &to)
                                : !source.open(QIODevice::ReadOnly)
                                    ? QStringLiteral("le fichier source ne peut pas être lu (%1)").arg(source.errorString())
                                    : QStringLiteral("le répertoire de destination refuse l'écriture ou le disque est plein");
-        throw StoreError(QStringLiteral("Impossible de copier « %1 » : %2.").arg(native(from), reason));
+        throw StoreError(QStringLiteral("Impossible de copier « %1 » : %2.").arg(files::native(from), reason));
     }
     QFile::setPermissions(temporary, QFile::permissions(temporary) | QFile::ReadOwner | QFile::WriteOwner);
     try {
@@ -114,19 +109,19 @@ void ensureFolder(const QString &folder)
     if (info.isDir())
         return;
     if (info.exists())
-        throw StoreError(QStringLiteral("« %1 » existe déjà et n'est pas un répertoire.").arg(native(folder)));
+        throw StoreError(QStringLiteral("« %1 » existe déjà et n'est pas un répertoire.").arg(files::native(folder)));
     if (!QDir().mkpath(folder))
-        throw StoreError(QStringLiteral("Impossible de créer le répertoire « %1 ».").arg(native(folder)));
+        throw StoreError(QStringLiteral("Impossible de créer le répertoire « %1 ».").arg(files::native(folder)));
 }
 
 QString unwritableReason(const QString &folder)
 {
     const QFileInfo info(folder);
     if (!info.isDir())
-        return QStringLiteral("Le répertoire « %1 » n'existe pas.").arg(native(folder));
+        return QStringLiteral("Le répertoire « %1 » n'existe pas.").arg(files::native(folder));
     QTemporaryFile probe(files::join(folder, QStringLiteral("essai-XXXXXX")));
     if (!probe.open())
-        return QStringLiteral("Le répertoire « %1 » est en lecture seule.").arg(native(folder));
+        return QStringLiteral("Le répertoire « %1 » est en lecture seule.").arg(files::native(folder));
     return {};
 }
 

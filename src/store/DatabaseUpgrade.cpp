@@ -36,11 +36,6 @@ const QList<TableCopy> &copies()
     return list;
 }
 
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 } // namespace
 
 namespace upgrade_detail {
@@ -72,7 +67,7 @@ public:
         m_db.setDatabaseName(path);
         m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000"));
         if (!m_db.open())
-            throw StoreError(QStringLiteral("Impossible d'ouvrir la base de données « %1 ».").arg(native(path)),
+            throw StoreError(QStringLiteral("Impossible d'ouvrir la base de données « %1 ».").arg(files::native(path)),
                              m_db.lastError().text());
     }
     ~SqliteDatabase() override
@@ -134,7 +129,7 @@ private:
             reason = QStringLiteral("Le fichier n'est pas une base de données lisible ou il est endommagé.");
         else
             reason = QStringLiteral("Erreur de la base de données.");
-        return StoreError(QStringLiteral("Impossible de lire %1 de « %2 ».\n%3").arg(what, native(m_path), reason),
+        return StoreError(QStringLiteral("Impossible de lire %1 de « %2 ».\n%3").arg(what, files::native(m_path), reason),
                           error.text());
     }
 
@@ -175,7 +170,7 @@ private:
                 return name;
         }
         throw StoreError(QStringLiteral("La base de données Access « %1 » n'a pas de table %2.")
-                             .arg(native(m_reader.path()), table));
+                             .arg(files::native(m_reader.path()), table));
     }
 
     JetReader m_reader;
@@ -186,7 +181,7 @@ private:
 std::unique_ptr<OldDatabase> openOld(const QString &path)
 {
     if (!QFile::exists(path))
-        throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(native(path)));
+        throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(files::native(path)));
     switch (DatabaseUpgrade::kindOf(path)) {
     case DatabaseUpgrade::Kind::Access:
         return std::make_unique<AccessDatabase>(path);
@@ -197,7 +192,7 @@ std::unique_ptr<OldDatabase> openOld(const QString &path)
     }
     throw StoreError(QStringLiteral("Le fichier « %1 » n'est pas une base de données lisible : ce n'est ni une base "
                                     "de ce programme ni une base Access.")
-                         .arg(native(path)));
+                         .arg(files::native(path)));
 }
 
 } // namespace upgrade_detail
@@ -208,13 +203,13 @@ using upgrade_detail::OldDatabase;
 void removeFile(const QString &path)
 {
     if (QFile::exists(path) && !QFile::remove(path))
-        throw StoreError(QStringLiteral("Impossible de supprimer le fichier « %1 ».").arg(native(path)));
+        throw StoreError(QStringLiteral("Impossible de supprimer le fichier « %1 ».").arg(files::native(path)));
 }
 
 void renameFile(const QString &from, const QString &to)
 {
     if (!QFile::rename(from, to))
-        throw StoreError(QStringLiteral("Impossible de renommer « %1 » en « %2 ».").arg(native(from), native(to)));
+        throw StoreError(QStringLiteral("Impossible de renommer « %1 » en « %2 ».").arg(files::native(from), files::native(to)));
 }
 
 // Copies a file that may sit on another volume; the target is made
@@ -223,7 +218,7 @@ void copyWritable(const QString &from, const QString &to)
 {
     removeFile(to);
     if (!QFile::copy(from, to))
-        throw StoreError(QStringLiteral("Impossible de copier « %1 » vers « %2 ».").arg(native(from), native(to)));
+        throw StoreError(QStringLiteral("Impossible de copier « %1 » vers « %2 ».").arg(files::native(from), files::native(to)));
     QFile::setPermissions(to, QFile::permissions(to) | QFile::ReadOwner | QFile::WriteOwner);
 }
 
@@ -316,7 +311,7 @@ void DatabaseUpgrade::copyRows()
     const QString partial = m_paths.partial();
     try {
         if (!QFile::exists(m_paths.shipped))
-            throw StoreError(QStringLiteral("La base de données livrée « %1 » est introuvable.").arg(native(m_paths.shipped)));
+            throw StoreError(QStringLiteral("La base de données livrée « %1 » est introuvable.").arg(files::native(m_paths.shipped)));
         const auto oldDatabase = upgrade_detail::openOld(m_paths.oldDatabase);
         OldDatabase &old = *oldDatabase;
         const QStringList oldTables = old.tables();

@@ -1,5 +1,6 @@
 #include "store/JetReader.h"
 
+#include "store/SettingsFiles.h"
 #include "store/StoreError.h"
 
 #include <QDateTime>
@@ -20,11 +21,6 @@ namespace {
 // bytes each once in UTF-8); a longer value is refused rather than cut.
 constexpr size_t kBindSize = 1 << 20;
 const char *const kDateFormat = "%Y-%m-%dT%H:%M:%S";
-
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
 
 bool isText(int type)
 {
@@ -92,7 +88,7 @@ JetReader::JetReader(const QString &path)
     , m_handle(std::make_unique<Handle>())
 {
     if (!QFile::exists(path))
-        throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(native(path)));
+        throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(files::native(path)));
     if (!isJetFile(path))
         fail(QStringLiteral("Le fichier n'est pas une base de données Access."));
     m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
@@ -110,7 +106,7 @@ JetReader::~JetReader() = default;
 
 void JetReader::fail(const QString &what) const
 {
-    throw StoreError(QStringLiteral("Impossible de lire la base de données Access « %1 ».\n%2").arg(native(m_path), what));
+    throw StoreError(QStringLiteral("Impossible de lire la base de données Access « %1 ».\n%2").arg(files::native(m_path), what));
 }
 
 QString JetReader::formatName() const

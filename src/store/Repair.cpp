@@ -21,11 +21,6 @@ namespace {
 constexpr int kBusyTimeoutMs = 10000;
 const QString kConnection = QStringLiteral("tallvane-repair");
 
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 bool busy(const QSqlError &error)
 {
     return error.nativeErrorCode() == QLatin1String("5") || error.nativeErrorCode() == QLatin1String("6");
@@ -134,7 +129,7 @@ Report run(const QString &databasePath)
     }
     if (!info.isFile()) {
         report.status = Status::Missing;
-        report.problems.append(QStringLiteral("Aucune base de données à l'emplacement « %1 ».").arg(native(databasePath)));
+        report.problems.append(QStringLiteral("Aucune base de données à l'emplacement « %1 ».").arg(files::native(databasePath)));
         return report;
     }
     report.sizeBefore = info.size();
@@ -163,7 +158,7 @@ Report run(const QString &databasePath)
             return failedQuery(std::move(report), error);
         return failed(std::move(report), QStringLiteral("Impossible de faire la copie de sauvegarde dans « %1 » "
                                                         "(disque plein ou répertoire en lecture seule).")
-                                             .arg(native(folder)));
+                                             .arg(files::native(folder)));
     }
 
     QSqlQuery check(c.db());
@@ -210,13 +205,13 @@ Report run(const QString &databasePath)
 QString describe(const Report &report)
 {
     const QLocale french(QLocale::French);
-    const QString db = native(report.database);
+    const QString db = files::native(report.database);
     switch (report.status) {
     case Status::Repaired:
         return QStringLiteral("La base de données « %1 » est en bon état ; elle a été compactée.\n\n"
                               "Taille avant : %2 ko ; après : %3 ko.\n\nCopie de sauvegarde : « %4 ».")
             .arg(db, french.toString((report.sizeBefore + 1023) / 1024), french.toString((report.sizeAfter + 1023) / 1024),
-                 native(report.backup));
+                 files::native(report.backup));
     case Status::Damaged:
         // Found unreadable before anything was copied: not a database at all.
         if (report.backup.isEmpty())
@@ -225,7 +220,7 @@ QString describe(const Report &report)
         return QStringLiteral("La base de données « %1 » est endommagée. Elle n'a pas été modifiée.\n\n%2\n\n"
                               "Une copie du fichier endommagé a été faite : « %3 ».\n"
                               "Remettez en place votre dernière sauvegarde (%4) ou faites appel à un technicien.")
-            .arg(db, report.problems.join(QLatin1Char('\n')), native(report.backup), BackupName);
+            .arg(db, report.problems.join(QLatin1Char('\n')), files::native(report.backup), BackupName);
     case Status::Missing:
         return report.problems.value(0) + QStringLiteral("\n\nVérifiez le chemin inscrit dans CheminBase.cfg.");
     case Status::Access:

@@ -15,6 +15,11 @@ QString files::join(const QString &folder, const QString &name)
     return QDir::cleanPath(folder + QDir::separator() + name);
 }
 
+QString files::native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
 namespace {
 const QString kSharedData = QStringLiteral("../../share/tallvane/");
 

@@ -23,6 +23,8 @@ inline const QString MedocTmp = QStringLiteral("Medoc_tmp.txt");
 inline const QString ServerCfg = QStringLiteral("Serveur.cfg");
 
 QString join(const QString &folder, const QString &name);
+// A path as the user's messages show it.
+QString native(const QString &path);
 
 // Where CheminBase.cfg, Vs.ini and the first database live: the program
 // folder of a copied program, the user's ~/.config/Tallvane (created) for an

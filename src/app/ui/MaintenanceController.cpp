@@ -35,11 +35,6 @@ const QString kCopyNotice = QStringLiteral(
     "Les  utilisateurs devront ensuite changer le Chemin de la base de données (à partir du menu dédié), si vous "
     "avez choisi de travailler dans un nouveau réperoire (concerné par le déplacement des fichiers).");
 
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 MaintenanceController::Seams defaultSeams()
 {
     MaintenanceController::Seams seams;
@@ -167,7 +162,7 @@ void MaintenanceController::refuseUnknownDatabase() const
     if (QFile::exists(database) && DatabaseUpgrade::kindOf(database) == DatabaseUpgrade::Kind::Unknown)
         throw StoreError(QStringLiteral("Le fichier « %1 » n'est pas une base de données : ce n'est ni une base de ce "
                                         "programme ni une base Access. Aucun fichier n'a été modifié.")
-                             .arg(native(database)));
+                             .arg(files::native(database)));
 }
 
 bool MaintenanceController::importAccessDatabase()
@@ -189,7 +184,7 @@ bool MaintenanceController::importChosenAccessFile(const QString &chosen)
                                                   "programme.\n\nL'importer dans une nouvelle base de données "
                                                   "« Ferrune.mdb » du même répertoire ? Le fichier Access sera "
                                                   "conservé, sans aucune modification, sous le nom « %2 ».")
-                                       .arg(native(chosen), files::OldDatabase)))
+                                       .arg(files::native(chosen), files::OldDatabase)))
         return false;
     const DatabaseUpgrade::Paths paths{chosen, DatabaseUpgrade::emptyTemplatePath(chosen),
                                        files::join(folder, files::OldDatabase)};
@@ -197,7 +192,7 @@ bool MaintenanceController::importChosenAccessFile(const QString &chosen)
         // It may be the only copy of other data: never replaced from here.
         dialogs::critical(&m_frm, QStringLiteral("Le répertoire contient déjà un fichier « %1 ». Déplacez-le ou "
                                                  "renommez-le, puis recommencez.\n\nAucun fichier n'a été modifié.")
-                                      .arg(native(paths.backup)));
+                                      .arg(files::native(paths.backup)));
         return false;
     }
     if (!guarded(&m_frm, [&] { DatabaseUpgrade::createEmpty(paths.shipped); }))
@@ -219,7 +214,7 @@ bool MaintenanceController::importChosenAccessFile(const QString &chosen)
         return false;
     }
     dialogs::information(&m_frm, QStringLiteral("Importation terminée. L'ancien fichier est conservé sous le nom « %1 ».")
-                                     .arg(native(paths.backup)));
+                                     .arg(files::native(paths.backup)));
     return true;
 }
 
@@ -241,7 +236,7 @@ void MaintenanceController::mnuCheminBDD_Click()
 {
     SharedState &s = m_frm.state();
     dialogs::information(&m_frm, QStringLiteral("Le chemin actuel est : ")
-                                     + native(s.CheminBase + QStringLiteral("/") + files::Database));
+                                     + files::native(s.CheminBase + QStringLiteral("/") + files::Database));
     if (!dialogs::askYesNo(&m_frm, QStringLiteral("Changer le chemin de la base de données ?")))
         return;
     dialogs::information(&m_frm, QStringLiteral("Vous devez avoir, préalablement, copié les fichiers nécessaires au "
@@ -263,8 +258,8 @@ void MaintenanceController::mnuCheminBDD_Click()
     }
     if (DatabaseUpgrade::kindOf(chosen) == DatabaseUpgrade::Kind::Access && !importChosenAccessFile(chosen))
         return;
-    dialogs::information(&m_frm, QStringLiteral("Chemin de la base de données 'Ferrune.mdb' : \n\n") + native(chosen));
-    const QString folder = native(QFileInfo(chosen).absolutePath());
+    dialogs::information(&m_frm, QStringLiteral("Chemin de la base de données 'Ferrune.mdb' : \n\n") + files::native(chosen));
+    const QString folder = files::native(QFileInfo(chosen).absolutePath());
     if (!guarded(&m_frm, [&] { cheminbase::write(m_frm.settingsFolder(), folder); }))
         return;
     s.CheminBase = folder;
@@ -273,7 +268,7 @@ void MaintenanceController::mnuCheminBDD_Click()
     const QString program = programPath(QStringLiteral("Ferrune"));
     if (!seams().start(program))
         dialogs::critical(&m_frm, QStringLiteral("Le programme « %1 » n'a pas pu être relancé. Relancez-le vous-même.")
-                                      .arg(native(program)));
+                                      .arg(files::native(program)));
     m_frm.close();
 }
 
@@ -307,7 +302,7 @@ void MaintenanceController::reopenOn(const QString &databasePath)
         const QString original = files::join(m_frm.state().CheminBase, files::Database);
         dialogs::critical(&m_frm, error.fullText()
                                       + QStringLiteral("\n\nLe programme continue avec la base de données « %1 ».")
-                                            .arg(native(original)));
+                                            .arg(files::native(original)));
         guarded(&m_frm, [&] { m_frm.openStore(original); });
     }
 }
@@ -345,7 +340,7 @@ void MaintenanceController::mnuDeplaceBDD_Click()
         options.programFolder = m_frm.settingsFolder();
         options.confirmReplace = [&](const QString &file) {
             return dialogs::askYesNo(&m_frm,
-                                     QStringLiteral("le fichier ") + native(file)
+                                     QStringLiteral("le fichier ") + files::native(file)
                                          + QStringLiteral(" existe déjà.\nVoulez vous le remplacer ?"),
                                      true);
         };
@@ -412,7 +407,7 @@ void MaintenanceController::mnuRepare_Click()
     }
     const QString tool = programPath(QStringLiteral("Remisa"));
     if (!seams().start(tool)) {
-        dialogs::critical(&m_frm, QStringLiteral("L'outil de réparation « %1 » n'a pas pu être lancé.").arg(native(tool)));
+        dialogs::critical(&m_frm, QStringLiteral("L'outil de réparation « %1 » n'a pas pu être lancé.").arg(files::native(tool)));
         return;
     }
     // The tool needs the database closed: this instance ends.
