@@ -120,27 +120,27 @@ std::optional<QString> input(QWidget *parent, const QString &prompt, const QStri
     return dialog.textValue();
 }
 
+// The path a test scripted for a file or folder choice; "" for Cancel.
+QString scriptedPath(const Shown &shown)
+{
+    if (auto answer = takeAnswer<std::optional<QString>>(shown))
+        return answer->value_or(QString());
+    return {};
+}
+
 QString openFile(QWidget *parent, const QString &caption, const QString &folder, const QString &filter)
 {
     Shown shown{Kind::OpenFile, caption, caption, QMessageBox::NoIcon, {}, QMessageBox::NoButton, folder, filter};
-    if (scripted()) {
-        if (auto answer = takeAnswer<std::optional<QString>>(shown))
-            return answer->value_or(QString());
-        return {};
-    }
+    if (scripted())
+        return scriptedPath(shown);
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
 QString folder(QWidget *parent, const QString &caption, const QString &startFolder)
 {
     Shown shown{Kind::Folder, caption, caption, QMessageBox::NoIcon, {}, QMessageBox::NoButton, startFolder, {}};
-    QString chosen;
-    if (scripted()) {
-        if (auto answer = takeAnswer<std::optional<QString>>(shown))
-            chosen = answer->value_or(QString());
-    } else {
-            chosen = QFileDialog::getExistingDirectory(parent, caption, startFolder);
-    }
+    QString chosen = scripted() ? scriptedPath(shown)
+                                : QFileDialog::getExistingDirectory(parent, caption, startFolder);
     while (chosen.size() > 1 && (chosen.endsWith(u'/') || chosen.endsWith(QDir::separator())))
         chosen.chop(1);
     return chosen;
@@ -149,12 +149,8 @@ QString folder(QWidget *parent, const QString &caption, const QString &startFold
 QString saveFile(QWidget *parent, const QString &caption, const QString &suggested, const QString &filter)
 {
     Shown shown{Kind::SaveFile, caption, caption, QMessageBox::NoIcon, {}, QMessageBox::NoButton, suggested, filter};
-    if (scripted()) {
-        if (auto answer = takeAnswer<std::optional<QString>>(shown))
-            return answer->value_or(QString());
-        return {};
-    }
-    state().log.push_back(shown);
+    if (scripted())
+        return scriptedPath(shown);
     return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
 }
 
@@ -166,7 +162,6 @@ bool printPreview(QWidget *parent, const QString &title, const std::function<voi
         const auto answer = takeAnswer<QMessageBox::StandardButton>(shown);
         return answer && *answer == QMessageBox::Ok;
     }
-    state().log.push_back(shown);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
     QPrintPreviewDialog preview(&printer, parent);
@@ -183,7 +178,6 @@ int exec(QDialog &dialog, const QString &caption)
             return (*handler)(dialog);
         return QDialog::Rejected;
     }
-    state().log.push_back(shown);
     return dialog.exec();
 }
 
