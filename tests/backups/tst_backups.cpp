@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QPushButton>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTableWidget>
 #include <QTest>
 
@@ -41,15 +40,8 @@ QStringList dump(Store &store)
 {
     QStringList rows;
     for (const QString &table : schema::tableNames()) {
-        QSqlQuery q(store.db().sql());
-        if (!q.exec(u"SELECT * FROM "_s + table + u" ORDER BY 1"_s))
-            qFatal("%s", qPrintable(table));
-        while (q.next()) {
-            QStringList values{table};
-            for (int i = 0; i < q.record().count(); ++i)
-                values.append(q.value(i).toString());
-            rows.append(values.join(u'|'));
-        }
+        for (const QString &row : tvtest::queryRows(store, u"SELECT * FROM "_s + table + u" ORDER BY 1"_s))
+            rows.append(table + u'|' + row);
     }
     return rows;
 }
