@@ -2,9 +2,9 @@
 #include <sys/resource.h>
 #include "LargePractice.h"
 
-#include "store/SettingsFiles.h"
-#include "store/Store.h"
-#include "store/TextFile.h"
+#include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
+#include "store/files/TextFile.h"
 
 #include <QDate>
 #include <QDir>

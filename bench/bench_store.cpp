@@ -10,12 +10,12 @@
 // own transfer when the database is empty, used as it is otherwise.
 #include "LargePractice.h"
 
-#include "store/Backups.h"
-#include "store/ServerTransfer.h"
-#include "store/SettingsFiles.h"
-#include "store/Store.h"
-#include "store/StoreError.h"
-#include "store/TextFile.h"
+#include "backups/core/Backups.h"
+#include "server/core/ServerTransfer.h"
+#include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
+#include "store/engine/StoreError.h"
+#include "store/files/TextFile.h"
 
 #include <benchmark/benchmark.h>
 

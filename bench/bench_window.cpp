@@ -11,18 +11,18 @@
 #include "LargePractice.h"
 
 #include "agenda/ui/BookingController.h"
-#include "app/core/Clock.h"
-#include "app/ui/Dialogs.h"
+#include "common/core/Clock.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/MaintenanceController.h"
-#include "app/ui/Widgets.h"
+#include "maintenance/ui/MaintenanceController.h"
+#include "common/ui/Widgets.h"
 #include "outputs/ui/OutputsController.h"
 #include "outputs/ui/QuotaChartWindow.h"
-#include "store/Database.h"
-#include "store/SettingsFiles.h"
-#include "store/Store.h"
-#include "store/StoreError.h"
-#include "store/TextFile.h"
+#include "store/engine/Database.h"
+#include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
+#include "store/engine/StoreError.h"
+#include "store/files/TextFile.h"
 
 #include <benchmark/benchmark.h>
 

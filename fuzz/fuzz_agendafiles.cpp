@@ -3,8 +3,8 @@
 #include "FuzzSupport.h"
 
 #include "agenda/core/AgendaFormat.h"
-#include "store/AgendaFiles.h"
-#include "store/TextFile.h"
+#include "agenda/core/AgendaFiles.h"
+#include "store/files/TextFile.h"
 
 #include <QFileInfo>
 

@@ -2,7 +2,7 @@
 // field written with quoteField comes back whole.
 #include "FuzzSupport.h"
 
-#include "store/TextFile.h"
+#include "store/files/TextFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

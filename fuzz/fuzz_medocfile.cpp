@@ -2,9 +2,9 @@
 // on it: the catalogue reads back as written, whatever the file held.
 #include "FuzzSupport.h"
 
-#include "store/MedocFile.h"
-#include "store/SettingsFiles.h"
-#include "store/TextFile.h"
+#include "products/core/MedocFile.h"
+#include "store/files/SettingsFiles.h"
+#include "store/files/TextFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

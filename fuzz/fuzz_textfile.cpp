@@ -1,7 +1,7 @@
 // Decoding (UTF-8 or Windows-1252) and line splitting of any bytes.
 #include "FuzzSupport.h"
 
-#include "store/TextFile.h"
+#include "store/files/TextFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -3,11 +3,11 @@
 #include "support/TestEnv.h"
 
 #include "agenda/ui/AgendaController.h"
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Widgets.h"
-#include "store/AgendaFiles.h"
-#include "store/TextFile.h"
+#include "common/ui/Widgets.h"
+#include "agenda/core/AgendaFiles.h"
+#include "store/files/TextFile.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

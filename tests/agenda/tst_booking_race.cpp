@@ -3,9 +3,9 @@
 // locked database is waited for, then reported in French.
 #include "support/TestEnv.h"
 
-#include "store/Database.h"
-#include "store/Store.h"
-#include "store/StoreError.h"
+#include "store/engine/Database.h"
+#include "store/tables/Store.h"
+#include "store/engine/StoreError.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -4,10 +4,10 @@
 
 #include "agenda/ui/BookingController.h"
 #include "agenda/ui/FrmHeure.h"
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Widgets.h"
-#include "store/Store.h"
+#include "common/ui/Widgets.h"
+#include "store/tables/Store.h"
 
 #include <QApplication>
 #include <QLabel>

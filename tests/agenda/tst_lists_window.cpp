@@ -5,8 +5,8 @@
 
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/ui/BookingController.h"
-#include "store/Database.h"
-#include "store/Store.h"
+#include "store/engine/Database.h"
+#include "store/tables/Store.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 // Window size and font rules, and the balloon tips' behaviour.
-#include "app/core/LayoutRules.h"
+#include "common/core/LayoutRules.h"
 #include "app/ui/ScreenLayout.h"
 #include "app/ui/Tooltips.h"
 

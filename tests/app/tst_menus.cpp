@@ -1,7 +1,7 @@
 // The icon bar and its three pop-up menus, from the real window.
 #include "support/TestEnv.h"
 
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Tooltips.h"
 

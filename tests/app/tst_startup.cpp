@@ -2,12 +2,12 @@
 // and the failures that must stop the program without touching anything.
 #include "TestEnv.h"
 
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "agenda/ui/AgendaController.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Widgets.h"
-#include "store/SettingsFiles.h"
-#include "store/Store.h"
+#include "common/ui/Widgets.h"
+#include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
 
 #include <QApplication>
 #include <QComboBox>

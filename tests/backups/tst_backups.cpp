@@ -3,18 +3,18 @@
 // made stops the command, and a damaged copy is never put in place.
 #include "support/TestEnv.h"
 
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/MaintenanceController.h"
-#include "app/ui/Widgets.h"
+#include "maintenance/ui/MaintenanceController.h"
+#include "common/ui/Widgets.h"
 #include "backups/ui/BackupsController.h"
 #include "backups/ui/FrmSauvegardes.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
-#include "store/Backups.h"
-#include "store/Schema.h"
-#include "store/SettingsFiles.h"
-#include "store/Store.h"
+#include "backups/core/Backups.h"
+#include "store/engine/Schema.h"
+#include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,12 +2,12 @@
 #pragma once
 
 #include "support/TestEnv.h"
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/MainView.h"
-#include "app/ui/Widgets.h"
-#include "store/Database.h"
-#include "store/Store.h"
+#include "common/ui/Widgets.h"
+#include "store/engine/Database.h"
+#include "store/tables/Store.h"
 
 #include <QComboBox>
 #include <QSqlQuery>

@@ -2,11 +2,11 @@
 // chosen for start-up.
 #include "TestEnv.h"
 
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Widgets.h"
 #include "labs/ui/DoctorsController.h"
-#include "store/SettingsFiles.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QTest>
 

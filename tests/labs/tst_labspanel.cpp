@@ -4,7 +4,7 @@
 
 #include "labs/ui/FrmDM.h"
 #include "labs/ui/LabsController.h"
-#include "store/SettingsFiles.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,14 +3,14 @@
 // chart's bars as data and one rendering.
 #include "support/TestEnv.h"
 
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Widgets.h"
 #include "outputs/ui/OutputsController.h"
 #include "outputs/ui/QuotaChartWindow.h"
-#include "store/AgendaFiles.h"
-#include "store/Store.h"
-#include "store/TextFile.h"
+#include "agenda/core/AgendaFiles.h"
+#include "store/tables/Store.h"
+#include "store/files/TextFile.h"
 
 #include <QCheckBox>
 #include <QChartView>

@@ -3,9 +3,9 @@
 #include "support/TestEnv.h"
 
 #include "products/core/Catalogue.h"
-#include "store/MedocFile.h"
-#include "store/SettingsFiles.h"
-#include "store/StoreError.h"
+#include "products/core/MedocFile.h"
+#include "store/files/SettingsFiles.h"
+#include "store/engine/StoreError.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -3,7 +3,7 @@
 #include "labs/LabsFixture.h"
 
 #include "products/core/HistoryLines.h"
-#include "store/SettingsFiles.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,14 +4,14 @@
 // server empty.
 #include "TestEnv.h"
 
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Widgets.h"
-#include "store/Database.h"
-#include "store/ServerTransfer.h"
-#include "store/SettingsFiles.h"
-#include "store/Store.h"
-#include "store/StoreError.h"
+#include "common/ui/Widgets.h"
+#include "store/engine/Database.h"
+#include "server/core/ServerTransfer.h"
+#include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
+#include "store/engine/StoreError.h"
 
 #include <QAction>
 #include <QFile>

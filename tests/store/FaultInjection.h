@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/TextFile.h"
+#include "store/files/TextFile.h"
 
 #include <QDir>
 

@@ -14,13 +14,13 @@
 //   tallvane_store_worker append <data folder> <tag> <count>
 //       adds <tag>1..<tag><count> to Medecin.ini, Medoc.txt and the
 //       absences of "  DR A", one at a time.
-#include "store/AgendaFiles.h"
-#include "store/MedocFile.h"
-#include "store/ServerTransfer.h"
-#include "store/SettingsFiles.h"
-#include "store/Store.h"
-#include "store/StoreError.h"
-#include "store/TextFile.h"
+#include "agenda/core/AgendaFiles.h"
+#include "products/core/MedocFile.h"
+#include "server/core/ServerTransfer.h"
+#include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
+#include "store/engine/StoreError.h"
+#include "store/files/TextFile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

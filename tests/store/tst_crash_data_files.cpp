@@ -7,15 +7,15 @@
 #include "support/TestEnv.h"
 
 #include "agenda/core/AgendaFormat.h"
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "store/AgendaFiles.h"
-#include "store/DatabaseUpgrade.h"
-#include "store/MedocFile.h"
-#include "store/SettingsFiles.h"
-#include "store/Store.h"
-#include "store/StoreError.h"
-#include "store/TextFile.h"
+#include "agenda/core/AgendaFiles.h"
+#include "maintenance/core/DatabaseUpgrade.h"
+#include "products/core/MedocFile.h"
+#include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
+#include "store/engine/StoreError.h"
+#include "store/files/TextFile.h"
 
 #include <QDir>
 #include <QTest>

@@ -3,9 +3,9 @@
 // French; leftovers of killed writers are swept. The failure at each write
 // step is in tst_crash_data_files.
 #include "FaultInjection.h"
-#include "store/SettingsFiles.h"
-#include "store/StoreError.h"
-#include "store/TextFile.h"
+#include "store/files/SettingsFiles.h"
+#include "store/engine/StoreError.h"
+#include "store/files/TextFile.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -4,10 +4,10 @@
 
 #include "agenda/core/Booking.h"
 #include "agenda/core/NumberText.h"
-#include "store/AgendaFiles.h"
-#include "store/MedocFile.h"
-#include "store/SettingsFiles.h"
-#include "store/TextFile.h"
+#include "agenda/core/AgendaFiles.h"
+#include "products/core/MedocFile.h"
+#include "store/files/SettingsFiles.h"
+#include "store/files/TextFile.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -2,9 +2,9 @@
 // time, as two workstations of the practice do.
 #include "support/TestEnv.h"
 
-#include "store/Database.h"
-#include "store/Store.h"
-#include "store/StoreError.h"
+#include "store/engine/Database.h"
+#include "store/tables/Store.h"
+#include "store/engine/StoreError.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

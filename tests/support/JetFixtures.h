@@ -2,7 +2,7 @@
 
 // The Access databases of the import, read in place, and the rows each one
 // must give once imported (the folder's .expected.json files).
-#include "store/Database.h"
+#include "store/engine/Database.h"
 
 #include <QFile>
 #include <QJsonArray>

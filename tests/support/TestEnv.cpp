@@ -1,13 +1,13 @@
 #include "TestEnv.h"
 
-#include "app/core/Clock.h"
-#include "app/ui/Dialogs.h"
+#include "common/core/Clock.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/SettingsFiles.h"
-#include "store/Store.h"
-#include "store/TextFile.h"
+#include "store/engine/Database.h"
+#include "store/engine/Schema.h"
+#include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
+#include "store/files/TextFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

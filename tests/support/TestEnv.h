@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/ServerAddress.h"
+#include "store/engine/ServerAddress.h"
 
 #include <QDate>
 #include <QString>

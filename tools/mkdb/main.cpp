@@ -1,6 +1,6 @@
 // Build step: writes the shipped empty database from the program's schema.
-#include "store/Database.h"
-#include "store/StoreError.h"
+#include "store/engine/Database.h"
+#include "store/engine/StoreError.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
 // Remisa: backs up, checks and compacts the database the program uses.
 // It runs while the main program is closed and is given nothing: the
 // database is found through the program folder's CheminBase.cfg.
-#include "store/Repair.h"
-#include "store/SettingsFiles.h"
-#include "store/StoreError.h"
+#include "maintenance/core/Repair.h"
+#include "store/files/SettingsFiles.h"
+#include "store/engine/StoreError.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "about/ui/FrmApropos.h"
 
 #include "about/core/Links.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Widgets.h"
 
 #include <QDesktopServices>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "agenda/core/Calendar.h"
-#include "store/Records.h"
+#include "store/tables/Records.h"
 
 #include <QHash>
 #include <QList>

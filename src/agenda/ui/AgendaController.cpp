@@ -4,13 +4,13 @@
 #include "agenda/core/MonthGridModel.h"
 #include "agenda/ui/BookingController.h"
 #include "agenda/ui/FrmDate.h"
-#include "app/core/Clock.h"
-#include "app/core/LayoutRules.h"
-#include "app/ui/Dialogs.h"
+#include "common/core/Clock.h"
+#include "common/core/LayoutRules.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
-#include "app/ui/Widgets.h"
-#include "store/AgendaFiles.h"
+#include "common/ui/Guard.h"
+#include "common/ui/Widgets.h"
+#include "agenda/core/AgendaFiles.h"
 
 #include <QAction>
 #include <QComboBox>

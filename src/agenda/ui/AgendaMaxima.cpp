@@ -1,11 +1,11 @@
 // The weekday maxima command of the agenda controller.
 #include "agenda/core/NumberText.h"
 #include "agenda/ui/AgendaController.h"
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Widgets.h"
-#include "store/AgendaFiles.h"
-#include "store/StoreError.h"
+#include "common/ui/Widgets.h"
+#include "agenda/core/AgendaFiles.h"
+#include "store/engine/StoreError.h"
 
 namespace tv {
 

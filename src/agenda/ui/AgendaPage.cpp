@@ -1,7 +1,7 @@
 #include "agenda/ui/AgendaPage.h"
 
 #include "agenda/ui/VisitHistoryModel.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Widgets.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -4,11 +4,11 @@
 #include "agenda/core/Booking.h"
 #include "agenda/ui/FrmHeure.h"
 #include "agenda/ui/VisitHistoryModel.h"
-#include "app/core/Clock.h"
-#include "app/ui/Dialogs.h"
+#include "common/core/Clock.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Guard.h"
+#include "common/ui/Widgets.h"
 #include "labs/ui/LabsController.h"
 
 #include <QAction>

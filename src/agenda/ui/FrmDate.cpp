@@ -1,12 +1,12 @@
 #include "agenda/ui/FrmDate.h"
 
 #include "agenda/core/Calendar.h"
-#include "app/core/Clock.h"
-#include "app/ui/Dialogs.h"
+#include "common/core/Clock.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Widgets.h"
-#include "store/AgendaFiles.h"
-#include "store/StoreError.h"
+#include "common/ui/Widgets.h"
+#include "agenda/core/AgendaFiles.h"
+#include "store/engine/StoreError.h"
 
 #include <QCalendarWidget>
 #include <QFrame>

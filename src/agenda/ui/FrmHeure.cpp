@@ -1,8 +1,8 @@
 #include "agenda/ui/FrmHeure.h"
 
 #include "agenda/core/Booking.h"
-#include "app/ui/Dialogs.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Dialogs.h"
+#include "common/ui/Widgets.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ui/Widgets.h"
-#include "store/Records.h"
+#include "common/ui/Widgets.h"
+#include "store/tables/Records.h"
 
 #include <QDate>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/AppContext.h"
+#include "common/core/AppContext.h"
 #include "app/ui/MainView.h"
 
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/LayoutRules.h"
+#include "common/core/LayoutRules.h"
 
 class QWidget;
 

@@ -1,19 +1,19 @@
 // The start-up sequence of the main window.
 #include "agenda/ui/AgendaController.h"
-#include "app/core/Clock.h"
-#include "app/core/Version.h"
-#include "app/ui/Dialogs.h"
+#include "common/core/Clock.h"
+#include "common/core/Version.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/MaintenanceController.h"
+#include "maintenance/ui/MaintenanceController.h"
 #include "app/ui/ScreenLayout.h"
 #include "app/ui/Tooltips.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Widgets.h"
 #include "backups/ui/BackupsController.h"
 #include "labs/ui/DoctorsController.h"
 #include "products/ui/ProductsController.h"
-#include "store/SettingsFiles.h"
-#include "store/StoreError.h"
-#include "store/TextFile.h"
+#include "store/files/SettingsFiles.h"
+#include "store/engine/StoreError.h"
+#include "store/files/TextFile.h"
 
 #include <QAction>
 #include <QCheckBox>

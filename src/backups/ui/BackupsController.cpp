@@ -1,12 +1,12 @@
 #include "backups/ui/BackupsController.h"
 
-#include "app/ui/Busy.h"
-#include "app/ui/Dialogs.h"
+#include "common/ui/Busy.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "backups/ui/FrmSauvegardes.h"
-#include "store/Backups.h"
-#include "store/SettingsFiles.h"
-#include "store/StoreError.h"
+#include "backups/core/Backups.h"
+#include "store/files/SettingsFiles.h"
+#include "store/engine/StoreError.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Backups.h"
+#include "backups/core/Backups.h"
 
 #include <QDialog>
 

@@ -2,14 +2,14 @@
 
 #include "agenda/ui/AgendaController.h"
 #include "agenda/ui/BookingController.h"
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Guard.h"
+#include "common/ui/Widgets.h"
 #include "backups/ui/BackupsController.h"
 #include "labs/ui/LabsController.h"
 #include "products/ui/ProductsController.h"
-#include "store/SettingsFiles.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QAction>
 #include <QComboBox>

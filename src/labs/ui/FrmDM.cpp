@@ -1,8 +1,8 @@
 #include "labs/ui/FrmDM.h"
 
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Guard.h"
+#include "common/ui/Widgets.h"
 
 #include <QLabel>
 #include <QPushButton>

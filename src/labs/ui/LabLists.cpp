@@ -1,8 +1,8 @@
 #include "labs/ui/LabLists.h"
 
-#include "app/core/ListOrder.h"
+#include "common/core/ListOrder.h"
 #include "app/ui/MainView.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Widgets.h"
 
 #include <QComboBox>
 

@@ -1,11 +1,11 @@
 #include "labs/ui/LabPanel.h"
 
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
+#include "common/ui/Guard.h"
 #include "labs/core/LabRules.h"
 #include "labs/ui/LabLists.h"
-#include "store/StoreError.h"
+#include "store/engine/StoreError.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,6 +1,6 @@
 #include "labs/ui/LaboPage.h"
 
-#include "app/ui/Widgets.h"
+#include "common/ui/Widgets.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
 #include "labs/ui/LabsController.h"
 
-#include "app/ui/Dialogs.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Guard.h"
+#include "common/ui/Widgets.h"
 #include "labs/core/LabRules.h"
 #include "labs/ui/FrmDM.h"
 #include "labs/ui/LabEditing.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Records.h"
+#include "store/tables/Records.h"
 
 #include <QDate>
 #include <QList>

@@ -1,20 +1,20 @@
 #include "outputs/ui/OutputsController.h"
 
 #include "agenda/core/AppointmentLists.h"
-#include "app/core/Clock.h"
-#include "app/ui/Busy.h"
-#include "app/ui/Dialogs.h"
+#include "common/core/Clock.h"
+#include "common/ui/Busy.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Guard.h"
+#include "common/ui/Widgets.h"
 #include "outputs/core/CalendarEvents.h"
 #include "outputs/core/QuotaChartData.h"
 #include "outputs/ui/DocumentRenderer.h"
 #include "outputs/ui/FrmICal.h"
 #include "outputs/ui/QuotaChartWindow.h"
-#include "store/AgendaFiles.h"
-#include "store/ICalendarFile.h"
-#include "store/TextFile.h"
+#include "agenda/core/AgendaFiles.h"
+#include "outputs/core/ICalendarFile.h"
+#include "store/files/TextFile.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "outputs/ui/QuotaChartWindow.h"
 
-#include "app/ui/Dialogs.h"
-#include "app/ui/Guard.h"
-#include "store/TextFile.h"
+#include "common/ui/Dialogs.h"
+#include "common/ui/Guard.h"
+#include "store/files/TextFile.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>

@@ -1,6 +1,6 @@
 #include "products/core/Catalogue.h"
 
-#include "app/core/ListOrder.h"
+#include "common/core/ListOrder.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "products/core/HistoryLines.h"
 
 #include "products/core/ProductsText.h"
-#include "store/Records.h"
+#include "store/tables/Records.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "products/ui/HistoryView.h"
 
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Guard.h"
+#include "common/ui/Widgets.h"
 #include "products/ui/ProductHistoryModel.h"
-#include "store/Store.h"
+#include "store/tables/Store.h"
 
 #include <QComboBox>
 #include <QPushButton>

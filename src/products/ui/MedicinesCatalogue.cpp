@@ -1,11 +1,11 @@
 #include "products/ui/MedicinesCatalogue.h"
 
-#include "app/core/ListOrder.h"
-#include "app/ui/Dialogs.h"
+#include "common/core/ListOrder.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
+#include "common/ui/Guard.h"
 #include "products/core/Catalogue.h"
-#include "store/MedocFile.h"
+#include "products/core/MedocFile.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ui/Widgets.h"
+#include "common/ui/Widgets.h"
 #include "products/core/HistoryLines.h"
-#include "store/ProduitRepository.h"
+#include "store/tables/ProduitRepository.h"
 
 #include <QStringList>
 #include <functional>

@@ -1,8 +1,8 @@
 #include "products/ui/ProductsController.h"
 
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Guard.h"
+#include "common/ui/Widgets.h"
 #include "products/ui/HistoryView.h"
 #include "products/ui/MedicinesCatalogue.h"
 #include "products/ui/VisitEntry.h"

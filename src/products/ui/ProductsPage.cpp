@@ -1,6 +1,6 @@
 #include "products/ui/ProductsPage.h"
 
-#include "app/ui/Widgets.h"
+#include "common/ui/Widgets.h"
 #include "products/ui/ProductHistoryModel.h"
 
 #include <QCheckBox>

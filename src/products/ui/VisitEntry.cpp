@@ -1,12 +1,12 @@
 #include "products/ui/VisitEntry.h"
 
-#include "app/core/ListOrder.h"
-#include "app/ui/Dialogs.h"
+#include "common/core/ListOrder.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
-#include "app/ui/Widgets.h"
+#include "common/ui/Guard.h"
+#include "common/ui/Widgets.h"
 #include "products/core/ProductsText.h"
-#include "store/Store.h"
+#include "store/tables/Store.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,13 +1,13 @@
 #include "server/ui/ServerController.h"
 
-#include "app/ui/Busy.h"
-#include "app/ui/Dialogs.h"
+#include "common/ui/Busy.h"
+#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "app/ui/Guard.h"
-#include "store/ServerTransfer.h"
-#include "store/SettingsFiles.h"
-#include "store/Store.h"
-#include "store/StoreError.h"
+#include "common/ui/Guard.h"
+#include "server/core/ServerTransfer.h"
+#include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
+#include "store/engine/StoreError.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,0 +1,276 @@
+#include "backups/core/Backups.h"
+
+#include "common/core/Clock.h"
+#include "store/engine/Schema.h"
+#include "store/files/SettingsFiles.h"
+#include "store/engine/StoreError.h"
+#include "store/files/TextFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace tv::backups {
+
+namespace {
+
+const QString kPartial = QStringLiteral(".partiel");
+const QString kRestoring = QStringLiteral(".restauration");
+const QString kStamp = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
+
+// Ferrune_2025-03-05_10-30-00.mdb, or ..._2.mdb for a second copy taken
+// within the same second.
+const QRegularExpression &namePattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^Ferrune_(\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}-\\d{2})(?:_(\\d+))?\\.mdb$"));
+    return pattern;
+}
+
+struct Named {
+    QString name;
+    QDateTime taken;
+    int rank = 0;
+};
+
+QList<Named> copiesIn(const QString &backupFolder)
+{
+    QList<Named> result;
+    const QStringList names = QDir(backupFolder).entryList({QStringLiteral("Ferrune_*.mdb")}, QDir::Files);
+    for (const QString &name : names) {
+        const auto match = namePattern().match(name);
+        if (!match.hasMatch())
+            continue;
+        const QDateTime taken = QDateTime::fromString(match.captured(1), kStamp);
+        if (taken.isValid())
+            result.append({name, taken, match.captured(2).toInt()});
+    }
+    std::sort(result.begin(), result.end(), [](const Named &a, const Named &b) {
+        return a.taken != b.taken ? a.taken < b.taken : a.rank < b.rank;
+    });
+    return result;
+}
+
+struct Connection {
+    sqlite3 *handle = nullptr;
+    ~Connection() { sqlite3_close(handle); }
+    QString error() const { return handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString(); }
+};
+
+void openConnection(Connection &c, const QString &path, int flags)
+{
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &c.handle, flags, nullptr);
+    if (rc != SQLITE_OK)
+        throw StoreError(QStringLiteral("Impossible d'ouvrir « %1 ».").arg(files::native(path)),
+                         c.handle ? c.error() : QString::fromUtf8(sqlite3_errstr(rc)));
+    sqlite3_busy_timeout(c.handle, 5000);
+}
+
+// The whole of `from` into the new file `to` through the online backup, so
+// that a write of another workstation in progress is never half copied.
+void copyPages(const QString &from, const QString &to)
+{
+    Connection source;
+    Connection target;
+    openConnection(source, from, SQLITE_OPEN_READONLY);
+    openConnection(target, to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // The target is a new file under a temporary name, renamed only when
+    // whole: it needs no journal of its own, nor a sync after every step.
+    // One sync at the end (below) makes it durable before the rename.
+    sqlite3_exec(target.handle, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+    sqlite3_backup *backup = sqlite3_backup_init(target.handle, "main", source.handle, "main");
+    if (!backup)
+        throw StoreError(QStringLiteral("La copie de « %1 » n'a pas pu commencer.").arg(files::native(from)), target.error());
+    int rc = SQLITE_OK;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        rc = sqlite3_backup_step(backup, -1);
+        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+            break;
+        sqlite3_sleep(100);
+    }
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) {
+        const QString detail = QString::fromUtf8(sqlite3_errstr(rc));
+        throw StoreError(QStringLiteral("La copie de « %1 » vers « %2 » n'a pas pu être faite (disque plein, "
+                                        "répertoire en lecture seule ou base occupée).")
+                             .arg(files::native(from), files::native(to)),
+                         detail);
+    }
+}
+
+void copyDatabase(const QString &from, const QString &to)
+{
+    copyPages(from, to);
+    QFile copy(to);
+    if (!copy.open(QIODevice::ReadWrite) || ::fsync(copy.handle()) != 0)
+        throw StoreError(QStringLiteral("La copie « %1 » n'a pas pu être écrite sur le disque.").arg(files::native(to)),
+                         copy.errorString());
+}
+
+// After the copies of that second: a name freed by the pruning of an
+// older copy of the same second must not come back as the oldest.
+QString uniqueName(const QString &backupFolder)
+{
+    const QDateTime now = Clock::now();
+    const QString stamp = now.toString(kStamp);
+    int last = -1;
+    for (const Named &n : copiesIn(backupFolder)) {
+        if (n.taken.toString(kStamp) == stamp)
+            last = std::max(last, n.rank);
+    }
+    if (last < 0)
+        return QStringLiteral("Ferrune_%1.mdb").arg(stamp);
+    return QStringLiteral("Ferrune_%1_%2.mdb").arg(stamp).arg(std::max(last + 1, 2));
+}
+
+// Copies a killed program left half-written. A recent one may be another
+// workstation's copy in progress: it stays.
+void removeLeftovers(const QString &backupFolder)
+{
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    const QFileInfoList found = QDir(backupFolder).entryInfoList({QStringLiteral("*") + kPartial}, QDir::Files);
+    for (const QFileInfo &file : found) {
+        if (file.lastModified().toUTC() < stale)
+            QFile::remove(file.absoluteFilePath());
+    }
+}
+
+void prune(const QString &backupFolder)
+{
+    const QList<Named> copies = copiesIn(backupFolder);
+    for (qsizetype i = 0; i + Kept < copies.size(); ++i)
+        QFile::remove(files::join(backupFolder, copies[i].name));
+}
+
+// Runs a query whose rows are single values; the values as text.
+QStringList column(Connection &c, const QString &statement)
+{
+    sqlite3_stmt *raw = nullptr;
+    if (sqlite3_prepare_v2(c.handle, statement.toUtf8().constData(), -1, &raw, nullptr) != SQLITE_OK)
+        throw StoreError(c.error());
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> stmt(raw, sqlite3_finalize);
+    QStringList values;
+    int rc;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW)
+        values.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0))));
+    if (rc != SQLITE_DONE)
+        throw StoreError(c.error());
+    return values;
+}
+
+} // namespace
+
+QString folder(const QString &dataFolder)
+{
+    return files::join(dataFolder, FolderName);
+}
+
+bool onServer(const QString &dataFolder)
+{
+    return QFile::exists(files::join(dataFolder, ServerCfg));
+}
+
+QString take(const QString &dataFolder)
+{
+    const QString database = files::join(dataFolder, files::Database);
+    const QString target = folder(dataFolder);
+    if (!QFileInfo(database).isFile())
+        throw StoreError(QStringLiteral("La base de données « %1 » est introuvable : la sauvegarde n'a pas pu être faite.")
+                             .arg(files::native(database)));
+    if (!QDir().mkpath(target))
+        throw StoreError(QStringLiteral("Le répertoire des sauvegardes « %1 » n'a pas pu être créé.").arg(files::native(target)));
+    removeLeftovers(target);
+    const QString path = files::join(target, uniqueName(target));
+    // Two workstations may copy within the same second: each its own file.
+    const QString partial = path + QStringLiteral(".%1").arg(QCoreApplication::applicationPid()) + kPartial;
+    try {
+        copyDatabase(database, partial);
+        textfile::replaceFile(partial, path);
+    } catch (const StoreError &error) {
+        QFile::remove(partial);
+        throw StoreError(QStringLiteral("La sauvegarde de la base de données n'a pas pu être faite dans « %1 ».")
+                             .arg(files::native(target)),
+                         error.fullText());
+    }
+    prune(target);
+    return path;
+}
+
+bool takenToday(const QString &dataFolder)
+{
+    const QDate today = Clock::today();
+    const QList<Named> copies = copiesIn(folder(dataFolder));
+    return std::any_of(copies.begin(), copies.end(), [&](const Named &n) { return n.taken.date() == today; });
+}
+
+Entry inspect(const QString &path)
+{
+    Entry entry;
+    entry.path = path;
+    entry.size = QFileInfo(path).size();
+    const auto match = namePattern().match(QFileInfo(path).fileName());
+    if (match.hasMatch())
+        entry.taken = QDateTime::fromString(match.captured(1), kStamp);
+    try {
+        Connection c;
+        openConnection(c, path, SQLITE_OPEN_READONLY);
+        const QStringList check = column(c, QStringLiteral("PRAGMA integrity_check"));
+        if (check != QStringList{QStringLiteral("ok")}) {
+            entry.problem = QStringLiteral("Copie endommagée : ") + check.mid(0, 3).join(QStringLiteral(" ; "));
+            return entry;
+        }
+        const QStringList present = column(c, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+        for (const QString &table : schema::tableNames()) {
+            if (!present.contains(table, Qt::CaseInsensitive)) {
+                entry.problem = QStringLiteral("La table « %1 » manque.").arg(table);
+                return entry;
+            }
+            // A table name of the schema, never user text.
+            const QString count = column(c, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).value(0);
+            entry.rows.append({table, count.toLongLong()});
+        }
+    } catch (const StoreError &error) {
+        entry.problem = QStringLiteral("Copie illisible : ") + error.fullText();
+    }
+    return entry;
+}
+
+QList<Entry> list(const QString &dataFolder)
+{
+    const QString where = folder(dataFolder);
+    QList<Entry> result;
+    const QList<Named> copies = copiesIn(where);
+    for (auto it = copies.crbegin(); it != copies.crend(); ++it)
+        result.append(inspect(files::join(where, it->name)));
+    return result;
+}
+
+void restore(const QString &backupPath, const QString &dataFolder)
+{
+    const Entry entry = inspect(backupPath);
+    if (!entry.sound())
+        throw StoreError(QStringLiteral("La sauvegarde « %1 » ne peut pas être restaurée.").arg(files::native(backupPath)),
+                         entry.problem);
+    const QString database = files::join(dataFolder, files::Database);
+    const QString pending = database + kRestoring;
+    QFile::remove(pending);
+    try {
+        copyDatabase(backupPath, pending);
+        textfile::replaceFile(pending, database);
+    } catch (const StoreError &error) {
+        QFile::remove(pending);
+        throw StoreError(QStringLiteral("La sauvegarde n'a pas pu être remise en place ; votre base de données n'a "
+                                        "pas été modifiée."),
+                         error.fullText());
+    }
+}
+
+} // namespace tv::backups

@@ -1,0 +1,200 @@
+#include "maintenance/core/JetReader.h"
+
+#include "store/files/SettingsFiles.h"
+#include "store/engine/StoreError.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+
+// The library's header wraps glib in extern "C" itself and needs it first.
+#include <glib.h>
+#include <mdbtools.h>
+
+#include <vector>
+
+namespace tv {
+
+namespace {
+
+// Large enough for any memo typed in Access (65,535 characters, up to three
+// bytes each once in UTF-8); a longer value is refused rather than cut.
+constexpr size_t kBindSize = 1 << 20;
+const char *const kDateFormat = "%Y-%m-%dT%H:%M:%S";
+
+bool isText(int type)
+{
+    return type == MDB_TEXT || type == MDB_MEMO;
+}
+
+QVariant valueOf(int type, const char *text, int length)
+{
+    if (isText(type))
+        return QString::fromUtf8(text, length);
+    if (type == MDB_BOOL)
+        return QByteArray(text, length) == "1";
+    if (length == 0)
+        return {};
+    const QString value = QString::fromUtf8(text, length);
+    switch (type) {
+    case MDB_BYTE:
+    case MDB_INT:
+    case MDB_LONGINT:
+    case MDB_COMPLEX:
+        return value.toLongLong();
+    case MDB_FLOAT:
+    case MDB_DOUBLE:
+    case MDB_MONEY:
+    case MDB_NUMERIC:
+        // The library prints with the C library's locale.
+        return QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+    case MDB_DATETIME:
+        return QDateTime::fromString(value, Qt::ISODate);
+    default:
+        return value;
+    }
+}
+
+struct TableDefDeleter {
+    void operator()(MdbTableDef *table) const { mdb_free_tabledef(table); }
+};
+using TableDef = std::unique_ptr<MdbTableDef, TableDefDeleter>;
+
+} // namespace
+
+struct JetReader::Handle {
+    MdbHandle *mdb = nullptr;
+    ~Handle()
+    {
+        if (mdb)
+            mdb_close(mdb);
+    }
+};
+
+bool JetReader::isJetFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(20);
+    // Bytes 4 to 19 name the engine; the page that follows holds the rest
+    // of the header, so a shorter file cannot be one.
+    return file.size() >= 2048
+           && (head.mid(4) == QByteArray("Standard Jet DB\0", 16) || head.mid(4) == QByteArray("Standard ACE DB\0", 16));
+}
+
+JetReader::JetReader(const QString &path)
+    : m_path(path)
+    , m_handle(std::make_unique<Handle>())
+{
+    if (!QFile::exists(path))
+        throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(files::native(path)));
+    if (!isJetFile(path))
+        fail(QStringLiteral("Le fichier n'est pas une base de données Access."));
+    m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
+    if (!m_handle->mdb)
+        fail(QStringLiteral("Le fichier est endommagé ou il n'est pas une base de données Access."));
+    mdb_set_bind_size(m_handle->mdb, kBindSize);
+    mdb_set_date_fmt(m_handle->mdb, kDateFormat);
+    mdb_set_shortdate_fmt(m_handle->mdb, kDateFormat);
+    mdb_set_boolean_fmt_numbers(m_handle->mdb);
+    if (!mdb_read_catalog(m_handle->mdb, MDB_TABLE))
+        fail(QStringLiteral("La liste de ses tables est illisible : le fichier est endommagé ou incomplet."));
+}
+
+JetReader::~JetReader() = default;
+
+void JetReader::fail(const QString &what) const
+{
+    throw StoreError(QStringLiteral("Impossible de lire la base de données Access « %1 ».\n%2").arg(files::native(m_path), what));
+}
+
+QString JetReader::formatName() const
+{
+    switch (m_handle->mdb->f->jet_version) {
+    case MDB_VER_JET3:
+        return QStringLiteral("Jet 3");
+    case MDB_VER_JET4:
+        return QStringLiteral("Jet 4");
+    default:
+        return QStringLiteral("ACE");
+    }
+}
+
+QStringList JetReader::tables() const
+{
+    QStringList names;
+    GPtrArray *catalog = m_handle->mdb->catalog;
+    for (guint i = 0; catalog && i < catalog->len; ++i) {
+        auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(catalog, i));
+        if (entry->object_type == MDB_TABLE && !mdb_is_system_table(entry))
+            names.append(QString::fromUtf8(entry->object_name));
+    }
+    return names;
+}
+
+namespace {
+
+TableDef openTable(MdbHandle *mdb, const QString &name)
+{
+    QByteArray utf8 = name.toUtf8();
+    TableDef table(mdb_read_table_by_name(mdb, utf8.data(), MDB_TABLE));
+    if (table && !mdb_read_columns(table.get()))
+        table.reset();
+    return table;
+}
+
+} // namespace
+
+qint64 JetReader::rowCount(const QString &table) const
+{
+    const TableDef def = openTable(m_handle->mdb, table);
+    if (!def)
+        fail(QStringLiteral("La table %1 est illisible.").arg(table));
+    return def->num_rows;
+}
+
+void JetReader::readTable(const QString &name, const Row &row) const
+{
+    const TableDef table = openTable(m_handle->mdb, name);
+    if (!table)
+        fail(QStringLiteral("La table %1 est illisible.").arg(name));
+
+    const unsigned columns = table->num_cols;
+    std::vector<std::unique_ptr<char[]>> buffers;
+    std::vector<int> lengths(columns, 0);
+    std::vector<int> types(columns, 0);
+    for (unsigned c = 0; c < columns; ++c) {
+        types[c] = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c))->col_type;
+        buffers.push_back(std::make_unique_for_overwrite<char[]>(kBindSize));
+        buffers.back()[0] = '\0';
+        // Columns are numbered from 1 here.
+        mdb_bind_column(table.get(), static_cast<int>(c + 1), buffers.back().get(), &lengths[c]);
+    }
+    mdb_rewind_table(table.get());
+
+    QVariantList values;
+    values.reserve(columns);
+    qint64 rows = 0;
+    while (mdb_fetch_row(table.get())) {
+        values.clear();
+        for (unsigned c = 0; c < columns; ++c) {
+            if (static_cast<size_t>(lengths[c]) >= kBindSize - 1)
+                fail(QStringLiteral("Une valeur de la table %1 (ligne %2) est trop longue pour être reprise.")
+                         .arg(name)
+                         .arg(rows + 1));
+            values.append(valueOf(types[c], buffers[c].get(), lengths[c]));
+        }
+        ++rows;
+        row(values);
+    }
+    // The library stops quietly at a page it cannot read: a table that
+    // ends short of its own count is damaged, not complete.
+    if (rows < table->num_rows)
+        fail(QStringLiteral("La table %1 est incomplète : %2 lignes lues sur %3.")
+                 .arg(name)
+                 .arg(rows)
+                 .arg(table->num_rows));
+}
+
+} // namespace tv

@@ -1,0 +1,143 @@
+#include "store/tables/LaboRepository.h"
+
+#include "store/engine/Database.h"
+
+#include <QStringList>
+
+namespace tv {
+
+namespace {
+const QString kRecordColumns = QStringLiteral(
+    "NumLabo, Labo, Nom, Tel, TelP, Email, Url, Mdp, Budget, Laboratoire, Adresse, CommuneVM");
+
+LaboRecord readRecord(const SqlQuery &q)
+{
+    LaboRecord r;
+    r.numLabo = q.value(0).toLongLong();
+    r.labo = q.text(1);
+    r.nom = q.text(2);
+    r.tel = q.text(3);
+    r.telP = q.text(4);
+    r.email = q.text(5);
+    r.url = q.text(6);
+    r.mdp = q.text(7);
+    r.budget = q.text(8);
+    r.laboratoire = q.text(9);
+    r.adresse = q.text(10);
+    r.communeVM = q.text(11);
+    return r;
+}
+} // namespace
+
+QList<LaboEntry> LaboRepository::all() const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo ORDER BY NumLabo"));
+    q.exec();
+    QList<LaboEntry> rows;
+    while (q.next())
+        rows.append({q.value(0).toLongLong(), q.text(1), q.text(2)});
+    return rows;
+}
+
+std::optional<LaboRecord> LaboRepository::findByLabo(const QString &labo) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Labo WHERE Labo = :labo ORDER BY NumLabo LIMIT 1").arg(kRecordColumns));
+    q.bind(QStringLiteral(":labo"), labo).exec();
+    if (!q.next())
+        return std::nullopt;
+    return readRecord(q);
+}
+
+std::optional<LaboEntry> LaboRepository::findByNom(const QString &nom) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo WHERE tv_fold(Nom) = tv_fold(:nom) "
+                                    "ORDER BY NumLabo LIMIT 1"));
+    q.bind(QStringLiteral(":nom"), nom).exec();
+    if (!q.next())
+        return std::nullopt;
+    return LaboEntry{q.value(0).toLongLong(), q.text(1), q.text(2)};
+}
+
+bool LaboRepository::exists(const QString &labo) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT 1 FROM Labo WHERE Labo = :labo LIMIT 1"));
+    q.bind(QStringLiteral(":labo"), labo).exec();
+    return q.next();
+}
+
+LaboEntry LaboRepository::insertNew(const QString &name)
+{
+    SqlQuery insert(m_db, QStringLiteral("INSERT INTO Labo (Labo) VALUES (:labo)"));
+    const QString labo = name.trimmed().toUpper();
+    insert.bind(QStringLiteral(":labo"), labo).exec();
+    const qint64 id = insert.lastInsertId();
+    const QString nom = QStringLiteral("Nom_Labo_%1").arg(id);
+    SqlQuery update(m_db, QStringLiteral("UPDATE Labo SET Nom = :nom WHERE NumLabo = :id"));
+    update.bind(QStringLiteral(":nom"), nom).bind(QStringLiteral(":id"), id).exec();
+    return {id, labo, nom};
+}
+
+void LaboRepository::update(const LaboRecord &r)
+{
+    SqlQuery q(m_db, QStringLiteral("UPDATE Labo SET Nom = :nom, Tel = :tel, TelP = :telp, Email = :email, Url = :url, "
+                                    "Mdp = :mdp, Budget = :budget, Laboratoire = :laboratoire, Adresse = :adresse, "
+                                    "CommuneVM = :commune WHERE NumLabo = :id"));
+    q.bind(QStringLiteral(":nom"), r.nom)
+        .bind(QStringLiteral(":tel"), r.tel)
+        .bind(QStringLiteral(":telp"), r.telP)
+        .bind(QStringLiteral(":email"), r.email)
+        .bind(QStringLiteral(":url"), r.url)
+        .bind(QStringLiteral(":mdp"), r.mdp)
+        .bind(QStringLiteral(":budget"), r.budget)
+        .bind(QStringLiteral(":laboratoire"), r.laboratoire)
+        .bind(QStringLiteral(":adresse"), r.adresse)
+        .bind(QStringLiteral(":commune"), r.communeVM)
+        .bind(QStringLiteral(":id"), r.numLabo)
+        .exec();
+}
+
+int LaboRepository::removeLabo(const QString &labo)
+{
+    SqlQuery q(m_db, QStringLiteral("DELETE FROM Labo WHERE Labo = :labo"));
+    q.bind(QStringLiteral(":labo"), labo).exec();
+    return q.numRowsAffected();
+}
+
+int LaboRepository::renameLabo(const QString &from, const QString &to)
+{
+    SqlQuery q(m_db, QStringLiteral("UPDATE Labo SET Labo = :to WHERE Labo = :from"));
+    q.bind(QStringLiteral(":to"), to).bind(QStringLiteral(":from"), from).exec();
+    return q.numRowsAffected();
+}
+
+int LaboRepository::updateChanged(const LaboRecord &before, const LaboRecord &after)
+{
+    struct Column {
+        const char *name;
+        QString LaboRecord::*field;
+    };
+    static const Column columns[] = {
+        {"Nom", &LaboRecord::nom},         {"Tel", &LaboRecord::tel},
+        {"TelP", &LaboRecord::telP},       {"Email", &LaboRecord::email},
+        {"Url", &LaboRecord::url},         {"Mdp", &LaboRecord::mdp},
+        {"Budget", &LaboRecord::budget},   {"Laboratoire", &LaboRecord::laboratoire},
+        {"Adresse", &LaboRecord::adresse}, {"CommuneVM", &LaboRecord::communeVM},
+    };
+    QStringList assignments;
+    QList<const Column *> changed;
+    for (const Column &c : columns) {
+        if (before.*c.field != after.*c.field) {
+            assignments.append(QStringLiteral("%1 = :%1").arg(QString::fromLatin1(c.name)));
+            changed.append(&c);
+        }
+    }
+    if (changed.isEmpty())
+        return 0;
+    SqlQuery q(m_db, QStringLiteral("UPDATE Labo SET %1 WHERE NumLabo = :id").arg(assignments.join(QStringLiteral(", "))));
+    for (const Column *c : changed)
+        q.bind(QStringLiteral(":") + QString::fromLatin1(c->name), after.*c->field);
+    q.bind(QStringLiteral(":id"), after.numLabo).exec();
+    return q.numRowsAffected();
+}
+
+} // namespace tv

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "store/tables/Records.h"
+
+#include <QList>
+#include <optional>
+
+namespace tv {
+class Database;
+
+// The Produit table: the products presented at one visit, one row per
+// laboratory, doctor and date (yyyy-MM-dd).
+class ProduitRepository {
+public:
+    explicit ProduitRepository(Database &db) : m_db(db) {}
+
+    std::optional<ProduitRecord> find(const QString &labo, const QString &medecin, const QString &date) const;
+    qint64 insert(const ProduitRecord &record);
+    void update(const ProduitRecord &record); // by numProduit
+    void remove(qint64 numProduit);
+
+    // History lists, newest date first.
+    QList<ProduitRecord> forMedecin(const QString &medecin) const;
+    QList<ProduitRecord> forDelegue(const QString &delegue, const QString &medecin) const;
+    QList<ProduitRecord> forLabo(const QString &labo, const QString &medecin) const;
+    // Products text containing `text`, any case, accented letters included.
+    QList<ProduitRecord> containing(const QString &text, const QString &medecin) const;
+
+    // One page of a history list: whole days, newest first, each day's rows
+    // newest first; only the days before `beforeDate` ("" from the newest).
+    // At least `limit` rows unless the history ends there.
+    enum class Filter { None, Delegue, Labo, Medicament };
+    struct Page {
+        QList<ProduitRecord> rows;
+        bool more = false; // days older than the last one may follow
+    };
+    Page historyPage(Filter filter, const QString &value, const QString &medecin, const QString &beforeDate,
+                     int limit) const;
+
+private:
+    QList<ProduitRecord> select(const QString &where, const QList<std::pair<QString, QString>> &values) const;
+
+    Database &m_db;
+};
+
+} // namespace tv
