@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config ccache
+    cmake ninja-build g++ pkg-config ccache clang-format
     qt6-base-dev qt6-svg-dev libqt6svg6 libqt6sql6-sqlite qt6-translations-l10n
     libsqlite3-dev sqlite3 libbenchmark-dev fonts-dejavu-core
     clang libclang-rt-14-dev
