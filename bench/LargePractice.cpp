@@ -1,10 +1,10 @@
+#include "LargePractice.h"
 #include <QFile>
 #include <sys/resource.h>
-#include "LargePractice.h"
 
 #include "store/files/SettingsFiles.h"
-#include "store/tables/Store.h"
 #include "store/files/TextFile.h"
+#include "store/tables/Store.h"
 
 #include <QDate>
 #include <QDir>
@@ -23,27 +23,27 @@ namespace {
 constexpr std::uint32_t kSeed = 20161;
 
 const QStringList kSurnames = {
-    QStringLiteral("Martin"),  QStringLiteral("Bernard"),  QStringLiteral("Lefèvre"), QStringLiteral("Dubois"),
-    QStringLiteral("Thomas"),  QStringLiteral("Robert"),   QStringLiteral("Richard"), QStringLiteral("Petit"),
-    QStringLiteral("Durand"),  QStringLiteral("Leroy"),    QStringLiteral("Moreau"),  QStringLiteral("Simon"),
-    QStringLiteral("Laurent"), QStringLiteral("Michel"),   QStringLiteral("Garcia"),  QStringLiteral("David"),
+    QStringLiteral("Martin"),   QStringLiteral("Bernard"), QStringLiteral("Lefèvre"), QStringLiteral("Dubois"),
+    QStringLiteral("Thomas"),   QStringLiteral("Robert"),  QStringLiteral("Richard"), QStringLiteral("Petit"),
+    QStringLiteral("Durand"),   QStringLiteral("Leroy"),   QStringLiteral("Moreau"),  QStringLiteral("Simon"),
+    QStringLiteral("Laurent"),  QStringLiteral("Michel"),  QStringLiteral("Garcia"),  QStringLiteral("David"),
     QStringLiteral("Bertrand"), QStringLiteral("Roux"),    QStringLiteral("Vincent"), QStringLiteral("Fournier"),
-    QStringLiteral("Morel"),   QStringLiteral("Girard"),   QStringLiteral("André"),   QStringLiteral("Mercier"),
+    QStringLiteral("Morel"),    QStringLiteral("Girard"),  QStringLiteral("André"),   QStringLiteral("Mercier"),
 };
 const QStringList kFirstNames = {
-    QStringLiteral("Hélène"), QStringLiteral("Marc"),   QStringLiteral("Sophie"), QStringLiteral("Éric"),
-    QStringLiteral("Claire"), QStringLiteral("Julien"), QStringLiteral("Anne"),   QStringLiteral("Pierre"),
-    QStringLiteral("Isabelle"), QStringLiteral("Luc"),  QStringLiteral("Nathalie"), QStringLiteral("Jérôme"),
+    QStringLiteral("Hélène"),   QStringLiteral("Marc"),   QStringLiteral("Sophie"),   QStringLiteral("Éric"),
+    QStringLiteral("Claire"),   QStringLiteral("Julien"), QStringLiteral("Anne"),     QStringLiteral("Pierre"),
+    QStringLiteral("Isabelle"), QStringLiteral("Luc"),    QStringLiteral("Nathalie"), QStringLiteral("Jérôme"),
 };
 const QStringList kSyllables = {
-    QStringLiteral("ra"), QStringLiteral("no"), QStringLiteral("vi"), QStringLiteral("pé"), QStringLiteral("lo"),
-    QStringLiteral("xa"), QStringLiteral("mé"), QStringLiteral("ti"), QStringLiteral("dol"), QStringLiteral("zan"),
+    QStringLiteral("ra"),  QStringLiteral("no"), QStringLiteral("vi"),  QStringLiteral("pé"),  QStringLiteral("lo"),
+    QStringLiteral("xa"),  QStringLiteral("mé"), QStringLiteral("ti"),  QStringLiteral("dol"), QStringLiteral("zan"),
     QStringLiteral("cor"), QStringLiteral("fè"), QStringLiteral("lin"), QStringLiteral("sta"), QStringLiteral("bu"),
     QStringLiteral("pra"), QStringLiteral("ké"), QStringLiteral("mox"), QStringLiteral("gel"), QStringLiteral("ur"),
 };
 const QStringList kLaboForms = {
-    QStringLiteral("PHARMA"), QStringLiteral("LABORATOIRES"), QStringLiteral("SANTÉ"), QStringLiteral("GÉNÉRIQUES"),
-    QStringLiteral("BIOTECH"),
+    QStringLiteral("PHARMA"),     QStringLiteral("LABORATOIRES"), QStringLiteral("SANTÉ"),
+    QStringLiteral("GÉNÉRIQUES"), QStringLiteral("BIOTECH"),
 };
 
 QString capitalised(QString text)
@@ -69,7 +69,7 @@ QString laboName(int i)
 {
     const int n = static_cast<int>(kSyllables.size());
     QString name = (kSyllables.at(i % n) + kSyllables.at((i / n) % n)).toUpper() + QStringLiteral(" ")
-        + kLaboForms.at((i / (n * n)) % kLaboForms.size());
+                   + kLaboForms.at((i / (n * n)) % kLaboForms.size());
     if (i >= n * n * kLaboForms.size())
         name += QStringLiteral(" %1").arg(i);
     return name;
@@ -78,7 +78,7 @@ QString laboName(int i)
 QString delegueName(int i)
 {
     return kFirstNames.at(i % kFirstNames.size()) + QStringLiteral(" ")
-        + kSurnames.at((i * 7 + i / kFirstNames.size()) % kSurnames.size());
+           + kSurnames.at((i * 7 + i / kFirstNames.size()) % kSurnames.size());
 }
 
 QString medicineName(int i)
@@ -94,7 +94,8 @@ QString medicineName(int i)
 // one blank.
 QString maximumField(int value)
 {
-    return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + QString::number(std::abs(value)) + QStringLiteral(" ");
+    return (value < 0 ? QStringLiteral("-") : QStringLiteral(" ")) + QString::number(std::abs(value))
+           + QStringLiteral(" ");
 }
 
 QList<QDate> workingDays(int firstYear, int years)
@@ -161,8 +162,8 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
             record.numLabo = entry.numLabo;
             record.labo = entry.labo;
             record.nom = p.delegues.at(i);
-            record.tel = QStringLiteral("01 %1 %2 %3 %4").arg(two(uniform(10, 99)), two(uniform(0, 99)),
-                                                               two(uniform(0, 99)), two(uniform(0, 99)));
+            record.tel = QStringLiteral("01 %1 %2 %3 %4")
+                             .arg(two(uniform(10, 99)), two(uniform(0, 99)), two(uniform(0, 99)), two(uniform(0, 99)));
             record.email = p.delegues.at(i).section(u' ', 0, 0).toLower() + QStringLiteral("@exemple.fr");
             record.laboratoire = capitalised(p.labos.at(i).toLower());
             record.communeVM = QStringLiteral("Secteur %1").arg(i % 40 + 1);
@@ -174,7 +175,8 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
         // Quotas: one row per pair, as adding a doctor or a laboratory makes
         // them; about one pair in ten never had its quota set.
         Transaction t(*db);
-        SqlQuery insert(*db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES (:labo, :medecin, :value)"));
+        SqlQuery insert(
+            *db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES (:labo, :medecin, :value)"));
         for (const QString &doctor : p.doctors)
             for (const QString &labo : p.labos) {
                 const int quota = uniform(-1, 8);
@@ -208,8 +210,8 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
         for (const Appointment &a : appointments) {
             const QDate d = days.at(a.day);
             const QString heure = a.minutes % 60 == 0 && a.labo % 2 == 0
-                ? QString()
-                : QStringLiteral("%1:%2").arg(two(a.minutes / 60), two(a.minutes % 60));
+                                      ? QString()
+                                      : QStringLiteral("%1:%2").arg(two(a.minutes / 60), two(a.minutes % 60));
             visites.insert({0, p.doctors.at(a.doctor), p.labos.at(a.labo), two(d.day()), two(d.month()),
                             QString::number(d.year()), heure});
         }
@@ -242,7 +244,8 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
         QString maxima;
         for (int weekday = 0; weekday < 7; ++weekday)
             maxima += maximumField(weekday < 5 ? uniform(2, 8) : 0);
-        textfile::writeLines(files::join(folder, QStringLiteral("Passages") + entry + QStringLiteral(".txt")), {maxima});
+        textfile::writeLines(files::join(folder, QStringLiteral("Passages") + entry + QStringLiteral(".txt")),
+                             {maxima});
         // Absences in the order they were typed: periods, newest years last.
         QStringList absences;
         for (int year = size.firstYear; year < size.firstYear + size.years; ++year)
@@ -251,7 +254,8 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
                 for (int k = uniform(1, 10); k > 0; --k)
                     absences.append(start.addDays(k).toString(QStringLiteral("dd/MM/yyyy")));
             }
-        textfile::writeLines(files::join(folder, QStringLiteral("Absences") + entry + QStringLiteral(".txt")), absences);
+        textfile::writeLines(files::join(folder, QStringLiteral("Absences") + entry + QStringLiteral(".txt")),
+                             absences);
     }
     return p;
 }

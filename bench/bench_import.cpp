@@ -2,9 +2,9 @@
 // 30,000 appointments, 8,000 product records): libmdb's reading alone, then
 // the whole import as start-up runs it (rows copied into a copy of the
 // shipped database, files swapped).
-#include "store/engine/Database.h"
 #include "maintenance/core/DatabaseUpgrade.h"
 #include "maintenance/core/JetReader.h"
+#include "store/engine/Database.h"
 #include "store/files/SettingsFiles.h"
 
 #include <QCoreApplication>

@@ -12,10 +12,10 @@
 
 #include "backups/core/Backups.h"
 #include "server/core/ServerTransfer.h"
-#include "store/files/SettingsFiles.h"
-#include "store/tables/Store.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
+#include "store/tables/Store.h"
 
 #include <benchmark/benchmark.h>
 
@@ -107,7 +107,8 @@ void makeNaiveCopy(const QString &from, const QString &to)
     {
         QSqlDatabase db = openNaive(to, QStringLiteral("naive-setup"));
         QStringList names;
-        QSqlQuery list = naiveExec(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
+        QSqlQuery list =
+            naiveExec(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
         while (list.next())
             names.append(list.value(0).toString());
         for (const QString &name : names)
@@ -120,13 +121,31 @@ void makeNaiveCopy(const QString &from, const QString &to)
 // ---- keys the operations work on, rotating so no single row stays hot
 
 int g_turn = 0;
-QString doctor() { return env->practice.doctors.at(g_turn % env->practice.doctors.size()); }
-QString labo() { return env->practice.labos.at((g_turn * 37) % env->practice.labos.size()); }
-QString delegue() { return env->practice.delegues.at((g_turn * 37) % env->practice.delegues.size()); }
-QString medicine() { return env->practice.medicines.at((g_turn * 11) % env->practice.medicines.size()); }
-QString month() { return QStringLiteral("%1").arg(g_turn % 12 + 1, 2, 10, QLatin1Char('0')); }
+QString doctor()
+{
+    return env->practice.doctors.at(g_turn % env->practice.doctors.size());
+}
+QString labo()
+{
+    return env->practice.labos.at((g_turn * 37) % env->practice.labos.size());
+}
+QString delegue()
+{
+    return env->practice.delegues.at((g_turn * 37) % env->practice.delegues.size());
+}
+QString medicine()
+{
+    return env->practice.medicines.at((g_turn * 11) % env->practice.medicines.size());
+}
+QString month()
+{
+    return QStringLiteral("%1").arg(g_turn % 12 + 1, 2, 10, QLatin1Char('0'));
+}
 const QString kYear = QStringLiteral("2024");
-void nextTurn() { ++g_turn; }
+void nextTurn()
+{
+    ++g_turn;
+}
 
 QString doctorFile(const QString &kind)
 {
@@ -137,7 +156,8 @@ QString doctorFile(const QString &kind)
 int readAgendaFiles()
 {
     const QStringList maxima = tv::textfile::readLines(doctorFile(QStringLiteral("Passages"))).value_or(QStringList{});
-    const QString absences = tv::textfile::readLines(doctorFile(QStringLiteral("Absences"))).value_or(QStringList{}).join(QString());
+    const QString absences =
+        tv::textfile::readLines(doctorFile(QStringLiteral("Absences"))).value_or(QStringList{}).join(QString());
     return static_cast<int>(maxima.size() + absences.size());
 }
 
@@ -157,10 +177,11 @@ int naiveGrid()
     const int days = QDate(kYear.toInt(), month().toInt(), 1).daysInMonth();
     int total = 0;
     for (int day = 1; day <= days; ++day)
-        total += static_cast<int>(naiveRows(env->naive,
-                                            QStringLiteral("select * from Visite where Medecin = ? and Jour = ? and Mois = ? and An = ?"),
-                                            {doctor(), QStringLiteral("%1").arg(day, 2, 10, QLatin1Char('0')), month(), kYear})
-                                      .size());
+        total += static_cast<int>(
+            naiveRows(env->naive,
+                      QStringLiteral("select * from Visite where Medecin = ? and Jour = ? and Mois = ? and An = ?"),
+                      {doctor(), QStringLiteral("%1").arg(day, 2, 10, QLatin1Char('0')), month(), kYear})
+                .size());
     return readAgendaFiles() + total;
 }
 
@@ -170,21 +191,26 @@ int naiveGrid()
 int fastDoctorList()
 {
     tv::VisiteRepository &visites = env->store->visites();
-    return static_cast<int>(visites.forDay(doctor(), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025")).size()
-                            + visites.pastForMedecin(doctor(), QStringLiteral("2025"), QStringLiteral("03"),
-                                                     QStringLiteral("05"), 0, 100)
-                                  .size());
+    return static_cast<int>(
+        visites.forDay(doctor(), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025")).size()
+        + visites.pastForMedecin(doctor(), QStringLiteral("2025"), QStringLiteral("03"), QStringLiteral("05"), 0, 100)
+              .size());
 }
 int naiveDoctorList()
 {
-    return static_cast<int>(naiveRows(env->naive, QStringLiteral("select * from Visite where Medecin = ?"), {doctor()}).size());
+    return static_cast<int>(
+        naiveRows(env->naive, QStringLiteral("select * from Visite where Medecin = ?"), {doctor()}).size());
 }
 
-int fastLaboList() { return static_cast<int>(env->store->visites().forLaboMedecin(labo(), doctor()).size()); }
+int fastLaboList()
+{
+    return static_cast<int>(env->store->visites().forLaboMedecin(labo(), doctor()).size());
+}
 int naiveLaboList()
 {
     return static_cast<int>(
-        naiveRows(env->naive, QStringLiteral("select * from Visite where Labo = ? and Medecin = ?"), {labo(), doctor()}).size());
+        naiveRows(env->naive, QStringLiteral("select * from Visite where Labo = ? and Medecin = ?"), {labo(), doctor()})
+            .size());
 }
 
 int fastQuota()
@@ -194,15 +220,23 @@ int fastQuota()
 }
 int naiveQuota()
 {
-    const Rows quota = naiveRows(env->naive, QStringLiteral("select * from Passage where Labo = ? and Medecin = ?"), {labo(), doctor()});
-    return static_cast<int>(naiveRows(env->naive, QStringLiteral("select * from Visite where Labo = ? and An = ? and Medecin = ?"),
+    const Rows quota = naiveRows(env->naive, QStringLiteral("select * from Passage where Labo = ? and Medecin = ?"),
+                                 {labo(), doctor()});
+    return static_cast<int>(naiveRows(env->naive,
+                                      QStringLiteral("select * from Visite where Labo = ? and An = ? and Medecin = ?"),
                                       {labo(), kYear, doctor()})
                                 .size()
                             + quota.size());
 }
 
-int fastDoctorSelection() { return fastDoctorList() + fastGrid() + fastQuota(); }
-int naiveDoctorSelection() { return naiveDoctorList() + naiveGrid() + naiveQuota(); }
+int fastDoctorSelection()
+{
+    return fastDoctorList() + fastGrid() + fastQuota();
+}
+int naiveDoctorSelection()
+{
+    return naiveDoctorList() + naiveGrid() + naiveQuota();
+}
 
 int fastLaboSelection()
 {
@@ -234,16 +268,19 @@ int naiveBooking()
 {
     const tv::VisiteRecord v = bookingRecord();
     // The pair's appointments are loaded and searched for the same day.
-    const Rows pair = naiveRows(env->naive, QStringLiteral("select * from Visite where Labo = ? and Medecin = ?"), {v.labo, v.medecin});
+    const Rows pair = naiveRows(env->naive, QStringLiteral("select * from Visite where Labo = ? and Medecin = ?"),
+                                {v.labo, v.medecin});
     const bool duplicate = std::any_of(pair.begin(), pair.end(), [&](const QStringList &row) {
         return row.at(3) == v.jour && row.at(4) == v.mois && row.at(5) == v.an;
     });
     if (!duplicate)
-        naiveExec(env->naive, QStringLiteral("insert into Visite (Medecin, Labo, Jour, Mois, An, Heure) values (?, ?, ?, ?, ?, ?)"),
+        naiveExec(env->naive,
+                  QStringLiteral("insert into Visite (Medecin, Labo, Jour, Mois, An, Heure) values (?, ?, ?, ?, ?, ?)"),
                   {v.medecin, v.labo, v.jour, v.mois, v.an, v.heure});
-    const Rows found = naiveRows(env->naive,
-                                 QStringLiteral("select * from Visite where Jour = ? and Mois = ? and An = ? and Labo = ? and Medecin = ?"),
-                                 {v.jour, v.mois, v.an, v.labo, v.medecin});
+    const Rows found = naiveRows(
+        env->naive,
+        QStringLiteral("select * from Visite where Jour = ? and Mois = ? and An = ? and Labo = ? and Medecin = ?"),
+        {v.jour, v.mois, v.an, v.labo, v.medecin});
     for (const QStringList &row : found)
         naiveExec(env->naive, QStringLiteral("delete from Visite where NumVisite = ?"), {row.at(0).toLongLong()});
     return static_cast<int>(found.size());
@@ -255,24 +292,41 @@ int historyPage(tv::ProduitRepository::Filter filter, const QString &value)
     return static_cast<int>(env->store->produits().historyPage(filter, value, doctor(), QString(), 100).rows.size());
 }
 
-int fastHistoryDoctor() { return historyPage(tv::ProduitRepository::Filter::None, QString()); }
+int fastHistoryDoctor()
+{
+    return historyPage(tv::ProduitRepository::Filter::None, QString());
+}
 int naiveHistoryDoctor()
 {
-    return static_cast<int>(naiveRows(env->naive, QStringLiteral("select * from Produit where Medecin = ?"), {doctor()}).size());
+    return static_cast<int>(
+        naiveRows(env->naive, QStringLiteral("select * from Produit where Medecin = ?"), {doctor()}).size());
 }
-int fastHistoryDelegue() { return historyPage(tv::ProduitRepository::Filter::Delegue, delegue()); }
+int fastHistoryDelegue()
+{
+    return historyPage(tv::ProduitRepository::Filter::Delegue, delegue());
+}
 int naiveHistoryDelegue()
 {
-    return static_cast<int>(
-        naiveRows(env->naive, QStringLiteral("select * from Produit where Delegue = ? and Medecin = ?"), {delegue(), doctor()}).size());
+    return static_cast<int>(naiveRows(env->naive,
+                                      QStringLiteral("select * from Produit where Delegue = ? and Medecin = ?"),
+                                      {delegue(), doctor()})
+                                .size());
 }
-int fastHistoryLabo() { return historyPage(tv::ProduitRepository::Filter::Labo, labo()); }
+int fastHistoryLabo()
+{
+    return historyPage(tv::ProduitRepository::Filter::Labo, labo());
+}
 int naiveHistoryLabo()
 {
-    return static_cast<int>(
-        naiveRows(env->naive, QStringLiteral("select * from Produit where Labo = ? and Medecin = ?"), {labo(), doctor()}).size());
+    return static_cast<int>(naiveRows(env->naive,
+                                      QStringLiteral("select * from Produit where Labo = ? and Medecin = ?"),
+                                      {labo(), doctor()})
+                                .size());
 }
-int fastHistoryMedicine() { return historyPage(tv::ProduitRepository::Filter::Medicament, medicine()); }
+int fastHistoryMedicine()
+{
+    return historyPage(tv::ProduitRepository::Filter::Medicament, medicine());
+}
 int naiveHistoryMedicine()
 {
     // The whole table comes back and the "contains, any case" test runs on
@@ -296,7 +350,8 @@ int naivePurge()
 {
     naiveExec(env->naive, QStringLiteral("BEGIN"));
     // Every record of the year's source is deleted in turn.
-    const Rows rows = naiveRows(env->naive, QStringLiteral("select * from Visite where An = ?"), {QStringLiteral("2019")});
+    const Rows rows =
+        naiveRows(env->naive, QStringLiteral("select * from Visite where An = ?"), {QStringLiteral("2019")});
     for (const QStringList &row : rows)
         naiveExec(env->naive, QStringLiteral("delete from Visite where NumVisite = ?"), {row.at(0).toLongLong()});
     naiveExec(env->naive, QStringLiteral("ROLLBACK"));
@@ -321,8 +376,10 @@ int naiveBackup()
 
 int loadTextLists()
 {
-    const QStringList doctors = tv::doctorsfile::listEntries(tv::doctorsfile::read(env->practice.folder).value_or(QStringList{}));
-    const QStringList medicines = tv::textfile::readLines(tv::files::join(env->practice.folder, tv::files::Medoc)).value_or(QStringList{});
+    const QStringList doctors =
+        tv::doctorsfile::listEntries(tv::doctorsfile::read(env->practice.folder).value_or(QStringList{}));
+    const QStringList medicines =
+        tv::textfile::readLines(tv::files::join(env->practice.folder, tv::files::Medoc)).value_or(QStringList{});
     return static_cast<int>(doctors.size() + medicines.size());
 }
 
@@ -457,16 +514,17 @@ void writeNaiveFigures()
 
 void printSummary(const QString &rss)
 {
-    std::printf("\n%-26s %10s %10s %8s %10s %10s %8s %8s\n", "operation", "median ms", "naive ms", "ratio",
-                "cpu ms", "naive cpu", "cpu rat.", "target");
+    std::printf("\n%-26s %10s %10s %8s %10s %10s %8s %8s\n", "operation", "median ms", "naive ms", "ratio", "cpu ms",
+                "naive cpu", "cpu rat.", "target");
     for (const Operation &op : g_operations) {
         const auto it = g_results.find(op.name);
         if (it == g_results.end() || it->second.fastMs < 0)
             continue;
         const Result &r = it->second;
         const QString ratio = r.naiveMs > 0 ? QString::number(r.naiveMs / r.fastMs, 'f', 1) : QStringLiteral("-");
-        const QString cpuRatio = r.naiveCpuMs > 0 && r.fastCpuMs > 0 ? QString::number(r.naiveCpuMs / r.fastCpuMs, 'f', 1)
-                                                                      : QStringLiteral("-");
+        const QString cpuRatio = r.naiveCpuMs > 0 && r.fastCpuMs > 0
+                                     ? QString::number(r.naiveCpuMs / r.fastCpuMs, 'f', 1)
+                                     : QStringLiteral("-");
         std::printf("%-26s %10.3f %10.3f %8s %10.3f %10.3f %8s %8.0f\n", op.name.c_str(), r.fastMs, r.naiveMs,
                     qPrintable(ratio), r.fastCpuMs, r.naiveCpuMs, qPrintable(cpuRatio), op.targetMs);
     }
@@ -478,7 +536,6 @@ void printSummary(const QString &rss)
 
 // ---- peak memory of opening the store and loading what the window shows
 
-
 int rssProbe(const QString &folder)
 {
     const long before = tvbench::peakRssKb();
@@ -486,7 +543,8 @@ int rssProbe(const QString &folder)
     auto store = tv::Store::open(tv::files::join(folder, tv::files::Database));
     const QList<tv::LaboEntry> labos = store->labos().all();
     const QStringList doctors = tv::doctorsfile::listEntries(tv::doctorsfile::read(folder).value_or(QStringList{}));
-    const QStringList medicines = tv::textfile::readLines(tv::files::join(folder, tv::files::Medoc)).value_or(QStringList{});
+    const QStringList medicines =
+        tv::textfile::readLines(tv::files::join(folder, tv::files::Medoc)).value_or(QStringList{});
     // A day's work: every doctor selected once, with his list, a month and
     // his whole products history.
     qsizetype rows = labos.size() + doctors.size() + medicines.size();

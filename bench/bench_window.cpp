@@ -11,18 +11,18 @@
 #include "LargePractice.h"
 
 #include "agenda/ui/BookingController.h"
+#include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
-#include "maintenance/ui/MaintenanceController.h"
 #include "common/ui/Widgets.h"
+#include "maintenance/ui/MaintenanceController.h"
 #include "outputs/ui/OutputsController.h"
 #include "outputs/ui/QuotaChartWindow.h"
 #include "store/engine/Database.h"
-#include "store/files/SettingsFiles.h"
-#include "store/tables/Store.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
+#include "store/tables/Store.h"
 
 #include <benchmark/benchmark.h>
 
@@ -69,7 +69,10 @@ struct Environment {
 
 Environment *env = nullptr;
 
-tv::MainView &view() { return env->window->view(); }
+tv::MainView &view()
+{
+    return env->window->view();
+}
 
 // ---- the program folder: CheminBase.cfg at the data, Vs.ini choosing the
 // first doctor, no time asked, products on
@@ -94,10 +97,19 @@ std::unique_ptr<tv::FrmLabo> startWindow()
 // ---- keys, rotating so no single row stays hot
 
 int g_turn = 0;
-void nextTurn() { ++g_turn; }
+void nextTurn()
+{
+    ++g_turn;
+}
 
-int doctorRow() { return g_turn % static_cast<int>(view().LstMed->count()); }
-int laboRow() { return (g_turn * 37) % static_cast<int>(view().LstLabo->count()); }
+int doctorRow()
+{
+    return g_turn % static_cast<int>(view().LstMed->count());
+}
+int laboRow()
+{
+    return (g_turn * 37) % static_cast<int>(view().LstLabo->count());
+}
 
 // Moves the selection to a row other than the wanted one without running
 // the handlers, so the measured setCurrentRow really changes the row.
@@ -119,7 +131,7 @@ void ensureDoctorAndLabo()
 
 using Operation = std::function<double()>; // returns the measured milliseconds
 
-template <typename F>
+template<typename F>
 double timed(F &&f)
 {
     const auto start = Clock::now();
@@ -226,9 +238,18 @@ double historyFilter(QComboBox *combo, int step)
     return timed([&] { combo->setCurrentIndex(row); });
 }
 
-double historyDelegate() { return historyFilter(view().products.CboDh, 37); }
-double historyLaboratory() { return historyFilter(view().products.CboLh, 37); }
-double historyMedicine() { return historyFilter(view().products.CboPrPr, 11); }
+double historyDelegate()
+{
+    return historyFilter(view().products.CboDh, 37);
+}
+double historyLaboratory()
+{
+    return historyFilter(view().products.CboLh, 37);
+}
+double historyMedicine()
+{
+    return historyFilter(view().products.CboPrPr, 11);
+}
 
 // The purge of one year through its menu entry, both boxes scripted; the
 // year's rows are put back afterwards, outside the measure, with their keys.
@@ -238,7 +259,8 @@ double purgeYear()
     tv::Database &db = env->window->store().db();
     QList<tv::VisiteRecord> rows;
     {
-        tv::SqlQuery q(db, QStringLiteral("SELECT NumVisite, Medecin, Labo, Jour, Mois, An, Heure FROM Visite WHERE An = :an"));
+        tv::SqlQuery q(
+            db, QStringLiteral("SELECT NumVisite, Medecin, Labo, Jour, Mois, An, Heure FROM Visite WHERE An = :an"));
         q.bind(QStringLiteral(":an"), kPurgedYear).exec();
         while (q.next())
             rows.append({q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
@@ -381,7 +403,8 @@ void loadNaiveFigures()
 
 void printSummary(const QString &rss)
 {
-    std::printf("\n%-28s %10s %10s %8s %8s %5s\n", "operation (window)", "median ms", "naive ms", "ratio", "target", "met");
+    std::printf("\n%-28s %10s %10s %8s %8s %5s\n", "operation (window)", "median ms", "naive ms", "ratio", "target",
+                "met");
     for (const Case &c : g_cases) {
         const auto it = g_medians.find(c.name);
         if (it == g_medians.end())
@@ -399,7 +422,6 @@ void printSummary(const QString &rss)
 }
 
 // ---- peak memory of the whole program
-
 
 // A fresh process: the window started on the data, then every doctor
 // selected once (grid, lists, products history).

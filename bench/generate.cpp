@@ -2,8 +2,8 @@
 // benchmarks at that size:  tallvane_generate <folder>
 #include "LargePractice.h"
 
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -21,8 +21,9 @@ inline QByteArray bytes(const std::uint8_t *data, std::size_t size)
 inline QString folder()
 {
     // In memory when the system offers it: the writers sync to disk.
-    static QTemporaryDir dir(QFile::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm/tallvane-fuzz-XXXXXX")
-                                                                        : QDir::tempPath() + QStringLiteral("/tallvane-fuzz-XXXXXX"));
+    static QTemporaryDir dir(QFile::exists(QStringLiteral("/dev/shm"))
+                                 ? QStringLiteral("/dev/shm/tallvane-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/tallvane-fuzz-XXXXXX"));
     if (!dir.isValid())
         std::abort();
     return dir.path();

@@ -2,8 +2,8 @@
 // the agenda page makes on them.
 #include "FuzzSupport.h"
 
-#include "agenda/core/AgendaFormat.h"
 #include "agenda/core/AgendaFiles.h"
+#include "agenda/core/AgendaFormat.h"
 #include "store/files/TextFile.h"
 
 #include <QFileInfo>

@@ -50,7 +50,8 @@ double radixReference(const QString &s, int radix)
             return std::numeric_limits<double>::infinity();
     }
     if (value <= 0xFFFF)
-        return value > 0x7FFF ? static_cast<double>(static_cast<long long>(value) - 0x10000) : static_cast<double>(value);
+        return value > 0x7FFF ? static_cast<double>(static_cast<long long>(value) - 0x10000)
+                              : static_cast<double>(value);
     return value > 0x7FFFFFFF ? static_cast<double>(static_cast<long long>(value) - 0x100000000LL)
                               : static_cast<double>(value);
 }
@@ -83,7 +84,8 @@ void checkVal(const QString &text, const std::uint8_t *data, std::size_t size)
         if (val(QStringLiteral("-") + text) != -v)
             std::abort();
     }
-    if (s.isEmpty() || !(isAsciiDigit(s.at(0)) || s.at(0) == u'.' || s.at(0) == u'+' || s.at(0) == u'-' || s.at(0) == u'&'))
+    if (s.isEmpty()
+        || !(isAsciiDigit(s.at(0)) || s.at(0) == u'.' || s.at(0) == u'+' || s.at(0) == u'-' || s.at(0) == u'&'))
         if (v != 0)
             std::abort();
 
@@ -128,7 +130,8 @@ void checkQuota(const QString &text)
             std::abort();
     }
     // The check before a booking never fails on a stored text.
-    const booking::QuotaCheck check = booking::checkAnnualQuota(text, 3, QStringLiteral("LABO"), QStringLiteral("2025"));
+    const booking::QuotaCheck check =
+        booking::checkAnnualQuota(text, 3, QStringLiteral("LABO"), QStringLiteral("2025"));
     if (check.respected != check.message.isEmpty())
         std::abort();
 }

@@ -2,8 +2,8 @@
 // hold: each reader gives a value or a StoreError, never a crash.
 #include "FuzzSupport.h"
 
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

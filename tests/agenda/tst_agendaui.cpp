@@ -2,11 +2,11 @@
 // dialog, with scripted message and input boxes.
 #include "support/TestEnv.h"
 
-#include "agenda/ui/AgendaController.h"
-#include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
-#include "common/ui/Widgets.h"
 #include "agenda/core/AgendaFiles.h"
+#include "agenda/ui/AgendaController.h"
+#include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
+#include "common/ui/Widgets.h"
 #include "store/files/TextFile.h"
 
 #include <QApplication>
@@ -89,7 +89,8 @@ void pushMaximaIntro()
     script::push(QMessageBox::Ok);
 }
 
-template <typename W> W *child(QDialog &dialog, const char *name)
+template<typename W>
+W *child(QDialog &dialog, const char *name)
 {
     return dialog.findChild<W *>(QString::fromLatin1(name));
 }

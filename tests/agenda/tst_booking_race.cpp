@@ -4,8 +4,8 @@
 #include "support/TestEnv.h"
 
 #include "store/engine/Database.h"
-#include "store/tables/Store.h"
 #include "store/engine/StoreError.h"
+#include "store/tables/Store.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -27,8 +27,13 @@ constexpr int kRounds = 40;
 
 VisiteRecord appointment(int day)
 {
-    return {0, u"DR A"_s, u"ALPHA"_s, u"%1"_s.arg(day % 28 + 1, 2, 10, QLatin1Char('0')),
-            u"%1"_s.arg(day / 28 + 1, 2, 10, QLatin1Char('0')), u"2025"_s, QString()};
+    return {0,
+            u"DR A"_s,
+            u"ALPHA"_s,
+            u"%1"_s.arg(day % 28 + 1, 2, 10, QLatin1Char('0')),
+            u"%1"_s.arg(day / 28 + 1, 2, 10, QLatin1Char('0')),
+            u"2025"_s,
+            QString()};
 }
 
 int rowCount(const QString &path)
@@ -90,9 +95,10 @@ private slots:
         std::thread other([&] {
             try {
                 auto store = Store::open(m_path);
-                result = store->visites().insertUnlessDuplicate(appointment(0)) == VisiteRepository::InsertResult::Inserted
-                    ? 1
-                    : 0;
+                result =
+                    store->visites().insertUnlessDuplicate(appointment(0)) == VisiteRepository::InsertResult::Inserted
+                        ? 1
+                        : 0;
             } catch (const StoreError &) {
                 result = 2;
             }

@@ -17,8 +17,8 @@ private slots:
         QTest::addColumn<int>("booked");
         QTest::addColumn<bool>("respected");
         QTest::addColumn<QString>("message");
-        QTest::newRow("zero allowed, none booked") << "0" << 0 << false
-                                                   << "Les 0 visites accordées à ALPHA pour l'année 2025 ont été atteintes.";
+        QTest::newRow("zero allowed, none booked")
+            << "0" << 0 << false << "Les 0 visites accordées à ALPHA pour l'année 2025 ont été atteintes.";
         QTest::newRow("never set") << "" << 7 << true << "";
         QTest::newRow("not a number") << "beaucoup" << 7 << true << "";
     }
@@ -33,10 +33,7 @@ private slots:
         QCOMPARE(check.message, message);
     }
 
-    void quotaWithoutRow()
-    {
-        QVERIFY(checkAnnualQuota(std::nullopt, 12, u"ALPHA"_s, u"2025"_s).respected);
-    }
+    void quotaWithoutRow() { QVERIFY(checkAnnualQuota(std::nullopt, 12, u"ALPHA"_s, u"2025"_s).respected); }
 
     void timeCompletion_data()
     {
@@ -44,8 +41,10 @@ private slots:
         QTest::addColumn<QString>("heure");
         QTest::addColumn<bool>("incomplete");
         // The window test types "9", "10" and "103"; here what it cannot type.
-        QTest::newRow("letters") << "1aH" << "" << true;
-        QTest::newRow("separator first") << "H10" << "" << true;
+        QTest::newRow("letters") << "1aH"
+                                 << "" << true;
+        QTest::newRow("separator first") << "H10"
+                                         << "" << true;
     }
     void timeCompletion()
     {

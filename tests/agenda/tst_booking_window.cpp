@@ -4,8 +4,8 @@
 
 #include "agenda/ui/BookingController.h"
 #include "agenda/ui/FrmHeure.h"
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
 #include "store/tables/Store.h"
 
@@ -65,7 +65,11 @@ struct Practice {
 // Answers the next time dialog: types the keys, then leaves it by the
 // button or by its close box. What the dialog listed is kept.
 struct TimeAnswer {
-    explicit TimeAnswer(const QString &typed, bool viaCloseBox = false) : keys(typed), closeBox(viaCloseBox) {}
+    explicit TimeAnswer(const QString &typed, bool viaCloseBox = false)
+        : keys(typed)
+        , closeBox(viaCloseBox)
+    {
+    }
     QString keys;
     bool closeBox = false;
     QString listed;

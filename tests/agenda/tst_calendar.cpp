@@ -55,7 +55,7 @@ void TestCalendar::easterAgreesWithGaussRule()
         const QDate easter = Date_Paques(static_cast<std::int16_t>(year));
         if (easter != gaussEaster(year))
             QFAIL(qPrintable(u"year %1: %2 vs %3"_s.arg(year).arg(easter.toString(Qt::ISODate),
-                                                                              gaussEaster(year).toString(Qt::ISODate))));
+                                                                  gaussEaster(year).toString(Qt::ISODate))));
         QCOMPARE(easter.dayOfWeek(), 7);
     }
 }
@@ -71,9 +71,9 @@ void TestCalendar::holidayList2024()
 {
     const QString list = Liste_Jours_Feries(u"2024"_s);
     QCOMPARE(list, u"0101Jour de l'an;0105Fête du travail;0805Victoire 1945;1407Fête nationale;"
-                                  "1508Assomption;0111Toussaint;1111Armistice 1918;2512Noël;"
-                                  "3103Pâques;0104Lundi de Pâques;0905Jeudi de l'Ascencion;1905Pentecôte;"
-                                  "2005Lundi de Pentecôte"_s);
+                   "1508Assomption;0111Toussaint;1111Armistice 1918;2512Noël;"
+                   "3103Pâques;0104Lundi de Pâques;0905Jeudi de l'Ascencion;1905Pentecôte;"
+                   "2005Lundi de Pentecôte"_s);
     // Ascension crosses into the next month in 2038 (Easter 25 April).
     QVERIFY(Liste_Jours_Feries(u"2038"_s).contains(u"0306Jeudi de l'Ascencion"_s));
 }
@@ -173,10 +173,8 @@ MonthGridInput march2025()
     input.yearText = u"2025"_s;
     input.month = 3;
     input.maxJour = MaxJourTable{2, 2, 2, 2, 2, 0, 0};
-    input.absenceText = agendaformat::absenceText(
-        {u"04/03/2025"_s, u"05/03/2025"_s, u"10/03/2025"_s});
-    input.appointmentsByDay = {{u"03"_s, 2}, {u"04"_s, 1},
-                               {u"05"_s, 1}, {u"10"_s, 3}};
+    input.absenceText = agendaformat::absenceText({u"04/03/2025"_s, u"05/03/2025"_s, u"10/03/2025"_s});
+    input.appointmentsByDay = {{u"03"_s, 2}, {u"04"_s, 1}, {u"05"_s, 1}, {u"10"_s, 3}};
     input.today = QDate(2025, 3, 5);
     input.joursFeries = Liste_Jours_Feries(u"2025"_s).split(u';');
     return input;
@@ -211,23 +209,40 @@ void TestCalendar::gridCellByCell()
     QCOMPARE(grid.days, 31);
 
     // Saturday: maximum 0, so full with no appointment.
-    checkRow(grid, 0, {{{u"samedi", true, Full, {}}, {u"01", true, Full, {}}, {u"mars", false, Full, {}},
-                        {u"2025", false, Full, {}}, {u"0    labo(s)", true, Full, FullText}}});
+    checkRow(grid, 0,
+             {{{u"samedi", true, Full, {}},
+               {u"01", true, Full, {}},
+               {u"mars", false, Full, {}},
+               {u"2025", false, Full, {}},
+               {u"0    labo(s)", true, Full, FullText}}});
     // Absence, not full.
-    checkRow(grid, 3, {{{u"Abs - mardi", true, Black, White}, {u"04", true, Black, White},
-                        {u"mars", false, Black, White}, {u"2025", false, Black, White},
-                        {u"1    labo(s)", true, Black, White}}});
+    checkRow(grid, 3,
+             {{{u"Abs - mardi", true, Black, White},
+               {u"04", true, Black, White},
+               {u"mars", false, Black, White},
+               {u"2025", false, Black, White},
+               {u"1    labo(s)", true, Black, White}}});
     // Today and absent: today's colours over the absence, column 4 stays black.
-    checkRow(grid, 4, {{{u"  Abs - mercredi", true, TodayBackground, TodayText}, {u"05", true, Black, TodayText},
-                        {u"mars", false, Black, TodayText}, {u"2025", false, Black, TodayText},
-                        {u"1    labo(s)", true, Black, White}}});
+    checkRow(grid, 4,
+             {{{u"  Abs - mercredi", true, TodayBackground, TodayText},
+               {u"05", true, Black, TodayText},
+               {u"mars", false, Black, TodayText},
+               {u"2025", false, Black, TodayText},
+               {u"1    labo(s)", true, Black, White}}});
     // An ordinary day keeps the grid's colours.
-    checkRow(grid, 5, {{{u"jeudi", true, {}, {}}, {u"06", true, {}, {}}, {u"mars", false, {}, {}},
-                        {u"2025", false, {}, {}}, {u"0    labo(s)", true, {}, {}}}});
+    checkRow(grid, 5,
+             {{{u"jeudi", true, {}, {}},
+               {u"06", true, {}, {}},
+               {u"mars", false, {}, {}},
+               {u"2025", false, {}, {}},
+               {u"0    labo(s)", true, {}, {}}}});
     // Full and absent: the absence wins everywhere.
-    checkRow(grid, 9, {{{u"Abs - lundi", true, Black, White}, {u"10", true, Black, White},
-                        {u"mars", false, Black, White}, {u"2025", false, Black, White},
-                        {u"3    labo(s)", true, Black, White}}});
+    checkRow(grid, 9,
+             {{{u"Abs - lundi", true, Black, White},
+               {u"10", true, Black, White},
+               {u"mars", false, Black, White},
+               {u"2025", false, Black, White},
+               {u"3    labo(s)", true, Black, White}}});
     for (const QString &tip : grid.tooltips)
         QVERIFY(tip.isEmpty());
 }
@@ -238,9 +253,12 @@ void TestCalendar::gridTodayOnFullDay()
     MonthGridInput input = march2025();
     input.today = QDate(2025, 3, 3);
     const MonthGrid grid = buildMonthGrid(input);
-    checkRow(grid, 2, {{{u"  lundi", true, TodayBackground, TodayText}, {u"03", true, Full, TodayText},
-                        {u"mars", false, Full, TodayText}, {u"2025", false, Full, TodayText},
-                        {u"2    labo(s)", true, Full, FullText}}});
+    checkRow(grid, 2,
+             {{{u"  lundi", true, TodayBackground, TodayText},
+               {u"03", true, Full, TodayText},
+               {u"mars", false, Full, TodayText},
+               {u"2025", false, Full, TodayText},
+               {u"2    labo(s)", true, Full, FullText}}});
     // Today in another month marks nothing.
     input.today = QDate(2025, 4, 3);
     QCOMPARE(buildMonthGrid(input).cells[2][0].text, u"lundi"_s);

@@ -12,8 +12,13 @@ using namespace tv::rvlists;
 namespace {
 VisiteRecord rv(const char *labo, const char *jour, const char *mois, const char *an, const char *heure = "")
 {
-    return {0, u"DR A"_s, QString::fromUtf8(labo), QString::fromLatin1(jour), QString::fromLatin1(mois),
-            QString::fromLatin1(an), QString::fromLatin1(heure)};
+    return {0,
+            u"DR A"_s,
+            QString::fromUtf8(labo),
+            QString::fromLatin1(jour),
+            QString::fromLatin1(mois),
+            QString::fromLatin1(an),
+            QString::fromLatin1(heure)};
 }
 const QDate kToday(2025, 3, 5);
 } // namespace
@@ -25,9 +30,8 @@ private slots:
     {
         const QList<VisiteRecord> rows = {rv("ALPHA", "12", "03", "2025"), rv("ALPHA", "28", "12", "2024", "09H30"),
                                           rv("ALPHA", "02", "04", "2025", "14H00")};
-        QCOMPARE(laboDoctorLines(rows), QStringList({u"02/04/2025  (14H00)"_s,
-                                                     u"12/03/2025  (libre)"_s,
-                                                     u"28/12/2024  (09H30)"_s}));
+        QCOMPARE(laboDoctorLines(rows),
+                 QStringList({u"02/04/2025  (14H00)"_s, u"12/03/2025  (libre)"_s, u"28/12/2024  (09H30)"_s}));
     }
 
     void historyOnlyPastLatestFirst()
@@ -35,8 +39,7 @@ private slots:
         const QList<VisiteRecord> rows = {rv("ALPHA", "03", "03", "2025"), rv("BETA", "05", "03", "2025"),
                                           rv("GAMMA", "06", "03", "2025"), rv("DELTA", "15", "11", "2024"),
                                           rv("ZETA", "31", "02", "2025")};
-        QCOMPARE(historyLines(rows, kToday), QStringList({u"  03/03/2025      ALPHA"_s,
-                                                          u"  15/11/2024      DELTA"_s}));
+        QCOMPARE(historyLines(rows, kToday), QStringList({u"  03/03/2025      ALPHA"_s, u"  15/11/2024      DELTA"_s}));
     }
 };
 

@@ -40,8 +40,9 @@ struct Practice {
     void book(const char *labo, const char *jour, const char *mois = "03", const char *heure = "",
               const char *medecin = "DR A")
     {
-        w->store().visites().insert({0, QString::fromLatin1(medecin), QString::fromLatin1(labo), QString::fromLatin1(jour),
-                                     QString::fromLatin1(mois), u"2025"_s, QString::fromLatin1(heure)});
+        w->store().visites().insert({0, QString::fromLatin1(medecin), QString::fromLatin1(labo),
+                                     QString::fromLatin1(jour), QString::fromLatin1(mois), u"2025"_s,
+                                     QString::fromLatin1(heure)});
     }
     AgendaWidgets &a() { return w->view().agenda; }
     static void doubleClickRow(LineView *list, int row)
@@ -85,8 +86,8 @@ private slots:
         p.book("ALPHA", "05", "03", "10H30");
         p.book("BETA", "04");
         p.book("ALPHA", "28", "02");
-        p.book("BETA", "06");                        // tomorrow
-        p.book("GAMMA", "03", "03", "", "DR B");     // another doctor
+        p.book("BETA", "06");                    // tomorrow
+        p.book("GAMMA", "03", "03", "", "DR B"); // another doctor
         p.w->booking().Liste_RV_Medecin();
         QCOMPARE(items(p.a().LstRVJour), QStringList({u" ALPHA  [_ 10H30 _]"_s, u" GAMMA"_s}));
         QCOMPARE(p.a().LstRVJour->item(0)->toolTip(), u" ALPHA  [ 10H30 ]  "_s);
@@ -222,7 +223,8 @@ private slots:
         p.book("ALPHA", "03", "03", "", "DR B");
         QAction *menu = p.w->view().menus.mnuVoirRV;
         menu->trigger();
-        QCOMPARE(items(p.a().LstListe), QStringList({u"  "_s, u"  03    ALPHA"_s, u"  03    BETA"_s, u"  12    GAMMA"_s}));
+        QCOMPARE(items(p.a().LstListe),
+                 QStringList({u"  "_s, u"  03    ALPHA"_s, u"  03    BETA"_s, u"  12    GAMMA"_s}));
         QCOMPARE(p.a().LblListe->text(), u"Mars 2025 :  3  Laboratoire(s)"_s);
         QCOMPARE(menu->text(), u"Revenir à l'agenda"_s);
         QVERIFY(!p.a().PctListe->isHidden());
@@ -251,8 +253,7 @@ private slots:
         p.w->view().LstMed->setCurrentRow(-1);
         script::push(QMessageBox::Ok);
         p.w->view().menus.mnuVoirRV->trigger();
-        QCOMPARE(script::texts(), QStringList({u"Sélectionnez un mois."_s,
-                                               u"Sélectionnez un médecin."_s}));
+        QCOMPARE(script::texts(), QStringList({u"Sélectionnez un mois."_s, u"Sélectionnez un médecin."_s}));
         QVERIFY(p.a().PctListe->isHidden());
         QVERIFY(tvtest::noUnexpectedDialogs());
     }

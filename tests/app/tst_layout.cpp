@@ -1,7 +1,7 @@
 // Window size and font rules, and the balloon tips' behaviour.
-#include "common/core/LayoutRules.h"
 #include "app/ui/ScreenLayout.h"
 #include "app/ui/Tooltips.h"
+#include "common/core/LayoutRules.h"
 
 #include <QEnterEvent>
 #include <QLabel>
@@ -42,7 +42,7 @@ private slots:
 
     void fontRules()
     {
-        QCOMPARE(layout::scaledFontSize(8, 1.3, 800), 8.0);   // not a wide screen
+        QCOMPARE(layout::scaledFontSize(8, 1.3, 800), 8.0); // not a wide screen
         QCOMPARE(layout::scaledFontSize(12, 1.3, 1920), 11.0);
         QCOMPARE(layout::scaledFontSize(8, 1.5, 1920), 11.0); // grown, then capped
         QCOMPARE(layout::scaledFontSize(10, 1.5, 1920), 10.0);

@@ -1,9 +1,9 @@
 // The icon bar and its three pop-up menus, from the real window.
 #include "support/TestEnv.h"
 
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/Tooltips.h"
+#include "common/ui/Dialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,8 +26,7 @@ QStringList tree(const QMenu *menu, const QString &indent = QString())
 {
     QStringList lines;
     for (const QAction *action : menu->actions()) {
-        lines.append(indent + action->objectName() + u"|"_s
-                     + (action->isSeparator() ? u"-"_s : action->text()));
+        lines.append(indent + action->objectName() + u"|"_s + (action->isSeparator() ? u"-"_s : action->text()));
         if (action->menu())
             lines += tree(action->menu(), indent + u">"_s);
     }
@@ -74,8 +73,8 @@ private slots:
                                          "mnuRepare|Réparer et compacter la base de données",
                                      }));
         QCOMPARE(m.mnuAPropos->title(), u"A propos"_s);
-        QCOMPARE(tree(m.mnuAPropos), QStringList({"mnuEcrire|M'écrire ...", "mnuSite|Mon site Ouaib ...",
-                                                  "mnuAP|A propos ..."}));
+        QCOMPARE(tree(m.mnuAPropos),
+                 QStringList({"mnuEcrire|M'écrire ...", "mnuSite|Mon site Ouaib ...", "mnuAP|A propos ..."}));
     }
 
     // The time option is switched from its menu entry and kept in Vs.ini.

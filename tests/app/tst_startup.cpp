@@ -2,9 +2,9 @@
 // and the failures that must stop the program without touching anything.
 #include "TestEnv.h"
 
-#include "common/ui/Dialogs.h"
 #include "agenda/ui/AgendaController.h"
 #include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
@@ -42,10 +42,11 @@ private slots:
         QCOMPARE(log[0].text, u"Le chemin de la base de données est, par défaut, le répertoire du programme."_s);
         QCOMPARE(log[0].icon, QMessageBox::Information);
         QVERIFY(log[1].text.startsWith(u"Si vous voulez installer une version réseau, il vous faudra :\n\n1- "_s));
-        QVERIFY(log[1].text.endsWith(u"serveur.\n2- Définir le chemin de la base de données.\n\n(le tout à partir des menus dédiés)."_s));
+        QVERIFY(log[1].text.endsWith(
+            u"serveur.\n2- Définir le chemin de la base de données.\n\n(le tout à partir des menus dédiés)."_s));
         QCOMPARE(log[1].icon, QMessageBox::NoIcon);
         QCOMPARE(log[2].text, u"Commencez par inscrire le nom des médecins concernés par ce programme.\n"
-                                             "Vous inscrirez ensuite les laboratoires au fur et à mesure."_s);
+                              "Vous inscrirez ensuite les laboratoires au fur et à mesure."_s);
 
         QCOMPARE(*cheminbase::read(env.programFolder()), QDir::toNativeSeparators(env.programFolder()));
         QVERIFY(QFile::exists(env.programFile("Ferrune.mdb")));

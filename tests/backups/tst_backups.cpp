@@ -3,15 +3,15 @@
 // made stops the command, and a damaged copy is never put in place.
 #include "support/TestEnv.h"
 
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
-#include "maintenance/ui/MaintenanceController.h"
-#include "common/ui/Widgets.h"
+#include "backups/core/Backups.h"
 #include "backups/ui/BackupsController.h"
 #include "backups/ui/FrmSauvegardes.h"
+#include "common/ui/Dialogs.h"
+#include "common/ui/Widgets.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
-#include "backups/core/Backups.h"
+#include "maintenance/ui/MaintenanceController.h"
 #include "store/engine/Schema.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
@@ -23,9 +23,9 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include <sys/resource.h>
 #include <csignal>
 #include <functional>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using namespace tv;
@@ -162,7 +162,8 @@ private slots:
         env.prepareData();
         QDir().mkpath(backups::folder(env.dataFolder()));
         // A copy killed half-way: never listed, swept by the next one.
-        const QString killed = files::join(backups::folder(env.dataFolder()), u"Ferrune_2025-03-05_09-00-00.mdb.partiel"_s);
+        const QString killed =
+            files::join(backups::folder(env.dataFolder()), u"Ferrune_2025-03-05_09-00-00.mdb.partiel"_s);
         env.writeFile(killed, "half");
         {
             QFile old(killed);

@@ -1,13 +1,13 @@
 // Helpers shared by the laboratory window tests.
 #pragma once
 
-#include "support/TestEnv.h"
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/MainView.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
 #include "store/engine/Database.h"
 #include "store/tables/Store.h"
+#include "support/TestEnv.h"
 
 #include <QComboBox>
 #include <QSqlQuery>

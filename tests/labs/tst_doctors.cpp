@@ -2,8 +2,8 @@
 // chosen for start-up.
 #include "TestEnv.h"
 
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
 #include "labs/ui/DoctorsController.h"
 #include "store/files/SettingsFiles.h"
@@ -36,8 +36,9 @@ private slots:
         w->menu_Click(0);
         QVERIFY(tvtest::noUnexpectedDialogs());
 
-        QCOMPARE(dialogs::script::texts().last(), u"Pensez à remplir les paramètres de l'agenda pour ce nouveau médecin\n"
-                                                  "(3ème icône de la barre de menu)"_s);
+        QCOMPARE(dialogs::script::texts().last(),
+                 u"Pensez à remplir les paramètres de l'agenda pour ce nouveau médecin\n"
+                 "(3ème icône de la barre de menu)"_s);
 
         MainView &v = w->view();
         QCOMPARE(v.LstMed->text(), u"  DR HÉLÈNE DURAND"_s);

@@ -23,14 +23,20 @@ void TestLabRules::telephone_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("dots") << "06.12.34.56.78" << "06 12 34 56 78";
-    QTest::newRow("glued") << "0123456789" << "01 23 45 67 89";
-    QTest::newRow("plus sign") << "+33 1 23 45 67 89" << "3 31 23 45 67 89";
-    QTest::newRow("three digits") << "123" << "1 23";
-    QTest::newRow("separators only") << "--" << "";
+    QTest::newRow("dots") << "06.12.34.56.78"
+                          << "06 12 34 56 78";
+    QTest::newRow("glued") << "0123456789"
+                           << "01 23 45 67 89";
+    QTest::newRow("plus sign") << "+33 1 23 45 67 89"
+                               << "3 31 23 45 67 89";
+    QTest::newRow("three digits") << "123"
+                                  << "1 23";
+    QTest::newRow("separators only") << "--"
+                                     << "";
     // The walk visits the positions of the typed text while the text
     // shrinks: a separator that slides onto a visited position stays.
-    QTest::newRow("two separators in a row") << "1..-2" << "1 -2";
+    QTest::newRow("two separators in a row") << "1..-2"
+                                             << "1 -2";
 }
 
 void TestLabRules::telephone()
@@ -50,8 +56,7 @@ void TestLabRules::telephoneLetters()
 
 void TestLabRules::quickSearchFindsFirstByLeadingLetters()
 {
-    const QStringList list = {u"  ALPHA"_s, u"  ROCHE"_s, u"  ROUSSEL"_s,
-                              u"  ÉLAN"_s};
+    const QStringList list = {u"  ALPHA"_s, u"  ROCHE"_s, u"  ROUSSEL"_s, u"  ÉLAN"_s};
     QCOMPARE(quickSearch(list, u"ROU"_s), 2);
     QCOMPARE(quickSearch(list, u"élan"_s), 3);
     // Longer than every name: nothing begins with it.
@@ -61,8 +66,7 @@ void TestLabRules::quickSearchFindsFirstByLeadingLetters()
 
 void TestLabRules::dayListMatchesLaboratoryBeforeTheTime()
 {
-    const QStringList day = {u" ALPHA"_s, u" BETA  [_ 10H30 _]"_s,
-                             u" BETA PLUS"_s};
+    const QStringList day = {u" ALPHA"_s, u" BETA  [_ 10H30 _]"_s, u" BETA PLUS"_s};
     QCOMPARE(dayListIndex(day, u"BETA"_s), 1);
     QCOMPARE(dayListIndex(day, u"BETA PLUS"_s), 2);
     QCOMPARE(dayListIndex(day, u"GAMMA"_s), -1);

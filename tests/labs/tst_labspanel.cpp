@@ -285,9 +285,10 @@ void TestLabsPanel::failureKeepsListAndPanelTogether_data()
     QTest::addColumn<QString>("breaking");
     QTest::addColumn<bool>("writing");
     // Every later write of a Labo row refused, on either engine.
-    const QString refuseWrites = TestEnv::onServer()
-        ? u"ALTER TABLE Labo ADD CONSTRAINT no_write CHECK (false) NOT VALID"_s
-        : u"CREATE TRIGGER no_write BEFORE UPDATE ON Labo BEGIN SELECT RAISE(ABORT, 'disque plein'); END"_s;
+    const QString refuseWrites =
+        TestEnv::onServer()
+            ? u"ALTER TABLE Labo ADD CONSTRAINT no_write CHECK (false) NOT VALID"_s
+            : u"CREATE TRIGGER no_write BEFORE UPDATE ON Labo BEGIN SELECT RAISE(ABORT, 'disque plein'); END"_s;
     QTest::newRow("writing the edits") << refuseWrites << true;
     QTest::newRow("reading the record") << u"ALTER TABLE Labo RENAME TO Labo_ailleurs"_s << false;
     QTest::newRow("reading the quota") << u"ALTER TABLE Passage RENAME TO Passage_ailleurs"_s << false;

@@ -2,8 +2,8 @@
 #include "support/TestEnv.h"
 
 #include "maintenance/core/DataCopy.h"
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,10 +16,7 @@ using namespace tv;
 class TstDataCopy : public QObject {
     Q_OBJECT
 
-    static QStringList filesIn(const QString &folder)
-    {
-        return QDir(folder).entryList(QDir::Files, QDir::Name);
-    }
+    static QStringList filesIn(const QString &folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
 
 private slots:
     void settingsStayBehindOnlyFromTheProgramFolder()
@@ -35,9 +32,13 @@ private slots:
 
         int questions = 0;
         QList<int> progress;
-        const auto results = datacopy::copyDataFiles(
-            {src, dest.path(), env.programFolder(), [&](const QString &) { return ++questions, true; },
-             [&](int done, int total, const QString &) { progress.append(done * 10 + total); }, {}});
+        const auto results =
+            datacopy::copyDataFiles({src,
+                                     dest.path(),
+                                     env.programFolder(),
+                                     [&](const QString &) { return ++questions, true; },
+                                     [&](int done, int total, const QString &) { progress.append(done * 10 + total); },
+                                     {}});
         QCOMPARE(questions, 0);
         QCOMPARE(filesIn(dest.path()), QStringList({"Ferrune.mdb", "Medecin.ini", "Medoc.txt"}));
         QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Medoc.txt"))), QByteArray("ASPIRINE\r\n"));
@@ -54,11 +55,15 @@ private slots:
         // A destination with a Vs.ini of its own: asked about like any file.
         env.writeFile(dest.filePath(QStringLiteral("Vs.ini")), "9,0,0,0\r\n");
         QStringList asked;
-        datacopy::copyDataFiles({src, dest.path(), env.programFolder(), [&](const QString &target) {
+        datacopy::copyDataFiles({src,
+                                 dest.path(),
+                                 env.programFolder(),
+                                 [&](const QString &target) {
                                      asked.append(QFileInfo(target).fileName());
                                      return target.endsWith(QStringLiteral("Vs.ini"));
                                  },
-                                 {}, {}});
+                                 {},
+                                 {}});
         QVERIFY(asked.contains(QStringLiteral("Vs.ini")));
         QCOMPARE(tvtest::TestEnv::readFile(dest.filePath(QStringLiteral("Vs.ini"))), QByteArray("1,0,0,0\r\n"));
 
@@ -117,7 +122,8 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(datacopy::unwritableReason(dir.path()).isEmpty());
-        QVERIFY(datacopy::unwritableReason(dir.filePath(QStringLiteral("absent"))).contains(QStringLiteral("n'existe pas")));
+        QVERIFY(datacopy::unwritableReason(dir.filePath(QStringLiteral("absent")))
+                    .contains(QStringLiteral("n'existe pas")));
         if (::geteuid() != 0) {
             const QString locked = dir.filePath(QStringLiteral("verrou"));
             QVERIFY(QDir().mkdir(locked));

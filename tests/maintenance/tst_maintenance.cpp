@@ -4,12 +4,12 @@
 #include "support/JetFixtures.h"
 #include "support/TestEnv.h"
 
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "maintenance/ui/MaintenanceController.h"
+#include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
-#include "store/engine/StoreError.h"
 
 #include "common/ui/Widgets.h"
 #include <QDir>

@@ -2,12 +2,12 @@
 #include "support/JetFixtures.h"
 #include "support/TestEnv.h"
 
-#include "store/engine/Database.h"
 #include "maintenance/core/Repair.h"
+#include "store/engine/Database.h"
 #include "store/files/SettingsFiles.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTest>
@@ -103,7 +103,8 @@ private slots:
         QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(8192, 'x'));
         // What was found, and no copy claimed that was not made.
         const QString text = repair::describe(report);
-        QVERIFY2(text.contains(QStringLiteral("n'est pas une base de données")) && text.contains(QStringLiteral("rien n'a été modifié"))
+        QVERIFY2(text.contains(QStringLiteral("n'est pas une base de données"))
+                     && text.contains(QStringLiteral("rien n'a été modifié"))
                      && !text.contains(QStringLiteral("copie")),
                  qPrintable(text));
 
@@ -126,7 +127,8 @@ private slots:
             env.writeFile(path, bytes);
             const repair::Report report = repair::run(path);
             QCOMPARE(report.status, repair::Status::Access);
-            QVERIFY(repair::describe(report).contains(file == QStringLiteral("truncated.mdb") ? "endommagé" : "Access (Jet 4)"));
+            QVERIFY(repair::describe(report).contains(file == QStringLiteral("truncated.mdb") ? "endommagé"
+                                                                                              : "Access (Jet 4)"));
             QCOMPARE(tvtest::TestEnv::readFile(path), bytes);
             QCOMPARE(QDir(env.dataFolder()).entryList(QDir::Files), QStringList{files::Database});
         }

@@ -2,11 +2,11 @@
 // in tst_crash_data_files.
 #include "support/TestEnv.h"
 
-#include "store/engine/Database.h"
 #include "maintenance/core/DatabaseUpgrade.h"
+#include "store/engine/Database.h"
+#include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
-#include "store/engine/StoreError.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,15 +26,19 @@ void makeOldLayout(const QString &path)
     raw.setDatabaseName(path);
     QVERIFY(raw.open());
     QSqlQuery q(raw);
-    QVERIFY(q.exec(QStringLiteral("CREATE TABLE Labo (NumLabo INTEGER PRIMARY KEY, Labo TEXT, Nom TEXT, Tel TEXT, TelP TEXT, "
-                                  "Email TEXT, Url TEXT, Mdp TEXT, Budget TEXT, Laboratoire TEXT, Adresse TEXT, "
-                                  "CommuneVM TEXT, Divers1 TEXT, Divers2 TEXT, Divers3 TEXT)")));
+    QVERIFY(q.exec(
+        QStringLiteral("CREATE TABLE Labo (NumLabo INTEGER PRIMARY KEY, Labo TEXT, Nom TEXT, Tel TEXT, TelP TEXT, "
+                       "Email TEXT, Url TEXT, Mdp TEXT, Budget TEXT, Laboratoire TEXT, Adresse TEXT, "
+                       "CommuneVM TEXT, Divers1 TEXT, Divers2 TEXT, Divers3 TEXT)")));
     QVERIFY(q.exec(QStringLiteral("CREATE TABLE Passage (NumPassage INTEGER PRIMARY KEY, Labo TEXT, Medecin TEXT, "
                                   "Passage INTEGER, Divers1 TEXT, Divers2 TEXT)")));
-    QVERIFY(q.exec(QStringLiteral("CREATE TABLE Visite (NumVisite INTEGER PRIMARY KEY, Medecin TEXT, Labo TEXT, Jour TEXT, "
-                                  "Mois TEXT, An TEXT)")));
-    QVERIFY(q.exec(QStringLiteral("INSERT INTO Labo (NumLabo, Labo, Nom, Tel) VALUES (7, 'ALPHA', 'Nom_Labo_7', '01')")));
-    QVERIFY(q.exec(QStringLiteral("INSERT INTO Labo (NumLabo, Labo, Nom, Tel) VALUES (12, 'BETA', 'Nom_Labo_12', NULL)")));
+    QVERIFY(
+        q.exec(QStringLiteral("CREATE TABLE Visite (NumVisite INTEGER PRIMARY KEY, Medecin TEXT, Labo TEXT, Jour TEXT, "
+                              "Mois TEXT, An TEXT)")));
+    QVERIFY(
+        q.exec(QStringLiteral("INSERT INTO Labo (NumLabo, Labo, Nom, Tel) VALUES (7, 'ALPHA', 'Nom_Labo_7', '01')")));
+    QVERIFY(
+        q.exec(QStringLiteral("INSERT INTO Labo (NumLabo, Labo, Nom, Tel) VALUES (12, 'BETA', 'Nom_Labo_12', NULL)")));
     QVERIFY(q.exec(QStringLiteral("INSERT INTO Passage VALUES (3, 'ALPHA', 'DR A', 4, NULL, NULL)")));
     QVERIFY(q.exec(QStringLiteral("INSERT INTO Visite VALUES (1, 'DR A', 'ALPHA', '03', '02', '2024')")));
     QVERIFY(q.exec(QStringLiteral("INSERT INTO Visite VALUES (2, 'DR A', 'BETA', '04', '02', '2024')")));
@@ -51,9 +55,9 @@ void fillCurrent(const QString &path)
     execStatement(*db, QStringLiteral("INSERT INTO Labo (Labo, Nom, Url) VALUES ('GAMMA', 'Nom_Labo_1', 'http://g')"));
     execStatement(*db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES ('GAMMA', 'DR B', 2)"));
     execStatement(*db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
-                             "VALUES ('DR B', 'GAMMA', '10', '01', '2025', '09:30')"));
+                                      "VALUES ('DR B', 'GAMMA', '10', '01', '2025', '09:30')"));
     execStatement(*db, QStringLiteral("INSERT INTO Produit (Medecin, Labo, Delegue, Date, Produit) "
-                             "VALUES ('DR B', 'GAMMA', 'M. X', '2025/01/10', 'ASPIRINE\n')"));
+                                      "VALUES ('DR B', 'GAMMA', 'M. X', '2025/01/10', 'ASPIRINE\n')"));
 }
 
 QStringList column(Database &db, const QString &sql)
@@ -101,10 +105,12 @@ private slots:
 
         auto db = Database::open(paths.oldDatabase);
         // Counters numbered anew; the delegate names keep the old numbers.
-        QCOMPARE(column(*db, QStringLiteral("SELECT NumLabo || Nom || IFNULL(Tel, '<null>') FROM Labo ORDER BY NumLabo")),
-                 QStringList({"1Nom_Labo_701", "2Nom_Labo_12<null>"}));
-        QCOMPARE(column(*db, QStringLiteral("SELECT Labo || An || IFNULL(Heure, '<null>') FROM Visite ORDER BY NumVisite")),
-                 QStringList({"ALPHA2024<null>", "BETA2024<null>"}));
+        QCOMPARE(
+            column(*db, QStringLiteral("SELECT NumLabo || Nom || IFNULL(Tel, '<null>') FROM Labo ORDER BY NumLabo")),
+            QStringList({"1Nom_Labo_701", "2Nom_Labo_12<null>"}));
+        QCOMPARE(
+            column(*db, QStringLiteral("SELECT Labo || An || IFNULL(Heure, '<null>') FROM Visite ORDER BY NumVisite")),
+            QStringList({"ALPHA2024<null>", "BETA2024<null>"}));
         QCOMPARE(column(*db, QStringLiteral("SELECT COUNT(*) FROM Produit")), QStringList({"0"}));
     }
 

@@ -3,24 +3,24 @@
 // chart's bars as data and one rendering.
 #include "support/TestEnv.h"
 
-#include "common/ui/Dialogs.h"
+#include "agenda/core/AgendaFiles.h"
 #include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
 #include "outputs/ui/OutputsController.h"
 #include "outputs/ui/QuotaChartWindow.h"
-#include "agenda/core/AgendaFiles.h"
-#include "store/tables/Store.h"
 #include "store/files/TextFile.h"
+#include "store/tables/Store.h"
 
-#include <QCheckBox>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QImage>
-#include <QLabel>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -81,7 +81,8 @@ private slots:
         for (const auto &[day, labo] : booked)
             p.book(labo, day, "04", labo == u"BETA"_s ? "10H30" : "");
         p.book(u"ALPHA"_s, "02", "05"); // another month: not in April's page
-        p.env.writeFile(agendafiles::absencesPath(p.w->state().CheminBase, p.w->view().LstMed->text()), "10/04/2025\r\n");
+        p.env.writeFile(agendafiles::absencesPath(p.w->state().CheminBase, p.w->view().LstMed->text()),
+                        "10/04/2025\r\n");
         script::pushPath(p.out(u"avril"_s));
         p.w->view().menus.mnuPdf->trigger();
         QVERIFY(tvtest::noUnexpectedDialogs());
@@ -113,7 +114,8 @@ private slots:
         p.w->view().menus.mnuProduits->trigger();
         for (int i = 0; i < 400; ++i)
             p.w->store().produits().insert({0, u"DR A"_s, i == 7 ? kOdd : u"BETA"_s, u"M. D"_s,
-                                            QDate(2020, 1, 1).addDays(i).toString(Qt::ISODate), u"PRODUIT %1\n"_s.arg(i)});
+                                            QDate(2020, 1, 1).addDays(i).toString(Qt::ISODate),
+                                            u"PRODUIT %1\n"_s.arg(i)});
         p.w->Remplir_Historique();
         p.w->showTab(3);
         script::pushPath(p.out(u"hist.pdf"_s));
@@ -208,9 +210,10 @@ private slots:
         Practice p;
         p.book(u"ALPHA"_s, "05", "03", "10H30");
         p.book(kOdd, "05", "03");
-        p.book(u"BETA"_s, "27", "10", "08H00"); // daylight saving ends that night
+        p.book(u"BETA"_s, "27", "10", "08H00");    // daylight saving ends that night
         p.book(u"BETA"_s, "01", "01", "", "2026"); // outside the period
-        p.env.writeFile(agendafiles::absencesPath(p.w->state().CheminBase, p.w->view().LstMed->text()), "14/07/2025\r\n02/01/2026\r\n");
+        p.env.writeFile(agendafiles::absencesPath(p.w->state().CheminBase, p.w->view().LstMed->text()),
+                        "14/07/2025\r\n02/01/2026\r\n");
         const auto exportTo = [&](const QString &path) {
             script::pushDialog([](QDialog &d) {
                 d.findChild<QCheckBox *>(u"ChkAbsences"_s)->setChecked(true);
@@ -239,7 +242,9 @@ print(json.dumps(out))
         };
         const QJsonArray first = events(p.out(u"a.ics"_s));
         QCOMPARE(first.size(), 4);
-        const auto at = [&](int i, const char *field) { return first[i].toObject()[QString::fromLatin1(field)].toVariant().toString(); };
+        const auto at = [&](int i, const char *field) {
+            return first[i].toObject()[QString::fromLatin1(field)].toVariant().toString();
+        };
         QCOMPARE(at(0, "summary"), u"Visite : "_s + kOdd); // the day's all-day events first
         QCOMPARE(at(0, "start"), u"2025-03-05"_s);
         QCOMPARE(at(0, "minutes"), u"1440"_s);
@@ -265,8 +270,8 @@ print(json.dumps(out))
 
     void quotaBars_data()
     {
-        QTest::addColumn<QStringList>("visits"); // "LABO dd/mm/yyyy"
-        QTest::addColumn<QStringList>("quotas"); // "LABO=n"
+        QTest::addColumn<QStringList>("visits");   // "LABO dd/mm/yyyy"
+        QTest::addColumn<QStringList>("quotas");   // "LABO=n"
         QTest::addColumn<QStringList>("expected"); // "LABO past future quota"
         QTest::newRow("past and future split by today")
             << QStringList{u"ALPHA 04/03/2025"_s, u"ALPHA 05/03/2025"_s, u"ALPHA 01/12/2025"_s}
@@ -295,7 +300,8 @@ print(json.dumps(out))
             quotaTexts.insert(q.section(u'=', 0, 0), q.section(u'=', 1));
         QStringList got;
         for (const outputs::QuotaBar &b : outputs::quotaBars(records, quotaTexts, 2025, QDate(2025, 3, 5)))
-            got.append(u"%1 %2 %3 %4%5"_s.arg(b.labo).arg(b.past).arg(b.future).arg(b.quota).arg(b.overQuota() ? u" over"_s : u""_s));
+            got.append(u"%1 %2 %3 %4%5"_s.arg(b.labo).arg(b.past).arg(b.future).arg(b.quota).arg(
+                b.overQuota() ? u" over"_s : u""_s));
         QCOMPARE(got, expected);
     }
 
@@ -322,8 +328,9 @@ print(json.dumps(out))
         for (const outputs::QuotaBar &b : bars)
             total += b.booked();
         QCOMPARE(total, 2 + 12 * (1 + 2 + 3 + 4));
-        QVERIFY(outputs::barCaption(*std::find_if(bars.begin(), bars.end(), [](auto &b) { return b.labo == kOdd; }))
-                    .contains(u"dépassé"_s));
+        QVERIFY(outputs::barCaption(*std::find_if(bars.begin(), bars.end(), [](auto &b) {
+                    return b.labo == kOdd;
+                })).contains(u"dépassé"_s));
 
         script::pushPath(p.out(u"quotas"_s));
         chart->findChild<QPushButton *>(u"CmdPng"_s)->click();

@@ -4,8 +4,8 @@
 
 #include "products/core/Catalogue.h"
 #include "products/core/MedocFile.h"
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -19,8 +19,8 @@
 using namespace Qt::StringLiterals;
 
 using namespace tv;
-using tvtest::TestEnv;
 using labstest::items;
+using tvtest::TestEnv;
 
 namespace {
 

@@ -4,14 +4,14 @@
 // server empty.
 #include "TestEnv.h"
 
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
-#include "store/engine/Database.h"
 #include "server/core/ServerTransfer.h"
+#include "store/engine/Database.h"
+#include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
-#include "store/engine/StoreError.h"
 
 #include <QAction>
 #include <QFile>
@@ -106,7 +106,8 @@ private slots:
         QString message;
         try {
             auto store = env.openStore();
-            ServerTransfer::run(store->db(), address, env.dataFolder(), [&](qint64, qint64) { return fault != u"cancel"_s; });
+            ServerTransfer::run(store->db(), address, env.dataFolder(),
+                                [&](qint64, qint64) { return fault != u"cancel"_s; });
         } catch (const StoreError &error) {
             message = error.message();
         }
@@ -166,7 +167,8 @@ private slots:
         } catch (const StoreError &error) {
             message = error.message();
         }
-        QVERIFY2(message.startsWith(u"La liaison avec le serveur de base de données est coupée"_s), qPrintable(message));
+        QVERIFY2(message.startsWith(u"La liaison avec le serveur de base de données est coupée"_s),
+                 qPrintable(message));
         QCOMPARE(env.openStore()->visites().countYear(u"2025"_s), 0);
     }
 

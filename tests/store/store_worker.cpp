@@ -17,10 +17,10 @@
 #include "agenda/core/AgendaFiles.h"
 #include "products/core/MedocFile.h"
 #include "server/core/ServerTransfer.h"
-#include "store/files/SettingsFiles.h"
-#include "store/tables/Store.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
+#include "store/tables/Store.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -44,8 +44,13 @@ int book(const QString &database, int milliseconds, unsigned seed)
     timer.start();
     while (timer.elapsed() < milliseconds) {
         // Few keys, so both processes keep meeting on the same rows.
-        tv::VisiteRecord v{0, doctors.at(pick(2)), labos.at(pick(3)), QStringLiteral("0%1").arg(pick(5) + 1),
-                           QStringLiteral("03"), QStringLiteral("2025"), QString()};
+        tv::VisiteRecord v{0,
+                           doctors.at(pick(2)),
+                           labos.at(pick(3)),
+                           QStringLiteral("0%1").arg(pick(5) + 1),
+                           QStringLiteral("03"),
+                           QStringLiteral("2025"),
+                           QString()};
         if (pick(5) < 3) {
             if (store->visites().insertUnlessDuplicate(v) == tv::VisiteRepository::InsertResult::Inserted)
                 ++inserted;

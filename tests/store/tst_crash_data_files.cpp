@@ -6,16 +6,16 @@
 #include "support/JetFixtures.h"
 #include "support/TestEnv.h"
 
-#include "agenda/core/AgendaFormat.h"
-#include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
 #include "agenda/core/AgendaFiles.h"
+#include "agenda/core/AgendaFormat.h"
+#include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "maintenance/core/DatabaseUpgrade.h"
 #include "products/core/MedocFile.h"
-#include "store/files/SettingsFiles.h"
-#include "store/tables/Store.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
+#include "store/tables/Store.h"
 
 #include <QDir>
 #include <QTest>
@@ -28,10 +28,10 @@ namespace {
 
 const QString kDoctor = QStringLiteral("  DR MARTIN");
 
-struct SimulatedCrash {};
+struct SimulatedCrash { };
 
-using tvtest::FaultGuard;
 using tvtest::entries;
+using tvtest::FaultGuard;
 
 // The window starts on the data as the failure left it, with no box.
 void checkStartUp(const tvtest::TestEnv &env)
@@ -75,7 +75,9 @@ private slots:
         const QByteArray medoc = "Aspirine\r\nParacétamol\r\n aspirine \r\n";
         const QList<Writer> writers = {
             {"writeMaxima", agendaformat::passagesFileName(kDoctor), QByteArray(" 1  2  3  4  5  0  0 \r\n"),
-             [](const QString &f) { agendafiles::writeMaxima(f, kDoctor, {9, 9, 9, 9, 9, -1, 0}); }},
+             [](const QString &f) {
+                 agendafiles::writeMaxima(f, kDoctor, {9, 9, 9, 9, 9, -1, 0});
+             }},
             {"doctorsfile::remove", files::MedecinIni, doctors,
              [](const QString &f) { doctorsfile::remove(f, QStringLiteral("  DR DURAND")); }},
             {"removeAbsence", agendaformat::absencesFileName(kDoctor), absences,
@@ -194,7 +196,8 @@ private slots:
                        : first.contains(QStringLiteral("a été terminée")),
                  qPrintable(first));
         QVERIFY(window->hasStore());
-        QCOMPARE(tvtest::count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")), access.isEmpty() ? 3 : 40);
+        QCOMPARE(tvtest::count(window->store(), QStringLiteral("SELECT COUNT(*) FROM Visite")),
+                 access.isEmpty() ? 3 : 40);
         if (!access.isEmpty())
             QCOMPARE(tvtest::TestEnv::readFile(env.dataFile(files::OldDatabase)), accessBytes);
         QVERIFY(!QFile::exists(env.programFile(files::ShippedDatabase)));

@@ -3,8 +3,8 @@
 // French; leftovers of killed writers are swept. The failure at each write
 // step is in tst_crash_data_files.
 #include "FaultInjection.h"
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 
 #include <QDateTime>
@@ -17,8 +17,8 @@
 
 using namespace tv;
 
-using tvtest::FaultGuard;
 using tvtest::entries;
+using tvtest::FaultGuard;
 
 class TstCrashSafety : public QObject {
     Q_OBJECT
@@ -47,10 +47,11 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("100,0");
             f.flush();
-            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+            QVERIFY(
+                f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
         };
-        makeTemporary(QStringLiteral("Vs.ini.AbC123"), 3600);   // left by a killed writer
-        makeTemporary(QStringLiteral("Vs.ini.XyZ789"), 1);      // another workstation writing now
+        makeTemporary(QStringLiteral("Vs.ini.AbC123"), 3600);     // left by a killed writer
+        makeTemporary(QStringLiteral("Vs.ini.XyZ789"), 1);        // another workstation writing now
         makeTemporary(QStringLiteral("Vs.ini.sauvegarde"), 3600); // the user's own copy
         vsini::write(dir.path(), WorkstationSettings{});
         QCOMPARE(entries(dir.path()), QStringList({"Vs.ini", "Vs.ini.XyZ789", "Vs.ini.sauvegarde"}));
@@ -92,7 +93,8 @@ private slots:
 
             WorkstationSettings settings;
             if (vsini::read(program.path(), settings))
-                QVERIFY(settings == (WorkstationSettings{1, 0, 0, 0}) || settings == (WorkstationSettings{200, 1, 1, 1}));
+                QVERIFY(settings == (WorkstationSettings{1, 0, 0, 0})
+                        || settings == (WorkstationSettings{200, 1, 1, 1}));
             if (const auto folder = cheminbase::read(program.path()))
                 QVERIFY(*folder == data.path() || *folder == data.path() + QStringLiteral("/autre"));
             if (const auto lines = doctorsfile::read(data.path())) {

@@ -2,9 +2,9 @@
 // fault stays fixed. Each case names the target that found it.
 #include "support/TestEnv.h"
 
+#include "agenda/core/AgendaFiles.h"
 #include "agenda/core/Booking.h"
 #include "agenda/core/NumberText.h"
-#include "agenda/core/AgendaFiles.h"
 #include "products/core/MedocFile.h"
 #include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
@@ -27,8 +27,12 @@ private slots:
         QCOMPARE(textfile::splitLines(textfile::decode(textfile::encodeLines({feff + QStringLiteral("a"), "b"}))),
                  QStringList({feff + QStringLiteral("a"), "b"}));
         // One mark is dropped, never two.
-        QCOMPARE(textfile::decode("\xEF\xBB\xBF\xEF\xBB\xBF" "a"), feff + QStringLiteral("a"));
-        QCOMPARE(textfile::decode("\xEF\xBB\xBF" "a"), QStringLiteral("a"));
+        QCOMPARE(textfile::decode("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                  "a"),
+                 feff + QStringLiteral("a"));
+        QCOMPARE(textfile::decode("\xEF\xBB\xBF"
+                                  "a"),
+                 QStringLiteral("a"));
 
         QTemporaryDir dir;
         tvtest::TestEnv::writeFile(files::join(dir.path(), files::Medoc), "\n\xEF\xBB\xBF");
@@ -36,7 +40,8 @@ private slots:
         QCOMPARE(medocfile::read(dir.path()), QStringList({feff}));
 
         const QString doctor = QStringLiteral("  DR MARTIN");
-        tvtest::TestEnv::writeFile(agendafiles::absencesPath(dir.path(), doctor), QByteArray("\x00\x00\x00\x08\n\xEF\xBB\xBF", 8));
+        tvtest::TestEnv::writeFile(agendafiles::absencesPath(dir.path(), doctor),
+                                   QByteArray("\x00\x00\x00\x08\n\xEF\xBB\xBF", 8));
         const QString first = agendafiles::readAbsences(dir.path(), doctor)->first();
         agendafiles::removeAbsence(dir.path(), doctor, first);
         QCOMPARE(agendafiles::readAbsences(dir.path(), doctor), QStringList({feff}));

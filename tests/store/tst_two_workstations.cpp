@@ -3,8 +3,8 @@
 #include "support/TestEnv.h"
 
 #include "store/engine/Database.h"
-#include "store/tables/Store.h"
 #include "store/engine/StoreError.h"
+#include "store/tables/Store.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

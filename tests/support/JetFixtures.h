@@ -55,7 +55,8 @@ inline QString differences(tv::Database &db, const QJsonObject &tables)
             for (int c = 0; c < row.size(); ++c) {
                 if (!sameValue(row.at(c), types.at(c).toString(), q.value(c)))
                     return QStringLiteral("%1 %2, column %3: %4")
-                        .arg(t.key(), QString::number(row.at(0).toInteger()), QString::number(c), q.value(c).toString());
+                        .arg(t.key(), QString::number(row.at(0).toInteger()), QString::number(c),
+                             q.value(c).toString());
             }
         }
         if (r != rows.size() || q.isValid())

@@ -1,20 +1,20 @@
 #include "TestEnv.h"
 
+#include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
 #include "store/engine/Database.h"
 #include "store/engine/Schema.h"
 #include "store/files/SettingsFiles.h"
-#include "store/tables/Store.h"
 #include "store/files/TextFile.h"
+#include "store/tables/Store.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QFileInfo>
 #include <QTest>
 
 #include <atomic>

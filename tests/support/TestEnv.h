@@ -11,7 +11,7 @@
 namespace tv {
 class FrmLabo;
 class Store;
-}
+} // namespace tv
 
 namespace tvtest {
 

@@ -2,8 +2,8 @@
 // It runs while the main program is closed and is given nothing: the
 // database is found through the program folder's CheminBase.cfg.
 #include "maintenance/core/Repair.h"
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QApplication>
 #include <QDir>

@@ -70,9 +70,9 @@ FrmApropos::FrmApropos(QWidget *parent)
     title.setPointSize(18);
     title.setBold(true);
     Label4->setFont(title);
-    Lblversion = named<QLabel>(QStringLiteral("Lblversion"), Panel,
-                               links::versionCaption(TALLVANE_VERSION_MAJOR, TALLVANE_VERSION_MINOR,
-                                                     TALLVANE_VERSION_PATCH));
+    Lblversion =
+        named<QLabel>(QStringLiteral("Lblversion"), Panel,
+                      links::versionCaption(TALLVANE_VERSION_MAJOR, TALLVANE_VERSION_MINOR, TALLVANE_VERSION_PATCH));
     Label3 = named<QLabel>(QStringLiteral("Label3"), Panel, QStringLiteral("Mars 2014"));
     Label1 = named<QLabel>(QStringLiteral("Label1"), Panel, links::WebSite);
     Label2 = named<QLabel>(QStringLiteral("Label2"), Panel, links::AuthorMail);

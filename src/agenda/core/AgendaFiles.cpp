@@ -1,8 +1,8 @@
 #include "agenda/core/AgendaFiles.h"
 
 #include "agenda/core/AgendaFormat.h"
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 
 #include <QDir>
@@ -72,7 +72,8 @@ void removeAllAbsences(const QString &dataFolder, const QString &doctorEntry)
 {
     const QString path = absencesPath(dataFolder, doctorEntry);
     if (QFile::exists(path) && !QFile::remove(path))
-        throw StoreError(QStringLiteral("Impossible de supprimer le fichier « %1 ».").arg(QDir::toNativeSeparators(path)));
+        throw StoreError(
+            QStringLiteral("Impossible de supprimer le fichier « %1 ».").arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace tv::agendafiles

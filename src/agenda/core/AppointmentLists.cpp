@@ -153,7 +153,7 @@ QString dayAppointmentsText(const QList<VisiteRecord> &visites, const QString &d
 QString deleteQuestion(const QString &line, const QString &medecin)
 {
     return QStringLiteral("Supprimer le rendez vous du ") + line + QStringLiteral(" avec ") + medecin
-        + QStringLiteral(" ?   ");
+           + QStringLiteral(" ?   ");
 }
 
 } // namespace tv::rvlists

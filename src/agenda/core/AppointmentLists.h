@@ -39,7 +39,7 @@ struct MonthList {
 };
 // monthIndex 0..11; year as the year box shows it.
 MonthList monthList(const QList<VisiteRecord> &visites, int monthIndex, const QString &year);
-QString monthName(int monthIndex); // "Janvier".."Décembre", "" out of range
+QString monthName(int monthIndex);     // "Janvier".."Décembre", "" out of range
 QString twoDigitMonth(int monthIndex); // "01".."12"
 
 // The appointments of one doctor on one day, for the time dialog.

@@ -4,8 +4,7 @@
 
 namespace tv::booking {
 
-QuotaCheck checkAnnualQuota(const std::optional<QString> &quota, int booked, const QString &labo,
-                            const QString &year)
+QuotaCheck checkAnnualQuota(const std::optional<QString> &quota, int booked, const QString &labo, const QString &year)
 {
     if (!quota)
         return {};
@@ -14,12 +13,12 @@ QuotaCheck checkAnnualQuota(const std::optional<QString> &quota, int booked, con
     if (!ok)
         return {};
     const QString head = QStringLiteral("Les ") + QString::number(allowed) + QStringLiteral(" visites accordées à ")
-        + labo + QStringLiteral(" pour l'année ") + year;
+                         + labo + QStringLiteral(" pour l'année ") + year;
     if (booked == allowed)
         return {false, head + QStringLiteral(" ont été atteintes.")};
     if (booked > allowed)
-        return {false, head + QStringLiteral(" sont déjà dépassées (déjà ") + QString::number(booked)
-                           + QStringLiteral(" ).")};
+        return {false,
+                head + QStringLiteral(" sont déjà dépassées (déjà ") + QString::number(booked) + QStringLiteral(" ).")};
     return {};
 }
 
@@ -41,7 +40,8 @@ QString duplicateMessage(const QString &labo, const QString &medecin, const QStr
 std::optional<DayKey> parseDateJMA(const QString &text)
 {
     // Anchored: "$" alone would also accept a line end after the year.
-    static const QRegularExpression pattern(QRegularExpression::anchoredPattern(QStringLiteral("(\\d{2})/(\\d{2})/(\\d{4})")));
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("(\\d{2})/(\\d{2})/(\\d{4})")));
     const QRegularExpressionMatch m = pattern.match(text);
     if (!m.hasMatch())
         return std::nullopt;

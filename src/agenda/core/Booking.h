@@ -15,8 +15,7 @@ struct QuotaCheck {
 // that is not a number when it was never set: nothing to check); booked:
 // the appointments of that laboratory with that doctor in the year, the new
 // one not counted.
-QuotaCheck checkAnnualQuota(const std::optional<QString> &quota, int booked, const QString &labo,
-                            const QString &year);
+QuotaCheck checkAnnualQuota(const std::optional<QString> &quota, int booked, const QString &labo, const QString &year);
 
 QString confirmQuestion();
 QString noDateMessage();

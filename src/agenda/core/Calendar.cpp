@@ -12,8 +12,8 @@ namespace calendar {
 const QStringList &monthNames()
 {
     static const QStringList names = {
-        QStringLiteral("Janvier"), QStringLiteral("Février"),  QStringLiteral("Mars"),     QStringLiteral("Avril"),
-        QStringLiteral("Mai"),     QStringLiteral("Juin"),     QStringLiteral("Juillet"),  QStringLiteral("Août"),
+        QStringLiteral("Janvier"),   QStringLiteral("Février"), QStringLiteral("Mars"),     QStringLiteral("Avril"),
+        QStringLiteral("Mai"),       QStringLiteral("Juin"),    QStringLiteral("Juillet"),  QStringLiteral("Août"),
         QStringLiteral("Septembre"), QStringLiteral("Octobre"), QStringLiteral("Novembre"), QStringLiteral("Décembre"),
     };
     return names;
@@ -32,7 +32,7 @@ const QStringList &monthCaptions()
 const QStringList &weekdayNames()
 {
     static const QStringList names = {
-        QStringLiteral("lundi"), QStringLiteral("mardi"),  QStringLiteral("mercredi"), QStringLiteral("jeudi"),
+        QStringLiteral("lundi"),    QStringLiteral("mardi"),  QStringLiteral("mercredi"), QStringLiteral("jeudi"),
         QStringLiteral("vendredi"), QStringLiteral("samedi"), QStringLiteral("dimanche"),
     };
     return names;
@@ -41,9 +41,9 @@ const QStringList &weekdayNames()
 const QStringList &shortMonthNames()
 {
     static const QStringList names = {
-        QStringLiteral("janv."), QStringLiteral("févr."), QStringLiteral("mars"), QStringLiteral("avr."),
+        QStringLiteral("janv."), QStringLiteral("févr."), QStringLiteral("mars"),  QStringLiteral("avr."),
         QStringLiteral("mai"),   QStringLiteral("juin"),  QStringLiteral("juil."), QStringLiteral("août"),
-        QStringLiteral("sept."), QStringLiteral("oct."),  QStringLiteral("nov."), QStringLiteral("déc."),
+        QStringLiteral("sept."), QStringLiteral("oct."),  QStringLiteral("nov."),  QStringLiteral("déc."),
     };
     return names;
 }
@@ -155,7 +155,7 @@ QString Liste_Jours_Feries(const QString &texteAnnee)
         const char16_t *name;
     };
     static const Feast feasts[] = {
-        {0, u"Pâques"}, {1, u"Lundi de Pâques"}, {39, u"Jeudi de l'Ascencion"},
+        {0, u"Pâques"},     {1, u"Lundi de Pâques"},     {39, u"Jeudi de l'Ascencion"},
         {49, u"Pentecôte"}, {50, u"Lundi de Pentecôte"},
     };
     QString list = QStringLiteral("0101Jour de l'an;0105Fête du travail;0805Victoire 1945;1407Fête nationale;"

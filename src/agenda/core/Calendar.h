@@ -18,7 +18,10 @@ using MaxJourTable = std::array<std::int16_t, 7>;
 // wrong date.
 class CalendarOverflow : public std::overflow_error {
 public:
-    CalendarOverflow() : std::overflow_error("Dépassement de capacité dans le calcul de la date de Pâques") {}
+    CalendarOverflow()
+        : std::overflow_error("Dépassement de capacité dans le calcul de la date de Pâques")
+    {
+    }
 };
 
 namespace calendar {

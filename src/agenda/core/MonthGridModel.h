@@ -42,10 +42,10 @@ struct GridCell {
 
 // What the grid shows for one doctor's month.
 struct MonthGridInput {
-    QString yearText;  // the year combo's text
-    int month = 1;     // 1..12
+    QString yearText; // the year combo's text
+    int month = 1;    // 1..12
     MaxJourTable maxJour{};
-    QString absenceText;                 // the doctor's absence lines joined
+    QString absenceText;                   // the doctor's absence lines joined
     QHash<QString, int> appointmentsByDay; // Jour text -> count
     QDate today;
     QStringList joursFeries; // tooltips of the holiday rows

@@ -99,8 +99,9 @@ double val(const QString &text)
         number.chop(1);
     bool ok = false;
     const double value = number.toDouble(&ok);
-    return ok ? value : (number.startsWith(u'-') ? -std::numeric_limits<double>::infinity()
-                                                 : std::numeric_limits<double>::infinity());
+    return ok ? value
+              : (number.startsWith(u'-') ? -std::numeric_limits<double>::infinity()
+                                         : std::numeric_limits<double>::infinity());
 }
 
 std::optional<std::int16_t> toInt16(double value)

@@ -1,22 +1,22 @@
 #include "agenda/ui/AgendaController.h"
 
+#include "agenda/core/AgendaFiles.h"
 #include "agenda/core/Calendar.h"
 #include "agenda/core/MonthGridModel.h"
 #include "agenda/ui/BookingController.h"
 #include "agenda/ui/FrmDate.h"
+#include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/core/LayoutRules.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Guard.h"
 #include "common/ui/Widgets.h"
-#include "agenda/core/AgendaFiles.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
-#include <QFontMetrics>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -86,7 +86,8 @@ void AgendaController::connectSignals()
 {
     MainView &v = m_frm.view();
     for (int i = 0; i < 12; ++i)
-        connect(v.agenda.EtMois[static_cast<std::size_t>(i)], &ClickLabel::clicked, this, [this, i] { EtMois_Click(i); });
+        connect(v.agenda.EtMois[static_cast<std::size_t>(i)], &ClickLabel::clicked, this,
+                [this, i] { EtMois_Click(i); });
     // Only a choice of the user resets the agenda; start-up fills the combo itself.
     connect(v.agenda.CboAn, &QComboBox::activated, this, [this] { CboAn_Click(); });
     connect(v.agenda.FG, &QTableWidget::cellClicked, this, [this](int row, int) { FG_Click(row); });
@@ -181,7 +182,8 @@ void AgendaController::Remplir_Agenda()
         for (int r = 0; r < grid.days; ++r) {
             const auto &row = grid.cells[static_cast<std::size_t>(r)];
             for (int c = 0; c < MonthGrid::Columns; ++c)
-                fg->setItem(r, c, cellItem(row[static_cast<std::size_t>(c)], grid.tooltips[static_cast<std::size_t>(r)], c));
+                fg->setItem(r, c,
+                            cellItem(row[static_cast<std::size_t>(c)], grid.tooltips[static_cast<std::size_t>(r)], c));
         }
     }
     fg->setUpdatesEnabled(true);
@@ -266,11 +268,12 @@ void AgendaController::showDayAppointments(const QString &dd, const QString &dat
         }))
         return;
     if (visits.isEmpty()) {
-        dialogs::information(&m_frm, QStringLiteral("Pas de visiteur médical attendu le ") + date + QStringLiteral(".   "));
+        dialogs::information(&m_frm,
+                             QStringLiteral("Pas de visiteur médical attendu le ") + date + QStringLiteral(".   "));
         return;
     }
-    QString text = date + QString(22, u' ') + u'\n' + QString::number(visits.size())
-        + QStringLiteral(" laboratoire(s)") + u'\n' + u'\n';
+    QString text = date + QString(22, u' ') + u'\n' + QString::number(visits.size()) + QStringLiteral(" laboratoire(s)")
+                   + u'\n' + u'\n';
     for (const VisiteRecord &visit : visits) {
         text += visit.labo;
         if (!visit.heure.isEmpty())
@@ -286,7 +289,8 @@ bool AgendaController::chooseBookingDay(int row, const QString &date)
     if (v.labo.LblPass->text() == QStringLiteral("0")) {
         dialogs::critical(&m_frm,
                           v.LstLabo->text().trimmed() + QStringLiteral(" est interdit de passage avec  ")
-                              + v.LstMed->text().trimmed() + QStringLiteral(",\nle nombre de passage annuel étant fixé à 0."),
+                              + v.LstMed->text().trimmed()
+                              + QStringLiteral(",\nle nombre de passage annuel étant fixé à 0."),
                           QStringLiteral("Laboratoire refusé"));
         m_frm.showTab(2);
         v.labo.CmdPassage->setFocus(Qt::OtherFocusReason);

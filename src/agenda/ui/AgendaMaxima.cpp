@@ -1,10 +1,10 @@
 // The weekday maxima command of the agenda controller.
+#include "agenda/core/AgendaFiles.h"
 #include "agenda/core/NumberText.h"
 #include "agenda/ui/AgendaController.h"
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
-#include "agenda/core/AgendaFiles.h"
 #include "store/engine/StoreError.h"
 
 namespace tv {
@@ -22,8 +22,9 @@ void AgendaController::mnuMax_Click()
         dialogs::information(&m_frm, QStringLiteral("Sélectionnez un médecin."));
         return;
     }
-    dialogs::information(&m_frm, QStringLiteral("Ce menu vous permet de fixer le nombre maximum de VM reçus, pour chaque "
-                                                "jour de la semaine,\nafin de faciliter la prise des rendez-vous."));
+    dialogs::information(&m_frm,
+                         QStringLiteral("Ce menu vous permet de fixer le nombre maximum de VM reçus, pour chaque "
+                                        "jour de la semaine,\nafin de faciliter la prise des rendez-vous."));
     if (!dialogs::askYesNo(&m_frm, QStringLiteral("Continuez ?")))
         return;
     const QString doctor = doctorEntry();
@@ -31,9 +32,9 @@ void AgendaController::mnuMax_Click()
 
     for (std::size_t day = 0; day < 7; ++day) {
         for (;;) {
-            const auto answer = dialogs::input(&m_frm, QString::fromUtf16(kDayPrompts[day]),
-                                               QStringLiteral("Nombre de VM reçus ce jour"),
-                                               QString::number(s.MaxJour[day]));
+            const auto answer =
+                dialogs::input(&m_frm, QString::fromUtf16(kDayPrompts[day]),
+                               QStringLiteral("Nombre de VM reçus ce jour"), QString::number(s.MaxJour[day]));
             s.Reponse = answer.value_or(QString());
             // An empty answer or Cancel stops the whole command; the days
             // already answered stay in memory until the next grid fill.

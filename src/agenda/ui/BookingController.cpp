@@ -4,9 +4,9 @@
 #include "agenda/core/Booking.h"
 #include "agenda/ui/FrmHeure.h"
 #include "agenda/ui/VisitHistoryModel.h"
+#include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Guard.h"
 #include "common/ui/Widgets.h"
 #include "labs/ui/LabsController.h"
@@ -195,8 +195,8 @@ void BookingController::Liste_RV_Labo_Medecin()
         return;
     }
     // A pair's appointments are a few rows: read again whole.
-    list->setLines(rvlists::laboDoctorLines(m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(),
-                                                                                    m_frm.currentDoctor())));
+    list->setLines(
+        rvlists::laboDoctorLines(m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(), m_frm.currentDoctor())));
 }
 
 void BookingController::Liste_RV_Medecin()
@@ -225,7 +225,8 @@ void BookingController::fillToday()
     list->clear();
     const QDate today = Clock::today();
     const booking::DayKey day = keyOf(today);
-    const QList<VisiteRecord> visites = m_frm.store().visites().forDay(m_frm.currentDoctor(), day.jour, day.mois, day.an);
+    const QList<VisiteRecord> visites =
+        m_frm.store().visites().forDay(m_frm.currentDoctor(), day.jour, day.mois, day.an);
     for (const QString &line : rvlists::todayLines(visites, today)) {
         auto *item = new QListWidgetItem(line, list);
         item->setToolTip(rvlists::todayTooltip(line));
@@ -236,7 +237,7 @@ bool BookingController::gridShows(const QString &an, const QString &mois) const
 {
     const SharedState &s = m_frm.state();
     return s.MoisActif >= 0 && s.MoisActif <= 11 && mois == rvlists::twoDigitMonth(s.MoisActif)
-        && an == m_frm.view().agenda.CboAn->currentText();
+           && an == m_frm.view().agenda.CboAn->currentText();
 }
 
 void BookingController::appointmentChanged(const VisiteRecord &visite, Change change)
@@ -314,7 +315,8 @@ void BookingController::LstRV_DblClick()
         return;
     guarded(&m_frm, [&] {
         const QString labo = m_frm.currentLabo();
-        const int removed = m_frm.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, labo, medecin);
+        const int removed =
+            m_frm.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, labo, medecin);
         if (removed > 0)
             appointmentChanged({0, medecin, labo, day->jour, day->mois, day->an, QString()}, Change::Removed);
     });
@@ -367,6 +369,5 @@ void BookingController::mnuVoirRV_Click()
         a.LblListe->setText(list.heading);
     });
 }
-
 
 } // namespace tv

@@ -1,11 +1,11 @@
 #include "agenda/ui/FrmDate.h"
 
+#include "agenda/core/AgendaFiles.h"
 #include "agenda/core/Calendar.h"
+#include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Widgets.h"
-#include "agenda/core/AgendaFiles.h"
 #include "store/engine/StoreError.h"
 
 #include <QCalendarWidget>
@@ -57,7 +57,8 @@ void FrmDate::buildWidgets()
     }
     CmdOK = named<QPushButton>(QStringLiteral("CmdOK"), this, QStringLiteral("Enregistrer"));
     CmdAnnule = named<QPushButton>(QStringLiteral("CmdAnnule"), this, QStringLiteral("Quitter"));
-    CmdSupprime = named<QPushButton>(QStringLiteral("CmdSupprime"), this, QStringLiteral("Voir les dates / Supprimer une date"));
+    CmdSupprime =
+        named<QPushButton>(QStringLiteral("CmdSupprime"), this, QStringLiteral("Voir les dates / Supprimer une date"));
     cmdFoc = named<QPushButton>(QStringLiteral("cmdFoc"), this);
     cmdFoc->setFixedSize(0, 0);
     cmdFoc->setFlat(true);
@@ -90,7 +91,8 @@ void FrmDate::buildListView()
     LstS = named<QListWidget>(QStringLiteral("LstS"), Frame0);
     LstS->hide();
     LblAbsMed = named<QLabel>(QStringLiteral("LblAbsMed"), Frame0);
-    Label3 = named<QLabel>(QStringLiteral("Label3"), Frame0, QStringLiteral("Double click sur une date pour la supprimer"));
+    Label3 =
+        named<QLabel>(QStringLiteral("Label3"), Frame0, QStringLiteral("Double click sur une date pour la supprimer"));
     CmdEfface = named<QPushButton>(QStringLiteral("CmdEfface"), Frame0, QStringLiteral("Tout effacer"));
     CmdAjout = named<QPushButton>(QStringLiteral("CmdAjout"), Frame0, QStringLiteral("Ajouter une date"));
     CmdQuitte = named<QPushButton>(QStringLiteral("CmdQuitte"), Frame0, QStringLiteral("Quitter"));
@@ -227,7 +229,8 @@ void FrmDate::CmdOK_Click()
         return;
     }
     if (*end < *start) {
-        dialogs::critical(this, QStringLiteral("La date de fin est antérieure à la date de début, veuillez corriger !"));
+        dialogs::critical(this,
+                          QStringLiteral("La date de fin est antérieure à la date de début, veuillez corriger !"));
         return;
     }
 

@@ -3,19 +3,19 @@
 #include "about/ui/AboutController.h"
 #include "agenda/ui/AgendaController.h"
 #include "agenda/ui/BookingController.h"
+#include "app/ui/Menus.h"
+#include "app/ui/Tooltips.h"
+#include "backups/ui/BackupsController.h"
 #include "common/core/Clock.h"
 #include "common/core/ListOrder.h"
 #include "common/core/Version.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
 #include "common/ui/Icons.h"
-#include "maintenance/ui/MaintenanceController.h"
-#include "app/ui/Menus.h"
-#include "app/ui/Tooltips.h"
 #include "common/ui/Widgets.h"
-#include "backups/ui/BackupsController.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
+#include "maintenance/ui/MaintenanceController.h"
 #include "outputs/ui/OutputsController.h"
 #include "products/ui/ProductsController.h"
 #include "server/ui/ServerController.h"
@@ -214,13 +214,34 @@ bool FrmLabo::hasLabo() const
     return m_view.LstLabo->currentRow() >= 0;
 }
 
-void FrmLabo::Remplir_Agenda() { m_agenda->Remplir_Agenda(); }
-void FrmLabo::Choisir_Mois(int mois) { m_agenda->Choisir_Mois(mois); }
-void FrmLabo::CboAn_Click() { m_agenda->CboAn_Click(); }
-void FrmLabo::Liste_RV_Medecin() { m_booking->Liste_RV_Medecin(); }
-void FrmLabo::Liste_RV_Labo_Medecin() { m_booking->Liste_RV_Labo_Medecin(); }
-void FrmLabo::Remplir_Historique() { m_products->Remplir_Historique(); }
-void FrmLabo::Charger_Produits_Visite() { m_products->Charger_Produits_Visite(); }
+void FrmLabo::Remplir_Agenda()
+{
+    m_agenda->Remplir_Agenda();
+}
+void FrmLabo::Choisir_Mois(int mois)
+{
+    m_agenda->Choisir_Mois(mois);
+}
+void FrmLabo::CboAn_Click()
+{
+    m_agenda->CboAn_Click();
+}
+void FrmLabo::Liste_RV_Medecin()
+{
+    m_booking->Liste_RV_Medecin();
+}
+void FrmLabo::Liste_RV_Labo_Medecin()
+{
+    m_booking->Liste_RV_Labo_Medecin();
+}
+void FrmLabo::Remplir_Historique()
+{
+    m_products->Remplir_Historique();
+}
+void FrmLabo::Charger_Produits_Visite()
+{
+    m_products->Charger_Produits_Visite();
+}
 
 void FrmLabo::reloadAllViews()
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/core/AppContext.h"
 #include "app/ui/MainView.h"
+#include "common/core/AppContext.h"
 
 #include <QWidget>
 #include <memory>

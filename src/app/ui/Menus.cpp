@@ -41,14 +41,16 @@ void buildMenus(MenuActions &m, QWidget *owner)
     m.mnuVoirRV = entry(m.mnupara, "mnuVoirRV", QStringLiteral("Voir les RV d'un mois pour un médecin"));
 
     m.mnuoptions = popup("mnuoptions", QStringLiteral("Options"), owner);
-    m.mnuSelMed = entry(m.mnuoptions, "mnuSelMed", QStringLiteral("Sélectionner un Médecin à l'ouverture du programme"));
+    m.mnuSelMed =
+        entry(m.mnuoptions, "mnuSelMed", QStringLiteral("Sélectionner un Médecin à l'ouverture du programme"));
     m.mnuHeure = entry(m.mnuoptions, "mnuHeure", QStringLiteral("Enregistrer l'heure des RV"));
     m.mnuHeure->setCheckable(true);
     separator(m.mnuoptions, "mnusep4");
     m.mnuProduits = entry(m.mnuoptions, "mnuProduits", QStringLiteral("Gèrer les produits présentés"));
     m.mnuProduits->setCheckable(true);
     separator(m.mnuoptions, "mnusep5");
-    m.mnuDeplaceBDD = entry(m.mnuoptions, "mnuDeplaceBDD", QStringLiteral("Copier et déplacer des fichiers de données"));
+    m.mnuDeplaceBDD =
+        entry(m.mnuoptions, "mnuDeplaceBDD", QStringLiteral("Copier et déplacer des fichiers de données"));
     m.mnuCheminBDD = entry(m.mnuoptions, "mnuCheminBDD", QStringLiteral("Changer le chemin de la base de données"));
     separator(m.mnuoptions, "mnusep0");
     m.mnurenomlabo = entry(m.mnuoptions, "mnurenomlabo", QStringLiteral("Renommer un labo"));

@@ -21,7 +21,7 @@ int px(int twips)
     return static_cast<int>(std::lround(twips / layout::TwipsPerPixel));
 }
 
-template <typename W = QWidget>
+template<typename W = QWidget>
 W *control(FrmLabo &frm, const QString &name)
 {
     return frm.findChild<W *>(name);
@@ -46,8 +46,8 @@ void minimumHeight(FrmLabo &frm, const QStringList &names, int twips)
 
 void handSetSizes(FrmLabo &frm, double fh)
 {
-    minimumHeight(frm, {"CmdRV", "CmdEnr", "CmdEnrPr", "CmdAjoutePr", "CmdRetirePr", "CmdAnn", "CmdListeQuitte", "CmdTH"},
-                  300);
+    minimumHeight(
+        frm, {"CmdRV", "CmdEnr", "CmdEnrPr", "CmdAjoutePr", "CmdRetirePr", "CmdAnn", "CmdListeQuitte", "CmdTH"}, 300);
     minimumHeight(frm, {"CmdConnaitre"}, 615);
     minimumHeight(frm, {"LblNomLabo", "LblVM", "LblH", "LblS"}, 300);
     minimumHeight(frm, {"LblMois"}, 260);

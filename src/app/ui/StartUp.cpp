@@ -1,18 +1,18 @@
 // The start-up sequence of the main window.
 #include "agenda/ui/AgendaController.h"
+#include "app/ui/FrmLabo.h"
+#include "app/ui/ScreenLayout.h"
+#include "app/ui/Tooltips.h"
+#include "backups/ui/BackupsController.h"
 #include "common/core/Clock.h"
 #include "common/core/Version.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
-#include "maintenance/ui/MaintenanceController.h"
-#include "app/ui/ScreenLayout.h"
-#include "app/ui/Tooltips.h"
 #include "common/ui/Widgets.h"
-#include "backups/ui/BackupsController.h"
 #include "labs/ui/DoctorsController.h"
+#include "maintenance/ui/MaintenanceController.h"
 #include "products/ui/ProductsController.h"
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 
 #include <QAction>
@@ -30,11 +30,11 @@ namespace tv {
 
 namespace {
 
-const QString kFirstRunNetwork = QStringLiteral(
-    "Si vous voulez installer une version réseau, il vous faudra :\n\n"
-    "1- Transférer les fichiers nécessaires dans un répertoire choisi du serveur.\n"
-    "2- Définir le chemin de la base de données.\n\n"
-    "(le tout à partir des menus dédiés).");
+const QString kFirstRunNetwork =
+    QStringLiteral("Si vous voulez installer une version réseau, il vous faudra :\n\n"
+                   "1- Transférer les fichiers nécessaires dans un répertoire choisi du serveur.\n"
+                   "2- Définir le chemin de la base de données.\n\n"
+                   "(le tout à partir des menus dédiés).");
 
 const QString kUpgradeDetails = QStringLiteral(
     " La base de données mise à jour sera celle que vous avez choisie, si vous avez changé son chemin.\n\n"
@@ -84,7 +84,8 @@ bool FrmLabo::startUp()
         if (const auto folder = cheminbase::read(program)) {
             s.CheminBase = *folder;
         } else {
-            dialogs::information(this, QStringLiteral("Le chemin de la base de données est, par défaut, le répertoire du programme."));
+            dialogs::information(
+                this, QStringLiteral("Le chemin de la base de données est, par défaut, le répertoire du programme."));
             dialogs::plain(this, kFirstRunNetwork);
             s.CheminBase = QDir::toNativeSeparators(QDir::cleanPath(program));
             cheminbase::write(program, s.CheminBase);
@@ -114,8 +115,9 @@ bool FrmLabo::startUp()
         QCoreApplication::processEvents();
 
         if (!m_doctors->loadDoctors())
-            dialogs::information(this, QStringLiteral("Commencez par inscrire le nom des médecins concernés par ce "
-                                                      "programme.\nVous inscrirez ensuite les laboratoires au fur et à mesure."));
+            dialogs::information(
+                this, QStringLiteral("Commencez par inscrire le nom des médecins concernés par ce "
+                                     "programme.\nVous inscrirez ensuite les laboratoires au fur et à mesure."));
 
         openStore(files::join(s.CheminBase, files::Database));
         m_backups->dailyBackup();

@@ -95,10 +95,8 @@ bool BalloonTips::eventFilter(QObject *watched, QEvent *event)
         if (m_hovered == control)
             hideTip();
         break;
-    case QEvent::ToolTip:
-        return true; // ours replaces the standard one
-    default:
-        break;
+    case QEvent::ToolTip: return true; // ours replaces the standard one
+    default: break;
     }
     return false;
 }

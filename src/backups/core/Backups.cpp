@@ -2,8 +2,8 @@
 
 #include "common/core/Clock.h"
 #include "store/engine/Schema.h"
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 
 #include <QCoreApplication>
@@ -53,9 +53,8 @@ QList<Named> copiesIn(const QString &backupFolder)
         if (taken.isValid())
             result.append({name, taken, match.captured(2).toInt()});
     }
-    std::sort(result.begin(), result.end(), [](const Named &a, const Named &b) {
-        return a.taken != b.taken ? a.taken < b.taken : a.rank < b.rank;
-    });
+    std::sort(result.begin(), result.end(),
+              [](const Named &a, const Named &b) { return a.taken != b.taken ? a.taken < b.taken : a.rank < b.rank; });
     return result;
 }
 
@@ -88,7 +87,8 @@ void copyPages(const QString &from, const QString &to)
     sqlite3_exec(target.handle, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
     sqlite3_backup *backup = sqlite3_backup_init(target.handle, "main", source.handle, "main");
     if (!backup)
-        throw StoreError(QStringLiteral("La copie de « %1 » n'a pas pu commencer.").arg(files::native(from)), target.error());
+        throw StoreError(QStringLiteral("La copie de « %1 » n'a pas pu commencer.").arg(files::native(from)),
+                         target.error());
     int rc = SQLITE_OK;
     for (int attempt = 0; attempt < 100; ++attempt) {
         rc = sqlite3_backup_step(backup, -1);
@@ -183,10 +183,12 @@ QString take(const QString &dataFolder)
     const QString database = files::join(dataFolder, files::Database);
     const QString target = folder(dataFolder);
     if (!QFileInfo(database).isFile())
-        throw StoreError(QStringLiteral("La base de données « %1 » est introuvable : la sauvegarde n'a pas pu être faite.")
-                             .arg(files::native(database)));
+        throw StoreError(
+            QStringLiteral("La base de données « %1 » est introuvable : la sauvegarde n'a pas pu être faite.")
+                .arg(files::native(database)));
     if (!QDir().mkpath(target))
-        throw StoreError(QStringLiteral("Le répertoire des sauvegardes « %1 » n'a pas pu être créé.").arg(files::native(target)));
+        throw StoreError(
+            QStringLiteral("Le répertoire des sauvegardes « %1 » n'a pas pu être créé.").arg(files::native(target)));
     removeLeftovers(target);
     const QString path = files::join(target, uniqueName(target));
     // Two workstations may copy within the same second: each its own file.
@@ -257,8 +259,9 @@ void restore(const QString &backupPath, const QString &dataFolder)
 {
     const Entry entry = inspect(backupPath);
     if (!entry.sound())
-        throw StoreError(QStringLiteral("La sauvegarde « %1 » ne peut pas être restaurée.").arg(files::native(backupPath)),
-                         entry.problem);
+        throw StoreError(
+            QStringLiteral("La sauvegarde « %1 » ne peut pas être restaurée.").arg(files::native(backupPath)),
+            entry.problem);
     const QString database = files::join(dataFolder, files::Database);
     const QString pending = database + kRestoring;
     QFile::remove(pending);

@@ -1,12 +1,12 @@
 #include "backups/ui/BackupsController.h"
 
+#include "app/ui/FrmLabo.h"
+#include "backups/core/Backups.h"
+#include "backups/ui/FrmSauvegardes.h"
 #include "common/ui/Busy.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
-#include "backups/ui/FrmSauvegardes.h"
-#include "backups/core/Backups.h"
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,10 +52,10 @@ bool BackupsController::before(const QString &command, const QString &otherFolde
             const BusyCursor busy;
             backups::take(folder);
         } catch (const StoreError &error) {
-            dialogs::critical(&m_frm, QStringLiteral("La sauvegarde qui précède %1 n'a pas pu être faite :\n\n")
-                                              .arg(command)
-                                          + error.fullText()
-                                          + QStringLiteral("\n\nLa commande est abandonnée ; rien n'a été modifié."));
+            dialogs::critical(&m_frm,
+                              QStringLiteral("La sauvegarde qui précède %1 n'a pas pu être faite :\n\n").arg(command)
+                                  + error.fullText()
+                                  + QStringLiteral("\n\nLa commande est abandonnée ; rien n'a été modifié."));
             return false;
         }
     }
@@ -71,7 +71,8 @@ void BackupsController::dailyBackup()
         const BusyCursor busy;
         backups::take(folder);
     } catch (const StoreError &error) {
-        dialogs::critical(&m_frm, QStringLiteral("La sauvegarde du jour n'a pas pu être faite :\n\n") + error.fullText());
+        dialogs::critical(&m_frm,
+                          QStringLiteral("La sauvegarde du jour n'a pas pu être faite :\n\n") + error.fullText());
     }
 }
 
@@ -105,17 +106,20 @@ bool BackupsController::restore(const QString &backupPath)
 {
     const backups::Entry entry = backups::inspect(backupPath);
     if (!entry.sound()) {
-        dialogs::critical(&m_frm, QStringLiteral("Cette sauvegarde est endommagée ; elle ne peut pas être restaurée.\n\n")
-                                      + entry.problem);
+        dialogs::critical(&m_frm,
+                          QStringLiteral("Cette sauvegarde est endommagée ; elle ne peut pas être restaurée.\n\n")
+                              + entry.problem);
         return false;
     }
-    const QString when = QLocale(QLocale::French).toString(entry.taken, QStringLiteral("dddd d MMMM yyyy 'à' HH:mm:ss"));
-    if (!dialogs::askYesNo(&m_frm,
-                           QStringLiteral("Remplacer toutes les données de la base par celles de la sauvegarde du %1 ?\n\n"
-                                          "L'état actuel sera d'abord sauvegardé. Les autres postes qui partagent ces "
-                                          "données doivent avoir quitté le programme.")
-                               .arg(when),
-                           true))
+    const QString when =
+        QLocale(QLocale::French).toString(entry.taken, QStringLiteral("dddd d MMMM yyyy 'à' HH:mm:ss"));
+    if (!dialogs::askYesNo(
+            &m_frm,
+            QStringLiteral("Remplacer toutes les données de la base par celles de la sauvegarde du %1 ?\n\n"
+                           "L'état actuel sera d'abord sauvegardé. Les autres postes qui partagent ces "
+                           "données doivent avoir quitté le programme.")
+                .arg(when),
+            true))
         return false;
     if (!before(QStringLiteral("la restauration")))
         return false;

@@ -26,8 +26,14 @@ QDateTime Clock::now()
     return QDateTime::currentDateTime();
 }
 
-void Clock::pin(const QDate &day) { pinnedDay() = day; }
+void Clock::pin(const QDate &day)
+{
+    pinnedDay() = day;
+}
 
-void Clock::unpin() { pinnedDay().reset(); }
+void Clock::unpin()
+{
+    pinnedDay().reset();
+}
 
 } // namespace tv

@@ -14,7 +14,7 @@ constexpr double GrowBelow = 10.0;   // points
 constexpr double FontCap = 11.0;     // points
 
 struct Factors {
-    QSize window; // the window's new size
+    QSize window;    // the window's new size
     double fl = 1.0; // horizontal
     double fh = 1.0; // vertical
 };

@@ -12,6 +12,9 @@ inline QString versionText()
         .arg(TALLVANE_VERSION_PATCH);
 }
 
-inline QString appTitle() { return QStringLiteral("Tallvane"); }
+inline QString appTitle()
+{
+    return QStringLiteral("Tallvane");
+}
 
 } // namespace tv

@@ -33,7 +33,7 @@ QString titleOr(const QString &title)
 // Takes the next queued answer of the wanted type; nullopt when the queue is
 // empty or the test queued another kind (then the call counts as unexpected
 // and the queue is left as it is).
-template <typename T>
+template<typename T>
 std::optional<T> takeAnswer(const Shown &shown)
 {
     ScriptState &s = state();
@@ -60,8 +60,8 @@ bool scripted()
 } // namespace
 
 QMessageBox::StandardButton message(QWidget *parent, const QString &text, QMessageBox::Icon icon,
-                                    QMessageBox::StandardButtons buttons,
-                                    QMessageBox::StandardButton defaultButton, const QString &title)
+                                    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton,
+                                    const QString &title)
 {
     Shown shown{Kind::Message, titleOr(title), text, icon, buttons, defaultButton, {}, {}};
     if (scripted()) {
@@ -102,8 +102,7 @@ bool askYesNo(QWidget *parent, const QString &text, bool noByDefault, QMessageBo
     return answer == QMessageBox::Yes;
 }
 
-std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
-                             const QString &defaultText)
+std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title, const QString &defaultText)
 {
     Shown shown{Kind::Input, titleOr(title), prompt, QMessageBox::NoIcon, {}, QMessageBox::NoButton, defaultText, {}};
     if (scripted()) {
@@ -139,8 +138,7 @@ QString openFile(QWidget *parent, const QString &caption, const QString &folder,
 QString folder(QWidget *parent, const QString &caption, const QString &startFolder)
 {
     Shown shown{Kind::Folder, caption, caption, QMessageBox::NoIcon, {}, QMessageBox::NoButton, startFolder, {}};
-    QString chosen = scripted() ? scriptedPath(shown)
-                                : QFileDialog::getExistingDirectory(parent, caption, startFolder);
+    QString chosen = scripted() ? scriptedPath(shown) : QFileDialog::getExistingDirectory(parent, caption, startFolder);
     while (chosen.size() > 1 && (chosen.endsWith(u'/') || chosen.endsWith(QDir::separator())))
         chosen.chop(1);
     return chosen;
@@ -182,19 +180,40 @@ int exec(QDialog &dialog, const QString &caption)
 }
 
 namespace script {
-void push(QMessageBox::StandardButton button) { state().answers.emplace_back(button); }
-void pushInput(std::optional<QString> text) { state().answers.emplace_back(std::move(text)); }
-void pushPath(const QString &path) { state().answers.emplace_back(std::optional<QString>(path)); }
-void pushDialog(DialogHandler handler) { state().answers.emplace_back(std::move(handler)); }
-void setStrict(bool strict) { state().strict = strict; }
-bool strict() { return state().strict; }
+void push(QMessageBox::StandardButton button)
+{
+    state().answers.emplace_back(button);
+}
+void pushInput(std::optional<QString> text)
+{
+    state().answers.emplace_back(std::move(text));
+}
+void pushPath(const QString &path)
+{
+    state().answers.emplace_back(std::optional<QString>(path));
+}
+void pushDialog(DialogHandler handler)
+{
+    state().answers.emplace_back(std::move(handler));
+}
+void setStrict(bool strict)
+{
+    state().strict = strict;
+}
+bool strict()
+{
+    return state().strict;
+}
 void reset()
 {
     state().answers.clear();
     state().log.clear();
     state().unexpected = 0;
 }
-const std::deque<Shown> &log() { return state().log; }
+const std::deque<Shown> &log()
+{
+    return state().log;
+}
 QStringList texts()
 {
     QStringList list;
@@ -202,8 +221,14 @@ QStringList texts()
         list.append(s.text);
     return list;
 }
-int pending() { return static_cast<int>(state().answers.size()); }
-int unexpected() { return state().unexpected; }
+int pending()
+{
+    return static_cast<int>(state().answers.size());
+}
+int unexpected()
+{
+    return state().unexpected;
+}
 } // namespace script
 
 } // namespace tv::dialogs

@@ -81,9 +81,9 @@ void pushPath(const QString &path);          // file or folder chooser ("" = Can
 void pushDialog(DialogHandler handler);      // exec(): fills the dialog, returns its result
 void setStrict(bool strict);
 bool strict();
-void reset();                     // clears answers, log, unexpected count
+void reset(); // clears answers, log, unexpected count
 const std::deque<Shown> &log();
-QStringList texts();              // the text of every call, in order
+QStringList texts(); // the text of every call, in order
 int pending();
 int unexpected();
 } // namespace script

@@ -10,7 +10,7 @@ namespace tv {
 // Runs a handler body; a failed file or database operation is shown to the
 // user in French instead of escaping into the event loop. Returns false
 // when it failed.
-template <typename F>
+template<typename F>
 bool guarded(QWidget *parent, F &&body)
 {
     try {

@@ -12,7 +12,7 @@ class QWidget;
 namespace tv {
 
 // Creates a child widget carrying the given object name.
-template <typename W, typename... Args>
+template<typename W, typename... Args>
 W *named(const QString &name, QWidget *parent, Args &&...args)
 {
     auto *w = new W(std::forward<Args>(args)..., parent);
@@ -85,8 +85,8 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     virtual QString line(int row) const = 0;
-    virtual QString tip(int row) const;     // "" for none; the line by default
-    virtual void clear() = 0;                // one reset
+    virtual QString tip(int row) const; // "" for none; the line by default
+    virtual void clear() = 0;           // one reset
     QVariant data(const QModelIndex &index, int role) const override;
 };
 
@@ -117,7 +117,7 @@ public:
     // The view shows this model; without one it uses a StringLineModel.
     void setLineModel(LineModel *model);
     LineModel *lineModel() const { return m_model; }
-    StringLineModel *strings() const; // nullptr when another model is shown
+    StringLineModel *strings() const;        // nullptr when another model is shown
     void setLines(const QStringList &lines); // the StringLineModel's lines
 
     int count() const override { return m_model->rowCount(); }

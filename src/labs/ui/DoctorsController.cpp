@@ -2,11 +2,11 @@
 
 #include "agenda/ui/AgendaController.h"
 #include "agenda/ui/BookingController.h"
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "backups/ui/BackupsController.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
 #include "common/ui/Widgets.h"
-#include "backups/ui/BackupsController.h"
 #include "labs/ui/LabsController.h"
 #include "products/ui/ProductsController.h"
 #include "store/files/SettingsFiles.h"
@@ -48,8 +48,8 @@ bool DoctorsController::loadDoctors()
 
 void DoctorsController::addDoctor()
 {
-    const auto answer = dialogs::input(&m_frm, QStringLiteral("Inscrire le nom du médecin ."),
-                                       QStringLiteral("Ajouter un médecin"));
+    const auto answer =
+        dialogs::input(&m_frm, QStringLiteral("Inscrire le nom du médecin ."), QStringLiteral("Ajouter un médecin"));
     m_frm.state().Reponse = answer.value_or(QString());
     const QString name = m_frm.state().Reponse;
     if (name.isEmpty())
@@ -140,8 +140,8 @@ void DoctorsController::LstMed_Click()
 void DoctorsController::askStartUpDoctor()
 {
     SharedState &s = m_frm.state();
-    const QString question = QStringLiteral("Sélectionner ") + m_frm.currentDoctor()
-        + QStringLiteral(" au lancement de Tallvane ?");
+    const QString question =
+        QStringLiteral("Sélectionner ") + m_frm.currentDoctor() + QStringLiteral(" au lancement de Tallvane ?");
     if (dialogs::askYesNo(&m_frm, question)) {
         s.DernierMedecin = static_cast<std::uint8_t>(m_frm.view().LstMed->currentRow());
         guarded(&m_frm, [&] { m_frm.saveWorkstationSettings(); });
@@ -189,10 +189,11 @@ void DoctorsController::mnuSelMed_Click()
 {
     SharedState &s = m_frm.state();
     s.ModeSelMedecin = 1;
-    const auto answer = dialogs::message(&m_frm,
-                                         QStringLiteral("Si vous répondez NON :\n\no Aucun médecin ne sera sélectionné.\n"
-                                                        "o Un médecin préalablement sélectionné sera désélectionné."),
-                                         QMessageBox::Information, QMessageBox::Yes | QMessageBox::No);
+    const auto answer =
+        dialogs::message(&m_frm,
+                         QStringLiteral("Si vous répondez NON :\n\no Aucun médecin ne sera sélectionné.\n"
+                                        "o Un médecin préalablement sélectionné sera désélectionné."),
+                         QMessageBox::Information, QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
         dialogs::information(&m_frm, QStringLiteral("Clickez, dans la liste des médecins, sur celui à sélectionner au "
                                                     "lancement du programme ."));

@@ -1,10 +1,10 @@
 #include "labs/ui/LabEditing.h"
 
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "backups/ui/BackupsController.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
 #include "common/ui/Widgets.h"
-#include "backups/ui/BackupsController.h"
 #include "labs/core/LabRules.h"
 #include "labs/ui/LabLists.h"
 #include "labs/ui/LabPanel.h"
@@ -37,16 +37,12 @@ LabEditing::LabEditing(FrmLabo &frm, LabPanel &panel)
 bool LabEditing::acceptName(const QString &answer, int except)
 {
     switch (labrules::checkName(lablists::entries(m_frm.view()), answer, except)) {
-    case labrules::NameCheck::Ok:
-        return true;
-    case labrules::NameCheck::Cancelled:
-        return false;
+    case labrules::NameCheck::Ok: return true;
+    case labrules::NameCheck::Cancelled: return false;
     case labrules::NameCheck::Blank:
         dialogs::information(&m_frm, QStringLiteral("Le nom du laboratoire ne peut pas être vide."));
         return false;
-    case labrules::NameCheck::Duplicate:
-        dialogs::critical(&m_frm, kDuplicate);
-        return false;
+    case labrules::NameCheck::Duplicate: dialogs::critical(&m_frm, kDuplicate); return false;
     }
     return false;
 }
@@ -105,7 +101,8 @@ void LabEditing::mnurenomlabo_Click()
     const int row = v.LstLabo->currentRow();
     const QString old = m_frm.currentLabo();
 
-    const auto answer = dialogs::input(&m_frm, QStringLiteral("Inscrire le nouveau nom"), QStringLiteral("Renommer"), old);
+    const auto answer =
+        dialogs::input(&m_frm, QStringLiteral("Inscrire le nouveau nom"), QStringLiteral("Renommer"), old);
     s.Reponse = answer.value_or(QString());
     // Another laboratory's name would merge the two laboratories' quotas and
     // appointments beyond repair; the laboratory's own name in other

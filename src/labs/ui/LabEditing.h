@@ -13,9 +13,9 @@ class LabEditing {
 public:
     LabEditing(FrmLabo &frm, LabPanel &panel);
 
-    void addLaboratory();          // icon bar button 1
-    void mnurenomlabo_Click();     // rename the selected laboratory
-    void LstLabo_DblClick();       // delete the selected laboratory
+    void addLaboratory();      // icon bar button 1
+    void mnurenomlabo_Click(); // rename the selected laboratory
+    void LstLabo_DblClick();   // delete the selected laboratory
     void mnuSuplabo_Click();
 
 private:

@@ -1,7 +1,7 @@
 #include "labs/ui/LabLists.h"
 
-#include "common/core/ListOrder.h"
 #include "app/ui/MainView.h"
+#include "common/core/ListOrder.h"
 #include "common/ui/Widgets.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "labs/ui/LabPanel.h"
 
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
 #include "labs/core/LabRules.h"
 #include "labs/ui/LabLists.h"
@@ -71,11 +71,10 @@ QList<LabPanel::Field> LabPanel::fields() const
 {
     const LaboWidgets &w = m_frm.view().labo;
     return {
-        {w.TextVM[0], &LaboRecord::nom},     {w.TextVM[1], &LaboRecord::url},
-        {w.TextVM[2], &LaboRecord::budget},  {w.TextVM[3], &LaboRecord::mdp},
-        {w.TextVM[4], &LaboRecord::email},   {w.TxtTel_1, &LaboRecord::tel},
-        {w.TxtTel_2, &LaboRecord::telP},     {w.Text4, &LaboRecord::adresse},
-        {w.TxtCommune, &LaboRecord::communeVM}, {w.Text5, &LaboRecord::laboratoire},
+        {w.TextVM[0], &LaboRecord::nom},     {w.TextVM[1], &LaboRecord::url},   {w.TextVM[2], &LaboRecord::budget},
+        {w.TextVM[3], &LaboRecord::mdp},     {w.TextVM[4], &LaboRecord::email}, {w.TxtTel_1, &LaboRecord::tel},
+        {w.TxtTel_2, &LaboRecord::telP},     {w.Text4, &LaboRecord::adresse},   {w.TxtCommune, &LaboRecord::communeVM},
+        {w.Text5, &LaboRecord::laboratoire},
     };
 }
 
@@ -227,8 +226,7 @@ bool LabPanel::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

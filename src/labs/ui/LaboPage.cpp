@@ -38,8 +38,8 @@ QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent)
     w.TxtCommune = named<QLineEdit>(QStringLiteral("TxtCommune"), page);
     w.Text5 = named<QPlainTextEdit>(QStringLiteral("Text5"), page);
 
-    w.LblPassTitre = named<QLabel>(QStringLiteral("LblPassTitre"), page,
-                                   QStringLiteral("Nombre de visites annuelles autorisées"));
+    w.LblPassTitre =
+        named<QLabel>(QStringLiteral("LblPassTitre"), page, QStringLiteral("Nombre de visites annuelles autorisées"));
     w.LblPass = named<QLabel>(QStringLiteral("LblPass"), page);
     w.LblPass->setAlignment(Qt::AlignCenter);
     w.LblPass->setFont(bold);

@@ -23,11 +23,11 @@ struct LaboWidgets {
     QLabel *LblTel = nullptr;
     QLabel *LblLaboratoire = nullptr;
     std::array<QLineEdit *, 5> TextVM{}; // Nom, Url, Budget, Mdp, Email
-    QLineEdit *TxtTel_1 = nullptr;        // Tel
-    QLineEdit *TxtTel_2 = nullptr;        // TelP
-    QLineEdit *Text4 = nullptr;           // Adresse
-    QLineEdit *TxtCommune = nullptr;      // CommuneVM
-    QPlainTextEdit *Text5 = nullptr;      // Laboratoire (notes)
+    QLineEdit *TxtTel_1 = nullptr;       // Tel
+    QLineEdit *TxtTel_2 = nullptr;       // TelP
+    QLineEdit *Text4 = nullptr;          // Adresse
+    QLineEdit *TxtCommune = nullptr;     // CommuneVM
+    QPlainTextEdit *Text5 = nullptr;     // Laboratoire (notes)
     QLabel *LblPassTitre = nullptr;
     QLabel *LblPass = nullptr;
     QToolButton *CmdPassage = nullptr;

@@ -1,7 +1,7 @@
 #include "labs/ui/LabsController.h"
 
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
 #include "common/ui/Widgets.h"
 #include "labs/core/LabRules.h"
@@ -42,7 +42,8 @@ void LabsController::connectSignals()
     connect(v.LstLabo, &QListWidget::currentRowChanged, this, [this] { LstLabo_Click(); });
     connect(v.LstLabo, &ListBox::reselected, this, [this] { LstLabo_Click(); });
     connect(v.LstLabo, &ListBox::doubleClicked, this, [this] { LstLabo_DblClick(); });
-    connect(v.LstLabo, &ListBox::pressed, this, [this] { m_frm.state().IndexLabo = m_frm.view().LstLabo->currentRow(); });
+    connect(v.LstLabo, &ListBox::pressed, this,
+            [this] { m_frm.state().IndexLabo = m_frm.view().LstLabo->currentRow(); });
     v.LstLabo->viewport()->setMouseTracking(true);
     v.LstLabo->viewport()->installEventFilter(this);
 

@@ -1,7 +1,7 @@
 #include "labs/ui/QuotaHandler.h"
 
-#include "common/ui/Dialogs.h"
 #include "app/ui/FrmLabo.h"
+#include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
 #include "common/ui/Widgets.h"
 #include "labs/core/LabRules.h"

@@ -1,7 +1,7 @@
 #include "maintenance/core/DataCopy.h"
 
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 
 #include <QDir>
@@ -31,10 +31,11 @@ void copyOver(const QString &from, const QString &to)
     QFile source(from);
     if (!QFile::copy(from, temporary)) {
         QFile::remove(temporary);
-        const QString reason = !source.exists() ? QStringLiteral("le fichier source a disparu")
-                               : !source.open(QIODevice::ReadOnly)
-                                   ? QStringLiteral("le fichier source ne peut pas être lu (%1)").arg(source.errorString())
-                                   : QStringLiteral("le répertoire de destination refuse l'écriture ou le disque est plein");
+        const QString reason =
+            !source.exists() ? QStringLiteral("le fichier source a disparu")
+            : !source.open(QIODevice::ReadOnly)
+                ? QStringLiteral("le fichier source ne peut pas être lu (%1)").arg(source.errorString())
+                : QStringLiteral("le répertoire de destination refuse l'écriture ou le disque est plein");
         throw StoreError(QStringLiteral("Impossible de copier « %1 » : %2.").arg(files::native(from), reason));
     }
     QFile::setPermissions(temporary, QFile::permissions(temporary) | QFile::ReadOwner | QFile::WriteOwner);

@@ -1,9 +1,9 @@
 #include "maintenance/core/DatabaseUpgrade.h"
 
-#include "store/engine/Database.h"
 #include "maintenance/core/JetReader.h"
-#include "store/files/SettingsFiles.h"
+#include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 
 #include <QDateTime>
@@ -129,8 +129,9 @@ private:
             reason = QStringLiteral("Le fichier n'est pas une base de données lisible ou il est endommagé.");
         else
             reason = QStringLiteral("Erreur de la base de données.");
-        return StoreError(QStringLiteral("Impossible de lire %1 de « %2 ».\n%3").arg(what, files::native(m_path), reason),
-                          error.text());
+        return StoreError(
+            QStringLiteral("Impossible de lire %1 de « %2 ».\n%3").arg(what, files::native(m_path), reason),
+            error.text());
     }
 
     static std::atomic<int> &counter()
@@ -183,12 +184,9 @@ std::unique_ptr<OldDatabase> openOld(const QString &path)
     if (!QFile::exists(path))
         throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(files::native(path)));
     switch (DatabaseUpgrade::kindOf(path)) {
-    case DatabaseUpgrade::Kind::Access:
-        return std::make_unique<AccessDatabase>(path);
-    case DatabaseUpgrade::Kind::Program:
-        return std::make_unique<SqliteDatabase>(path);
-    case DatabaseUpgrade::Kind::Unknown:
-        break;
+    case DatabaseUpgrade::Kind::Access: return std::make_unique<AccessDatabase>(path);
+    case DatabaseUpgrade::Kind::Program: return std::make_unique<SqliteDatabase>(path);
+    case DatabaseUpgrade::Kind::Unknown: break;
     }
     throw StoreError(QStringLiteral("Le fichier « %1 » n'est pas une base de données lisible : ce n'est ni une base "
                                     "de ce programme ni une base Access.")
@@ -209,7 +207,8 @@ void removeFile(const QString &path)
 void renameFile(const QString &from, const QString &to)
 {
     if (!QFile::rename(from, to))
-        throw StoreError(QStringLiteral("Impossible de renommer « %1 » en « %2 ».").arg(files::native(from), files::native(to)));
+        throw StoreError(
+            QStringLiteral("Impossible de renommer « %1 » en « %2 ».").arg(files::native(from), files::native(to)));
 }
 
 // Copies a file that may sit on another volume; the target is made
@@ -218,7 +217,8 @@ void copyWritable(const QString &from, const QString &to)
 {
     removeFile(to);
     if (!QFile::copy(from, to))
-        throw StoreError(QStringLiteral("Impossible de copier « %1 » vers « %2 ».").arg(files::native(from), files::native(to)));
+        throw StoreError(
+            QStringLiteral("Impossible de copier « %1 » vers « %2 ».").arg(files::native(from), files::native(to)));
     QFile::setPermissions(to, QFile::permissions(to) | QFile::ReadOwner | QFile::WriteOwner);
 }
 
@@ -311,7 +311,8 @@ void DatabaseUpgrade::copyRows()
     const QString partial = m_paths.partial();
     try {
         if (!QFile::exists(m_paths.shipped))
-            throw StoreError(QStringLiteral("La base de données livrée « %1 » est introuvable.").arg(files::native(m_paths.shipped)));
+            throw StoreError(QStringLiteral("La base de données livrée « %1 » est introuvable.")
+                                 .arg(files::native(m_paths.shipped)));
         const auto oldDatabase = upgrade_detail::openOld(m_paths.oldDatabase);
         OldDatabase &old = *oldDatabase;
         const QStringList oldTables = old.tables();
@@ -360,8 +361,8 @@ void DatabaseUpgrade::copyRows()
     }
 }
 
-int DatabaseUpgrade::copyTable(upgrade_detail::OldDatabase &old, Database &target, const QString &table, int positions, int &done,
-                               int total)
+int DatabaseUpgrade::copyTable(upgrade_detail::OldDatabase &old, Database &target, const QString &table, int positions,
+                               int &done, int total)
 {
     const QSqlRecord newColumns = target.sql().record(table);
     const int first = old.firstPosition();

@@ -20,10 +20,10 @@ class OldDatabase;
 class DatabaseUpgrade {
 public:
     struct Paths {
-        QString oldDatabase; // data folder/Ferrune.mdb
-        QString shipped;     // program folder/Copie de Ferrune.mdb
-        QString backup;      // data folder/Ancien_Ferrune.mdb
-        QString work() const;  // the filled copy, complete
+        QString oldDatabase;     // data folder/Ferrune.mdb
+        QString shipped;         // program folder/Copie de Ferrune.mdb
+        QString backup;          // data folder/Ancien_Ferrune.mdb
+        QString work() const;    // the filled copy, complete
         QString partial() const; // the filled copy while rows are added
     };
     static Paths paths(const QString &programFolder, const QString &dataFolder);
@@ -69,8 +69,8 @@ public:
 
 private:
     void checkpoint(const QString &point) const;
-    int copyTable(upgrade_detail::OldDatabase &old, Database &target, const QString &table, int positions,
-                  int &done, int total);
+    int copyTable(upgrade_detail::OldDatabase &old, Database &target, const QString &table, int positions, int &done,
+                  int total);
     static void finishSwap(const Paths &paths, const std::function<void(const QString &)> &point);
 
     Paths m_paths;

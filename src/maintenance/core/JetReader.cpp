@@ -1,7 +1,7 @@
 #include "maintenance/core/JetReader.h"
 
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -40,18 +40,15 @@ QVariant valueOf(int type, const char *text, int length)
     case MDB_BYTE:
     case MDB_INT:
     case MDB_LONGINT:
-    case MDB_COMPLEX:
-        return value.toLongLong();
+    case MDB_COMPLEX: return value.toLongLong();
     case MDB_FLOAT:
     case MDB_DOUBLE:
     case MDB_MONEY:
     case MDB_NUMERIC:
         // The library prints with the C library's locale.
         return QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
-    case MDB_DATETIME:
-        return QDateTime::fromString(value, Qt::ISODate);
-    default:
-        return value;
+    case MDB_DATETIME: return QDateTime::fromString(value, Qt::ISODate);
+    default: return value;
     }
 }
 
@@ -80,7 +77,8 @@ bool JetReader::isJetFile(const QString &path)
     // Bytes 4 to 19 name the engine; the page that follows holds the rest
     // of the header, so a shorter file cannot be one.
     return file.size() >= 2048
-           && (head.mid(4) == QByteArray("Standard Jet DB\0", 16) || head.mid(4) == QByteArray("Standard ACE DB\0", 16));
+           && (head.mid(4) == QByteArray("Standard Jet DB\0", 16)
+               || head.mid(4) == QByteArray("Standard ACE DB\0", 16));
 }
 
 JetReader::JetReader(const QString &path)
@@ -106,18 +104,16 @@ JetReader::~JetReader() = default;
 
 void JetReader::fail(const QString &what) const
 {
-    throw StoreError(QStringLiteral("Impossible de lire la base de données Access « %1 ».\n%2").arg(files::native(m_path), what));
+    throw StoreError(
+        QStringLiteral("Impossible de lire la base de données Access « %1 ».\n%2").arg(files::native(m_path), what));
 }
 
 QString JetReader::formatName() const
 {
     switch (m_handle->mdb->f->jet_version) {
-    case MDB_VER_JET3:
-        return QStringLiteral("Jet 3");
-    case MDB_VER_JET4:
-        return QStringLiteral("Jet 4");
-    default:
-        return QStringLiteral("ACE");
+    case MDB_VER_JET3: return QStringLiteral("Jet 3");
+    case MDB_VER_JET4: return QStringLiteral("Jet 4");
+    default: return QStringLiteral("ACE");
     }
 }
 

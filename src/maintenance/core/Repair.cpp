@@ -2,8 +2,8 @@
 
 #include "maintenance/core/DatabaseUpgrade.h"
 #include "maintenance/core/JetReader.h"
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 
 #include <QDir>
@@ -129,7 +129,8 @@ Report run(const QString &databasePath)
     }
     if (!info.isFile()) {
         report.status = Status::Missing;
-        report.problems.append(QStringLiteral("Aucune base de données à l'emplacement « %1 ».").arg(files::native(databasePath)));
+        report.problems.append(
+            QStringLiteral("Aucune base de données à l'emplacement « %1 ».").arg(files::native(databasePath)));
         return report;
     }
     report.sizeBefore = info.size();
@@ -149,7 +150,8 @@ Report run(const QString &databasePath)
 
     Connection c(databasePath);
     if (!c.opened())
-        return failed(std::move(report), QStringLiteral("Impossible d'ouvrir la base de données."), c.db().lastError().text());
+        return failed(std::move(report), QStringLiteral("Impossible d'ouvrir la base de données."),
+                      c.db().lastError().text());
 
     QSqlError error;
     if (!copyLocked(c, databasePath, pending, error)) {
@@ -210,8 +212,8 @@ QString describe(const Report &report)
     case Status::Repaired:
         return QStringLiteral("La base de données « %1 » est en bon état ; elle a été compactée.\n\n"
                               "Taille avant : %2 ko ; après : %3 ko.\n\nCopie de sauvegarde : « %4 ».")
-            .arg(db, french.toString((report.sizeBefore + 1023) / 1024), french.toString((report.sizeAfter + 1023) / 1024),
-                 files::native(report.backup));
+            .arg(db, french.toString((report.sizeBefore + 1023) / 1024),
+                 french.toString((report.sizeAfter + 1023) / 1024), files::native(report.backup));
     case Status::Damaged:
         // Found unreadable before anything was copied: not a database at all.
         if (report.backup.isEmpty())
@@ -228,15 +230,16 @@ QString describe(const Report &report)
                               "de Tallvane : il n'y a rien à réparer ici. Il n'a pas été modifié.\n\n"
                               "Tallvane l'importe lui-même à son prochain démarrage et conserve ce fichier sous le "
                               "nom « %3 ».%4")
-            .arg(db, report.format.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(report.format), files::OldDatabase,
-                 report.problems.isEmpty() ? QString() : QStringLiteral("\n\n") + report.problems.join(QLatin1Char('\n')));
+            .arg(db, report.format.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(report.format),
+                 files::OldDatabase,
+                 report.problems.isEmpty() ? QString()
+                                           : QStringLiteral("\n\n") + report.problems.join(QLatin1Char('\n')));
     case Status::OnServer:
         return QStringLiteral("La base de données de ce dossier est sur le serveur PostgreSQL « %1 ».\n\n"
                               "Sa vérification et son compactage se font avec les outils du serveur (VACUUM, "
                               "REINDEX), par son administrateur. Rien n'a été modifié.")
             .arg(report.problems.value(0));
-    case Status::Failed:
-        break;
+    case Status::Failed: break;
     }
     return QStringLiteral("La réparation de la base de données « %1 » n'a pas pu être faite.\n\n%2")
         .arg(db, report.problems.join(QLatin1Char('\n')));

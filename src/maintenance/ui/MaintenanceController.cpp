@@ -1,16 +1,16 @@
 #include "maintenance/ui/MaintenanceController.h"
 
 #include "agenda/ui/BookingController.h"
+#include "app/ui/FrmLabo.h"
+#include "backups/ui/BackupsController.h"
 #include "common/core/Clock.h"
 #include "common/ui/Busy.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Guard.h"
-#include "backups/ui/BackupsController.h"
 #include "maintenance/core/DataCopy.h"
+#include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
-#include "store/engine/StoreError.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,7 +27,6 @@ namespace tv {
 
 namespace {
 
-
 const QString kCopyNotice = QStringLiteral(
     "Cette opération est à faire si vous décidez de changer le chemin des données, pour une installation réseau, "
     "par exemple, installation des données sur une clef, ou réintégration des données sur votre disque.\n\n"
@@ -42,7 +41,6 @@ MaintenanceController::Seams defaultSeams()
     seams.quit = [] { QCoreApplication::exit(0); };
     return seams;
 }
-
 
 } // namespace
 
@@ -85,7 +83,7 @@ void MaintenanceController::recoverUpgrade()
     const auto paths = DatabaseUpgrade::paths(m_frm.programFolder(), m_frm.state().CheminBase);
     if (DatabaseUpgrade::recover(paths))
         dialogs::information(&m_frm, QStringLiteral("La mise à jour de la base de données, interrompue lors du "
-                                                     "dernier démarrage, a été terminée."));
+                                                    "dernier démarrage, a été terminée."));
 }
 
 std::optional<QString> MaintenanceController::copyWithProgress(DatabaseUpgrade &upgrade)
@@ -213,8 +211,9 @@ bool MaintenanceController::importChosenAccessFile(const QString &chosen)
                                                        "base de données reste le même."));
         return false;
     }
-    dialogs::information(&m_frm, QStringLiteral("Importation terminée. L'ancien fichier est conservé sous le nom « %1 ».")
-                                     .arg(files::native(paths.backup)));
+    dialogs::information(&m_frm,
+                         QStringLiteral("Importation terminée. L'ancien fichier est conservé sous le nom « %1 ».")
+                             .arg(files::native(paths.backup)));
     return true;
 }
 
@@ -258,7 +257,8 @@ void MaintenanceController::mnuCheminBDD_Click()
     }
     if (DatabaseUpgrade::kindOf(chosen) == DatabaseUpgrade::Kind::Access && !importChosenAccessFile(chosen))
         return;
-    dialogs::information(&m_frm, QStringLiteral("Chemin de la base de données 'Ferrune.mdb' : \n\n") + files::native(chosen));
+    dialogs::information(&m_frm,
+                         QStringLiteral("Chemin de la base de données 'Ferrune.mdb' : \n\n") + files::native(chosen));
     const QString folder = files::native(QFileInfo(chosen).absolutePath());
     if (!guarded(&m_frm, [&] { cheminbase::write(m_frm.settingsFolder(), folder); }))
         return;
@@ -312,7 +312,8 @@ void MaintenanceController::mnuDeplaceBDD_Click()
     dialogs::information(&m_frm, kCopyNotice);
     if (!dialogs::askYesNo(&m_frm, QStringLiteral("Continuer ?")))
         return;
-    const QString source = dialogs::folder(&m_frm, QStringLiteral("Sélectionner le répertoire SOURCE, et valider par OK"));
+    const QString source =
+        dialogs::folder(&m_frm, QStringLiteral("Sélectionner le répertoire SOURCE, et valider par OK"));
     if (source.isEmpty())
         return;
     const QString chosen =
@@ -368,9 +369,9 @@ void MaintenanceController::mnuDeplaceBDD_Click()
 void MaintenanceController::mnuPurger_Click()
 {
     SharedState &s = m_frm.state();
-    const auto answer = dialogs::input(&m_frm, QStringLiteral("Effacer tous les rendez-vous de l'année choisie ?"),
-                                       QStringLiteral("Purger la base données"),
-                                       QString::number(Clock::today().year() - 2));
+    const auto answer =
+        dialogs::input(&m_frm, QStringLiteral("Effacer tous les rendez-vous de l'année choisie ?"),
+                       QStringLiteral("Purger la base données"), QString::number(Clock::today().year() - 2));
     if (!answer || answer->isEmpty())
         return;
     s.Reponse = *answer;
@@ -392,22 +393,25 @@ void MaintenanceController::mnuPurger_Click()
         }
         // A server reclaims the room by itself.
         if (!m_frm.store().isServer())
-            dialogs::information(&m_frm, QStringLiteral("Il est conseillé de réparer et compacter la base de données."));
+            dialogs::information(&m_frm,
+                                 QStringLiteral("Il est conseillé de réparer et compacter la base de données."));
     });
 }
 
 void MaintenanceController::mnuRepare_Click()
 {
     if (m_frm.hasStore() && m_frm.store().isServer()) {
-        dialogs::information(&m_frm, QStringLiteral("La base de données est sur le serveur %1.\n\nSa vérification et son "
-                                                    "compactage se font avec les outils du serveur (VACUUM, REINDEX), "
-                                                    "par son administrateur. Rien n'a été modifié.")
-                                         .arg(m_frm.store().db().location()));
+        dialogs::information(&m_frm,
+                             QStringLiteral("La base de données est sur le serveur %1.\n\nSa vérification et son "
+                                            "compactage se font avec les outils du serveur (VACUUM, REINDEX), "
+                                            "par son administrateur. Rien n'a été modifié.")
+                                 .arg(m_frm.store().db().location()));
         return;
     }
     const QString tool = programPath(QStringLiteral("Remisa"));
     if (!seams().start(tool)) {
-        dialogs::critical(&m_frm, QStringLiteral("L'outil de réparation « %1 » n'a pas pu être lancé.").arg(files::native(tool)));
+        dialogs::critical(
+            &m_frm, QStringLiteral("L'outil de réparation « %1 » n'a pas pu être lancé.").arg(files::native(tool)));
         return;
     }
     // The tool needs the database closed: this instance ends.

@@ -16,7 +16,7 @@ QString hashedUid(const QString &kind, const QStringList &parts)
     // Case-folded: the database compares these names without case.
     const QByteArray key = (kind + QChar(0x1f) + parts.join(QChar(0x1f)).toUpper()).toUtf8();
     return QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex())
-        + QStringLiteral("@tallvane");
+           + QStringLiteral("@tallvane");
 }
 
 std::optional<QDate> visitDate(const VisiteRecord &v)

@@ -14,14 +14,10 @@ constexpr QChar kDash(0x2014);
 QString kindStyle(RowKind kind)
 {
     switch (kind) {
-    case RowKind::Holiday:
-        return QStringLiteral(" style=\"background-color:#eef1fc\"");
-    case RowKind::Full:
-        return QStringLiteral(" style=\"background-color:#f2d546\"");
-    case RowKind::Absent:
-        return QStringLiteral(" style=\"background-color:#d0d0d0\"");
-    case RowKind::Plain:
-        break;
+    case RowKind::Holiday: return QStringLiteral(" style=\"background-color:#eef1fc\"");
+    case RowKind::Full: return QStringLiteral(" style=\"background-color:#f2d546\"");
+    case RowKind::Absent: return QStringLiteral(" style=\"background-color:#d0d0d0\"");
+    case RowKind::Plain: break;
     }
     return {};
 }
@@ -90,7 +86,10 @@ OutputDocument monthDocument(const MonthInput &in)
         const bool full = Max_Visiteurs_Atteint(calendar::weekdayName(date), static_cast<int>(day.size()), in.maxJour);
         DocumentRow row{{calendar::weekdayName(date), jma, dayState(holiday, absent, full), dayLaboratories(day)},
                         RowKind::Plain};
-        row.kind = absent ? RowKind::Absent : full ? RowKind::Full : !holiday.isEmpty() ? RowKind::Holiday : RowKind::Plain;
+        row.kind = absent               ? RowKind::Absent
+                   : full               ? RowKind::Full
+                   : !holiday.isEmpty() ? RowKind::Holiday
+                                        : RowKind::Plain;
         doc.rows.append(row);
     }
     doc.summary = QString::number(booked) + QStringLiteral(" laboratoire(s) reçu(s) dans le mois");
@@ -114,16 +113,19 @@ QString toHtml(const OutputDocument &doc)
     if (!doc.columns.isEmpty()) {
         html += QStringLiteral("<thead><tr>");
         for (qsizetype i = 0; i < doc.columns.size(); ++i) {
-            const QString width = i < doc.widths.size() ? QStringLiteral(" width=\"%1%\"").arg(doc.widths[i]) : QString();
-            html += QStringLiteral("<th align=\"left\"") + width + QStringLiteral(" style=\"background-color:#dddddd\">")
-                + doc.columns[i].toHtmlEscaped() + QStringLiteral("</th>");
+            const QString width =
+                i < doc.widths.size() ? QStringLiteral(" width=\"%1%\"").arg(doc.widths[i]) : QString();
+            html += QStringLiteral("<th align=\"left\"") + width
+                    + QStringLiteral(" style=\"background-color:#dddddd\">") + doc.columns[i].toHtmlEscaped()
+                    + QStringLiteral("</th>");
         }
         html += QStringLiteral("</tr></thead>");
     }
     for (const DocumentRow &row : doc.rows) {
         html += QStringLiteral("<tr") + kindStyle(row.kind) + QLatin1Char('>');
         for (const QString &cell : row.cells)
-            html += QStringLiteral("<td style=\"white-space:pre-wrap\">") + cell.toHtmlEscaped() + QStringLiteral("</td>");
+            html +=
+                QStringLiteral("<td style=\"white-space:pre-wrap\">") + cell.toHtmlEscaped() + QStringLiteral("</td>");
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table>");

@@ -40,7 +40,7 @@ struct OutputDocument {
 struct MonthInput {
     QString doctor;
     int year = 0;
-    int month = 1; // 1..12
+    int month = 1;              // 1..12
     QList<VisiteRecord> visits; // that month's
     QString absenceText;        // the doctor's absence lines joined
     MaxJourTable maxJour{};

@@ -12,9 +12,9 @@ namespace tv::outputs {
 
 struct QuotaBar {
     QString labo;
-    int past = 0;    // visits before today
-    int future = 0;  // today's and later
-    int quota = -1;  // -1: no quota set
+    int past = 0;         // visits before today
+    int future = 0;       // today's and later
+    int quota = -1;       // -1: no quota set
     int laboratories = 1; // > 1 for the bar summing the rest
 
     int booked() const { return past + future; }

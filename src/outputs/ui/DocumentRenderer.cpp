@@ -16,7 +16,6 @@ namespace tv::outputs {
 
 namespace {
 
-
 // Thin borders and a small padding; the layout scales these lengths from
 // screen pixels to the device's resolution itself.
 void formatTables(QTextDocument &text, bool withHeader)
@@ -115,10 +114,12 @@ void paintFrame(QPainter &painter, const OutputDocument &doc, const QRectF &area
     painter.setFont(bold);
     const qreal line = QFontMetricsF(bold, painter.device()).height();
     const QRectF top(area.left(), area.top(), area.width(), line);
-    painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     QFontMetricsF(bold, painter.device()).elidedText(doc.heading(), Qt::ElideRight, area.width() * 0.7));
+    painter.drawText(
+        top, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        QFontMetricsF(bold, painter.device()).elidedText(doc.heading(), Qt::ElideRight, area.width() * 0.7));
     painter.setFont(font);
-    const QString printed = QStringLiteral("Imprimé le ") + QLocale(QLocale::French).toString(doc.printed, QStringLiteral("dd/MM/yyyy"));
+    const QString printed =
+        QStringLiteral("Imprimé le ") + QLocale(QLocale::French).toString(doc.printed, QStringLiteral("dd/MM/yyyy"));
     painter.drawText(top, Qt::AlignRight | Qt::AlignVCenter, printed);
     painter.drawLine(QPointF(area.left(), top.bottom() + line * 0.3), QPointF(area.right(), top.bottom() + line * 0.3));
     const QRectF foot(area.left(), area.bottom() - line, area.width(), line);

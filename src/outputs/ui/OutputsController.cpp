@@ -1,19 +1,19 @@
 #include "outputs/ui/OutputsController.h"
 
+#include "agenda/core/AgendaFiles.h"
 #include "agenda/core/AppointmentLists.h"
+#include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Busy.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Guard.h"
 #include "common/ui/Widgets.h"
 #include "outputs/core/CalendarEvents.h"
+#include "outputs/core/ICalendarFile.h"
 #include "outputs/core/QuotaChartData.h"
 #include "outputs/ui/DocumentRenderer.h"
 #include "outputs/ui/FrmICal.h"
 #include "outputs/ui/QuotaChartWindow.h"
-#include "agenda/core/AgendaFiles.h"
-#include "outputs/core/ICalendarFile.h"
 #include "store/files/TextFile.h"
 
 #include <QAction>
@@ -27,7 +27,6 @@
 namespace tv {
 
 namespace {
-
 
 // Every line of a long list, also those the view has not read yet.
 QStringList listLines(LineView *list)
@@ -148,7 +147,8 @@ std::optional<outputs::OutputDocument> OutputsController::agendaDocument()
     input.printed = Clock::today();
     const bool read = guarded(&m_frm, [&] {
         const QString entry = m_frm.view().LstMed->text();
-        input.visits = m_frm.store().visites().forMonth(doctor, a.CboAn->currentText(), rvlists::twoDigitMonth(s.MoisActif));
+        input.visits =
+            m_frm.store().visites().forMonth(doctor, a.CboAn->currentText(), rvlists::twoDigitMonth(s.MoisActif));
         input.absenceText = agendafiles::readAbsenceText(s.CheminBase, entry);
         input.maxJour = agendafiles::readMaxima(s.CheminBase, entry);
     });
@@ -166,8 +166,8 @@ std::optional<outputs::OutputDocument> OutputsController::historyDocument()
 {
     ProductsWidgets &w = m_frm.view().products;
     QString filter = QStringLiteral("tout l'historique");
-    for (auto [combo, what] : {std::pair{w.CboDh, "délégué"}, std::pair{w.CboLh, "laboratoire"},
-                               std::pair{w.CboPrPr, "médicament"}})
+    for (auto [combo, what] :
+         {std::pair{w.CboDh, "délégué"}, std::pair{w.CboLh, "laboratoire"}, std::pair{w.CboPrPr, "médicament"}})
         if (combo->currentIndex() >= 0)
             filter = QString::fromUtf8(what) + QStringLiteral(" ") + combo->currentText().trimmed();
     auto doc = outputs::listDocument(QStringLiteral("Produits présentés"), m_frm.currentDoctor(), filter,
@@ -197,10 +197,11 @@ void OutputsController::mnuPdf_Click()
     const auto doc = visibleDocument();
     if (!doc)
         return;
-    const QString path = withSuffix(dialogs::saveFile(&m_frm, QStringLiteral("Enregistrer en PDF"),
-                                                      QDir::home().filePath(fileStem(doc->heading()) + QStringLiteral(".pdf")),
-                                                      QStringLiteral("Documents PDF (*.pdf)")),
-                                    QStringLiteral(".pdf"));
+    const QString path =
+        withSuffix(dialogs::saveFile(&m_frm, QStringLiteral("Enregistrer en PDF"),
+                                     QDir::home().filePath(fileStem(doc->heading()) + QStringLiteral(".pdf")),
+                                     QStringLiteral("Documents PDF (*.pdf)")),
+                   QStringLiteral(".pdf"));
     if (path.isEmpty())
         return;
     BusyCursor busy;
@@ -229,7 +230,8 @@ void OutputsController::mnuICal_Click()
     QList<outputs::CalendarEvent> events;
     const bool read = guarded(&m_frm, [&] {
         const QStringList absences =
-            request.withAbsences ? agendafiles::readAbsences(m_frm.state().CheminBase, m_frm.view().LstMed->text()).value_or(QStringList())
+            request.withAbsences ? agendafiles::readAbsences(m_frm.state().CheminBase, m_frm.view().LstMed->text())
+                                       .value_or(QStringList())
                                  : QStringList();
         events = outputs::calendarEvents(request, m_frm.store().visites().forMedecin(doctor), absences);
     });
@@ -247,7 +249,8 @@ void OutputsController::mnuICal_Click()
         return;
     BusyCursor busy;
     if (guarded(&m_frm, [&] { icalendarfile::write(path, events, Clock::now()); }))
-        dialogs::information(&m_frm, QStringLiteral("%1 événement(s) exporté(s) dans « %2 ».").arg(events.size()).arg(path));
+        dialogs::information(&m_frm,
+                             QStringLiteral("%1 événement(s) exporté(s) dans « %2 ».").arg(events.size()).arg(path));
 }
 
 void OutputsController::mnuGraphique_Click()

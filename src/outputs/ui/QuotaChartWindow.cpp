@@ -15,8 +15,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 namespace tv {
 

@@ -27,13 +27,12 @@ QString key(Mode mode, const ProduitRecord &r)
     switch (mode) {
     case Mode::All:
         return date + QStringLiteral("  ") + r.labo + QStringLiteral("  [") + r.delegue + QStringLiteral("]   ")
-            + productstext::historyPart(r.produit);
+               + productstext::historyPart(r.produit);
     case Mode::Delegue:
         return date + QStringLiteral("  [") + r.labo + QStringLiteral("]   ") + productstext::historyPart(r.produit);
     case Mode::Labo:
         return date + QStringLiteral("  [") + r.delegue + QStringLiteral("]   ") + productstext::historyPart(r.produit);
-    case Mode::Medicament:
-        return date + QStringLiteral("    [") + r.delegue + QStringLiteral("]     ") + r.labo;
+    case Mode::Medicament: return date + QStringLiteral("    [") + r.delegue + QStringLiteral("]     ") + r.labo;
     }
     return date;
 }

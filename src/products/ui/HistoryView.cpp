@@ -38,7 +38,6 @@ void HistoryView::clearFilters()
     }
 }
 
-
 void HistoryView::build(history::Mode mode, const QString &value)
 {
     ProductsWidgets &w = m_frm.view().products;

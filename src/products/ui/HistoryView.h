@@ -12,7 +12,10 @@ class FrmLabo;
 // whole or filtered by delegate, laboratory or medicine.
 class HistoryView {
 public:
-    explicit HistoryView(FrmLabo &frm) : m_frm(frm) {}
+    explicit HistoryView(FrmLabo &frm)
+        : m_frm(frm)
+    {
+    }
 
     void Remplir_Historique();
     void CboDh_Click();

@@ -1,8 +1,8 @@
 #include "products/ui/MedicinesCatalogue.h"
 
+#include "app/ui/FrmLabo.h"
 #include "common/core/ListOrder.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Guard.h"
 #include "products/core/Catalogue.h"
 #include "products/core/MedocFile.h"

@@ -9,7 +9,10 @@ class FrmLabo;
 // additions and deletions, and the two-blank prefix of the medicine box.
 class MedicinesCatalogue {
 public:
-    explicit MedicinesCatalogue(FrmLabo &frm) : m_frm(frm) {}
+    explicit MedicinesCatalogue(FrmLabo &frm)
+        : m_frm(frm)
+    {
+    }
 
     void loadMedicines();
     void Ajouter_Medicament();

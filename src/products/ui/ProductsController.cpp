@@ -49,9 +49,8 @@ void ProductsController::connectSignals()
         pick(index);
         m_visit->CmdAjoutePr_Click();
     });
-    connect(w.CboPr, indexChanged, this, [&w](int row) {
-        w.CboPrList->setCurrentIndex(w.CboPr->model()->index(row, 0));
-    });
+    connect(w.CboPr, indexChanged, this,
+            [&w](int row) { w.CboPrList->setCurrentIndex(w.CboPr->model()->index(row, 0)); });
 
     connect(w.DTP, &QDateEdit::dateChanged, this, [this] { m_visit->DTP_Change(); });
     connect(w.CboLs, indexChanged, this, [this] { m_visit->CboLs_Click(); });
@@ -91,8 +90,7 @@ bool ProductsController::eventFilter(QObject *watched, QEvent *event)
             m_history->LstHistPr_MouseMove(move->buttons(), move->position().toPoint());
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

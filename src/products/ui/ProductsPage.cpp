@@ -102,7 +102,8 @@ QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
     grid->addWidget(caption("Label14", QStringLiteral("Produits présentés"), box), 6, 1);
     grid->addWidget(w.LstPr, 7, 1, 1, 3);
     grid->addWidget(w.CmdEnrPr, 8, 1);
-    grid->addWidget(wrappedCaption("Label15", QStringLiteral("Pensez à enregistrer à la fin de la visite"), box), 9, 1, 1, 3);
+    grid->addWidget(wrappedCaption("Label15", QStringLiteral("Pensez à enregistrer à la fin de la visite"), box), 9, 1,
+                    1, 3);
     grid->setRowStretch(5, 1);
     grid->setRowStretch(7, 1);
     return box;

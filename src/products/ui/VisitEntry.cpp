@@ -1,8 +1,8 @@
 #include "products/ui/VisitEntry.h"
 
+#include "app/ui/FrmLabo.h"
 #include "common/core/ListOrder.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Guard.h"
 #include "common/ui/Widgets.h"
 #include "products/core/ProductsText.h"
@@ -165,8 +165,8 @@ void VisitEntry::CmdEnrPr_Click()
             dialogs::information(&m_frm, QStringLiteral("Suppression des données enregistrées !"));
             return;
         }
-        ProduitRecord record{found ? found->numProduit : 0, doctor, visitLabo(), w.CboDs->currentText().trimmed(),
-                             visitDate(), s.ProduitTexte};
+        ProduitRecord record{found ? found->numProduit : 0,    doctor,      visitLabo(),
+                             w.CboDs->currentText().trimmed(), visitDate(), s.ProduitTexte};
         if (found)
             produits.update(record);
         else

@@ -9,7 +9,10 @@ class FrmLabo;
 // and the products presented at it.
 class VisitEntry {
 public:
-    explicit VisitEntry(FrmLabo &frm) : m_frm(frm) {}
+    explicit VisitEntry(FrmLabo &frm)
+        : m_frm(frm)
+    {
+    }
 
     void Charger_Produits_Visite();
     void DTP_Change();

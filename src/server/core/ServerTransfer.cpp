@@ -2,8 +2,8 @@
 
 #include "store/engine/Database.h"
 #include "store/engine/Schema.h"
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 
 #include <QCryptographicHash>
 #include <QVariantList>
@@ -21,7 +21,8 @@ constexpr int kBatch = 100;
 QString selectAll(const QString &table)
 {
     const QStringList columns = schema::columns(table);
-    return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns.join(QStringLiteral(", ")), table, columns.first());
+    return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+        .arg(columns.join(QStringLiteral(", ")), table, columns.first());
 }
 
 // A doctor's rows side by side on the server's disk, as the file never had
@@ -151,9 +152,10 @@ void copyTable(Database &source, Database &target, const QString &table, qint64 
     } catch (const StoreError &error) {
         if (error.message().startsWith(QLatin1String("Transfert annulé")))
             throw;
-        throw StoreError(QStringLiteral("La table %1 n'a pas pu être copiée sur le serveur : rien n'a été transféré.\n%2")
-                             .arg(table, error.message()),
-                         error.detail());
+        throw StoreError(
+            QStringLiteral("La table %1 n'a pas pu être copiée sur le serveur : rien n'a été transféré.\n%2")
+                .arg(table, error.message()),
+            error.detail());
     }
 }
 
@@ -207,7 +209,7 @@ ServerTransfer::TableReport ServerTransfer::summarise(Database &db, const QStrin
 }
 
 QList<ServerTransfer::TableReport> ServerTransfer::run(Database &source, const ServerAddress &address,
-                                                      const QString &dataFolder, const Progress &progress)
+                                                       const QString &dataFolder, const Progress &progress)
 {
     if (source.isServer())
         throw StoreError(QStringLiteral("La base de données est déjà sur un serveur."));

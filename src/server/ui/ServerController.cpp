@@ -1,13 +1,13 @@
 #include "server/ui/ServerController.h"
 
+#include "app/ui/FrmLabo.h"
 #include "common/ui/Busy.h"
 #include "common/ui/Dialogs.h"
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Guard.h"
 #include "server/core/ServerTransfer.h"
+#include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
-#include "store/engine/StoreError.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -22,7 +22,6 @@ namespace tv {
 namespace {
 
 const QString kTitle = QStringLiteral("Transférer la base sur un serveur PostgreSQL");
-
 
 QString summary(const QList<ServerTransfer::TableReport> &reports)
 {
@@ -48,8 +47,9 @@ void ServerController::connectSignals()
 void ServerController::mnuServeur_Click()
 {
     if (m_frm.hasStore() && m_frm.store().isServer()) {
-        dialogs::information(&m_frm, QStringLiteral("La base de données est déjà sur le serveur (%1).")
-                                         .arg(m_frm.store().db().location()));
+        dialogs::information(
+            &m_frm,
+            QStringLiteral("La base de données est déjà sur le serveur (%1).").arg(m_frm.store().db().location()));
         return;
     }
     const auto answer = dialogs::input(&m_frm,
@@ -75,7 +75,8 @@ void ServerController::mnuServeur_Click()
 
     QList<ServerTransfer::TableReport> reports;
     const bool copied = guarded(&m_frm, [&] {
-        auto progress = progressWindow(&m_frm, QStringLiteral("Copie des données sur le serveur..."), QStringLiteral("Annuler"));
+        auto progress =
+            progressWindow(&m_frm, QStringLiteral("Copie des données sur le serveur..."), QStringLiteral("Annuler"));
         reports = ServerTransfer::run(m_frm.store().db(), *address, dataFolder, [&](qint64 done, qint64 total) {
             // Percent: the dialog counts in int.
             progress->setMaximum(100);

@@ -92,9 +92,9 @@ std::unique_ptr<Database> Database::connect(const QString &path)
         const QSqlError error = db.lastError();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection);
-        throw StoreError(QStringLiteral("Impossible d'ouvrir la base de données « %1 ».")
-                             .arg(QDir::toNativeSeparators(path)),
-                         error.text());
+        throw StoreError(
+            QStringLiteral("Impossible d'ouvrir la base de données « %1 ».").arg(QDir::toNativeSeparators(path)),
+            error.text());
     }
     std::unique_ptr<Database> result(new Database(db, connection, makeFileDialect()));
     result->m_path = path;
@@ -143,14 +143,16 @@ std::unique_ptr<Database> Database::openServer(const ServerAddress &address)
 std::unique_ptr<Database> Database::open(const QString &path)
 {
     if (!QFileInfo(path).isFile())
-        throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.\n"
-                                        "Vérifiez le chemin inscrit dans CheminBase.cfg, ou recopiez-y le fichier Ferrune.mdb.")
-                             .arg(QDir::toNativeSeparators(path)));
+        throw StoreError(
+            QStringLiteral("La base de données « %1 » est introuvable.\n"
+                           "Vérifiez le chemin inscrit dans CheminBase.cfg, ou recopiez-y le fichier Ferrune.mdb.")
+                .arg(QDir::toNativeSeparators(path)));
     auto db = connect(path);
     for (const QString &table : schema::tableNames()) {
         if (!db->hasTable(table))
-            throw StoreError(QStringLiteral("Le fichier « %1 » n'est pas une base de données du programme (table %2 absente).")
-                                 .arg(QDir::toNativeSeparators(path), table));
+            throw StoreError(
+                QStringLiteral("Le fichier « %1 » n'est pas une base de données du programme (table %2 absente).")
+                    .arg(QDir::toNativeSeparators(path), table));
     }
     schema::ensureIndexes(*db);
     return db;
@@ -255,8 +257,9 @@ BulkQuery &BulkQuery::bind(const char *placeholder, const QString &value)
     }
     const int index = sqlite3_bind_parameter_index(m_statement, placeholder);
     const QByteArray utf8 = value.toUtf8();
-    if (index == 0 || sqlite3_bind_text(m_statement, index, utf8.constData(), static_cast<int>(utf8.size()),
-                                        SQLITE_TRANSIENT) != SQLITE_OK)
+    if (index == 0
+        || sqlite3_bind_text(m_statement, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT)
+               != SQLITE_OK)
         fail();
     return *this;
 }

@@ -28,15 +28,14 @@ QString describeCode(int code)
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return QStringLiteral("La base de données est occupée par un autre poste. Réessayez dans un instant.");
-    case SQLITE_FULL:
-        return QStringLiteral("Le disque est plein : la base de données n'a pas pu être modifiée.");
+    case SQLITE_FULL: return QStringLiteral("Le disque est plein : la base de données n'a pas pu être modifiée.");
     case SQLITE_READONLY:
         return QStringLiteral("La base de données est en lecture seule : la modification a été refusée.");
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        return QStringLiteral("La base de données est endommagée. Utilisez « Réparer et compacter la base de données ».");
-    default:
-        return QStringLiteral("Erreur de la base de données.");
+        return QStringLiteral(
+            "La base de données est endommagée. Utilisez « Réparer et compacter la base de données ».");
+    default: return QStringLiteral("Erreur de la base de données.");
     }
 }
 

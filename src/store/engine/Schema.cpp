@@ -22,16 +22,13 @@ const QList<Table> &tables()
          QStringLiteral("CREATE TABLE Labo (NumLabo {id}, Labo {key}, "
                         "Nom {key}, Tel TEXT, TelP TEXT, Email TEXT, Url TEXT, Mdp TEXT, Budget TEXT, "
                         "Laboratoire TEXT, Adresse TEXT, CommuneVM TEXT, Divers1 TEXT, Divers2 TEXT, Divers3 TEXT)")},
-        {QStringLiteral("Passage"),
-         QStringLiteral("CREATE TABLE Passage (NumPassage {id}, Labo {key}, "
-                        "Medecin {key}, Passage INTEGER, Divers1 TEXT, Divers2 TEXT)")},
-        {QStringLiteral("Visite"),
-         QStringLiteral("CREATE TABLE Visite (NumVisite {id}, Medecin {key}, "
-                        "Labo {key}, Jour {key}, Mois {key}, "
-                        "An {key}, Heure TEXT)")},
-        {QStringLiteral("Produit"),
-         QStringLiteral("CREATE TABLE Produit (NumProduit {id}, Medecin {key}, "
-                        "Labo {key}, Delegue {key}, Date TEXT, Produit TEXT)")},
+        {QStringLiteral("Passage"), QStringLiteral("CREATE TABLE Passage (NumPassage {id}, Labo {key}, "
+                                                   "Medecin {key}, Passage INTEGER, Divers1 TEXT, Divers2 TEXT)")},
+        {QStringLiteral("Visite"), QStringLiteral("CREATE TABLE Visite (NumVisite {id}, Medecin {key}, "
+                                                  "Labo {key}, Jour {key}, Mois {key}, "
+                                                  "An {key}, Heure TEXT)")},
+        {QStringLiteral("Produit"), QStringLiteral("CREATE TABLE Produit (NumProduit {id}, Medecin {key}, "
+                                                   "Labo {key}, Delegue {key}, Date TEXT, Produit TEXT)")},
     };
     return list;
 }
@@ -39,7 +36,8 @@ const QList<Table> &tables()
 QString definition(const Table &table, const Dialect &dialect)
 {
     QString text = table.definition;
-    return text.replace(QLatin1String("{id}"), dialect.counterColumn()).replace(QLatin1String("{key}"), dialect.keyColumn());
+    return text.replace(QLatin1String("{id}"), dialect.counterColumn())
+        .replace(QLatin1String("{key}"), dialect.keyColumn());
 }
 
 const QStringList &indexes()
@@ -50,7 +48,8 @@ const QStringList &indexes()
         QStringLiteral("CREATE INDEX IF NOT EXISTS IdxPassageMedecin ON Passage (Medecin)"),
         // Covering: a doctor's whole list (thousands of rows) is read from
         // the index alone, without one table lookup per row.
-        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxVisiteMedecinDateLabo ON Visite (Medecin, An, Mois, Jour, Labo, Heure)"),
+        QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS IdxVisiteMedecinDateLabo ON Visite (Medecin, An, Mois, Jour, Labo, Heure)"),
         // Its predecessor, a prefix of it, only slows every write down.
         QStringLiteral("DROP INDEX IF EXISTS IdxVisiteMedecinDate"),
         // With the whole date the pair's list comes out in order from this
@@ -64,7 +63,8 @@ const QStringList &indexes()
         // The doctor's history a page at a time, newest day first, from the
         // index alone: a filter by delegate or medicine tests every row of
         // the doctor, and one table lookup each costs more than the test.
-        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxProduitMedecinDateTexte ON Produit (Medecin, Date, Labo, Delegue, Produit)"),
+        QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS IdxProduitMedecinDateTexte ON Produit (Medecin, Date, Labo, Delegue, Produit)"),
     };
     return list;
 }
@@ -86,7 +86,8 @@ QStringList columns(const QString &table)
          {QStringLiteral("NumLabo"), QStringLiteral("Labo"), QStringLiteral("Nom"), QStringLiteral("Tel"),
           QStringLiteral("TelP"), QStringLiteral("Email"), QStringLiteral("Url"), QStringLiteral("Mdp"),
           QStringLiteral("Budget"), QStringLiteral("Laboratoire"), QStringLiteral("Adresse"),
-          QStringLiteral("CommuneVM"), QStringLiteral("Divers1"), QStringLiteral("Divers2"), QStringLiteral("Divers3")}},
+          QStringLiteral("CommuneVM"), QStringLiteral("Divers1"), QStringLiteral("Divers2"),
+          QStringLiteral("Divers3")}},
         {QStringLiteral("Passage"),
          {QStringLiteral("NumPassage"), QStringLiteral("Labo"), QStringLiteral("Medecin"), QStringLiteral("Passage"),
           QStringLiteral("Divers1"), QStringLiteral("Divers2")}},

@@ -9,10 +9,10 @@ class Database;
 // queries rely on. The one source of the layout: the shipped database is
 // made from it at build time.
 namespace schema {
-QStringList tableNames();              // Labo, Passage, Visite, Produit (upgrade order)
+QStringList tableNames();                  // Labo, Passage, Visite, Produit (upgrade order)
 QStringList columns(const QString &table); // column 0 first
-void create(Database &db); // in a transaction of its own
-void createTables(Database &db); // inside the caller's transaction
+void create(Database &db);                 // in a transaction of its own
+void createTables(Database &db);           // inside the caller's transaction
 void ensureIndexes(Database &db);
 } // namespace schema
 

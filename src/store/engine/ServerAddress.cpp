@@ -81,9 +81,10 @@ ServerAddress ServerAddress::parse(const QString &conninfo)
     address.conninfo = text;
     for (const auto &[key, value] : split(text)) {
         if (key == QLatin1String("password"))
-            throw StoreError(QStringLiteral("Le mot de passe ne doit pas figurer dans la chaîne de connexion au serveur.\n"
-                                            "Inscrivez-le dans le fichier .pgpass de l'utilisateur (ou celui que "
-                                            "désigne PGPASSFILE)."));
+            throw StoreError(
+                QStringLiteral("Le mot de passe ne doit pas figurer dans la chaîne de connexion au serveur.\n"
+                               "Inscrivez-le dans le fichier .pgpass de l'utilisateur (ou celui que "
+                               "désigne PGPASSFILE)."));
         if (key == QLatin1String("host") || key == QLatin1String("hostaddr"))
             address.host = value;
         else if (key == QLatin1String("dbname"))

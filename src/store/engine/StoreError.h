@@ -18,10 +18,7 @@ public:
 
     QString message() const { return m_message; }
     QString detail() const { return m_detail; }
-    QString fullText() const
-    {
-        return m_detail.isEmpty() ? m_message : m_message + QStringLiteral("\n\n") + m_detail;
-    }
+    QString fullText() const { return m_detail.isEmpty() ? m_message : m_message + QStringLiteral("\n\n") + m_detail; }
 
 private:
     QString m_message;

@@ -29,7 +29,7 @@ const QString kSharedData = QStringLiteral("../../share/tallvane/");
 bool installed(const QString &programFolder)
 {
     return QFile::exists(QDir::cleanPath(programFolder + QStringLiteral("/") + kSharedData + files::ShippedDatabase))
-        || !QFileInfo(programFolder).isWritable();
+           || !QFileInfo(programFolder).isWritable();
 }
 } // namespace
 

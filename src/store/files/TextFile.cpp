@@ -2,9 +2,9 @@
 
 #include "store/engine/StoreError.h"
 
-#include <QFile>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -20,10 +20,9 @@ namespace {
 
 // Windows-1252 code points for bytes 0x80..0x9F; the rest is Latin-1.
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 QString decodeCp1252(const QByteArray &bytes)
@@ -81,7 +80,8 @@ void sweepAbandonedTemporaries(const QString &path)
     const QFileInfo target(path);
     const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kAbandonedAfterSeconds);
     const QString prefix = target.fileName() + QLatin1Char('.');
-    const QFileInfoList candidates = target.dir().entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
+    const QFileInfoList candidates =
+        target.dir().entryInfoList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
     for (const QFileInfo &candidate : candidates)
         if (candidate.lastModified().toUTC() < limit)
             QFile::remove(candidate.filePath());
@@ -100,7 +100,8 @@ QString decode(const QByteArray &bytes)
     if (body.startsWith("\xEF\xBB\xBF"))
         body.remove(0, 3);
     // One byte order mark goes; a second one is the text's own U+FEFF.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(body);
     if (!utf8.hasError())
         return text;
@@ -251,7 +252,8 @@ FieldReader::FieldReader(QString text)
 bool FieldReader::atEnd() const
 {
     qsizetype p = m_pos;
-    while (p < m_text.size() && (m_text.at(p) == u' ' || m_text.at(p) == u'\t' || m_text.at(p) == u'\r' || m_text.at(p) == u'\n'))
+    while (p < m_text.size()
+           && (m_text.at(p) == u' ' || m_text.at(p) == u'\t' || m_text.at(p) == u'\r' || m_text.at(p) == u'\n'))
         ++p;
     return p >= m_text.size();
 }
@@ -290,7 +292,8 @@ std::optional<QString> FieldReader::readText()
         QString field = m_text.mid(m_pos + 1, end - m_pos - 1);
         m_pos = close < 0 ? m_text.size() : close + 1;
         // Anything between the closing quote and the separator is dropped.
-        while (m_pos < m_text.size() && m_text.at(m_pos) != u',' && m_text.at(m_pos) != u'\r' && m_text.at(m_pos) != u'\n')
+        while (m_pos < m_text.size() && m_text.at(m_pos) != u',' && m_text.at(m_pos) != u'\r'
+               && m_text.at(m_pos) != u'\n')
             ++m_pos;
         skipSeparator();
         return field;
@@ -324,8 +327,8 @@ std::optional<long long> FieldReader::readInteger(long long min, long long max)
 
 QString quoteField(const QString &text)
 {
-    const bool needsQuotes = text.contains(u',') || text.startsWith(u' ') || text.startsWith(u'\t')
-        || text.endsWith(u' ');
+    const bool needsQuotes =
+        text.contains(u',') || text.startsWith(u' ') || text.startsWith(u'\t') || text.endsWith(u' ');
     return needsQuotes ? QStringLiteral("\"") + text + QStringLiteral("\"") : text;
 }
 

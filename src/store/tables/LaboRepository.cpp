@@ -7,8 +7,8 @@
 namespace tv {
 
 namespace {
-const QString kRecordColumns = QStringLiteral(
-    "NumLabo, Labo, Nom, Tel, TelP, Email, Url, Mdp, Budget, Laboratoire, Adresse, CommuneVM");
+const QString kRecordColumns =
+    QStringLiteral("NumLabo, Labo, Nom, Tel, TelP, Email, Url, Mdp, Budget, Laboratoire, Adresse, CommuneVM");
 
 LaboRecord readRecord(const SqlQuery &q)
 {
@@ -41,7 +41,8 @@ QList<LaboEntry> LaboRepository::all() const
 
 std::optional<LaboRecord> LaboRepository::findByLabo(const QString &labo) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Labo WHERE Labo = :labo ORDER BY NumLabo LIMIT 1").arg(kRecordColumns));
+    SqlQuery q(m_db,
+               QStringLiteral("SELECT %1 FROM Labo WHERE Labo = :labo ORDER BY NumLabo LIMIT 1").arg(kRecordColumns));
     q.bind(QStringLiteral(":labo"), labo).exec();
     if (!q.next())
         return std::nullopt;
@@ -133,7 +134,8 @@ int LaboRepository::updateChanged(const LaboRecord &before, const LaboRecord &af
     }
     if (changed.isEmpty())
         return 0;
-    SqlQuery q(m_db, QStringLiteral("UPDATE Labo SET %1 WHERE NumLabo = :id").arg(assignments.join(QStringLiteral(", "))));
+    SqlQuery q(m_db,
+               QStringLiteral("UPDATE Labo SET %1 WHERE NumLabo = :id").arg(assignments.join(QStringLiteral(", "))));
     for (const Column *c : changed)
         q.bind(QStringLiteral(":") + QString::fromLatin1(c->name), after.*c->field);
     q.bind(QStringLiteral(":id"), after.numLabo).exec();

@@ -11,7 +11,10 @@ class Database;
 // The Labo table: one row per laboratory.
 class LaboRepository {
 public:
-    explicit LaboRepository(Database &db) : m_db(db) {}
+    explicit LaboRepository(Database &db)
+        : m_db(db)
+    {
+    }
 
     QList<LaboEntry> all() const; // table order
     std::optional<LaboRecord> findByLabo(const QString &labo) const;

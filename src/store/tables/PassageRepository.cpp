@@ -29,13 +29,15 @@ QHash<QString, QString> PassageRepository::quotasForMedecin(const QString &medec
 void PassageRepository::setQuota(const QString &labo, const QString &medecin, int value)
 {
     Transaction transaction(m_db, QStringLiteral("Passage"));
-    SqlQuery update(m_db, QStringLiteral("UPDATE Passage SET Passage = :value WHERE Labo = :labo AND Medecin = :medecin"));
+    SqlQuery update(m_db,
+                    QStringLiteral("UPDATE Passage SET Passage = :value WHERE Labo = :labo AND Medecin = :medecin"));
     update.bind(QStringLiteral(":value"), value)
         .bind(QStringLiteral(":labo"), labo)
         .bind(QStringLiteral(":medecin"), medecin)
         .exec();
     if (update.numRowsAffected() == 0) {
-        SqlQuery insert(m_db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES (:labo, :medecin, :value)"));
+        SqlQuery insert(
+            m_db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES (:labo, :medecin, :value)"));
         insert.bind(QStringLiteral(":labo"), labo)
             .bind(QStringLiteral(":medecin"), medecin)
             .bind(QStringLiteral(":value"), value)

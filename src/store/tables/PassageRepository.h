@@ -11,7 +11,10 @@ class Database;
 // with a doctor, one row per pair.
 class PassageRepository {
 public:
-    explicit PassageRepository(Database &db) : m_db(db) {}
+    explicit PassageRepository(Database &db)
+        : m_db(db)
+    {
+    }
 
     // nullopt when the pair has no row; "" when its quota was never set.
     std::optional<QString> quota(const QString &labo, const QString &medecin) const;

@@ -33,8 +33,9 @@ ProduitRepository::Page ProduitRepository::historyPage(Filter filter, const QStr
     const QString where = filterClause(filter);
     const bool hasValue = filter != Filter::None;
     const bool bounded = !beforeDate.isEmpty();
-    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 ORDER BY Date DESC, NumProduit DESC LIMIT :limit")
-                          .arg(kColumns, where, bounded ? QStringLiteral(" AND Date < :before") : QString()));
+    BulkQuery q(m_db,
+                QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 ORDER BY Date DESC, NumProduit DESC LIMIT :limit")
+                    .arg(kColumns, where, bounded ? QStringLiteral(" AND Date < :before") : QString()));
     q.bind(":medecin", medecin).bind(":limit", QString::number(limit));
     if (hasValue)
         q.bind(":value", value);
@@ -64,8 +65,9 @@ QList<ProduitRecord> ProduitRepository::select(const QString &where,
 {
     // A doctor's whole history runs to thousands of rows: read straight
     // from the engine.
-    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2 ORDER BY Date DESC, NumProduit DESC")
-                          .arg(kColumns, where));
+    BulkQuery q(
+        m_db,
+        QStringLiteral("SELECT %1 FROM Produit WHERE %2 ORDER BY Date DESC, NumProduit DESC").arg(kColumns, where));
     for (const auto &[name, value] : values)
         q.bind(name.toUtf8().constData(), value);
     QList<ProduitRecord> rows;
@@ -78,8 +80,12 @@ std::optional<ProduitRecord> ProduitRepository::find(const QString &labo, const 
                                                      const QString &date) const
 {
     SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE Medecin = :medecin AND Labo = :labo AND Date = :date "
-                                    "ORDER BY NumProduit LIMIT 1").arg(kColumns));
-    q.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":labo"), labo).bind(QStringLiteral(":date"), date).exec();
+                                    "ORDER BY NumProduit LIMIT 1")
+                         .arg(kColumns));
+    q.bind(QStringLiteral(":medecin"), medecin)
+        .bind(QStringLiteral(":labo"), labo)
+        .bind(QStringLiteral(":date"), date)
+        .exec();
     if (!q.next())
         return std::nullopt;
     return ProduitRecord{q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5)};

@@ -12,7 +12,10 @@ class Database;
 // laboratory, doctor and date (yyyy-MM-dd).
 class ProduitRepository {
 public:
-    explicit ProduitRepository(Database &db) : m_db(db) {}
+    explicit ProduitRepository(Database &db)
+        : m_db(db)
+    {
+    }
 
     std::optional<ProduitRecord> find(const QString &labo, const QString &medecin, const QString &date) const;
     qint64 insert(const ProduitRecord &record);

@@ -31,22 +31,28 @@ QList<VisiteRecord> inTableOrder(QList<VisiteRecord> rows)
 QList<VisiteRecord> VisiteRepository::forLaboMedecin(const QString &labo, const QString &medecin) const
 {
     SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Labo = :labo AND Medecin = :medecin "
-                                    "ORDER BY An DESC, Mois DESC, Jour DESC, NumVisite DESC").arg(kColumns));
+                                    "ORDER BY An DESC, Mois DESC, Jour DESC, NumVisite DESC")
+                         .arg(kColumns));
     q.bind(QStringLiteral(":labo"), labo).bind(QStringLiteral(":medecin"), medecin).exec();
     return readAll(q);
 }
 
 int VisiteRepository::countForLaboYear(const QString &labo, const QString &an, const QString &medecin) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT COUNT(*) FROM Visite WHERE Labo = :labo AND An = :an AND Medecin = :medecin"));
-    q.bind(QStringLiteral(":labo"), labo).bind(QStringLiteral(":an"), an).bind(QStringLiteral(":medecin"), medecin).exec();
+    SqlQuery q(m_db,
+               QStringLiteral("SELECT COUNT(*) FROM Visite WHERE Labo = :labo AND An = :an AND Medecin = :medecin"));
+    q.bind(QStringLiteral(":labo"), labo)
+        .bind(QStringLiteral(":an"), an)
+        .bind(QStringLiteral(":medecin"), medecin)
+        .exec();
     return q.next() ? q.value(0).toInt() : 0;
 }
 
 QList<VisiteRecord> VisiteRepository::forMedecin(const QString &medecin) const
 {
     // Thousands of rows at a busy practice: read straight from the engine.
-    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin ORDER BY NumVisite").arg(kColumns));
+    BulkQuery q(m_db,
+                QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin ORDER BY NumVisite").arg(kColumns));
     q.bind(":medecin", medecin);
     QList<VisiteRecord> rows;
     while (q.next())
@@ -55,14 +61,15 @@ QList<VisiteRecord> VisiteRepository::forMedecin(const QString &medecin) const
 }
 
 QList<VisiteRecord> VisiteRepository::pastForMedecin(const QString &medecin, const QString &an, const QString &mois,
-                                                    const QString &jour, int offset, int limit) const
+                                                     const QString &jour, int offset, int limit) const
 {
     // "An <= :an" bounds the walk of the doctor's index; the rest of the
     // day's test is made on the rows of that one year.
     BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An <= :an "
                                      "AND (An < :an2 OR Mois < :mois OR (Mois = :mois2 AND Jour < :jour)) "
                                      "ORDER BY An DESC, Mois DESC, Jour DESC, Labo DESC, NumVisite DESC "
-                                     "LIMIT :limit OFFSET :offset").arg(kColumns));
+                                     "LIMIT :limit OFFSET :offset")
+                          .arg(kColumns));
     q.bind(":medecin", medecin)
         .bind(":an", an)
         .bind(":an2", an)
@@ -80,9 +87,13 @@ QList<VisiteRecord> VisiteRepository::pastForMedecin(const QString &medecin, con
 
 QList<VisiteRecord> VisiteRepository::forMonth(const QString &medecin, const QString &an, const QString &mois) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois")
-                         .arg(kColumns));
-    q.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":an"), an).bind(QStringLiteral(":mois"), mois).exec();
+    SqlQuery q(
+        m_db,
+        QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois").arg(kColumns));
+    q.bind(QStringLiteral(":medecin"), medecin)
+        .bind(QStringLiteral(":an"), an)
+        .bind(QStringLiteral(":mois"), mois)
+        .exec();
     return inTableOrder(readAll(q));
 }
 
@@ -90,7 +101,8 @@ QList<VisiteRecord> VisiteRepository::forDay(const QString &medecin, const QStri
                                              const QString &an) const
 {
     SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
-                                    "AND Jour = :jour").arg(kColumns));
+                                    "AND Jour = :jour")
+                         .arg(kColumns));
     q.bind(QStringLiteral(":medecin"), medecin)
         .bind(QStringLiteral(":an"), an)
         .bind(QStringLiteral(":mois"), mois)

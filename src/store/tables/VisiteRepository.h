@@ -11,7 +11,10 @@ class Database;
 // two-, two- and four-digit texts the agenda uses.
 class VisiteRepository {
 public:
-    explicit VisiteRepository(Database &db) : m_db(db) {}
+    explicit VisiteRepository(Database &db)
+        : m_db(db)
+    {
+    }
 
     // Latest first (year, month, day descending).
     QList<VisiteRecord> forLaboMedecin(const QString &labo, const QString &medecin) const;

@@ -4,8 +4,8 @@
 #include "support/TestEnv.h"
 
 #include "store/engine/Database.h"
-#include "store/tables/Store.h"
 #include "store/engine/StoreError.h"
+#include "store/tables/Store.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -60,12 +60,12 @@ private slots:
     {
         auto store = freshStore();
         ProduitRepository &p = store->produits();
-        p.insert({0, QStringLiteral("DR A"), QStringLiteral("L1"), QStringLiteral("Hélène"), QStringLiteral("2024-01-02"),
-                  QStringLiteral("Doliprane\n")});
-        p.insert({0, QStringLiteral("DR A"), QStringLiteral("L2"), QStringLiteral("HÉLÈNE"), QStringLiteral("2025-01-02"),
-                  QStringLiteral("Efferalgan\n")});
-        p.insert({0, QStringLiteral("DR B"), QStringLiteral("L2"), QStringLiteral("Hélène"), QStringLiteral("2025-01-03"),
-                  QString()});
+        p.insert({0, QStringLiteral("DR A"), QStringLiteral("L1"), QStringLiteral("Hélène"),
+                  QStringLiteral("2024-01-02"), QStringLiteral("Doliprane\n")});
+        p.insert({0, QStringLiteral("DR A"), QStringLiteral("L2"), QStringLiteral("HÉLÈNE"),
+                  QStringLiteral("2025-01-02"), QStringLiteral("Efferalgan\n")});
+        p.insert({0, QStringLiteral("DR B"), QStringLiteral("L2"), QStringLiteral("Hélène"),
+                  QStringLiteral("2025-01-03"), QString()});
         const QList<ProduitRecord> rows = p.forDelegue(QStringLiteral("hélène"), QStringLiteral("dr a"));
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows.at(0).date, QStringLiteral("2025-01-02"));

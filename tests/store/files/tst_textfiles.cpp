@@ -2,8 +2,8 @@
 // or hand-edited cases the practice's files come with.
 #include "support/TestEnv.h"
 
-#include "store/files/SettingsFiles.h"
 #include "store/engine/StoreError.h"
+#include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 
 #include <QFile>
@@ -25,9 +25,13 @@ private:
 private slots:
     void decodesUtf8AndFallsBackToWindows1252()
     {
-        QCOMPARE(textfile::decode("H\xC3\xA9l\xC3\xA8" "ne"), QStringLiteral("Hélène"));
+        QCOMPARE(textfile::decode("H\xC3\xA9l\xC3\xA8"
+                                  "ne"),
+                 QStringLiteral("Hélène"));
         // Bytes made on the old platform: é = E9, œ = 9C, € = 80.
-        QCOMPARE(textfile::decode("H\xE9l\xE8" "ne \x9C\x80"), QStringLiteral("H\u00E9l\u00E8ne \u0153\u20AC"));
+        QCOMPARE(textfile::decode("H\xE9l\xE8"
+                                  "ne \x9C\x80"),
+                 QStringLiteral("H\u00E9l\u00E8ne \u0153\u20AC"));
     }
 
     void splitsLinesWhateverTheLineEnd()
@@ -41,7 +45,8 @@ private slots:
     void writesCrLfUtf8AndReadsBack()
     {
         textfile::writeLines(path("list.txt"), {QStringLiteral("Hélène"), QStringLiteral("  B ")});
-        QCOMPARE(read("list.txt"), QByteArray("H\xC3\xA9l\xC3\xA8" "ne\r\n  B \r\n"));
+        QCOMPARE(read("list.txt"), QByteArray("H\xC3\xA9l\xC3\xA8"
+                                              "ne\r\n  B \r\n"));
         QCOMPARE(*textfile::readLines(path("list.txt")), QStringList({"Hélène", "  B "}));
         QVERIFY(!textfile::readLines(path("missing.txt")));
         textfile::appendLine(path("list.txt"), QStringLiteral("C"));

@@ -3,11 +3,11 @@
 #include "support/TestEnv.h"
 
 #include "store/engine/Database.h"
-#include "store/tables/Store.h"
 #include "store/engine/StoreError.h"
+#include "store/tables/Store.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
