@@ -13,9 +13,11 @@
 #include "common/ui/Guard.h"
 #include "common/ui/Icons.h"
 #include "common/ui/Widgets.h"
+#include "labs/core/LabRules.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
 #include "maintenance/ui/MaintenanceController.h"
+#include "online/ui/FrmLien.h"
 #include "outputs/ui/OutputsController.h"
 #include "products/ui/ProductsController.h"
 #include "server/ui/ServerController.h"
@@ -174,6 +176,17 @@ void FrmLabo::connectSignals()
     m_backups->connectSignals();
     m_outputs->connectSignals();
     m_server->connectSignals();
+    connect(v.menus.mnuLien, &QAction::triggered, this, [this] { mnuLien_Click(); });
+}
+
+void FrmLabo::mnuLien_Click()
+{
+    guarded(this, [&] {
+        const QString labo = hasLabo() ? currentLabo() : QString();
+        const auto record = labo.isEmpty() ? std::nullopt : store().labos().findByLabo(labo);
+        const QString email = record && labrules::isMailAddress(record->email) ? record->email.trimmed() : QString();
+        FrmLien::show(this, store(), state().CheminBase, labo, email);
+    });
 }
 
 Store &FrmLabo::store()

@@ -68,6 +68,8 @@ public:
     void Charger_Produits_Visite();
 
     void menu_Click(int index);
+    // The selected laboratory's online booking link (pop-up mnuPlus).
+    void mnuLien_Click();
     void showTab(int number); // 1-based, as the tab strip numbers them
     int tabCount() const;
     void focusCmdFoc();

@@ -76,6 +76,7 @@ void buildMenus(MenuActions &m, QWidget *owner)
     separator(m.mnuPlus, "mnusepPlus0");
     m.mnuSauvegardes = entry(m.mnuPlus, "mnuSauvegardes", QStringLiteral("Sauvegardes…"));
     m.mnuServeur = entry(m.mnuPlus, "mnuServeur", QStringLiteral("Transférer la base sur un serveur PostgreSQL…"));
+    m.mnuLien = entry(m.mnuPlus, "mnuLien", QStringLiteral("Lien de réservation en ligne…"));
 }
 
 } // namespace tv

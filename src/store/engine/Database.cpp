@@ -137,6 +137,7 @@ std::unique_ptr<Database> Database::openServer(const ServerAddress &address)
                                             "dossier des données.")
                                  .arg(address.dbname, address.hostForMessage(), table));
     }
+    schema::upgrade(*db); // an older server database too
     return db;
 }
 
@@ -155,6 +156,7 @@ std::unique_ptr<Database> Database::open(const QString &path)
                     .arg(QDir::toNativeSeparators(path), table));
     }
     schema::ensureIndexes(*db);
+    schema::upgrade(*db); // an older file gets the new tables
     return db;
 }
 

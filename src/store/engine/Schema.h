@@ -14,6 +14,10 @@ QStringList columns(const QString &table); // column 0 first
 void create(Database &db);                 // in a transaction of its own
 void createTables(Database &db);           // inside the caller's transaction
 void ensureIndexes(Database &db);
+// The tables added beside the four (the online links), created when
+// missing; the four are not touched. upgrade() tests first and never throws.
+void addTables(Database &db);
+void upgrade(Database &db);
 } // namespace schema
 
 } // namespace tv

@@ -26,6 +26,17 @@ QHash<QString, QString> PassageRepository::quotasForMedecin(const QString &medec
     return quotas;
 }
 
+QHash<QString, QString> PassageRepository::quotasForLabo(const QString &labo) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT Medecin, Passage FROM Passage WHERE Labo = :labo "
+                                    "ORDER BY NumPassage DESC"));
+    q.bind(QStringLiteral(":labo"), labo).exec();
+    QHash<QString, QString> quotas;
+    while (q.next())
+        quotas.insert(q.text(0).toUpper(), q.value(1).isNull() ? QString() : q.text(1));
+    return quotas;
+}
+
 void PassageRepository::setQuota(const QString &labo, const QString &medecin, int value)
 {
     Transaction transaction(m_db, QStringLiteral("Passage"));

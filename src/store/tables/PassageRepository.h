@@ -21,6 +21,8 @@ public:
     // Sets the quota of the pair's rows; adds the row when the pair has none.
     // Every quota text of the doctor by laboratory, unset ones as "".
     QHash<QString, QString> quotasForMedecin(const QString &medecin) const;
+    // Every quota text of the laboratory by doctor, unset ones as "".
+    QHash<QString, QString> quotasForLabo(const QString &labo) const;
     void setQuota(const QString &labo, const QString &medecin, int value);
     void insertRow(const QString &labo, const QString &medecin);
     int removeForLabo(const QString &labo);

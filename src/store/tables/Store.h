@@ -2,6 +2,7 @@
 
 #include "store/engine/Database.h"
 #include "store/tables/LaboRepository.h"
+#include "store/tables/LienRepository.h"
 #include "store/tables/PassageRepository.h"
 #include "store/tables/ProduitRepository.h"
 #include "store/tables/VisiteRepository.h"
@@ -26,6 +27,7 @@ public:
     VisiteRepository &visites() { return m_visites; }
     PassageRepository &passages() { return m_passages; }
     ProduitRepository &produits() { return m_produits; }
+    LienRepository &liens() { return m_liens; }
 
     // A new doctor gets one Passage row per laboratory, in list order.
     void addDoctorRows(const QString &medecin, const QStringList &labos);
@@ -33,9 +35,9 @@ public:
     void deleteDoctorRows(const QString &medecin);
     // A new laboratory and one Passage row per doctor.
     LaboEntry addLaboratory(const QString &name, const QStringList &medecins);
-    // Labo, Visite and Passage follow the new name; Produit keeps the old.
+    // Labo, Visite, Passage and Lien follow the new name; Produit keeps the old.
     void renameLaboratory(const QString &from, const QString &to);
-    // Labo, Visite and Passage rows go; Produit rows stay.
+    // Labo, Visite, Passage and Lien rows go; Produit rows stay.
     void deleteLaboratory(const QString &labo);
 
 private:
@@ -46,6 +48,7 @@ private:
     VisiteRepository m_visites;
     PassageRepository m_passages;
     ProduitRepository m_produits;
+    LienRepository m_liens;
 };
 
 } // namespace tv

@@ -85,6 +85,23 @@ QList<VisiteRecord> VisiteRepository::pastForMedecin(const QString &medecin, con
     return rows;
 }
 
+QList<VisiteRecord> VisiteRepository::comingForLabo(const QString &labo, const QString &an, const QString &mois,
+                                                    const QString &jour) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Labo = :labo AND An >= :an "
+                                    "AND (An > :an2 OR Mois > :mois OR (Mois = :mois2 AND Jour >= :jour)) "
+                                    "ORDER BY An, Mois, Jour, Medecin, NumVisite")
+                         .arg(kColumns));
+    q.bind(QStringLiteral(":labo"), labo)
+        .bind(QStringLiteral(":an"), an)
+        .bind(QStringLiteral(":an2"), an)
+        .bind(QStringLiteral(":mois"), mois)
+        .bind(QStringLiteral(":mois2"), mois)
+        .bind(QStringLiteral(":jour"), jour)
+        .exec();
+    return readAll(q);
+}
+
 QList<VisiteRecord> VisiteRepository::forMonth(const QString &medecin, const QString &an, const QString &mois) const
 {
     SqlQuery q(

@@ -26,6 +26,10 @@ public:
     // read from the index a page at a time.
     QList<VisiteRecord> pastForMedecin(const QString &medecin, const QString &an, const QString &mois,
                                        const QString &jour, int offset, int limit) const;
+    // The laboratory's appointments with every doctor from that day on,
+    // earliest first.
+    QList<VisiteRecord> comingForLabo(const QString &labo, const QString &an, const QString &mois,
+                                      const QString &jour) const;
     QList<VisiteRecord> forMonth(const QString &medecin, const QString &an, const QString &mois) const;
     QList<VisiteRecord> forDay(const QString &medecin, const QString &jour, const QString &mois,
                                const QString &an) const;
