@@ -98,7 +98,8 @@ Reply BookingSite::render(Store &store, const QString &labo, const QString &toke
 Reply BookingSite::page(Store &store, const QString &labo, const ParsedRequest &r)
 {
     if (r.medecin && !doctorsOf(store, labo).received.contains(*r.medecin))
-        return badRequest(r.token, QStringLiteral("Ce médecin ne figure pas parmi ceux qui reçoivent votre laboratoire."));
+        return badRequest(r.token,
+                          QStringLiteral("Ce médecin ne figure pas parmi ceux qui reçoivent votre laboratoire."));
     return render(store, labo, r.token, r.medecin.value_or(QString()), r.month.value_or(QDate()), {}, false, 200);
 }
 
@@ -107,8 +108,7 @@ Reply BookingSite::book(Store &store, const QString &labo, const ParsedRequest &
     const booking::Result result =
         booking::book(store, m_dataFolder, {*r.medecin, labo, *r.day, r.heure}, booking::Policy::Online);
     const QDate month(r.day->year(), r.day->month(), 1);
-    return render(store, labo, r.token, *r.medecin, month, result.message, !result.done,
-                  result.done ? 200 : kRefused);
+    return render(store, labo, r.token, *r.medecin, month, result.message, !result.done, result.done ? 200 : kRefused);
 }
 
 Reply BookingSite::cancel(Store &store, const QString &labo, const ParsedRequest &r)
@@ -116,8 +116,7 @@ Reply BookingSite::cancel(Store &store, const QString &labo, const ParsedRequest
     const booking::Result result =
         booking::cancel(store, {*r.medecin, labo, *r.day, QString()}, booking::Policy::Online);
     const QDate month(r.day->year(), r.day->month(), 1);
-    return render(store, labo, r.token, *r.medecin, month, result.message, !result.done,
-                  result.done ? 200 : kRefused);
+    return render(store, labo, r.token, *r.medecin, month, result.message, !result.done, result.done ? 200 : kRefused);
 }
 
 Reply BookingSite::badRequest(const QString &token, const QString &message) const

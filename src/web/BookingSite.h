@@ -44,8 +44,8 @@ private:
     };
     Doctors doctorsOf(Store &store, const QString &labo) const;
     bool asksTime(const QString &medecin, const QStringList &allDoctors) const;
-    Reply render(Store &store, const QString &labo, const QString &token, const QString &medecin,
-                 const QDate &month, const QString &message, bool error, int status);
+    Reply render(Store &store, const QString &labo, const QString &token, const QString &medecin, const QDate &month,
+                 const QString &message, bool error, int status);
 
     QString m_dataFolder;
     QStringList m_workstations;

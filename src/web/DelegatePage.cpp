@@ -73,9 +73,10 @@ QString monthGrid(const PageModel &m)
         grid += QStringLiteral("<span class=\"vide\"></span>");
     for (const auto &[day, status] : m.days)
         grid += dayCell(day, status);
-    grid += QStringLiteral("</div><p class=\"legende\"><span data-etat=\"libre\">libre</span>"
-                           "<span data-etat=\"complet\">complet</span><span data-etat=\"ferme\">fermé</span>"
-                           "<span data-etat=\"passe\">passé</span><span data-etat=\"pris\">votre rendez-vous</span></p>");
+    grid +=
+        QStringLiteral("</div><p class=\"legende\"><span data-etat=\"libre\">libre</span>"
+                       "<span data-etat=\"complet\">complet</span><span data-etat=\"ferme\">fermé</span>"
+                       "<span data-etat=\"passe\">passé</span><span data-etat=\"pris\">votre rendez-vous</span></p>");
     return grid;
 }
 
@@ -90,7 +91,8 @@ QString bookingForm(const PageModel &m)
         form += QStringLiteral("<label for=\"heure\">Heure (facultative)</label>"
                                "<input id=\"heure\" name=\"heure\" type=\"text\" inputmode=\"numeric\" "
                                "placeholder=\"09H30\" maxlength=\"5\" size=\"6\">");
-    return form + QStringLiteral("<button type=\"submit\" id=\"reserver\">Réserver le jour choisi</button></div></form>");
+    return form
+           + QStringLiteral("<button type=\"submit\" id=\"reserver\">Réserver le jour choisi</button></div></form>");
 }
 
 QString comingList(const PageModel &m)

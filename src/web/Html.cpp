@@ -45,7 +45,7 @@ const std::string &styleSheet()
 body{font-family:system-ui,sans-serif;margin:0;padding:0.5rem;background:#eef1fc;color:#1b1b1b;max-width:40rem;margin-inline:auto}
 h1{font-size:1.3rem;margin:0.5rem 0}
 h2{font-size:1.1rem;margin:0}
-#message{min-height:1.2em;white-space:pre-line;padding:0.4rem;border-radius:4px}
+#message{min-height:1.2em;white-space:pre-wrap;padding:0.4rem;border-radius:4px}
 #message.ok{background:#d9f2d9}
 #message.erreur{background:#f9d6d5}
 #message:empty{padding:0}

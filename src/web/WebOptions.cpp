@@ -1,7 +1,5 @@
 #include "web/WebOptions.h"
 
-
-
 namespace tv::web {
 
 namespace {

@@ -36,8 +36,7 @@ struct ParsedRequest {
 
 // `today` bounds the months that can be asked (the year before to three
 // years ahead, as the desktop's year list).
-ParsedRequest parseRequest(std::string_view method, std::string_view path, const Params &params,
-                           const QDate &today);
+ParsedRequest parseRequest(std::string_view method, std::string_view path, const Params &params, const QDate &today);
 
 // "AAAA-MM-JJ" and "AAAA-MM" forms of a date, as the page writes them.
 QString isoDay(const QDate &day);

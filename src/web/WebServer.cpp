@@ -92,7 +92,8 @@ WebServer::WebServer(ServerOptions options)
     , m_generation(++g_generation)
 {
     if (!m_options.logFile.empty() && !m_log.openFile(m_options.logFile))
-        m_error = QStringLiteral("Impossible d'écrire le journal « %1 ».").arg(QString::fromStdString(m_options.logFile));
+        m_error =
+            QStringLiteral("Impossible d'écrire le journal « %1 ».").arg(QString::fromStdString(m_options.logFile));
     m_server->set_payload_max_length(kMaxBody);
     m_server->set_keep_alive_max_count(1000);
     const auto handler = [this](const httplib::Request &req, httplib::Response &res) { handle(req, res); };
@@ -112,13 +113,14 @@ WebServer::WebServer(ServerOptions options)
         t_started = std::chrono::steady_clock::now();
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    m_server->set_post_routing_handler([](const httplib::Request &, httplib::Response &res) { setSecurityHeaders(res); });
+    m_server->set_post_routing_handler(
+        [](const httplib::Request &, httplib::Response &res) { setSecurityHeaders(res); });
     m_server->set_logger([this](const httplib::Request &req, const httplib::Response &res) {
         const auto started = std::exchange(t_started, {});
-        const double ms = started == std::chrono::steady_clock::time_point{}
-                              ? 0.0
-                              : std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
-                                    .count();
+        const double ms =
+            started == std::chrono::steady_clock::time_point{}
+                ? 0.0
+                : std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
         m_log.write(clientAddress(req), req.method, req.path, res.status, res.body.size(), ms);
     });
 }

@@ -48,8 +48,8 @@ int serve(const tv::web::WebOptions &o)
     sigaddset(&stopSignals, SIGINT);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    tv::web::WebServer server({o.dataFolder, o.workstations, o.host.toStdString(), o.port,
-                               o.trustedProxy.toStdString(), o.logFile.toStdString()});
+    tv::web::WebServer server({o.dataFolder, o.workstations, o.host.toStdString(), o.port, o.trustedProxy.toStdString(),
+                               o.logFile.toStdString()});
     // The database is opened once here so that a wrong folder is said at once.
     tv::Store::open(tv::files::join(o.dataFolder, tv::files::Database));
     if (!server.bind())

@@ -3,6 +3,7 @@ through chromedriver), against the running service on the engine of the run.
 Usage: browser_test.py <tallvane-web> <tallvane_web_fixture>"""
 import os
 import shutil
+import signal
 import socket
 import subprocess
 import sys
@@ -16,7 +17,8 @@ import urllib.request
 from selenium import webdriver
 from selenium.common.exceptions import NoSuchElementException
 from selenium.webdriver.common.by import By
-from selenium.webdriver.support.ui import Select
+from selenium.webdriver.support import expected_conditions
+from selenium.webdriver.support.ui import Select, WebDriverWait
 
 SERVICE, FIXTURE = sys.argv[1], sys.argv[2]
 TODAY = "2025-03-05 10:00:00"  # a Wednesday; the service's clock is pinned there
@@ -44,7 +46,7 @@ class BookingPage(unittest.TestCase):
         cls.service = subprocess.Popen(
             ["faketime", "--exclude-monotonic", TODAY, SERVICE, "--data", cls.folder,
              "--listen", "127.0.0.1:%d" % cls.port, "--poste", poste, "--journal", cls.log],
-            stderr=subprocess.PIPE)
+            stderr=subprocess.PIPE, start_new_session=True)
         cls.service.stderr.readline()  # "à l'écoute sur ..."
         options = webdriver.ChromeOptions()
         for arg in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--disable-gpu",
@@ -57,7 +59,7 @@ class BookingPage(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         cls.driver.quit()
-        cls.service.terminate()
+        os.killpg(cls.service.pid, signal.SIGTERM)  # faketime and the service under it
         cls.service.wait(10)
         shutil.rmtree(cls.folder)
 
@@ -77,17 +79,23 @@ class BookingPage(unittest.TestCase):
         return subprocess.run([FIXTURE, "visites", self.folder], check=True, capture_output=True,
                               text=True).stdout.splitlines()
 
+    def submit(self, button):
+        """Clicks and waits for the answer's page."""
+        old = self.driver.find_element(By.ID, "message")
+        button.click()
+        WebDriverWait(self.driver, 10).until(expected_conditions.staleness_of(old))
+
     def book(self, iso, heure=None):
         self.day(iso).click()
         if heure is not None:
             self.driver.find_element(By.ID, "heure").send_keys(heure)
-        self.driver.find_element(By.ID, "reserver").click()
+        self.submit(self.driver.find_element(By.ID, "reserver"))
 
     def forge_booking(self, iso):
         """Posts a day the page does not offer, as a hand-made request would."""
         radio = self.driver.find_element(By.CSS_SELECTOR, 'input[name="jour"]')
         self.driver.execute_script("arguments[0].value = arguments[1]; arguments[0].checked = true;", radio, iso)
-        self.driver.find_element(By.ID, "reserver").click()
+        self.submit(self.driver.find_element(By.ID, "reserver"))
 
     def test_1_month_and_booking(self):
         self.open("LABO A")
@@ -151,13 +159,14 @@ class BookingPage(unittest.TestCase):
         form = button.find_element(By.XPATH, "..")
         self.driver.execute_script("arguments[0].action = arguments[1];", form,
                                    "/r/%s/annuler" % self.tokens["LABO B"])
-        button.click()
+        self.submit(button)
         self.assertIn("Aucun rendez-vous avec DR ALPHA le 10/03/2025", self.message())
         self.assertIn("DR ALPHA|LABO A|10|03|2025|", self.rows())
 
     def test_5_cancel(self):
         self.driver.get(self.url("LABO A"))
-        self.driver.find_element(By.CSS_SELECTOR, '#mes-rendez-vous li[data-jour="2025-03-10"] button.annuler').click()
+        self.submit(self.driver.find_element(By.CSS_SELECTOR,
+                                             '#mes-rendez-vous li[data-jour="2025-03-10"] button.annuler'))
         self.assertIn("Rendez-vous du 10/03/2025 avec DR ALPHA annulé", self.message())
         self.assertNotIn("DR ALPHA|LABO A|10|03|2025|", self.rows())
         self.assertEqual(self.day("2025-03-10").get_attribute("data-etat"), "libre")

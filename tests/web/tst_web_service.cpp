@@ -91,32 +91,60 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("absent");
         const QByteArray none;
-        QTest::newRow("page, name escaped") << "GET" << "/r/{A}" << none << 200 << "Rendez-vous de LABO <B>&'"
+        QTest::newRow("page, name escaped") << "GET"
+                                            << "/r/{A}" << none << 200 << "Rendez-vous de LABO <B>&'"
                                             << "<B>";
-        QTest::newRow("unknown page") << "GET" << "/nulle-part" << none << 404 << "Page introuvable" << "";
-        QTest::newRow("unknown token") << "GET" << "/r/" + QString(43, u'x') << none << 404 << "Page introuvable"
+        QTest::newRow("unknown page") << "GET"
+                                      << "/nulle-part" << none << 404 << "Page introuvable"
+                                      << "";
+        QTest::newRow("unknown token") << "GET"
+                                       << "/r/" + QString(43, u'x') << none << 404 << "Page introuvable"
                                        << "";
-        QTest::newRow("revoked token") << "GET" << "/r/{R}" << none << 404 << "Page introuvable" << "";
-        QTest::newRow("GET never books") << "GET" << "/r/{A}/reserver?medecin=DR%20A&jour=2025-03-10" << none << 405
-                                         << "Méthode refusée" << "";
-        QTest::newRow("unknown parameter") << "GET" << "/r/{A}?x=1" << none << 400 << "Paramètre inconnu" << "";
-        QTest::newRow("parameter twice") << "GET" << "/r/{A}?mois=2025-03&mois=2025-04" << none << 400
-                                         << "Paramètre donné deux fois" << "";
-        QTest::newRow("bad month") << "GET" << "/r/{A}?mois=2025-13" << none << 400 << "Le mois demandé" << "";
-        QTest::newRow("other doctor") << "GET" << "/r/{A}?medecin=DR%20Z" << none << 400 << "Ce médecin" << "";
-        QTest::newRow("bad time") << "POST" << "/r/{A}/reserver" << QByteArray("medecin=DR+A&jour=2025-03-10&heure=25H00")
-                                  << 400 << "L'heure n'est pas valable" << "";
-        QTest::newRow("no day") << "POST" << "/r/{A}/reserver" << QByteArray("medecin=DR+A") << 400
-                                << "Choisissez d'abord un jour" << "";
-        QTest::newRow("bad bytes") << "POST" << "/r/{A}/annuler" << QByteArray("medecin=%FF&jour=2025-03-10") << 400
-                                   << "n'est pas valable" << "";
-        QTest::newRow("body over 16 kB") << "POST" << "/r/{A}/reserver"
+        QTest::newRow("revoked token") << "GET"
+                                       << "/r/{R}" << none << 404 << "Page introuvable"
+                                       << "";
+        QTest::newRow("GET never books") << "GET"
+                                         << "/r/{A}/reserver?medecin=DR%20A&jour=2025-03-10" << none << 405
+                                         << "Méthode refusée"
+                                         << "";
+        QTest::newRow("unknown parameter") << "GET"
+                                           << "/r/{A}?x=1" << none << 400 << "Paramètre inconnu"
+                                           << "";
+        QTest::newRow("parameter twice") << "GET"
+                                         << "/r/{A}?mois=2025-03&mois=2025-04" << none << 400
+                                         << "Paramètre donné deux fois"
+                                         << "";
+        QTest::newRow("bad month") << "GET"
+                                   << "/r/{A}?mois=2025-13" << none << 400 << "Le mois demandé"
+                                   << "";
+        QTest::newRow("other doctor") << "GET"
+                                      << "/r/{A}?medecin=DR%20Z" << none << 400 << "Ce médecin"
+                                      << "";
+        QTest::newRow("bad time") << "POST"
+                                  << "/r/{A}/reserver" << QByteArray("medecin=DR+A&jour=2025-03-10&heure=25H00") << 400
+                                  << "L'heure n'est pas valable"
+                                  << "";
+        QTest::newRow("no day") << "POST"
+                                << "/r/{A}/reserver" << QByteArray("medecin=DR+A") << 400
+                                << "Choisissez d'abord un jour"
+                                << "";
+        QTest::newRow("bad bytes") << "POST"
+                                   << "/r/{A}/annuler" << QByteArray("medecin=%FF&jour=2025-03-10") << 400
+                                   << "n'est pas valable"
+                                   << "";
+        QTest::newRow("body over 16 kB") << "POST"
+                                         << "/r/{A}/reserver"
                                          << "medecin=DR+A&jour=2025-03-10&heure=" + QByteArray(17000, '1') << 413
-                                         << "taille permise" << "";
-        QTest::newRow("cancelled on the day") << "POST" << "/r/{A}/annuler" << QByteArray("medecin=DR+A&jour=2025-03-05")
-                                              << 409 << "ne peut plus être annulé en ligne" << "";
-        QTest::newRow("booked") << "POST" << "/r/{A}/reserver" << QByteArray("medecin=DR+A&jour=2025-03-10&heure=9h05")
-                                << 200 << "Rendez-vous enregistré avec DR A le 10/03/2025." << "";
+                                         << "taille permise"
+                                         << "";
+        QTest::newRow("cancelled on the day") << "POST"
+                                              << "/r/{A}/annuler" << QByteArray("medecin=DR+A&jour=2025-03-05") << 409
+                                              << "ne peut plus être annulé en ligne"
+                                              << "";
+        QTest::newRow("booked") << "POST"
+                                << "/r/{A}/reserver" << QByteArray("medecin=DR+A&jour=2025-03-10&heure=9h05") << 200
+                                << "Rendez-vous enregistré avec DR A le 10/03/2025."
+                                << "";
     }
 
     void requests()
@@ -141,7 +169,8 @@ private slots:
         const QString text = QString::fromStdString(result->body);
         QVERIFY2(text.contains(web::html::escape(shown)), qPrintable(text));
         QVERIFY(absent.isEmpty() || !text.contains(absent));
-        QVERIFY(result->get_header_value("Content-Security-Policy").find("frame-ancestors 'none'") != std::string::npos);
+        QVERIFY(result->get_header_value("Content-Security-Policy").find("frame-ancestors 'none'")
+                != std::string::npos);
         QCOMPARE(result->get_header_value("Referrer-Policy"), "no-referrer");
         QCOMPARE(result->get_header_value("X-Content-Type-Options"), "nosniff");
         if (status == 404) // one answer for every unknown address and token

@@ -36,7 +36,7 @@ void prepare(const QString &folder)
     for (const QString &labo : labos)
         store->addLaboratory(labo, doctors);
     const QList<std::tuple<const char *, const char *, int>> quotas = {
-        {"LABO A", "DR ALPHA", 5}, {"LABO A", "DR BETA", 0},  {"LABO A", "DR GAMMA", 3}, {"LABO B", "DR ALPHA", 1},
+        {"LABO A", "DR ALPHA", 5}, {"LABO A", "DR BETA", 0},  {"LABO A", "DR GAMMA", 3},   {"LABO B", "DR ALPHA", 1},
         {"LABO B", "DR GAMMA", 2}, {"LABO C", "DR ALPHA", 2}, {"AUTRE <&>", "DR ALPHA", 4}};
     for (const auto &[labo, doctor, quota] : quotas)
         store->passages().setQuota(QLatin1String(labo), QLatin1String(doctor), quota);
@@ -75,7 +75,8 @@ int main(int argc, char **argv)
     }
     if (args[1] == QLatin1String("visites")) {
         QTextStream out(stdout);
-        for (const QString &doctor : {QStringLiteral("DR ALPHA"), QStringLiteral("DR BETA"), QStringLiteral("DR GAMMA")})
+        for (const QString &doctor :
+             {QStringLiteral("DR ALPHA"), QStringLiteral("DR BETA"), QStringLiteral("DR GAMMA")})
             for (const tv::VisiteRecord &v : store->visites().forMedecin(doctor))
                 out << QStringList{v.medecin, v.labo, v.jour, v.mois, v.an, v.heure}.join(u'|') << '\n';
         return 0;

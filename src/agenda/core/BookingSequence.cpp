@@ -84,8 +84,7 @@ QStringList holidaysOf(int year)
     return Liste_Jours_Feries(QString::number(year)).split(u';');
 }
 
-DayStatus dayStatus(const DoctorDays &days, const QStringList &holidays, const QDate &day, int count,
-                    bool bookedHere)
+DayStatus dayStatus(const DoctorDays &days, const QStringList &holidays, const QDate &day, int count, bool bookedHere)
 {
     if (day <= days.today)
         return DayStatus::Past;
@@ -152,8 +151,9 @@ Result cancel(Store &store, const Request &request, Policy policy)
     if (removed == 0)
         return refused(QStringLiteral("Aucun rendez-vous avec ") + visite.medecin + QStringLiteral(" le ") + date
                        + u'.');
-    return {true, QStringLiteral("Rendez-vous du ") + date + QStringLiteral(" avec ") + visite.medecin
-                      + QStringLiteral(" annulé."),
+    return {true,
+            QStringLiteral("Rendez-vous du ") + date + QStringLiteral(" avec ") + visite.medecin
+                + QStringLiteral(" annulé."),
             visite};
 }
 

@@ -37,8 +37,7 @@ QStringList holidaysOf(int year);
 
 // count: the doctor's appointments that day; bookedHere: the laboratory
 // has one of them. Online, a day is only bookable from the next day on.
-DayStatus dayStatus(const DoctorDays &days, const QStringList &holidays, const QDate &day, int count,
-                    bool bookedHere);
+DayStatus dayStatus(const DoctorDays &days, const QStringList &holidays, const QDate &day, int count, bool bookedHere);
 
 // The annual number of visits allowed, when it is a positive number.
 std::optional<int> positiveQuota(const std::optional<QString> &quota);

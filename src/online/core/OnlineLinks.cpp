@@ -40,7 +40,8 @@ QByteArray readKeyFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw StoreError(QStringLiteral("Impossible de lire la clé des liens en ligne « %1 ».").arg(files::native(path)));
+        throw StoreError(
+            QStringLiteral("Impossible de lire la clé des liens en ligne « %1 ».").arg(files::native(path)));
     if (const auto key = keyFrom(file.readAll()))
         return *key;
     throw StoreError(QStringLiteral("La clé des liens en ligne « %1 » est abîmée : supprimez-la, puis renouvelez "
@@ -88,8 +89,8 @@ bool isTokenShaped(const QString &text)
         return false;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        const bool ok = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-'
-                        || u == '_';
+        const bool ok =
+            (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '-' || u == '_';
         if (!ok)
             return false;
     }
@@ -121,8 +122,8 @@ std::optional<QString> normaliseAddress(const QString &typed)
         text.chop(1);
     const QUrl url(text, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != QLatin1String("https") && scheme != QLatin1String("http"))
-        || url.host().isEmpty() || url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty())
+    if (!url.isValid() || (scheme != QLatin1String("https") && scheme != QLatin1String("http")) || url.host().isEmpty()
+        || url.hasQuery() || url.hasFragment() || !url.userInfo().isEmpty())
         return std::nullopt;
     return text;
 }

@@ -69,8 +69,7 @@ FrmLien::FrmLien(Store &store, QString dataFolder, QString labo, QString email, 
     guarded(this, [&] { refresh(); });
 }
 
-void FrmLien::show(QWidget *parent, Store &store, const QString &dataFolder, const QString &labo,
-                   const QString &email)
+void FrmLien::show(QWidget *parent, Store &store, const QString &dataFolder, const QString &labo, const QString &email)
 {
     if (labo.isEmpty()) {
         dialogs::information(parent, QStringLiteral("Sélectionnez d'abord un laboratoire."));
@@ -132,9 +131,8 @@ void FrmLien::create()
 
 void FrmLien::renew()
 {
-    if (!dialogs::askYesNo(this,
-                           QStringLiteral("Renouveler le lien de %1 ? L'ancien lien ne fonctionnera plus.").arg(m_labo),
-                           true))
+    if (!dialogs::askYesNo(
+            this, QStringLiteral("Renouveler le lien de %1 ? L'ancien lien ne fonctionnera plus.").arg(m_labo), true))
         return;
     if (address().isEmpty())
         return;
@@ -158,8 +156,8 @@ void FrmLien::writeToDelegate()
         dialogs::critical(this, QStringLiteral("Aucune adresse valide n'est inscrite !"));
         return;
     }
-    if (!dialogs::askYesNo(this, QStringLiteral("Etes vous prêt à adresser un courrier à ") + m_labo
-                                     + QStringLiteral(" ?")))
+    if (!dialogs::askYesNo(this,
+                           QStringLiteral("Etes vous prêt à adresser un courrier à ") + m_labo + QStringLiteral(" ?")))
         return;
     QDesktopServices::openUrl(online::mailWithLink(m_email, m_labo, link()));
 }

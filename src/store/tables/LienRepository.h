@@ -12,8 +12,8 @@ class Database;
 // which a request finds its laboratory.
 struct LienRecord {
     QString labo;
-    QString seed;   // 32 hex digits
-    QString digest; // 64 hex digits
+    QString seed;    // 32 hex digits
+    QString digest;  // 64 hex digits
     QString created; // ISO date and time
 };
 
