@@ -30,7 +30,6 @@ private slots:
     {
         tvtest::TestEnv env;
         auto w = windowWithLabs(env, {u"Alpha"_s});
-        w->labs().LstLabo_Click();
         exec(env, u"UPDATE Labo SET Email = 'delegue@alpha.fr' WHERE Labo = 'ALPHA'"_s);
         MailRecorder mail;
         QDesktopServices::setUrlHandler(u"mailto"_s, &mail, "open");
