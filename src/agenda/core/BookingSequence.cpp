@@ -114,26 +114,26 @@ std::optional<int> positiveQuota(const std::optional<QString> &quota)
 Result book(Store &store, const QString &dataFolder, const Request &request, Policy policy)
 {
     const VisiteRecord visite = visiteOf(request);
-    // The files are read before the lock: they are not the database's to guard.
-    std::optional<DoctorDays> days;
-    if (policy == Policy::Online)
-        days = DoctorDays::read(dataFolder, request.medecin, Clock::today());
-    Transaction transaction(store.db(), QStringLiteral("Visite"));
-    if (policy == Policy::Online) {
-        const QString refusal = onlineRefusal(store, *days, visite, request.day);
-        if (!refusal.isEmpty())
-            return refused(refusal);
-    } else {
-        for (const VisiteRecord &other : store.visites().forDay(visite.medecin, visite.jour, visite.mois, visite.an))
-            if (other.labo.compare(visite.labo, Qt::CaseInsensitive) == 0)
-                return refused(duplicateMessage(visite.labo, visite.medecin, calendar::formatJMA(request.day)));
+    const QString date = calendar::formatJMA(request.day);
+    const Result done{
+        true, QStringLiteral("Rendez-vous enregistré avec ") + visite.medecin + QStringLiteral(" le ") + date + u'.',
+        visite};
+    if (policy == Policy::Desk) {
+        // The desktop asked about the rest before; the duplicate is checked
+        // again with the insert, under the lock.
+        if (store.visites().insertUnlessDuplicate(visite) == VisiteRepository::InsertResult::Duplicate)
+            return refused(duplicateMessage(visite.labo, visite.medecin, date));
+        return done;
     }
+    // The files are read before the lock: they are not the database's to guard.
+    const DoctorDays days = DoctorDays::read(dataFolder, request.medecin, Clock::today());
+    Transaction transaction(store.db(), QStringLiteral("Visite"));
+    const QString refusal = onlineRefusal(store, days, visite, request.day);
+    if (!refusal.isEmpty())
+        return refused(refusal);
     store.visites().insert(visite);
     transaction.commit();
-    return {true,
-            QStringLiteral("Rendez-vous enregistré avec ") + visite.medecin + QStringLiteral(" le ")
-                + calendar::formatJMA(request.day) + u'.',
-            visite};
+    return done;
 }
 
 Result cancel(Store &store, const Request &request, Policy policy)
@@ -144,10 +144,10 @@ Result cancel(Store &store, const Request &request, Policy policy)
         return refused(QStringLiteral("Le rendez-vous du ") + date
                        + QStringLiteral(" ne peut plus être annulé en ligne : appelez le cabinet."));
     const VisiteRecord visite = visiteOf(request);
-    Transaction transaction(store.db(), QStringLiteral("Visite"));
+    Transaction removal(store.db(), QStringLiteral("Visite"));
     const int removed =
         store.visites().removeFirstAppointment(visite.jour, visite.mois, visite.an, visite.labo, visite.medecin);
-    transaction.commit();
+    removal.commit();
     if (removed == 0)
         return refused(QStringLiteral("Aucun rendez-vous avec ") + visite.medecin + QStringLiteral(" le ") + date
                        + u'.');

@@ -1,6 +1,7 @@
 #include "agenda/ui/AgendaController.h"
 
 #include "agenda/core/AgendaFiles.h"
+#include "agenda/core/BookingSequence.h"
 #include "agenda/core/Calendar.h"
 #include "agenda/core/MonthGridModel.h"
 #include "agenda/ui/BookingController.h"
@@ -287,10 +288,7 @@ bool AgendaController::chooseBookingDay(int row, const QString &date)
 {
     MainView &v = m_frm.view();
     if (v.labo.LblPass->text() == QStringLiteral("0")) {
-        dialogs::critical(&m_frm,
-                          v.LstLabo->text().trimmed() + QStringLiteral(" est interdit de passage avec  ")
-                              + v.LstMed->text().trimmed()
-                              + QStringLiteral(",\nle nombre de passage annuel étant fixé à 0."),
+        dialogs::critical(&m_frm, booking::refusedLaboMessage(v.LstLabo->text().trimmed(), v.LstMed->text().trimmed()),
                           QStringLiteral("Laboratoire refusé"));
         m_frm.showTab(2);
         v.labo.CmdPassage->setFocus(Qt::OtherFocusReason);
@@ -300,10 +298,10 @@ bool AgendaController::chooseBookingDay(int row, const QString &date)
     // painted black and is not reported.
     const QTableWidgetItem *dayCell = v.agenda.FG->item(row, 1);
     if (dayCell && dayCell->background().color() == toColor(gridcolours::Full))
-        dialogs::information(&m_frm, QStringLiteral("Le nombre maximum de visiteurs est atteint pour cette journée !"));
+        dialogs::information(&m_frm, booking::fullDayMessage());
     v.agenda.LblDateRV->setText(date);
     if (const auto holiday = Jour_Ferie(m_frm.state().JoursFeries, date)) {
-        dialogs::critical(&m_frm, QStringLiteral("Le ") + date + QStringLiteral(" est un jour férié !\n") + *holiday);
+        dialogs::critical(&m_frm, booking::holidayMessage(date, *holiday));
         v.agenda.LblDateRV->setText(QString());
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/core/Booking.h"
+#include "agenda/core/BookingSequence.h"
 #include "agenda/ui/FrmHeure.h"
 #include "agenda/ui/VisitHistoryModel.h"
 #include "app/ui/FrmLabo.h"
@@ -149,15 +150,18 @@ void BookingController::saveAppointment()
         s.HeureRV = askTime(date);
 
     // The date is taken whole from the chosen day, so that a month button
-    // clicked after the day cannot move the appointment.
-    const VisiteRecord visite{0, medecin, labo, day->jour, day->mois, day->an, s.HeureRV};
-    if (m_frm.store().visites().insertUnlessDuplicate(visite) == VisiteRepository::InsertResult::Duplicate) {
+    // clicked after the day cannot move the appointment. The same sequence
+    // as the online page's, with the desktop's policy.
+    const QDate chosen(day->an.toInt(), day->mois.toInt(), day->jour.toInt());
+    const booking::Result result =
+        booking::book(m_frm.store(), s.CheminBase, {medecin, labo, chosen, s.HeureRV}, booking::Policy::Desk);
+    if (!result.done) {
         // Another workstation saved the same appointment meanwhile.
-        dialogs::critical(&m_frm, refusal);
+        dialogs::critical(&m_frm, result.message);
         return;
     }
 
-    appointmentChanged(visite, Change::Added);
+    appointmentChanged(result.visite, Change::Added);
     lblDate->setText(QString());
 }
 
@@ -314,11 +318,11 @@ void BookingController::LstRV_DblClick()
     if (!dialogs::askYesNo(&m_frm, rvlists::deleteQuestion(line, medecin), true))
         return;
     guarded(&m_frm, [&] {
-        const QString labo = m_frm.currentLabo();
-        const int removed =
-            m_frm.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, labo, medecin);
-        if (removed > 0)
-            appointmentChanged({0, medecin, labo, day->jour, day->mois, day->an, QString()}, Change::Removed);
+        const QDate chosen(day->an.toInt(), day->mois.toInt(), day->jour.toInt());
+        const booking::Result result =
+            booking::cancel(m_frm.store(), {medecin, m_frm.currentLabo(), chosen, {}}, booking::Policy::Desk);
+        if (result.done)
+            appointmentChanged(result.visite, Change::Removed);
     });
 }
 
