@@ -15,7 +15,7 @@ export RATE=${RATE:-500} CONNECTIONS=${CONNECTIONS:-10} POSTS=${POSTS:-10}
 [ -s "$data/Ferrune.mdb" ] || "$build/bench/tallvane_generate" "$data" >/dev/null
 # A fresh copy of the database each run: the bookings of a run stay in it.
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill -- "-$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$data"/* "$work"/ 2>/dev/null || true
 echo "http://127.0.0.1:$port" > "$work/Web.cfg"
 links=$work/links.txt
@@ -26,9 +26,18 @@ sqlite3 "$work/Ferrune.mdb" "SELECT p.Labo, MIN(p.Medecin) FROM Passage p WHERE 
 done > "$links"
 export LINKS=$links
 
-faketime --exclude-monotonic '2025-03-05 10:00:00' "$build/programme/tallvane-web" --data "$work" \
+# In a session of its own, so that the service under faketime stops with it.
+# NOFAKETIME=1 runs it on the real date (the generated months then lie in
+# the past: the pages cost the same, the bookings are refused at once).
+clock=(faketime --exclude-monotonic '2025-03-05 10:00:00')
+[ -z "${NOFAKETIME:-}" ] || clock=()
+setsid "${clock[@]}" "$build/programme/tallvane-web" --data "$work" \
     --listen "127.0.0.1:$port" --journal "$work/acces.log" 2>/dev/null &
 pid=$!
 sleep 1
 wrk -t2 -c"$CONNECTIONS" -d"${DURATION:-30s}" --latency -s bench/web/load.lua "http://127.0.0.1:$port"
 echo "requests logged: $(wc -l < "$work/acces.log"), statuses: $(awk '{print $5}' "$work/acces.log" | sort | uniq -c | tr '\n' ' ')"
+# The service's own time per request (from the access log), without the
+# network and wrk.
+awk '{sub("ms", "", $7); print $7}' "$work/acces.log" | sort -n |
+    awk '{v[NR] = $1} END {printf "service time: p50 %s ms, p90 %s ms, p99 %s ms\n", v[int(NR * .5)], v[int(NR * .9)], v[int(NR * .99)]}'

@@ -32,3 +32,34 @@ function request()
     local month = string.format("2025-%02d", math.random(1, 12))
     return wrk.format("GET", "/r/" .. link[1] .. "?medecin=" .. link[2] .. "&mois=" .. month)
 end
+
+-- Statuses counted per thread, summed at the end: 200 (page or booking),
+-- 409 (a booking the rules refuse), anything else (a fault).
+local threads = {}
+function setup(thread)
+    threads[#threads + 1] = thread
+end
+
+ok, refused, other = 0, 0, 0
+function response(status, headers, body)
+    if status == 200 then
+        ok = ok + 1
+    elseif status == 409 then
+        refused = refused + 1
+    else
+        other = other + 1
+        if other == 1 then
+            io.stderr:write("status " .. status .. ": " .. body:sub(1, 200) .. "\n")
+        end
+    end
+end
+
+function done(summary, latency, requests)
+    local sums = { 0, 0, 0 }
+    for _, t in ipairs(threads) do
+        sums[1] = sums[1] + t:get("ok")
+        sums[2] = sums[2] + t:get("refused")
+        sums[3] = sums[3] + t:get("other")
+    end
+    io.write(string.format("statuses: %d 200, %d 409, %d other\n", sums[1], sums[2], sums[3]))
+end

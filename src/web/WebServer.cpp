@@ -96,6 +96,9 @@ WebServer::WebServer(ServerOptions options)
             QStringLiteral("Impossible d'écrire le journal « %1 ».").arg(QString::fromStdString(m_options.logFile));
     m_server->set_payload_max_length(kMaxBody);
     m_server->set_keep_alive_max_count(1000);
+    // Headers and body leave in two writes: without this the second waits
+    // for the client's delayed acknowledgement (40 ms a request).
+    m_server->set_tcp_nodelay(true);
     const auto handler = [this](const httplib::Request &req, httplib::Response &res) { handle(req, res); };
     m_server->Get(".*", handler);
     m_server->Post(".*", handler);
