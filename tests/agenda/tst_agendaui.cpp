@@ -133,7 +133,7 @@ void TestAgendaUi::startUpShowsTodaysMonth()
 void TestAgendaUi::monthButtonsAndYearChange()
 {
     Started s = start({});
-    QCOMPARE(s.frm->state().MaxJour, MaxJourTable{}); // no file: no maximum
+    QCOMPARE(s.frm->agenda().maxJour(), MaxJourTable{}); // no file: no maximum
     AgendaWidgets &a = s.frm->view().agenda;
     QTest::mouseClick(a.EtMois[1], Qt::LeftButton);
     QCOMPARE(a.LblMois->text(), u"Février"_s);
@@ -159,7 +159,7 @@ void TestAgendaUi::monthButtonsAndYearChange()
     QVERIFY(tvtest::noUnexpectedDialogs());
 
     // Without a doctor no month can be chosen.
-    s.frm->view().LstMed->setCurrentRow(-1);
+    s.frm->view().labo.LstMed->setCurrentRow(-1);
     script::push(QMessageBox::Ok);
     s.frm->Choisir_Mois(4);
     QCOMPARE(script::texts().last(), u"Sélectionnez un médecin ! "_s);
@@ -276,9 +276,9 @@ void TestAgendaUi::maximaCancelAndRefusals()
     script::pushInput(u""_s); // cleared: stops at Wednesday
     s.frm->agenda().mnuMax_Click();
     QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(" 1  1  1  1  1  1  1 \r\n"));
-    QCOMPARE(s.frm->state().MaxJour, (MaxJourTable{5, 6, 1, 1, 1, 1, 1}));
+    QCOMPARE(s.frm->agenda().maxJour(), (MaxJourTable{5, 6, 1, 1, 1, 1, 1}));
     s.frm->Remplir_Agenda();
-    QCOMPARE(s.frm->state().MaxJour, (MaxJourTable{1, 1, 1, 1, 1, 1, 1}));
+    QCOMPARE(s.frm->agenda().maxJour(), (MaxJourTable{1, 1, 1, 1, 1, 1, 1}));
 
     // "No" at the question stops before any input box.
     script::reset();
@@ -299,7 +299,7 @@ void TestAgendaUi::maximaCancelAndRefusals()
     QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(" 1  1  1  1  1  1  1 \r\n"));
 
     // No doctor selected: neither agenda setting goes further.
-    s.frm->view().LstMed->setCurrentRow(-1);
+    s.frm->view().labo.LstMed->setCurrentRow(-1);
     script::reset();
     script::push(QMessageBox::Ok);
     script::push(QMessageBox::Ok);
@@ -444,7 +444,7 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
     Started s = start("3 x\r\n", "05/03/2025\r\n\r\nxx\r\n");
     const QString path = agendafiles::absencesPath(s.env->dataFolder(), kDoctor);
     // What can be read is used, the rest is 0; the program goes on quietly.
-    QCOMPARE(s.frm->state().MaxJour, (MaxJourTable{3, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(s.frm->agenda().maxJour(), (MaxJourTable{3, 0, 0, 0, 0, 0, 0}));
     QCOMPARE(cell(*s.frm, 4, 0)->text(), u"  Abs - mercredi"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 
@@ -481,7 +481,6 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
     s.frm->state().CheminBase = s.env->dataFolder();
     static bool absencesFail;
     for (const bool fail : {true, false}) {
-        s.frm->state().MaxJour = {9, 9, 9, 9, 9, 9, 9}; // another doctor's
         absencesFail = fail;
         textfile::setReadFault([](const QString &p) { return p.contains(u"/Absences"_s) == absencesFail; });
         script::reset();
@@ -490,7 +489,7 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
         textfile::setReadFault(nullptr);
         QVERIFY(script::texts().value(0).startsWith(u"Impossible de lire le fichier"_s));
         const MaxJourTable expected = absencesFail ? MaxJourTable{3, 0, 0, 0, 0, 0, 0} : MaxJourTable{};
-        QCOMPARE(s.frm->state().MaxJour, expected);
+        QCOMPARE(s.frm->agenda().maxJour(), expected);
         QCOMPARE(cell(*s.frm, 4, 0)->text().contains(u"Abs"_s), !absencesFail);
     }
 }

@@ -75,13 +75,13 @@ private slots:
         auto w = env.startWindow();
         QVERIFY(tvtest::noUnexpectedDialogs());
         MainView &v = w->view();
-        QCOMPARE(v.LstMed->item(1)->text(), u"  DR BÉTA"_s);
-        QCOMPARE(v.LstMed->currentRow(), 2);
-        QCOMPARE(v.LblMed->text(), u"DR GAMMA"_s);
+        QCOMPARE(v.labo.LstMed->item(1)->text(), u"  DR BÉTA"_s);
+        QCOMPARE(v.labo.LstMed->currentRow(), 2);
+        QCOMPARE(v.labo.LblMed->text(), u"DR GAMMA"_s);
         QVERIFY(v.menus.mnuHeure->isChecked());
         QCOMPARE(v.menus.mnuparaAG->title(), u"Paramètres agenda pour DR GAMMA"_s);
         // Alphabetical, two blanks first.
-        QCOMPARE(v.LstLabo->item(0)->text(), u"  ALPHA LABO"_s);
+        QCOMPARE(v.labo.LstLabo->item(0)->text(), u"  ALPHA LABO"_s);
         QCOMPARE(w->state().MoisActif, 2);
     }
 
@@ -100,7 +100,7 @@ private slots:
         env.prepareData({"Dr Alpha"}, vs);
         auto w = env.startWindow();
         QVERIFY(tvtest::noUnexpectedDialogs());
-        QCOMPARE(w->view().LstMed->currentRow(), -1);
+        QCOMPARE(w->view().labo.LstMed->currentRow(), -1);
         QCOMPARE(w->state().MoisActif, SharedState::NoMonth);
     }
 
@@ -192,7 +192,7 @@ private slots:
         if (way == 2)
             QApplication::sendEvent(v.TS, &wheel);
         QCOMPARE(v.pages->currentIndex(), 2);
-        QCOMPARE(w->state().OngletActif, 3);
+        QCOMPARE(w->currentTab(), 3);
         QCOMPARE(v.products.DTP->date(), QDate(2025, 3, 5));
     }
 };

@@ -14,7 +14,6 @@ private slots:
     void telephone();
     void telephoneLetters();
     void quickSearchFindsFirstByLeadingLetters();
-    void dayListMatchesLaboratoryBeforeTheTime();
     void quotaAnswers_data();
     void quotaAnswers();
 };
@@ -62,14 +61,6 @@ void TestLabRules::quickSearchFindsFirstByLeadingLetters()
     // Longer than every name: nothing begins with it.
     QCOMPARE(quickSearch(list, u"alphabet"_s), -1);
     QCOMPARE(quickSearch(list, QString()), -1);
-}
-
-void TestLabRules::dayListMatchesLaboratoryBeforeTheTime()
-{
-    const QStringList day = {u" ALPHA"_s, u" BETA  [_ 10H30 _]"_s, u" BETA PLUS"_s};
-    QCOMPARE(dayListIndex(day, u"BETA"_s), 1);
-    QCOMPARE(dayListIndex(day, u"BETA PLUS"_s), 2);
-    QCOMPARE(dayListIndex(day, u"GAMMA"_s), -1);
 }
 
 void TestLabRules::quotaAnswers_data()

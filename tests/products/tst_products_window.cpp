@@ -55,8 +55,8 @@ std::unique_ptr<FrmLabo> startOn(const TestEnv &env, const QList<Lab> &labs, con
 // the other subsystems' doctor handler.
 void selectDoctor(FrmLabo &w, int row)
 {
-    const QSignalBlocker blocker(w.view().LstMed);
-    w.view().LstMed->setCurrentRow(row);
+    const QSignalBlocker blocker(w.view().labo.LstMed);
+    w.view().labo.LstMed->setCurrentRow(row);
 }
 
 QString lastText()

@@ -51,12 +51,10 @@ bool FrmLabo::startUp()
     const QDate today = Clock::today();
 
     s.MoisActif = SharedState::NoMonth;
-    s.QuotaRespecte = true;
     s.DernierMedecin = SharedState::NoDoctor;
     s.AvecHeure = 0;
     s.MoisCourant = static_cast<std::int16_t>(today.month() - 1);
 
-    s.OngletActif = 1;
     v.TS->setCurrentIndex(0);
     v.pages->setCurrentIndex(0);
 
@@ -64,16 +62,8 @@ bool FrmLabo::startUp()
     installActivation(*this);
     m_agenda->initialiseGrid(factors.fl, factors.fh);
 
-    {
-        v.agenda.CboAn->clear();
-        for (int i = 0; i < 4; ++i)
-            v.agenda.CboAn->addItem(QString::number(today.year() + i));
-        const QSignalBlocker blocker(v.agenda.CboAn);
-        v.agenda.CboAn->setCurrentIndex(0);
-    }
+    m_agenda->initialiseYears(today);
     CboAn_Click();
-    v.agenda.LblRVJ->setText(QStringLiteral("Rendez-vous du jour : ")
-                             + QLocale(QLocale::French).toString(today, QStringLiteral("dd/MM/yyyy")));
 
     // Where the data are, then the shipped database. A failure here leaves
     // the program without data: say which file and stop.
@@ -143,10 +133,8 @@ bool FrmLabo::startUp()
     } catch (const StoreError &) {
     }
 
-    v.products.ChkL->setChecked(s.EtatChkL == 1);
-
-    if (s.DernierMedecin != SharedState::NoDoctor && s.DernierMedecin < v.LstMed->count())
-        v.LstMed->setCurrentRow(s.DernierMedecin);
+    m_products->applyWorkstationSettings();
+    m_doctors->selectRememberedDoctor();
 
     if (s.AvecProduits != 0) {
         v.menus.mnuProduits->setChecked(true);

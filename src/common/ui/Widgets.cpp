@@ -134,6 +134,16 @@ void LineView::setCurrentRow(int row)
     setCurrentIndex(row >= 0 && row < count() ? m_model->index(row) : QModelIndex());
 }
 
+QStringList LineView::allLines()
+{
+    fetchAll();
+    QStringList lines;
+    lines.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        lines.append(text(i));
+    return lines;
+}
+
 void LineView::fetchAll()
 {
     while (m_model->canFetchMore({}))

@@ -116,7 +116,6 @@ public:
 
     // The view shows this model; without one it uses a StringLineModel.
     void setLineModel(LineModel *model);
-    LineModel *lineModel() const { return m_model; }
     StringLineModel *strings() const;        // nullptr when another model is shown
     void setLines(const QStringList &lines); // the StringLineModel's lines
 
@@ -128,6 +127,8 @@ public:
     void clear() { m_model->clear(); }
     // Reads what is still to come of a model filled on demand.
     void fetchAll();
+    // Every line, also those the view has not read yet.
+    QStringList allLines();
 
 signals:
     void pressed(Qt::MouseButton button);

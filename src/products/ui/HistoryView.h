@@ -6,14 +6,16 @@ class QComboBox;
 class QPoint;
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
+struct ProductsWidgets;
 
 // The history side of the products page: the doctor's recorded visits,
 // whole or filtered by delegate, laboratory or medicine.
 class HistoryView {
 public:
-    explicit HistoryView(FrmLabo &frm)
-        : m_frm(frm)
+    HistoryView(MainWindow &main, ProductsWidgets &w)
+        : m_main(main)
+        , m_w(w)
     {
     }
 
@@ -29,7 +31,8 @@ private:
     void clearFilters();
     void build(history::Mode mode, const QString &value);
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    ProductsWidgets &m_w;
 };
 
 } // namespace tv
