@@ -28,7 +28,7 @@ public slots:
     void open(const QUrl &url) { opened.append(url); }
 };
 
-class TestLabsPanel : public QObject {
+class TstLabsPanel : public QObject {
     Q_OBJECT
 private slots:
     void editsSurviveSwitchingAndClosing();
@@ -65,7 +65,7 @@ QString column(const TestEnv &env, const QString &col, const QString &labo)
 
 } // namespace
 
-void TestLabsPanel::editsSurviveSwitchingAndClosing()
+void TstLabsPanel::editsSurviveSwitchingAndClosing()
 {
     TestEnv env;
     {
@@ -90,7 +90,7 @@ void TestLabsPanel::editsSurviveSwitchingAndClosing()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::onlyChangedColumnsAreWritten()
+void TstLabsPanel::onlyChangedColumnsAreWritten()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
@@ -125,7 +125,7 @@ void TestLabsPanel::onlyChangedColumnsAreWritten()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::fieldsWrittenOnLeavingAndTelephones()
+void TstLabsPanel::fieldsWrittenOnLeavingAndTelephones()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s});
@@ -153,7 +153,7 @@ void TestLabsPanel::fieldsWrittenOnLeavingAndTelephones()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::webAddressAndMail()
+void TstLabsPanel::webAddressAndMail()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s});
@@ -197,7 +197,7 @@ void TestLabsPanel::webAddressAndMail()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::delegateRenameFollowsInCombos_data()
+void TstLabsPanel::delegateRenameFollowsInCombos_data()
 {
     QTest::addColumn<int>("end"); // what ends the edit
     int end = 0;
@@ -205,7 +205,7 @@ void TestLabsPanel::delegateRenameFollowsInCombos_data()
         QTest::newRow(way) << end++;
 }
 
-void TestLabsPanel::delegateRenameFollowsInCombos()
+void TstLabsPanel::delegateRenameFollowsInCombos()
 {
     QFETCH(int, end);
     TestEnv env;
@@ -241,7 +241,7 @@ void TestLabsPanel::delegateRenameFollowsInCombos()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::quota()
+void TstLabsPanel::quota()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s}, {u"Dr A"_s, u"Dr B"_s}, u"100,0,0,0"_s);
@@ -280,7 +280,7 @@ void TestLabsPanel::quota()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::failureKeepsListAndPanelTogether_data()
+void TstLabsPanel::failureKeepsListAndPanelTogether_data()
 {
     QTest::addColumn<QString>("breaking");
     QTest::addColumn<bool>("writing");
@@ -296,7 +296,7 @@ void TestLabsPanel::failureKeepsListAndPanelTogether_data()
 
 // Whatever fails while another laboratory is selected, the list, the panel,
 // the quota and the products' laboratory stay on the one shown before.
-void TestLabsPanel::failureKeepsListAndPanelTogether()
+void TstLabsPanel::failureKeepsListAndPanelTogether()
 {
     QFETCH(QString, breaking);
     QFETCH(bool, writing);
@@ -317,7 +317,7 @@ void TestLabsPanel::failureKeepsListAndPanelTogether()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::searchByDelegate()
+void TstLabsPanel::searchByDelegate()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s, u"gamma"_s});
@@ -368,7 +368,7 @@ void TestLabsPanel::searchByDelegate()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::historyFilterFollowsList()
+void TstLabsPanel::historyFilterFollowsList()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
@@ -387,5 +387,5 @@ void TestLabsPanel::historyFilterFollowsList()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-QTEST_MAIN(TestLabsPanel)
+QTEST_MAIN(TstLabsPanel)
 #include "tst_labspanel.moc"

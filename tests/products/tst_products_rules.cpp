@@ -16,7 +16,7 @@ using namespace tv;
 
 using tvtest::TestEnv;
 
-class TestProductsRules : public QObject {
+class TstProductsRules : public QObject {
     Q_OBJECT
 private slots:
     void catalogueEntriesAndDuplicates()
@@ -65,5 +65,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProductsRules)
+QTEST_GUILESS_MAIN(TstProductsRules)
 #include "tst_products_rules.moc"

@@ -79,7 +79,7 @@ ProduitRecord visit(const QString &medecin, const QString &date, const QString &
 
 } // namespace
 
-class TestProductsWindow : public QObject {
+class TstProductsWindow : public QObject {
     Q_OBJECT
 private slots:
     void catalogueAddAndDeleteWithHandEditedFile()
@@ -373,5 +373,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestProductsWindow)
+QTEST_MAIN(TstProductsWindow)
 #include "tst_products_window.moc"
