@@ -1,7 +1,7 @@
 // The appointment lists of the main window: today's list and the history,
 // a click on today's list, deleting from the laboratory's list, the month
 // list view and the deletion menu.
-#include "labs/LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/ui/AgendaController.h"

@@ -1,5 +1,5 @@
 // Adding, renaming and deleting laboratories from the real window.
-#include "LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "labs/ui/LabsController.h"
 

@@ -1,6 +1,6 @@
 // The record panel, the quota, the searches and the small commands of the
 // laboratory list, on the real window.
-#include "LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "labs/ui/FrmDM.h"
 #include "labs/ui/LabsController.h"

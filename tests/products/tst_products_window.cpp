@@ -1,6 +1,6 @@
 // The products page driven through the real main window: catalogue,
 // recording a visit, the history and switching the feature.
-#include "labs/LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "products/core/HistoryLines.h"
 #include "store/files/SettingsFiles.h"
