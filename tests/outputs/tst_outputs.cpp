@@ -233,7 +233,8 @@ out = []
 for e in cal.walk('VEVENT'):
     s, n = e.decoded('DTSTART'), e.decoded('DTEND')
     out.append({'uid': str(e['UID']), 'summary': str(e['SUMMARY']), 'start': s.isoformat(),
-                'zone': str(getattr(s, 'tzinfo', None) or ''), 'offset': str(s.utcoffset()) if hasattr(s, 'hour') else '',
+                'zone': str(getattr(s, 'tzinfo', None) or ''),
+                'offset': str(s.utcoffset()) if hasattr(s, 'hour') else '',
                 'minutes': (n - s).total_seconds() / 60})
 print(json.dumps(out))
 )"_s;
