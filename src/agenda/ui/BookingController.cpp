@@ -11,15 +11,10 @@
 #include "common/ui/MainWindow.h"
 #include "common/ui/Widgets.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabBar>
-#include <QTableWidget>
-#include <QToolButton>
 
 namespace tv {
 

@@ -22,9 +22,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCursor>
-#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
