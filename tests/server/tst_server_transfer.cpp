@@ -36,12 +36,33 @@ void fillPractice(const TestEnv &env)
     store->produits().insert({0, u"DR A"_s, u"ÉLAN"_s, u"Zoé"_s, u"2025-03-05"_s, u"Éphédrine\nx' or '1'='1\n"_s});
 }
 
-int serverTables(const ServerAddress &address)
+QVariant serverValue(const ServerAddress &address, const QString &sql)
 {
     auto db = Database::connectServer(address);
-    SqlQuery q(*db, u"SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = current_schema()"_s);
+    SqlQuery q(*db, sql);
     q.exec();
-    return q.next() ? q.value(0).toInt() : -1;
+    return q.next() ? q.value(0) : QVariant();
+}
+
+int serverTables(const ServerAddress &address)
+{
+    return serverValue(address,
+                       u"SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = current_schema()"_s)
+        .toInt();
+}
+
+// The server runs `statement` on every Produit row the transfer inserts, as
+// a trigger its administrator would have put there.
+void serverTriggerOnProduit(const ServerAddress &address, const QString &statement)
+{
+    execStatement(*Database::connectServer(address),
+                  uR"(CREATE FUNCTION tv_test_row() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN %1; RETURN NEW; END$$;
+CREATE FUNCTION tv_test_attach() RETURNS event_trigger LANGUAGE plpgsql AS $$BEGIN
+  IF EXISTS (SELECT FROM pg_event_trigger_ddl_commands() WHERE object_identity = current_schema() || '.produit') THEN
+    CREATE TRIGGER tv_test BEFORE INSERT ON produit FOR EACH ROW EXECUTE FUNCTION tv_test_row();
+  END IF; END$$;
+DO $$BEGIN EXECUTE format('CREATE EVENT TRIGGER %I ON ddl_command_end WHEN TAG IN (''CREATE TABLE'') '
+  'EXECUTE FUNCTION tv_test_attach()', 'tv_test_' || current_schema()); END$$)"_s.arg(statement));
 }
 
 } // namespace
@@ -57,6 +78,8 @@ private slots:
         fillPractice(env);
         const QByteArray file = TestEnv::readFile(env.dataFile(files::Database));
         const ServerAddress address = TestEnv::emptyServerDatabase();
+        const ServerAddress neighbour = TestEnv::emptyServerDatabase();
+        execStatement(*Database::connectServer(neighbour), u"CREATE TABLE voisine (n INTEGER)"_s);
         qint64 lastDone = 0;
         try {
             auto store = env.openStore();
@@ -71,6 +94,10 @@ private slots:
         QCOMPARE(lastDone, 1 + 1 + 2 + 1);
         QCOMPARE(TestEnv::readFile(env.dataFile(files::Database)), file);
         QCOMPARE(serveurcfg::read(env.dataFolder())->conninfo, address.conninfo);
+        // Analysed: the tables copied, not the rest of the server.
+        const auto analysed = u"SELECT reltuples >= 0 FROM pg_class WHERE oid = '%1'::regclass"_s;
+        QVERIFY(serverValue(address, analysed.arg(u"visite"_s)).toBool());
+        QVERIFY(!serverValue(neighbour, analysed.arg(u"voisine"_s)).toBool());
 
         auto server = env.openStore();
         QVERIFY(server->isServer());
@@ -88,6 +115,11 @@ private slots:
         QTest::newRow("server not empty") << u"occupied"_s << u"n'est pas vide (tables : labo)"_s;
         QTest::newRow("cancelled") << u"cancel"_s << u"Transfert annulé"_s;
         QTest::newRow("unreachable") << u"unreachable"_s << u"Impossible de joindre le serveur"_s;
+        QTest::newRow("file changed after its copy") << u"touched"_s << u"la table Labo du serveur diffère"_s;
+        QTest::newRow("server changes a row")
+            << u"NEW.produit := NEW.produit || '.'"_s << u"la table Produit du serveur diffère"_s;
+        QTest::newRow("server refuses a row")
+            << u"RAISE EXCEPTION 'refusé'"_s << u"La table Produit n'a pas pu être copiée"_s;
     }
 
     void refusedMoveLeavesTheFileInUse()
@@ -102,16 +134,23 @@ private slots:
             execStatement(*Database::connectServer(address), u"CREATE TABLE Labo (NumLabo INTEGER)"_s);
         if (fault == u"unreachable"_s)
             address = ServerAddress::parse(u"host=/nulle-part dbname=tallvane"_s);
+        if (fault.startsWith(u"NEW"_s) || fault.startsWith(u"RAISE"_s))
+            serverTriggerOnProduit(address, fault);
         const int tablesBefore = fault == u"unreachable"_s ? 0 : serverTables(address);
+        const QByteArray file = TestEnv::readFile(env.dataFile(files::Database));
         QString message;
         try {
             auto store = env.openStore();
-            ServerTransfer::run(store->db(), address, env.dataFolder(),
-                                [&](qint64, qint64) { return fault != u"cancel"_s; });
+            ServerTransfer::run(store->db(), address, env.dataFolder(), [&](qint64 done, qint64 total) {
+                if (fault == u"touched"_s && done == total)
+                    execStatement(store->db(), u"UPDATE Labo SET Nom = 'autre'"_s);
+                return fault != u"cancel"_s;
+            });
         } catch (const StoreError &error) {
             message = error.message();
         }
         QVERIFY2(message.contains(expected), qPrintable(message));
+        QCOMPARE(TestEnv::readFile(env.dataFile(files::Database)), file);
         QVERIFY(!QFile::exists(env.dataFile(files::ServerCfg)));
         QVERIFY(!env.openStore()->isServer());
         if (fault != u"unreachable"_s)

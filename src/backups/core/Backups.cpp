@@ -195,6 +195,14 @@ QString take(const QString &dataFolder)
     const QString partial = path + QStringLiteral(".%1").arg(QCoreApplication::applicationPid()) + kPartial;
     try {
         copyDatabase(database, partial);
+        // A damaged copy must not take the place of a sound one in the
+        // rotation: it goes, and the earlier copies stay.
+        const Entry copy = inspect(partial);
+        if (!copy.sound())
+            throw StoreError(QStringLiteral("La base de données est endommagée : sa copie n'a pas été gardée et les "
+                                            "sauvegardes précédentes restent.\nUtilisez « Réparer et compacter la "
+                                            "base de données »."),
+                             copy.problem);
         textfile::replaceFile(partial, path);
     } catch (const StoreError &error) {
         QFile::remove(partial);

@@ -21,9 +21,10 @@ inline const QString ServerCfg = QStringLiteral("Serveur.cfg");
 QString folder(const QString &dataFolder);
 bool onServer(const QString &dataFolder);
 
-// Copies the data folder's Ferrune.mdb into a new dated file, then keeps
-// only the last `Kept`. Returns its path. Throws StoreError (French) when
-// the copy cannot be made whole; then nothing else has changed.
+// Copies the data folder's Ferrune.mdb into a new dated file, checked,
+// then keeps only the last `Kept`. Returns its path. Throws StoreError
+// (French) when the copy cannot be made whole or fails its check; then
+// nothing else has changed.
 QString take(const QString &dataFolder);
 // True when a copy dated today is already there.
 bool takenToday(const QString &dataFolder);
