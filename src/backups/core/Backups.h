@@ -40,7 +40,9 @@ struct Entry {
 
 // The copies, most recent first, each checked.
 QList<Entry> list(const QString &dataFolder);
-Entry inspect(const QString &path);
+// Quick: every page read, the indexes not compared with their tables.
+enum class Check { Full, Quick };
+Entry inspect(const QString &path, Check depth = Check::Full);
 
 // Puts the copy in place of the data folder's Ferrune.mdb: checked first,
 // copied beside under a temporary name, renamed over the database. The
