@@ -51,20 +51,6 @@ int serverTables(const ServerAddress &address)
         .toInt();
 }
 
-// The server runs `statement` on every Produit row the transfer inserts, as
-// a trigger its administrator would have put there.
-void serverTriggerOnProduit(const ServerAddress &address, const QString &statement)
-{
-    execStatement(*Database::connectServer(address),
-                  uR"(CREATE FUNCTION tv_test_row() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN %1; RETURN NEW; END$$;
-CREATE FUNCTION tv_test_attach() RETURNS event_trigger LANGUAGE plpgsql AS $$BEGIN
-  IF EXISTS (SELECT FROM pg_event_trigger_ddl_commands() WHERE object_identity = current_schema() || '.produit') THEN
-    CREATE TRIGGER tv_test BEFORE INSERT ON produit FOR EACH ROW EXECUTE FUNCTION tv_test_row();
-  END IF; END$$;
-DO $$BEGIN EXECUTE format('CREATE EVENT TRIGGER %I ON ddl_command_end WHEN TAG IN (''CREATE TABLE'') '
-  'EXECUTE FUNCTION tv_test_attach()', 'tv_test_' || current_schema()); END$$)"_s.arg(statement));
-}
-
 } // namespace
 
 class TstServerTransfer : public QObject {
@@ -116,10 +102,6 @@ private slots:
         QTest::newRow("cancelled") << u"cancel"_s << u"Transfert annulé"_s;
         QTest::newRow("unreachable") << u"unreachable"_s << u"Impossible de joindre le serveur"_s;
         QTest::newRow("file changed after its copy") << u"touched"_s << u"la table Labo du serveur diffère"_s;
-        QTest::newRow("server changes a row")
-            << u"NEW.produit := NEW.produit || '.'"_s << u"la table Produit du serveur diffère"_s;
-        QTest::newRow("server refuses a row")
-            << u"RAISE EXCEPTION 'refusé'"_s << u"La table Produit n'a pas pu être copiée"_s;
     }
 
     void refusedMoveLeavesTheFileInUse()
@@ -134,8 +116,6 @@ private slots:
             execStatement(*Database::connectServer(address), u"CREATE TABLE Labo (NumLabo INTEGER)"_s);
         if (fault == u"unreachable"_s)
             address = ServerAddress::parse(u"host=/nulle-part dbname=tallvane"_s);
-        if (fault.startsWith(u"NEW"_s) || fault.startsWith(u"RAISE"_s))
-            serverTriggerOnProduit(address, fault);
         const int tablesBefore = fault == u"unreachable"_s ? 0 : serverTables(address);
         const QByteArray file = TestEnv::readFile(env.dataFile(files::Database));
         QString message;
