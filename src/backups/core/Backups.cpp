@@ -199,12 +199,11 @@ QString take(const QString &dataFolder)
         // rotation: it goes, and the earlier copies stay. The quick check
         // reads every page but does not compare the indexes with their
         // tables: 0.4 s instead of 7 s on a large practice's database.
-        const Entry copy = inspect(partial, Check::Quick);
-        if (!copy.sound())
+        // SQLite's own words about the damage are not for the user.
+        if (!inspect(partial, Check::Quick).sound())
             throw StoreError(QStringLiteral("La base de données est endommagée : sa copie n'a pas été gardée et les "
                                             "sauvegardes précédentes restent.\nUtilisez « Réparer et compacter la "
-                                            "base de données »."),
-                             copy.problem);
+                                            "base de données »."));
         textfile::replaceFile(partial, path);
     } catch (const StoreError &error) {
         QFile::remove(partial);
