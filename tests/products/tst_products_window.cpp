@@ -91,14 +91,17 @@ private slots:
 
         QCOMPARE(items(p.CboPr), QStringList({u"  ADVIL  "_s, u"  DOLIPRANE"_s, u"  ÉLIXIR"_s}));
 
-        // Typed into the empty box, the name follows the two blanks.
+        // A blank erased from the empty box comes back; typed into it, the
+        // name follows the two blanks.
+        QTest::keyClick(p.CboPr->lineEdit(), Qt::Key_Backspace);
+        QCOMPARE(p.CboPr->currentText(), u"  "_s);
         QTest::keyClicks(p.CboPr->lineEdit(), u"aspirine"_s);
         QCOMPARE(p.CboPr->currentText(), u"  aspirine"_s);
         w->view().menu[8]->click();
         QCOMPARE(TestEnv::readFile(medoc), QByteArray("doliprane\r\nadvil  \r\n\xC9lixir\r\naspirine\r\n"));
 
         // Already listed, blanks and case aside: refused, nothing written.
-        p.CboPr->setEditText(u"  Doliprane   "_s);
+        p.CboPr->setEditText(u"  élixir   "_s);
         dialogs::script::push(QMessageBox::Ok);
         w->view().menu[8]->click();
         QCOMPARE(lastText(), u"Produit déjà enregistré !"_s);
@@ -163,15 +166,23 @@ private slots:
         dialogs::script::push(QMessageBox::Ok);
         p.CmdEnrPr->click();
         QCOMPARE(lastText(), u"Aucun produit n'est sélectionné !"_s);
+        // The box's empty state adds a blank entry, and blank entries only
+        // are still a visit to record.
+        p.CmdAjoutePr->click();
+        dialogs::script::push(QMessageBox::Ok);
+        p.CmdEnrPr->click();
+        QCOMPARE(lastText(), u"Données enregistrées !"_s);
+        QVERIFY(produits.find(u"BAYER"_s, u"DR A"_s, u"2025-03-05"_s));
 
         p.CboPr->setCurrentIndex(p.CboPr->findText(u"  DOLIPRANE"_s));
         p.CmdAjoutePr->click();
         p.CboPr->setCurrentIndex(p.CboPr->findText(u"  ADVIL"_s));
         QTest::mouseDClick(p.CboPr->lineEdit(), Qt::LeftButton);
         emit p.CboPrList->doubleClicked(p.CboPr->model()->index(0, 0));
-        QCOMPARE(items(p.LstPr), QStringList({u"  ADVIL"_s, u"  ADVIL"_s, u"  DOLIPRANE"_s}));
+        QCOMPARE(items(p.LstPr), QStringList({u"  "_s, u"  ADVIL"_s, u"  ADVIL"_s, u"  DOLIPRANE"_s}));
 
-        p.CboPr->setEditText(QString());
+        // Emptied past its handler, which never leaves it empty.
+        QSignalBlocker(p.CboPr), p.CboPr->setEditText(QString());
         dialogs::script::push(QMessageBox::Ok);
         p.CmdAjoutePr->click();
         QCOMPARE(lastText(), u"Sélectionnez un produit !"_s);
