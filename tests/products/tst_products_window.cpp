@@ -277,6 +277,7 @@ private slots:
                          {visit(drA, u"2024-12-31"_s, u"BAYER"_s, u"Martin"_s, u"PARASPIRINE 500\n"_s),
                           visit(drA, u"2025-01-02"_s, u"BAYER"_s, u"Martin"_s, u"ASPIRINE\n"_s),
                           visit(drA, u"2025-01-02"_s, u"MERCK"_s, u"Dupont"_s, u"ADVIL\néphédrine\n"_s),
+                          visit(drA, u"2025-01-02"_s, u"ÉLAN"_s, u"dupont"_s, u"ASPIRINE\n"_s),
                           visit(drA, u"2023-06-15"_s, u"MERCK"_s, u"Dupont"_s, u"DOLIPRANE\n"_s),
                           visit(u"DR B"_s, u"2025-02-01"_s, u"BAYER"_s, u"Martin"_s, u"ASPIRINE\n"_s)},
                          QByteArray("aspi\r\n\xC9PH\xC9"
@@ -285,15 +286,18 @@ private slots:
         selectDoctor(*w, 0);
         w->Remplir_Historique();
 
+        // Within one day, French order from the end, case and accents aside.
         const QStringList whole{
-            u"  02/01/2025  MERCK  [Dupont]   ADVIL / éphédrine "_s, u"  02/01/2025  BAYER  [Martin]   ASPIRINE "_s,
-            u"  31/12/2024  BAYER  [Martin]   PARASPIRINE 500 "_s, u"  15/06/2023  MERCK  [Dupont]   DOLIPRANE "_s};
+            u"  02/01/2025  MERCK  [Dupont]   ADVIL / éphédrine "_s, u"  02/01/2025  ÉLAN  [dupont]   ASPIRINE "_s,
+            u"  02/01/2025  BAYER  [Martin]   ASPIRINE "_s, u"  31/12/2024  BAYER  [Martin]   PARASPIRINE 500 "_s,
+            u"  15/06/2023  MERCK  [Dupont]   DOLIPRANE "_s};
         QCOMPARE(items(p.LstHistPr), whole);
 
         // A part of a longer name matches, any case.
         p.CboPrPr->setCurrentText(u"  ASPI"_s);
         QCOMPARE(items(p.LstHistPr),
-                 QStringList({u"  02/01/2025    [Martin]     BAYER"_s, u"  31/12/2024    [Martin]     BAYER"_s}));
+                 QStringList({u"  02/01/2025    [Martin]     BAYER"_s, u"  02/01/2025    [dupont]     ÉLAN"_s,
+                              u"  31/12/2024    [Martin]     BAYER"_s}));
         p.CboPrPr->setCurrentText(u"  ÉPHÉDRINE"_s);
         QCOMPARE(items(p.LstHistPr), QStringList{u"  02/01/2025    [Dupont]     MERCK"_s});
 
@@ -302,8 +306,9 @@ private slots:
         p.CboDh->setCurrentText(u"  Dupont"_s);
         QCOMPARE(resets.count(), 1);
         QCOMPARE(p.CboPrPr->currentIndex(), -1);
-        QCOMPARE(items(p.LstHistPr), QStringList({u"  02/01/2025  [MERCK]   ADVIL / éphédrine "_s,
-                                                  u"  15/06/2023  [MERCK]   DOLIPRANE "_s}));
+        QCOMPARE(items(p.LstHistPr),
+                 QStringList({u"  02/01/2025  [MERCK]   ADVIL / éphédrine "_s, u"  02/01/2025  [ÉLAN]   ASPIRINE "_s,
+                              u"  15/06/2023  [MERCK]   DOLIPRANE "_s}));
         p.CboLh->setCurrentText(u"  BAYER"_s);
         QCOMPARE(p.CboDh->currentIndex(), -1);
         QCOMPARE(p.LstHistPr->count(), 2);
@@ -314,7 +319,7 @@ private slots:
         p.CmdTH->click();
         QCOMPARE(p.CmdTH->text(), u"Montrer tout l'historique"_s);
         QCOMPARE(p.LstHistPr->count(), 0);
-        QCOMPARE(w->store().produits().forMedecin(drA).size(), 4);
+        QCOMPARE(w->store().produits().forMedecin(drA).size(), 5);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
