@@ -345,7 +345,7 @@ void TestLabsPanel::searchByDelegate()
 
     QString found;
     whileOpen([&](tv::FrmDM *d) {
-        d->LstDM->setCurrentRow(1);
+        QTest::keySequence(d->LstDM, QKeySequence(Qt::Key_Down, Qt::Key_Down));
         found = d->LblLabo->text();
         d->CmdQuit->click();
     });
