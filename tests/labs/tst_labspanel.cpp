@@ -235,6 +235,7 @@ void TestLabsPanel::delegateRenameFollowsInCombos()
     // The old name ran the history's filter: the visits recorded under it.
     QCOMPARE(items(v.products.LstHistPr), QStringList{u"  01/03/2025  [ALPHA]   ADVIL "_s});
     QCOMPARE(v.products.CmdTH->text(), u"Montrer tout l'historique"_s);
+    QCOMPARE(w->shownHistory().heading, u"délégué Nom_Labo_1"_s);
     v.products.CboLs->setCurrentIndex(1);
     v.products.CboLs->setCurrentIndex(0);
     QCOMPARE(v.products.CboDs->currentText(), renamed);

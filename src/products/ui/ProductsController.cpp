@@ -221,12 +221,7 @@ void ProductsController::showVisitEntry(const QString &labo, const QDate &day)
 
 ShownList ProductsController::shownHistory()
 {
-    QString filter = QStringLiteral("tout l'historique");
-    for (auto [combo, what] :
-         {std::pair{m_w.CboDh, "délégué"}, std::pair{m_w.CboLh, "laboratoire"}, std::pair{m_w.CboPrPr, "médicament"}})
-        if (combo->currentIndex() >= 0)
-            filter = QString::fromUtf8(what) + QStringLiteral(" ") + combo->currentText().trimmed();
-    return {filter, m_w.LstHistPr->allLines()};
+    return {m_history->shownFilter(), m_w.LstHistPr->allLines()};
 }
 
 void ProductsController::resetVisitDate()
