@@ -212,6 +212,7 @@ void TstLabsPanel::delegateRenameFollowsInCombos()
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
     clickRow(v.labo.LstLabo, 0);
+    w->store().produits().insert({0, u"DR A"_s, u"ALPHA"_s, u"Nom_Labo_1"_s, u"2025-03-01"_s, u"ADVIL\n"_s});
     v.products.CboDh->setCurrentIndex(1);
     v.labo.TextVM[0]->setFocus(Qt::TabFocusReason);
     v.labo.TextVM[0]->setText(u"Hélène d'Arc"_s);
@@ -231,6 +232,10 @@ void TstLabsPanel::delegateRenameFollowsInCombos()
     const QString renamed = u"  Hélène d'Arc"_s;
     QVERIFY(items(v.products.CboDh).contains(renamed) && !items(v.products.CboDh).contains(u"  Nom_Labo_1"_s));
     QCOMPARE(v.products.CboDh->currentIndex(), -1);
+    // The old name ran the history's filter: the visits recorded under it.
+    QCOMPARE(items(v.products.LstHistPr), QStringList{u"  01/03/2025  [ALPHA]   ADVIL "_s});
+    QCOMPARE(v.products.CmdTH->text(), u"Montrer tout l'historique"_s);
+    QCOMPARE(w->shownHistory().heading, u"délégué Nom_Labo_1"_s);
     v.products.CboLs->setCurrentIndex(1);
     v.products.CboLs->setCurrentIndex(0);
     QCOMPARE(v.products.CboDs->currentText(), renamed);
@@ -341,7 +346,7 @@ void TstLabsPanel::searchByDelegate()
 
     QString found;
     whileOpen([&](tv::FrmDM *d) {
-        d->LstDM->setCurrentRow(1);
+        QTest::keySequence(d->LstDM, QKeySequence(Qt::Key_Down, Qt::Key_Down));
         found = d->LblLabo->text();
         d->CmdQuit->click();
     });
