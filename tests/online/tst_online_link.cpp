@@ -1,7 +1,7 @@
 // mnuLien on the real window: the selected laboratory's link created (the
 // service's address asked once), shown as the service will read it, mailed
 // to the delegate, renewed and revoked.
-#include "labs/LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "online/core/OnlineLinks.h"
 #include "store/files/SettingsFiles.h"

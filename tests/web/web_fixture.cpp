@@ -3,21 +3,25 @@
 //   tallvane_web_fixture prepare <folder>   prints "LABO=token" lines
 //   tallvane_web_fixture visites <folder>   prints the Visite rows
 //   tallvane_web_fixture revoke <folder> <labo>
-#include "TestEnv.h"
 #include "online/core/OnlineLinks.h"
 #include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 #include "store/tables/Store.h"
+#include "support/TestEnv.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+
+#include <unistd.h>
 
 namespace {
 
 void prepare(const QString &folder)
 {
     const QString database = tv::files::join(folder, tv::files::Database);
-    tvtest::TestEnv::createDatabase(database);
+    // On the server, the database outlives this process: the browser test
+    // (our parent) uses it until it ends.
+    tvtest::TestEnv::createDatabase(database, qint64(getppid()));
     tv::textfile::writeLines(tv::files::join(folder, tv::files::MedecinIni),
                              {QStringLiteral("Dr Alpha"), QStringLiteral("Dr Beta"), QStringLiteral("Dr Gamma")});
     // Two visitors a day on weekdays, none at the weekend; Alpha is away on
