@@ -1,6 +1,7 @@
 #include "web/BookingSite.h"
 
 #include "common/core/Clock.h"
+#include "store/engine/Database.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
 #include "web/Html.h"
@@ -84,7 +85,7 @@ Reply BookingSite::render(Store &store, const QString &labo, const QString &toke
         QSet<QString> ours;
         for (const VisiteRecord &v : store.visites().forMonth(m.medecin, year, two(m.month.month()))) {
             ++count[v.jour];
-            if (v.labo.compare(labo, Qt::CaseInsensitive) == 0)
+            if (foldText(v.labo) == foldText(labo)) // as the key columns compare
                 ours.insert(v.jour);
         }
         for (int d = 1; d <= m.month.daysInMonth(); ++d) {

@@ -26,7 +26,8 @@ Result refused(const QString &message)
     return {false, message, {}};
 }
 
-// Why the online page does not take the day; "" when it does.
+// Why the online page does not take the day; "" when it does. The
+// laboratory has no visit that day (alreadyBooked was asked first).
 QString onlineRefusal(Store &store, const DoctorDays &days, const VisiteRecord &v, const QDate &day)
 {
     const QString date = calendar::formatJMA(day);
@@ -34,12 +35,9 @@ QString onlineRefusal(Store &store, const DoctorDays &days, const VisiteRecord &
     if (!quota)
         return refusedLaboMessage(v.labo, v.medecin);
     const QStringList holidays = holidaysOf(day.year());
-    const QList<VisiteRecord> sameDay = store.visites().forDay(v.medecin, v.jour, v.mois, v.an);
-    bool bookedHere = false;
-    for (const VisiteRecord &other : sameDay)
-        bookedHere = bookedHere || other.labo.compare(v.labo, Qt::CaseInsensitive) == 0;
-    switch (dayStatus(days, holidays, day, int(sameDay.size()), bookedHere)) {
-    case DayStatus::Booked: return duplicateMessage(v.labo, v.medecin, date);
+    const auto count = int(store.visites().forDay(v.medecin, v.jour, v.mois, v.an).size());
+    switch (dayStatus(days, holidays, day, count, false)) {
+    case DayStatus::Booked: // not with bookedHere false
     case DayStatus::Past:
         return QStringLiteral("Le ") + date
                + QStringLiteral(" ne peut plus être réservé en ligne : les rendez-vous se prennent au plus tard la "
@@ -111,6 +109,11 @@ std::optional<int> positiveQuota(const std::optional<QString> &quota)
     return value;
 }
 
+bool alreadyBooked(Store &store, const Request &request)
+{
+    return store.visites().hasVisitOn(visiteOf(request));
+}
+
 Result book(Store &store, const QString &dataFolder, const Request &request, Policy policy)
 {
     const VisiteRecord visite = visiteOf(request);
@@ -118,19 +121,20 @@ Result book(Store &store, const QString &dataFolder, const Request &request, Pol
     const Result done{
         true, QStringLiteral("Rendez-vous enregistré avec ") + visite.medecin + QStringLiteral(" le ") + date + u'.',
         visite};
-    if (policy == Policy::Desk) {
-        // The desktop asked about the rest before; the duplicate is checked
-        // again with the insert, under the lock.
-        if (store.visites().insertUnlessDuplicate(visite) == VisiteRepository::InsertResult::Duplicate)
-            return refused(duplicateMessage(visite.labo, visite.medecin, date));
-        return done;
-    }
-    // The files are read before the lock: they are not the database's to guard.
-    const DoctorDays days = DoctorDays::read(dataFolder, request.medecin, Clock::today());
+    // The desktop asked about the rest before; online, the doctor's files
+    // are read before the lock: they are not the database's to guard.
+    std::optional<DoctorDays> days;
+    if (policy == Policy::Online)
+        days = DoctorDays::read(dataFolder, request.medecin, Clock::today());
     Transaction transaction(store.db(), QStringLiteral("Visite"));
-    const QString refusal = onlineRefusal(store, days, visite, request.day);
-    if (!refusal.isEmpty())
-        return refused(refusal);
+    if (alreadyBooked(store, request))
+        return refused(duplicateMessage(visite.labo, visite.medecin, date));
+    if (days) {
+        const QString refusal = onlineRefusal(store, *days, visite, request.day);
+        if (!refusal.isEmpty())
+            return refused(refusal);
+    }
+    Transaction::checked();
     store.visites().insert(visite);
     transaction.commit();
     return done;

@@ -60,9 +60,13 @@ struct Result {
     VisiteRecord visite;
 };
 
+// One visit per laboratory per day with a doctor, on the desktop and
+// online alike. Throws StoreError.
+bool alreadyBooked(Store &store, const Request &request);
+
 // Checks and writes in one transaction holding the Visite lock: of two
-// requests for the last place, one books and the other is refused.
-// Throws StoreError.
+// requests for the last place, or for the same laboratory's day, one books
+// and the other is refused. Throws StoreError.
 Result book(Store &store, const QString &dataFolder, const Request &request, Policy policy);
 
 // Removes the laboratory's appointment with the doctor that day (the

@@ -122,24 +122,22 @@ void BookingController::saveAppointment()
     if (!Verifier_Quota_Annuel() && !dialogs::askYesNo(m_main.widget(), booking::confirmQuestion()))
         return;
 
-    // Checked before the time is asked so the user is not asked for nothing;
-    // the insert checks again, in one transaction with it.
-    const QString refusal = booking::duplicateMessage(labo, medecin, date);
-    for (const VisiteRecord &v : m_main.store().visites().forLaboMedecin(labo, medecin)) {
-        if (rvlists::dateJMA(v) == date) {
-            dialogs::critical(m_main.widget(), refusal);
-            return;
-        }
-    }
-
-    const QString heure = m_main.state().AvecHeure == 1 ? askTime(date) : QString();
-
     // The date is taken whole from the chosen day, so that a month button
-    // clicked after the day cannot move the appointment. The same sequence
-    // as the online page's, with the desktop's policy.
+    // clicked after the day cannot move the appointment.
     const QDate bookedDay(day->an.toInt(), day->mois.toInt(), day->jour.toInt());
-    const booking::Result result = booking::book(m_main.store(), m_main.state().CheminBase,
-                                                 {medecin, labo, bookedDay, heure}, booking::Policy::Desk);
+    booking::Request request{medecin, labo, bookedDay, {}};
+    // Checked before the time is asked so the user is not asked for nothing;
+    // the booking checks again, under the lock.
+    if (booking::alreadyBooked(m_main.store(), request)) {
+        dialogs::critical(m_main.widget(), booking::duplicateMessage(labo, medecin, date));
+        return;
+    }
+    if (m_main.state().AvecHeure == 1)
+        request.heure = askTime(date);
+
+    // The same sequence as the online page's, with the desktop's policy.
+    const booking::Result result =
+        booking::book(m_main.store(), m_main.state().CheminBase, request, booking::Policy::Desk);
     if (!result.done) {
         // Another workstation saved the same appointment meanwhile.
         dialogs::critical(m_main.widget(), result.message);

@@ -101,6 +101,14 @@ QStringList tableNames()
     return names;
 }
 
+QStringList addedTableNames()
+{
+    QStringList names;
+    for (const Table &t : addedTables())
+        names.append(t.name);
+    return names;
+}
+
 QStringList columns(const QString &table)
 {
     static const QHash<QString, QStringList> list = {
@@ -119,6 +127,9 @@ QStringList columns(const QString &table)
         {QStringLiteral("Produit"),
          {QStringLiteral("NumProduit"), QStringLiteral("Medecin"), QStringLiteral("Labo"), QStringLiteral("Delegue"),
           QStringLiteral("Date"), QStringLiteral("Produit")}},
+        {QStringLiteral("Lien"),
+         {QStringLiteral("NumLien"), QStringLiteral("Labo"), QStringLiteral("Graine"), QStringLiteral("Empreinte"),
+          QStringLiteral("Cree")}},
     };
     return list.value(table);
 }

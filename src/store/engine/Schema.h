@@ -10,7 +10,8 @@ class Database;
 // made from it at build time.
 namespace schema {
 QStringList tableNames();                  // Labo, Passage, Visite, Produit (upgrade order)
-QStringList columns(const QString &table); // column 0 first
+QStringList addedTableNames();             // Lien
+QStringList columns(const QString &table); // column 0 first (added tables too)
 void create(Database &db);                 // in a transaction of its own
 void createTables(Database &db);           // inside the caller's transaction
 void ensureIndexes(Database &db);

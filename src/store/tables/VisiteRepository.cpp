@@ -141,9 +141,8 @@ void VisiteRepository::insert(const VisiteRecord &v)
         .exec();
 }
 
-VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const VisiteRecord &v)
+bool VisiteRepository::hasVisitOn(const VisiteRecord &v) const
 {
-    Transaction transaction(m_db, QStringLiteral("Visite"));
     SqlQuery check(m_db, QStringLiteral("SELECT 1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
                                         "AND Jour = :jour AND Labo = :labo LIMIT 1"));
     check.bind(QStringLiteral(":medecin"), v.medecin)
@@ -152,12 +151,7 @@ VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const Vis
         .bind(QStringLiteral(":jour"), v.jour)
         .bind(QStringLiteral(":labo"), v.labo)
         .exec();
-    if (check.next())
-        return InsertResult::Duplicate;
-    Transaction::checked();
-    insert(v);
-    transaction.commit();
-    return InsertResult::Inserted;
+    return check.next();
 }
 
 int VisiteRepository::removeForLabo(const QString &labo)

@@ -34,10 +34,10 @@ public:
     QList<VisiteRecord> forDay(const QString &medecin, const QString &jour, const QString &mois,
                                const QString &an) const;
 
-    enum class InsertResult { Inserted, Duplicate };
-    // The same laboratory, doctor and day is refused; the check and the
-    // insert are one transaction, so two workstations cannot both pass it.
-    InsertResult insertUnlessDuplicate(const VisiteRecord &visite);
+    // The laboratory already has an appointment with the doctor that day
+    // (names compared as key columns are: case aside). Made under the
+    // Visite lock, in the writer's transaction, it holds until the insert.
+    bool hasVisitOn(const VisiteRecord &visite) const;
     void insert(const VisiteRecord &visite);
 
     int removeForLabo(const QString &labo);
