@@ -8,8 +8,10 @@
 #include "web/Html.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <QDebug>
+#include <cerrno>
 #include <chrono>
 #include <map>
 #include <utility>
@@ -99,6 +101,13 @@ WebServer::WebServer(ServerOptions options)
     // Headers and body leave in two writes: without this the second waits
     // for the client's delayed acknowledgement (40 ms a request).
     m_server->set_tcp_nodelay(true);
+    // One service per port. httplib's default, SO_REUSEPORT, would let a
+    // second one started by mistake share the port and take half of the
+    // requests; SO_REUSEADDR alone still lets a restart bind at once.
+    m_server->set_socket_options([](socket_t sock) {
+        const int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+    });
     const auto handler = [this](const httplib::Request &req, httplib::Response &res) { handle(req, res); };
     m_server->Get(".*", handler);
     m_server->Post(".*", handler);
@@ -134,12 +143,18 @@ bool WebServer::bind()
 {
     if (!m_error.isEmpty())
         return false;
+    errno = 0;
     m_boundPort = m_options.port == 0 ? m_server->bind_to_any_port(m_options.host)
                                       : (m_server->bind_to_port(m_options.host, m_options.port) ? m_options.port : -1);
     if (m_boundPort <= 0) {
-        m_error = QStringLiteral("Impossible d'écouter sur %1:%2 (adresse occupée ou non permise).")
-                      .arg(QString::fromStdString(m_options.host))
-                      .arg(m_options.port);
+        const QString where = QStringLiteral("%1:%2").arg(QString::fromStdString(m_options.host)).arg(m_options.port);
+        m_error = errno == EADDRINUSE
+                      ? QStringLiteral("L'adresse %1 est déjà utilisée : un autre tallvane-web, ou un autre "
+                                       "programme, y écoute. Arrêtez-le ou choisissez un autre port.")
+                            .arg(where)
+                      : QStringLiteral("Impossible d'écouter sur %1 (adresse inconnue de cette machine ou port "
+                                       "non permis).")
+                            .arg(where);
         return false;
     }
     return true;

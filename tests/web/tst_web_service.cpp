@@ -279,6 +279,19 @@ private slots:
         QVERIFY(run(u"LABO 0"_s, 0) != expected); // made anew
     }
 
+    void secondServiceOnTheSamePortRefused()
+    {
+        Practice practice(1, 3, 2);
+        Running first(practice.env.dataFolder());
+        QProcess second;
+        second.start(
+            qEnvironmentVariable("TALLVANE_PROGRAM_DIR") + u"/tallvane-web"_s,
+            {u"--data"_s, practice.env.dataFolder(), u"--listen"_s, u"127.0.0.1:%1"_s.arg(first.server.port())});
+        QVERIFY(second.waitForFinished(10000)); // not serving beside the first
+        QCOMPARE(second.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(second.readAllStandardError()).contains(u"est déjà utilisée"_s));
+    }
+
     void upgradeAddsTheLinksTable()
     {
         tvtest::TestEnv env;
