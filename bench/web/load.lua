@@ -1,11 +1,23 @@
 -- wrk script of the booking service's load benchmark (scripts/bench-web.sh):
 -- the month page of a random laboratory, doctor and month, and a share of
--- booking POSTs for random days, at a fixed pace per connection so that the
--- whole run asks RATE requests a second over CONNECTIONS connections.
+-- booking POSTs for random days, on a fixed schedule: the whole run asks
+-- RATE requests a second over THREADS threads (wrk's -t), whatever time the
+-- answers take.
+local ffi = require("ffi")
+ffi.cdef [[
+typedef struct { long sec; long nsec; } bench_timespec;
+int clock_gettime(int clock, bench_timespec *now);
+]]
 local links = {}
 local rate = tonumber(os.getenv("RATE") or "500")
-local connections = tonumber(os.getenv("CONNECTIONS") or "10")
+local threads_count = tonumber(os.getenv("THREADS") or "2")
 local posts = tonumber(os.getenv("POSTS") or "10") -- percent
+
+local timespec = ffi.new("bench_timespec")
+local function now_ms()
+    ffi.C.clock_gettime(1, timespec) -- CLOCK_MONOTONIC
+    return tonumber(timespec.sec) * 1000 + tonumber(timespec.nsec) / 1e6
+end
 
 function init(args)
     for line in io.lines(os.getenv("LINKS")) do
@@ -17,8 +29,17 @@ function init(args)
     math.randomseed(os.time() + tonumber(tostring({}):match("0x(%x+)"), 16) % 1000)
 end
 
+-- Each thread hands out the slots of its share of the rate to whichever of
+-- its connections is free next. A pause after each answer instead would
+-- lower the rate by the answers' own time; a late slot is not made up for
+-- with a burst.
+local period = 1000 * threads_count / rate
+local next_slot = nil
 function delay()
-    return 1000 * connections / rate
+    local now = now_ms()
+    local slot = (next_slot and next_slot > now) and next_slot or now
+    next_slot = slot + period
+    return slot - now
 end
 
 function request()

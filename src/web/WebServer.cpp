@@ -21,6 +21,7 @@ namespace tv::web {
 namespace {
 
 constexpr std::size_t kMaxBody = 16 * 1024;
+constexpr std::size_t kWorkers = 32;
 
 std::atomic<int> g_generation{0};
 
@@ -97,7 +98,13 @@ WebServer::WebServer(ServerOptions options)
         m_error =
             QStringLiteral("Impossible d'écrire le journal « %1 ».").arg(QString::fromStdString(m_options.logFile));
     m_server->set_payload_max_length(kMaxBody);
+    // A worker serves one connection for as long as it is kept alive, and
+    // a browser keeps several: with httplib's default of 8 workers, two
+    // delegates' browsers left every other one waiting seconds. Workers are
+    // cheap while idle; each opens its database connection on first use.
+    m_server->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
     m_server->set_keep_alive_max_count(1000);
+    m_server->set_keep_alive_timeout(2);
     // Headers and body leave in two writes: without this the second waits
     // for the client's delayed acknowledgement (40 ms a request).
     m_server->set_tcp_nodelay(true);

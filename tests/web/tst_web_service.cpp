@@ -292,6 +292,21 @@ private slots:
         QVERIFY(QString::fromUtf8(second.readAllStandardError()).contains(u"est déjà utilisée"_s));
     }
 
+    void idleBrowsersDoNotHoldEveryWorker()
+    {
+        Practice practice(1, 3, 2);
+        Running running(practice.env.dataFolder());
+        // Connections kept alive, as browsers do: each is answered at once
+        // (the service closes an idle one after 2 s).
+        std::vector<std::unique_ptr<httplib::Client>> kept;
+        for (int i = 0; i < 12; ++i) {
+            kept.push_back(std::make_unique<httplib::Client>("127.0.0.1", running.server.port()));
+            kept.back()->set_keep_alive(true);
+            kept.back()->set_read_timeout(1, 0);
+            QVERIFY2(kept.back()->Get("/style.css"), qPrintable(QString::number(i)));
+        }
+    }
+
     void upgradeAddsTheLinksTable()
     {
         tvtest::TestEnv env;
