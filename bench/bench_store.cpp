@@ -7,8 +7,12 @@
 // TALLVANE_BENCH_DATA=<folder> keeps the generated data there between runs.
 // TALLVANE_BENCH_SERVER=<libpq connection string> measures the store on that
 // PostgreSQL database instead: the practice is moved there by the program's
-// own transfer when the database is empty, used as it is otherwise.
+// own transfer when the database is empty, used as it is otherwise; the
+// store then talks to it over TCP through a proxy of ours that delays every
+// packet by half of TALLVANE_BENCH_RTT_MS each way (0 by default) and
+// counts the round trips each operation costs.
 #include "LargePractice.h"
+#include "NetProxy.h"
 
 #include "backups/core/Backups.h"
 #include "server/core/ServerTransfer.h"
@@ -55,6 +59,7 @@ struct Environment {
     QString naivePath;
     std::unique_ptr<tv::Store> store;
     QSqlDatabase naive;
+    std::unique_ptr<tvbench::NetProxy> proxy;
     long long generationMs = -1;
 };
 
@@ -421,6 +426,7 @@ struct Result {
     double naiveMs = -1;
     double fastCpuMs = -1;
     double naiveCpuMs = -1;
+    double roundTrips = -1;
 };
 std::map<std::string, Result> g_results;
 std::vector<Operation> g_operations;
@@ -447,18 +453,26 @@ void run(benchmark::State &state, const Operation &op, bool naive)
 {
     std::vector<double> samples;
     std::vector<double> cpuSamples;
+    std::vector<double> trips;
     for (auto _ : state) {
         const double cpuStart = cpuNowMs();
+        const long long tripsBefore = env->proxy ? env->proxy->roundTrips() : 0;
         const auto start = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(naive ? op.naive() : op.fast());
         samples.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         cpuSamples.push_back(cpuNowMs() - cpuStart);
+        if (env->proxy)
+            trips.push_back(static_cast<double>(env->proxy->roundTrips() - tripsBefore));
         nextTurn();
     }
     const double m = median(samples);
     state.counters["median_ms"] = m;
     state.counters["cpu_median_ms"] = median(cpuSamples);
     Result &r = g_results[op.name];
+    if (!naive && env->proxy) {
+        r.roundTrips = median(trips);
+        state.counters["round_trips"] = r.roundTrips;
+    }
     (naive ? r.naiveMs : r.fastMs) = m;
     (naive ? r.naiveCpuMs : r.fastCpuMs) = median(cpuSamples);
     if (!naive && r.naiveMs > 0 && m > 0) {
@@ -514,8 +528,8 @@ void writeNaiveFigures()
 
 void printSummary(const QString &rss)
 {
-    std::printf("\n%-26s %10s %10s %8s %10s %10s %8s %8s\n", "operation", "median ms", "naive ms", "ratio", "cpu ms",
-                "naive cpu", "cpu rat.", "target");
+    std::printf("\n%-26s %10s %10s %8s %10s %10s %8s %8s %6s\n", "operation", "median ms", "naive ms", "ratio",
+                "cpu ms", "naive cpu", "cpu rat.", "target", "trips");
     for (const Operation &op : g_operations) {
         const auto it = g_results.find(op.name);
         if (it == g_results.end() || it->second.fastMs < 0)
@@ -525,8 +539,8 @@ void printSummary(const QString &rss)
         const QString cpuRatio = r.naiveCpuMs > 0 && r.fastCpuMs > 0
                                      ? QString::number(r.naiveCpuMs / r.fastCpuMs, 'f', 1)
                                      : QStringLiteral("-");
-        std::printf("%-26s %10.3f %10.3f %8s %10.3f %10.3f %8s %8.0f\n", op.name.c_str(), r.fastMs, r.naiveMs,
-                    qPrintable(ratio), r.fastCpuMs, r.naiveCpuMs, qPrintable(cpuRatio), op.targetMs);
+        std::printf("%-26s %10.3f %10.3f %8s %10.3f %10.3f %8s %8.0f %6.0f\n", op.name.c_str(), r.fastMs, r.naiveMs,
+                    qPrintable(ratio), r.fastCpuMs, r.naiveCpuMs, qPrintable(cpuRatio), op.targetMs, r.roundTrips);
     }
     std::printf("\n%s\n", qPrintable(rss));
     writeNaiveFigures();
@@ -572,9 +586,11 @@ QString measureRss(const QString &folder)
         .arg(parts.at(0).toDouble() / 1024, 0, 'f', 1);
 }
 
-// A folder holding only Serveur.cfg: the store opens on the server there.
+// A folder holding only Serveur.cfg: the store opens on the server there,
+// through the proxy.
 QString moveToServer(const tv::ServerAddress &address, const QString &file)
 {
+    env->proxy = tvbench::proxyFor(address.conninfo);
     const QString folder = env->scratch.filePath(QStringLiteral("serveur"));
     QDir().mkpath(folder);
     bool filled = false;
@@ -582,15 +598,14 @@ QString moveToServer(const tv::ServerAddress &address, const QString &file)
         auto target = tv::Database::connectServer(address);
         filled = target->hasTable(QStringLiteral("Visite"));
     }
-    if (filled) {
-        tv::serveurcfg::write(folder, address);
-    } else {
+    if (!filled) {
         QElapsedTimer timer;
         timer.start();
         auto source = tv::Store::open(file);
         tv::ServerTransfer::run(source->db(), address, folder);
         std::fprintf(stderr, "transfer to the server: %lld ms\n", static_cast<long long>(timer.elapsed()));
     }
+    tv::serveurcfg::write(folder, tv::ServerAddress::parse(env->proxy->conninfo(address.conninfo)));
     return tv::files::join(folder, tv::files::Database);
 }
 
