@@ -219,10 +219,10 @@ double booking()
     tv::dialogs::script::push(QMessageBox::Ok);
     tv::dialogs::script::push(QMessageBox::Yes);
     tv::Store &store = env->window->store();
-    const int before = store.visites().forLaboMedecin(labo, doctor).size();
+    const int before = store.visites().forLaboMedecin(labo, doctor).get().size();
     const double ms = timed([&] { view().agenda.CmdEnr->click(); });
     tv::dialogs::script::reset();
-    if (store.visites().forLaboMedecin(labo, doctor).size() != before + 1)
+    if (store.visites().forLaboMedecin(labo, doctor).get().size() != before + 1)
         throw tv::StoreError(QStringLiteral("Le rendez-vous n'a pas été enregistré"));
     store.visites().removeFirstAppointment(day, QStringLiteral("06"), QStringLiteral("2026"), labo, doctor);
     return ms;
@@ -267,11 +267,11 @@ double purgeYear()
     tv::Database &db = env->window->store().db();
     QList<tv::VisiteRecord> rows;
     {
-        tv::SqlQuery q(
+        tv::Query q(
             db, QStringLiteral("SELECT NumVisite, Medecin, Labo, Jour, Mois, An, Heure FROM Visite WHERE An = :an"));
-        q.bind(QStringLiteral(":an"), kPurgedYear).exec();
+        q.bind(QStringLiteral(":an"), kPurgedYear);
         while (q.next())
-            rows.append({q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
+            rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
     }
     tv::dialogs::script::reset();
     tv::dialogs::script::setStrict(true);
@@ -281,7 +281,7 @@ double purgeYear()
     const double ms = timed([&] { view().menus.mnuPurger->trigger(); });
     const int unexpected = tv::dialogs::script::unexpected();
     tv::dialogs::script::reset();
-    if (unexpected != 0 || env->window->store().visites().countYear(kPurgedYear) != 0)
+    if (unexpected != 0 || env->window->store().visites().countYear(kPurgedYear).get() != 0)
         throw tv::StoreError(QStringLiteral("La purge n'a pas eu lieu"));
 
     // Put back without the proxy: 25,000 rows, not measured.
@@ -290,10 +290,11 @@ double purgeYear()
         direct = tv::Database::connectServer(tv::ServerAddress::parse(env->server));
     tv::Database &target = direct ? *direct : db;
     tv::Transaction transaction(target);
-    tv::SqlQuery insert(target, QStringLiteral("INSERT INTO Visite (NumVisite, Medecin, Labo, Jour, Mois, An, Heure) "
-                                               "VALUES (:id, :medecin, :labo, :jour, :mois, :an, :heure)"));
+    const QString insert = QStringLiteral("INSERT INTO Visite (NumVisite, Medecin, Labo, Jour, Mois, An, Heure) "
+                                          "VALUES (:id, :medecin, :labo, :jour, :mois, :an, :heure)");
     for (const tv::VisiteRecord &v : rows) {
-        insert.bind(QStringLiteral(":id"), v.numVisite)
+        tv::Query(target, insert)
+            .bind(QStringLiteral(":id"), v.numVisite)
             .bind(QStringLiteral(":medecin"), v.medecin)
             .bind(QStringLiteral(":labo"), v.labo)
             .bind(QStringLiteral(":jour"), v.jour)

@@ -39,9 +39,8 @@ VisiteRecord appointment(int day)
 int rowCount(const QString &path)
 {
     auto store = Store::open(path);
-    SqlQuery q(store->db(), u"SELECT COUNT(*) FROM Visite"_s);
-    q.exec();
-    return q.next() ? q.value(0).toInt() : -1;
+    Query q(store->db(), u"SELECT COUNT(*) FROM Visite"_s);
+    return q.next() ? static_cast<int>(q.integer(0)) : -1;
 }
 
 } // namespace
@@ -91,6 +90,7 @@ private slots:
     {
         auto holder = Store::open(m_path);
         std::optional<Transaction> hold(std::in_place, holder->db(), u"Visite"_s);
+        holder->db().flush();
         std::atomic<int> result{-1};
         std::thread other([&] {
             try {
@@ -114,6 +114,7 @@ private slots:
     {
         auto holder = Store::open(m_path);
         std::optional<Transaction> hold(std::in_place, holder->db(), u"Visite"_s);
+        holder->db().flush(); // the lock taken now, not with the commit
         QString message;
         std::thread other([&] {
             try {

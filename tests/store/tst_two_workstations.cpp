@@ -49,14 +49,12 @@ private slots:
 
         auto store = Store::open(path);
         Database *db = &store->db();
-        SqlQuery twice(*db, QStringLiteral("SELECT Medecin, Labo, Jour, Mois, An, COUNT(*) FROM Visite "
-                                           "GROUP BY Medecin, Labo, Jour, Mois, An HAVING COUNT(*) > 1"));
-        twice.exec();
+        Query twice(*db, QStringLiteral("SELECT Medecin, Labo, Jour, Mois, An, COUNT(*) FROM Visite "
+                                        "GROUP BY Medecin, Labo, Jour, Mois, An HAVING COUNT(*) > 1"));
         QVERIFY2(!twice.next(), "the same appointment was booked twice");
-        SqlQuery count(*db, QStringLiteral("SELECT COUNT(*) FROM Visite"));
-        count.exec();
+        Query count(*db, QStringLiteral("SELECT COUNT(*) FROM Visite"));
         QVERIFY(count.next());
-        QCOMPARE(count.value(0).toLongLong(), inserted - deleted);
+        QCOMPARE(count.integer(0), inserted - deleted);
     }
 };
 

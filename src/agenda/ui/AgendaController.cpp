@@ -175,7 +175,7 @@ void AgendaController::Remplir_Agenda()
     clearGrid();
     const bool loaded = guarded(&m_frm, [&] {
         input.appointmentsByDay = countAppointmentsByDay(
-            m_frm.store().visites().forMonth(doctor.trimmed(), yearText, Numero_Mois(monthTag).trimmed()));
+            m_frm.store().visites().forMonth(doctor.trimmed(), yearText, Numero_Mois(monthTag).trimmed()).get());
     });
     if (loaded) {
         const MonthGrid grid = buildMonthGrid(input);
@@ -264,7 +264,7 @@ void AgendaController::showDayAppointments(const QString &dd, const QString &dat
     const QString month = Numero_Mois(a.EtMois[static_cast<std::size_t>(m_frm.state().MoisActif)]->tag());
     QList<VisiteRecord> visits;
     if (!guarded(&m_frm, [&] {
-            visits = m_frm.store().visites().forDay(doctorEntry().trimmed(), dd, month, a.CboAn->currentText());
+            visits = m_frm.store().visites().forDay(doctorEntry().trimmed(), dd, month, a.CboAn->currentText()).get();
         }))
         return;
     if (visits.isEmpty()) {

@@ -138,7 +138,7 @@ void BookingController::saveAppointment()
     // Checked before the time is asked so the user is not asked for nothing;
     // the insert checks again, in one transaction with it.
     const QString refusal = booking::duplicateMessage(labo, medecin, date);
-    for (const VisiteRecord &v : m_frm.store().visites().forLaboMedecin(labo, medecin)) {
+    for (const VisiteRecord &v : m_frm.store().visites().forLaboMedecin(labo, medecin).get()) {
         if (rvlists::dateJMA(v) == date) {
             dialogs::critical(&m_frm, refusal);
             return;
@@ -165,7 +165,7 @@ QString BookingController::askTime(const QString &dateJMA)
 {
     const auto day = booking::parseDateJMA(dateJMA);
     const QList<VisiteRecord> sameDay =
-        m_frm.store().visites().forDay(m_frm.currentDoctor(), day->jour, day->mois, day->an);
+        m_frm.store().visites().forDay(m_frm.currentDoctor(), day->jour, day->mois, day->an).get();
     FrmHeure dialog(rvlists::dayAppointmentsText(sameDay, dateJMA), &m_frm);
     dialog.exec();
     return dialog.heure();
@@ -178,9 +178,9 @@ void BookingController::Verifier_Quota_Annuel()
     const QString medecin = m_frm.currentDoctor();
     const QString year = m_frm.view().agenda.CboAn->currentText();
     Store &store = m_frm.store();
-    const int booked = store.visites().countForLaboYear(labo, year, medecin);
+    const int booked = store.visites().countForLaboYear(labo, year, medecin).get();
     const booking::QuotaCheck check =
-        booking::checkAnnualQuota(store.passages().quota(labo, medecin), booked, labo, year);
+        booking::checkAnnualQuota(store.passages().quota(labo, medecin).get(), booked, labo, year);
     if (!check.respected) {
         dialogs::information(&m_frm, check.message);
         s.QuotaRespecte = false;
@@ -195,8 +195,8 @@ void BookingController::Liste_RV_Labo_Medecin()
         return;
     }
     // A pair's appointments are a few rows: read again whole.
-    list->setLines(
-        rvlists::laboDoctorLines(m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(), m_frm.currentDoctor())));
+    list->setLines(rvlists::laboDoctorLines(
+        m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(), m_frm.currentDoctor()).get()));
 }
 
 void BookingController::Liste_RV_Medecin()
@@ -213,7 +213,7 @@ void BookingController::Liste_RV_Medecin()
         QList<VisiteRecord> rows;
         if (m_frm.hasStore())
             guarded(&m_frm, [&] {
-                rows = m_frm.store().visites().pastForMedecin(doctor, day.an, day.mois, day.jour, offset, limit);
+                rows = m_frm.store().visites().pastForMedecin(doctor, day.an, day.mois, day.jour, offset, limit).get();
             });
         return rows;
     });
@@ -226,7 +226,7 @@ void BookingController::fillToday()
     const QDate today = Clock::today();
     const booking::DayKey day = keyOf(today);
     const QList<VisiteRecord> visites =
-        m_frm.store().visites().forDay(m_frm.currentDoctor(), day.jour, day.mois, day.an);
+        m_frm.store().visites().forDay(m_frm.currentDoctor(), day.jour, day.mois, day.an).get();
     for (const QString &line : rvlists::todayLines(visites, today)) {
         auto *item = new QListWidgetItem(line, list);
         item->setToolTip(rvlists::todayTooltip(line));
@@ -280,7 +280,7 @@ void BookingController::LstRVJour_Click()
         v.products.CboLs->setCurrentIndex(inCombo);
 
     guarded(&m_frm, [&] {
-        const auto record = m_frm.store().labos().findByLabo(labo);
+        const auto record = m_frm.store().labos().findByLabo(labo).get();
         if (record) {
             const QString name = record->labo.trimmed();
             for (int i = 0; i < v.LstLabo->count(); ++i) {
@@ -363,7 +363,7 @@ void BookingController::mnuVoirRV_Click()
     const QString year = a.CboAn->currentText();
     guarded(&m_frm, [&] {
         const QList<VisiteRecord> visites =
-            m_frm.store().visites().forMonth(m_frm.currentDoctor(), year, rvlists::twoDigitMonth(s.MoisActif));
+            m_frm.store().visites().forMonth(m_frm.currentDoctor(), year, rvlists::twoDigitMonth(s.MoisActif)).get();
         const rvlists::MonthList list = rvlists::monthList(visites, s.MoisActif, year);
         a.LstListe->setLines(list.lines);
         a.LblListe->setText(list.heading);

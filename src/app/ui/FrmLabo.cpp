@@ -314,7 +314,7 @@ void FrmLabo::saveWorkstationSettings()
 void FrmLabo::reloadLaboratoryLists()
 {
     MainView &v = m_view;
-    const QList<LaboEntry> rows = store().labos().all();
+    const QList<LaboEntry> rows = store().labos().all().get();
     QStringList labos;
     QStringList delegates;
     labos.reserve(rows.size());

@@ -65,7 +65,7 @@ void LabEditing::addLaboratory()
     bool takenElsewhere = false;
     const bool saved = guarded(&m_frm, [&] {
         // Another workstation may have added it since the list was read.
-        takenElsewhere = m_frm.store().labos().exists(name);
+        takenElsewhere = m_frm.store().labos().exists(name).get();
         if (!takenElsewhere)
             added = m_frm.store().addLaboratory(name, doctorNames(v));
     });

@@ -98,7 +98,7 @@ void LabPanel::setFieldsEnabled(bool enabled)
 
 void LabPanel::load(const QString &labo)
 {
-    const std::optional<LaboRecord> record = m_frm.store().labos().findByLabo(labo);
+    const std::optional<LaboRecord> record = m_frm.store().labos().findByLabo(labo).get();
     if (!record) {
         unbind();
         return;
@@ -309,7 +309,7 @@ void LabPanel::chooseProductsDelegate()
     m_frm.state().ClicDelegue = false;
     const QString labo = p.CboLs->currentText().trimmed();
     if (!labo.isEmpty()) {
-        if (const auto record = m_frm.store().labos().findByLabo(labo)) {
+        if (const auto record = m_frm.store().labos().findByLabo(labo).get()) {
             const QSignalBlocker blocker(p.CboDs);
             p.CboDs->setCurrentIndex(p.CboDs->findText(QStringLiteral("  ") + record->nom.trimmed()));
         }

@@ -20,7 +20,7 @@ void QuotaHandler::loadQuota()
     QLabel *label = m_frm.view().labo.LblPass;
     if (!m_frm.hasDoctor() || !m_frm.hasLabo())
         return;
-    const auto quota = m_frm.store().passages().quota(m_frm.currentLabo(), m_frm.currentDoctor());
+    const auto quota = m_frm.store().passages().quota(m_frm.currentLabo(), m_frm.currentDoctor()).get();
     const QString text = quota.value_or(QString());
     label->setText(text.isEmpty() ? QStringLiteral("0") : text);
 }

@@ -379,7 +379,7 @@ void MaintenanceController::mnuPurger_Click()
         return;
     guarded(&m_frm, [&] {
         VisiteRepository &visites = m_frm.store().visites();
-        if (visites.countYear(s.Reponse) == 0) {
+        if (visites.countYear(s.Reponse).get() == 0) {
             dialogs::information(&m_frm, QStringLiteral("Pas de rendez vous pour cette année."));
             return;
         }
@@ -392,7 +392,7 @@ void MaintenanceController::mnuPurger_Click()
             m_frm.booking().yearPurged(s.Reponse);
         }
         // A server reclaims the room by itself.
-        if (!m_frm.store().isServer())
+        if (m_frm.store().db().canBeCompacted())
             dialogs::information(&m_frm,
                                  QStringLiteral("Il est conseillé de réparer et compacter la base de données."));
     });
@@ -400,7 +400,7 @@ void MaintenanceController::mnuPurger_Click()
 
 void MaintenanceController::mnuRepare_Click()
 {
-    if (m_frm.hasStore() && m_frm.store().isServer()) {
+    if (m_frm.hasStore() && !m_frm.store().db().canBeCompacted()) {
         dialogs::information(&m_frm,
                              QStringLiteral("La base de données est sur le serveur %1.\n\nSa vérification et son "
                                             "compactage se font avec les outils du serveur (VACUUM, REINDEX), "

@@ -148,7 +148,7 @@ std::optional<outputs::OutputDocument> OutputsController::agendaDocument()
     const bool read = guarded(&m_frm, [&] {
         const QString entry = m_frm.view().LstMed->text();
         input.visits =
-            m_frm.store().visites().forMonth(doctor, a.CboAn->currentText(), rvlists::twoDigitMonth(s.MoisActif));
+            m_frm.store().visites().forMonth(doctor, a.CboAn->currentText(), rvlists::twoDigitMonth(s.MoisActif)).get();
         input.absenceText = agendafiles::readAbsenceText(s.CheminBase, entry);
         input.maxJour = agendafiles::readMaxima(s.CheminBase, entry);
     });
@@ -233,7 +233,7 @@ void OutputsController::mnuICal_Click()
             request.withAbsences ? agendafiles::readAbsences(m_frm.state().CheminBase, m_frm.view().LstMed->text())
                                        .value_or(QStringList())
                                  : QStringList();
-        events = outputs::calendarEvents(request, m_frm.store().visites().forMedecin(doctor), absences);
+        events = outputs::calendarEvents(request, m_frm.store().visites().forMedecin(doctor).get(), absences);
     });
     if (!read)
         return;
@@ -262,8 +262,8 @@ void OutputsController::mnuGraphique_Click()
     BusyCursor busy;
     QList<outputs::QuotaBar> bars;
     if (!guarded(&m_frm, [&] {
-            bars = outputs::quotaBars(m_frm.store().visites().forMedecin(doctor),
-                                      m_frm.store().passages().quotasForMedecin(doctor), *year, Clock::today());
+            bars = outputs::quotaBars(m_frm.store().visites().forMedecin(doctor).get(),
+                                      m_frm.store().passages().quotasForMedecin(doctor).get(), *year, Clock::today());
         }))
         return;
     if (bars.isEmpty()) {

@@ -53,7 +53,8 @@ void HistoryView::build(history::Mode mode, const QString &value)
     w.historyModel->show(mode, [this, filter, value, doctor](const QString &before, int limit) {
         ProduitRepository::Page page;
         if (m_frm.hasStore())
-            guarded(&m_frm, [&] { page = m_frm.store().produits().historyPage(filter, value, doctor, before, limit); });
+            guarded(&m_frm,
+                    [&] { page = m_frm.store().produits().historyPage(filter, value, doctor, before, limit).get(); });
         return page;
     });
 }

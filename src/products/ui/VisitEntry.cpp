@@ -52,7 +52,7 @@ void VisitEntry::Charger_Produits_Visite()
     if (!m_frm.hasStore())
         return;
     guarded(&m_frm, [&] {
-        const auto record = m_frm.store().produits().find(visitLabo(), m_frm.currentDoctor(), visitDate());
+        const auto record = m_frm.store().produits().find(visitLabo(), m_frm.currentDoctor(), visitDate()).get();
         if (!record)
             return;
         SharedState &s = m_frm.state();
@@ -79,7 +79,7 @@ void VisitEntry::CboLs_Click()
         guarded(&m_frm, [&] {
             // A delegate the combo does not list leaves it empty rather than
             // on the previous laboratory's delegate.
-            if (const auto record = m_frm.store().labos().findByLabo(labo))
+            if (const auto record = m_frm.store().labos().findByLabo(labo).get())
                 w.CboDs->setCurrentIndex(w.CboDs->findText(kPrefix + record->nom.trimmed()));
         });
     }
@@ -101,7 +101,7 @@ void VisitEntry::CboDs_Click()
     if (delegue.isEmpty())
         return;
     guarded(&m_frm, [&] {
-        const auto labo = m_frm.store().labos().findByNom(delegue);
+        const auto labo = m_frm.store().labos().findByNom(delegue).get();
         if (!labo) {
             s.ClicDelegue = false;
             w.CboDs->setCurrentIndex(-1);
@@ -147,7 +147,7 @@ void VisitEntry::CmdEnrPr_Click()
     guarded(&m_frm, [&] {
         ProduitRepository &produits = m_frm.store().produits();
         const QString doctor = m_frm.currentDoctor();
-        const auto found = produits.find(visitLabo(), doctor, visitDate());
+        const auto found = produits.find(visitLabo(), doctor, visitDate()).get();
         const QString text = productstext::join(entries(w.LstPr));
         // The blank entry a reload leaves is no product either.
         if (text.isEmpty() && !found) {

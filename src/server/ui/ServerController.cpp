@@ -46,7 +46,7 @@ void ServerController::connectSignals()
 
 void ServerController::mnuServeur_Click()
 {
-    if (m_frm.hasStore() && m_frm.store().isServer()) {
+    if (m_frm.hasStore() && !m_frm.store().db().canMoveToServer()) {
         dialogs::information(
             &m_frm,
             QStringLiteral("La base de données est déjà sur le serveur (%1).").arg(m_frm.store().db().location()));
