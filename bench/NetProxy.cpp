@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -163,19 +164,21 @@ void NetProxy::loop()
         }
         links.remove_if([](const Link &l) { return l.closed; });
 
-        // Wake up for the first chunk due, or at once.
+        // Wake up when the first chunk is due (to the microsecond: a
+        // millisecond's rounding would double a short delay), or at once.
         auto now = Clock::now();
-        int timeout = -1;
+        long long timeoutUs = -1;
         for (const Link &link : links)
             for (const Pipe *pipe : {&link.up, &link.down})
                 if (!pipe->queue.empty()) {
                     const auto wait =
-                        std::chrono::duration_cast<std::chrono::milliseconds>(pipe->queue.front().due - now).count();
-                    const int ms = static_cast<int>(std::max<long long>(0, wait + 1));
-                    timeout = timeout < 0 ? ms : std::min(timeout, ms);
+                        std::chrono::duration_cast<std::chrono::microseconds>(pipe->queue.front().due - now).count();
+                    const long long us = std::max<long long>(0, wait);
+                    timeoutUs = timeoutUs < 0 ? us : std::min(timeoutUs, us);
                 }
-        if (m_cutAfter.load() >= 0 && timeout < 0)
-            timeout = 50;
+        if (m_cutAfter.load() >= 0 && timeoutUs < 0)
+            timeoutUs = 50000;
+        const timespec wait{static_cast<time_t>(timeoutUs / 1000000), static_cast<long>(timeoutUs % 1000000) * 1000};
 
         std::vector<pollfd> fds{{m_listener, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
         std::vector<std::pair<Link *, Pipe *>> owners{{nullptr, nullptr}, {nullptr, nullptr}};
@@ -185,7 +188,7 @@ void NetProxy::loop()
                     fds.push_back({pipe->from, POLLIN, 0});
                     owners.emplace_back(&link, pipe);
                 }
-        ::poll(fds.data(), fds.size(), timeout);
+        ::ppoll(fds.data(), fds.size(), timeoutUs < 0 ? nullptr : &wait, nullptr);
         now = Clock::now();
 
         if (fds[1].revents & POLLIN) {

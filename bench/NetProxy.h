@@ -30,6 +30,7 @@ public:
     // After `bytes` more bytes of the server's answers, every connection is
     // closed; once.
     void cutAfter(long long bytes) { m_cutAfter.store(bytes); }
+    bool cutPending() const { return m_cutAfter.load() >= 0; }
     // Every open connection closed now.
     void cutAll() { m_cutAll.store(true); }
 

@@ -19,7 +19,7 @@ public:
     QString location() const override;
 
     void submit(const std::shared_ptr<Request> &request) override { m_connection.run(*request); }
-    void flush() override {}
+    void flush() override { }
     bool withdraw(const Request *) override { return false; }
 
 private:

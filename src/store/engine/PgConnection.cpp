@@ -69,7 +69,8 @@ StoreError describeState(const QString &state)
             QStringLiteral("La base de données est occupée par un autre poste. Réessayez dans un instant."), {},
             StoreError::Cause::Busy);
     if (state == QLatin1String("53100"))
-        return StoreError(QStringLiteral("Le disque du serveur est plein : la base de données n'a pas pu être modifiée."));
+        return StoreError(
+            QStringLiteral("Le disque du serveur est plein : la base de données n'a pas pu être modifiée."));
     if (state == QLatin1String("25006") || state == QLatin1String("42501"))
         return StoreError(QStringLiteral("Le serveur refuse cette modification à l'utilisateur de la connexion."));
     return StoreError(QStringLiteral("Erreur de la base de données."));
@@ -382,8 +383,8 @@ void PgConnection::run(const QList<Request *> &batch)
     QString state;
     if (!sendOnce(batch, error, state)) {
         const QString engine = QString::fromUtf8(PQerrorMessage(m_conn));
-        enginelog::write(
-            QStringLiteral("PostgreSQL, %1: link broken during a round trip: %2").arg(m_address.hostForMessage(), engine));
+        enginelog::write(QStringLiteral("PostgreSQL, %1: link broken during a round trip: %2")
+                             .arg(m_address.hostForMessage(), engine));
         m_inTransaction = false;
         if (!resendable) {
             reconnect();

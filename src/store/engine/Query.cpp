@@ -180,8 +180,7 @@ void execStatement(Database &db, const QString &statement)
 {
     Query query(db, statement);
     query.exec();
-    while (query.next()) {
-    }
+    while (query.next()) { }
 }
 
 } // namespace tv

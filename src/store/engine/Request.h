@@ -34,13 +34,13 @@ public:
 struct Request {
     explicit Request(const QString &statement);
 
-    QString text;          // as written, with :names
-    QStringList names;     // each name once, in order of first use
-    QString positional;    // the text with $1, $2... for the server
-    QList<QVariant> values; // by index in names; null QVariant = NULL
-    bool read = false;     // a SELECT: may be sent again when the link broke
-    bool repeatable = false; // a write that may be sent twice without harm
-    bool sentTwice = false;  // its first answer was lost
+    QString text;               // as written, with :names
+    QStringList names;          // each name once, in order of first use
+    QString positional;         // the text with $1, $2... for the server
+    QList<QVariant> values;     // by index in names; null QVariant = NULL
+    bool read = false;          // a SELECT: may be sent again when the link broke
+    bool repeatable = false;    // a write that may be sent twice without harm
+    bool sentTwice = false;     // its first answer was lost
     std::unique_ptr<Rows> rows; // set once it has run
 
     int indexOf(const QString &name) const { return static_cast<int>(names.indexOf(name)); }

@@ -168,10 +168,9 @@ SqliteConnection::SqliteConnection(const QString &path, Mode mode)
         m_db = nullptr;
         enginelog::write(QStringLiteral("SQLite: %1 cannot be opened: %2").arg(path, engine));
         const StoreError why = describe(rc);
-        throw StoreError(
-            QStringLiteral("Impossible d'ouvrir la base de données « %1 ».\n%2")
-                .arg(QDir::toNativeSeparators(path), why.message()),
-            {}, why.cause());
+        throw StoreError(QStringLiteral("Impossible d'ouvrir la base de données « %1 ».\n%2")
+                             .arg(QDir::toNativeSeparators(path), why.message()),
+                         {}, why.cause());
     }
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(m_db, 1);
@@ -205,7 +204,8 @@ StoreError SqliteConnection::describe(int code)
         return StoreError(
             QStringLiteral("La base de données est occupée par un autre poste. Réessayez dans un instant."), {},
             StoreError::Cause::Busy);
-    case SQLITE_FULL: return StoreError(QStringLiteral("Le disque est plein : la base de données n'a pas pu être modifiée."));
+    case SQLITE_FULL:
+        return StoreError(QStringLiteral("Le disque est plein : la base de données n'a pas pu être modifiée."));
     case SQLITE_READONLY:
         return StoreError(QStringLiteral("La base de données est en lecture seule : la modification a été refusée."));
     case SQLITE_CANTOPEN:
@@ -301,7 +301,8 @@ void SqliteConnection::copy(const QString &from, const QString &to)
     }
     sqlite3_backup_finish(backup);
     if (rc != SQLITE_DONE) {
-        enginelog::write(QStringLiteral("SQLite: copy of %1 to %2: %3").arg(from, to, QString::fromUtf8(sqlite3_errstr(rc))));
+        enginelog::write(
+            QStringLiteral("SQLite: copy of %1 to %2: %3").arg(from, to, QString::fromUtf8(sqlite3_errstr(rc))));
         throw describe(rc);
     }
 }
