@@ -141,6 +141,15 @@ QString take(const QString &dataFolder)
     const QString partial = path + QStringLiteral(".%1").arg(QCoreApplication::applicationPid()) + kPartial;
     try {
         copyDatabase(database, partial);
+        // A damaged copy must not take the place of a sound one in the
+        // rotation: it goes, and the earlier copies stay. The quick check
+        // reads every page but does not compare the indexes with their
+        // tables: 0.4 s instead of 7 s on a large practice's database.
+        // SQLite's own words about the damage are not for the user.
+        if (!inspect(partial, Check::Quick).sound())
+            throw StoreError(QStringLiteral("La base de données est endommagée : sa copie n'a pas été gardée et les "
+                                            "sauvegardes précédentes restent.\nUtilisez « Réparer et compacter la "
+                                            "base de données »."));
         textfile::replaceFile(partial, path);
     } catch (const StoreError &error) {
         QFile::remove(partial);
@@ -159,7 +168,7 @@ bool takenToday(const QString &dataFolder)
     return std::any_of(copies.begin(), copies.end(), [&](const Named &n) { return n.taken.date() == today; });
 }
 
-Entry inspect(const QString &path)
+Entry inspect(const QString &path, Check depth)
 {
     Entry entry;
     entry.path = path;
@@ -169,7 +178,7 @@ Entry inspect(const QString &path)
         entry.taken = QDateTime::fromString(match.captured(1), kStamp);
     try {
         auto db = Database::openFile(path, Database::FileMode::ReadOnly);
-        const QStringList check = column(*db, db->dialect().integrityCheck());
+        const QStringList check = column(*db, db->dialect().integrityCheck(depth == Check::Quick));
         if (check != QStringList{QStringLiteral("ok")}) {
             entry.problem = QStringLiteral("Copie endommagée : ") + check.mid(0, 3).join(QStringLiteral(" ; "));
             return entry;

@@ -38,9 +38,10 @@ public:
     // Whether the table exists as the queries see it, bound as :name.
     virtual QString tableExists() const = 0;
     // The database's own check of itself, one row per fault ("ok" when
-    // sound), and its compaction; empty where that is the server's
+    // sound; quick: every page read, the indexes not compared with their
+    // tables), and its compaction; empty where that is the server's
     // administrator's business.
-    virtual QString integrityCheck() const = 0;
+    virtual QString integrityCheck(bool quick = false) const = 0;
     virtual QString compaction() const = 0;
 
     // What the database allows here.

@@ -27,7 +27,10 @@ public:
     {
         return QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = :name COLLATE NOCASE");
     }
-    QString integrityCheck() const override { return QStringLiteral("PRAGMA integrity_check"); }
+    QString integrityCheck(bool quick) const override
+    {
+        return quick ? QStringLiteral("PRAGMA quick_check") : QStringLiteral("PRAGMA integrity_check");
+    }
     QString compaction() const override { return QStringLiteral("VACUUM"); }
 
     bool keepsFileBackups() const override { return true; }

@@ -146,6 +146,10 @@ Parameters parameters(const QString &conninfo)
         p.set("connect_timeout", "10");
     if (p.get("application_name").isEmpty())
         p.set("application_name", "Tallvane");
+    // Kerberos encryption is asked first by default, one round trip lost at
+    // every start-up: a practice's server uses TLS (sslmode) if anything.
+    if (p.get("gssencmode").isEmpty())
+        p.set("gssencmode", "disable");
     // A link whose other end is gone is noticed within half a minute, not
     // after the system's two hours.
     if (p.get("keepalives_idle").isEmpty()) {
@@ -216,8 +220,11 @@ void PgConnection::unreachable(const QString &engineText)
 
 bool PgConnection::tryReconnect()
 {
-    if (m_conn && PQstatus(m_conn) == CONNECTION_OK)
-        return true;
+    return (m_conn && PQstatus(m_conn) == CONNECTION_OK) || remake();
+}
+
+bool PgConnection::remake()
+{
     PQfinish(m_conn);
     m_inTransaction = false;
     connect();
@@ -237,7 +244,7 @@ bool PgConnection::tryReconnect()
 
 void PgConnection::reconnect()
 {
-    if (!tryReconnect())
+    if (!remake())
         unreachable(QString::fromUtf8(PQerrorMessage(m_conn)));
 }
 
@@ -325,11 +332,16 @@ bool PgConnection::sendOnce(const QList<Request *> &batch, QString &error, QStri
         if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) {
             r->rows = std::make_unique<PgRows>(result);
         } else {
+            const QString code = QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE));
             if (status == PGRES_FATAL_ERROR && error.isEmpty()) {
                 error = QString::fromUtf8(PQresultErrorMessage(result)) + u'\n' + r->text;
-                state = QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+                state = code;
             }
             PQclear(result);
+            // The server ending this session (shut down, backend
+            // terminated) before the link's end is seen.
+            if (code.startsWith(QLatin1String("57P")) || code.startsWith(QLatin1String("08")))
+                return false;
         }
         while (PGresult *end = PQgetResult(m_conn)) // the NULL that ends each statement's answer
             PQclear(end);
@@ -398,6 +410,8 @@ void PgConnection::run(const QList<Request *> &batch)
             r->rows.reset();
             r->sentTwice = true;
         }
+        error.clear();
+        state.clear();
         if (!sendOnce(batch, error, state))
             unreachable(QString::fromUtf8(PQerrorMessage(m_conn)));
     }

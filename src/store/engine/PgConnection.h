@@ -57,6 +57,8 @@ public:
 private:
     void connect();
     void ensureLink();
+    // A new link, whatever the state of the old one.
+    bool remake();
     void reconnect();
     bool sendOnce(const QList<Request *> &batch, QString &error, QString &state);
     void collectNotifications();

@@ -166,6 +166,27 @@ void Transaction::commit()
     m_done = true;
 }
 
+namespace {
+std::function<void()> &checkedHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+} // namespace
+
+void Transaction::checked()
+{
+    if (!checkedHook())
+        return;
+    m_db.flush();
+    checkedHook()();
+}
+
+void Transaction::setCheckedHook(std::function<void()> hook)
+{
+    checkedHook() = std::move(hook);
+}
+
 bool Transaction::repeated() const
 {
     return m_commit && m_commit->sentTwice;

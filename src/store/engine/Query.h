@@ -108,6 +108,13 @@ public:
     Transaction &operator=(const Transaction &) = delete;
 
     void commit();
+    // Marks the point between the check made under the guard and the write
+    // it allows. Tests only: with a hook set, what waits is sent (the lock
+    // taken, the check and the write made, not committed) and the hook
+    // holds this workstation there, to show that another cannot make its
+    // own check meanwhile. Without one it does nothing.
+    void checked();
+    static void setCheckedHook(std::function<void()> hook);
     // The commit's first answer was lost and the transaction sent again: a
     // row it inserted may have been there already.
     bool repeated() const;

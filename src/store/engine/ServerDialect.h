@@ -28,7 +28,7 @@ public:
     QString resetCounter(const QString &table, const QString &column) const override;
     // As the queries will see it: in the connection's search_path.
     QString tableExists() const override { return QStringLiteral("SELECT 1 WHERE to_regclass(:name) IS NOT NULL"); }
-    QString integrityCheck() const override { return {}; }
+    QString integrityCheck(bool) const override { return {}; }
     QString compaction() const override { return {}; }
 
     // Its copies, compaction and checks are the server's and its

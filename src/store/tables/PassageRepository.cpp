@@ -38,6 +38,7 @@ void PassageRepository::setQuota(const QString &labo, const QString &medecin, in
         .bind(QStringLiteral(":medecin"), medecin)
         .later();
     insertRow(labo, medecin, value);
+    transaction.checked();
     transaction.commit();
 }
 

@@ -137,6 +137,7 @@ VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const Vis
         .bind(QStringLiteral(":an"), v.an)
         .bind(QStringLiteral(":heure"), v.heure)
         .later();
+    transaction.checked();
     transaction.commit();
     // Sent twice, the first one did it.
     if (insert.numRowsAffected() == 1 || transaction.repeated())
