@@ -16,6 +16,7 @@
 #include <deque>
 #include <list>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace tvbench {
@@ -41,6 +42,7 @@ struct Link {
     Pipe up;   // client -> server
     Pipe down; // server -> client
     bool serverSpokeLast = true;
+    bool opened = false; // the client has spoken once
     bool closed = false;
 };
 
@@ -204,6 +206,7 @@ void NetProxy::loop()
             } else {
                 const int one = 1;
                 ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof(one));
+                m_roundTrips.fetch_add(1); // the handshake
                 Link &link = links.emplace_back();
                 link.up.from = link.down.to = client;
                 link.up.to = link.down.from = server;
@@ -223,7 +226,10 @@ void NetProxy::loop()
             if (fromClient && link->serverSpokeLast)
                 m_roundTrips.fetch_add(1);
             link->serverSpokeLast = !fromClient;
-            pipe->queue.push_back({std::vector<char>(buffer, buffer + n), now + half});
+            // A new connection's first words wait one round trip more: the
+            // TCP handshake that the loopback makes at once.
+            const auto due = fromClient && !std::exchange(link->opened, true) ? now + 3 * half : now + half;
+            pipe->queue.push_back({std::vector<char>(buffer, buffer + n), due});
         }
 
         // Deliver what is due; a cut lets through only part of an answer.

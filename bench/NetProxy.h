@@ -10,9 +10,10 @@ namespace tvbench {
 
 // A TCP proxy on 127.0.0.1 in front of a PostgreSQL server, to see on one
 // machine what a practice's network costs: every chunk of data is held half
-// the round-trip time on its way in each direction. It counts the client's
-// round trips: each time the client speaks again after the server has
-// spoken. It can also cut the connection in the middle of the server's next
+// the round-trip time on its way in each direction, and a new connection's
+// first one a whole round trip more (the TCP handshake, which the loopback
+// makes at once). It counts the client's round trips: each handshake, and
+// each time the client speaks again after the server has spoken. It can also cut the connection in the middle of the server's next
 // answer, as a network that fails under a read.
 class NetProxy {
 public:
