@@ -159,9 +159,11 @@ Transaction::~Transaction()
     }
 }
 
-void Transaction::commit()
+void Transaction::commit(const std::function<void()> &thenRead)
 {
     m_commit = control(QStringLiteral("COMMIT"));
+    if (thenRead && m_db.readsAhead())
+        thenRead();
     m_db.flush();
     m_done = true;
 }

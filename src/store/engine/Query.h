@@ -107,7 +107,9 @@ public:
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
-    void commit();
+    // `thenRead` asks for reads (ReadAhead's kind) that go in the same
+    // round trip, after the commit: what the action shows next.
+    void commit(const std::function<void()> &thenRead = {});
     // Marks the point between the check made under the guard and the write
     // it allows. Tests only: with a hook set, what waits is sent (the lock
     // taken, the check and the write made, not committed) and the hook

@@ -120,7 +120,8 @@ void VisiteRepository::insert(const VisiteRecord &v)
         .exec();
 }
 
-VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const VisiteRecord &v)
+VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const VisiteRecord &v,
+                                                                       const std::function<void()> &thenRead)
 {
     // The check and the insert are one statement under the table's lock:
     // one round trip, and sent again when the server's first answer was
@@ -138,7 +139,7 @@ VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const Vis
         .bind(QStringLiteral(":heure"), v.heure)
         .later();
     transaction.checked();
-    transaction.commit();
+    transaction.commit(thenRead);
     // Sent twice, the first one did it.
     if (insert.numRowsAffected() == 1 || transaction.repeated())
         return InsertResult::Inserted;

@@ -36,7 +36,8 @@ public:
     // The same laboratory, doctor and day is refused; the check and the
     // insert are one statement under a lock, so two workstations cannot
     // both pass it.
-    InsertResult insertUnlessDuplicate(const VisiteRecord &visite);
+    // `thenRead` asks for what the action reads next, sent with the commit.
+    InsertResult insertUnlessDuplicate(const VisiteRecord &visite, const std::function<void()> &thenRead = {});
     void insert(const VisiteRecord &visite);
 
     void removeForLabo(const QString &labo);
