@@ -18,6 +18,7 @@
 #include "maintenance/ui/MaintenanceController.h"
 #include "outputs/ui/OutputsController.h"
 #include "products/ui/ProductsController.h"
+#include "products/ui/VisitEntry.h"
 #include "server/ui/ServerController.h"
 #include "store/files/SettingsFiles.h"
 
@@ -238,6 +239,11 @@ void FrmLabo::Remplir_Historique()
 {
     m_products->Remplir_Historique();
 }
+void FrmLabo::askVisitProducts(const QString &labo)
+{
+    m_products->visit().askVisit(labo);
+}
+
 void FrmLabo::Charger_Produits_Visite()
 {
     m_products->Charger_Produits_Visite();

@@ -66,6 +66,9 @@ public:
     void Liste_RV_Labo_Medecin();
     void Remplir_Historique();
     void Charger_Produits_Visite();
+    // What Charger_Produits_Visite will read for that laboratory, asked
+    // ahead (ReadAhead).
+    void askVisitProducts(const QString &labo);
 
     void menu_Click(int index);
     void showTab(int number); // 1-based, as the tab strip numbers them

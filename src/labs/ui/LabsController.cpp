@@ -10,6 +10,7 @@
 #include "labs/ui/LabLists.h"
 #include "labs/ui/LabPanel.h"
 #include "labs/ui/QuotaHandler.h"
+#include "store/tables/Store.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -72,6 +73,17 @@ void LabsController::LstLabo_Click()
     if (v.LstLabo->count() == 0 || v.LstLabo->currentRow() < 0)
         return;
     const QString labo = m_frm.currentLabo();
+    // What the selection reads, through every page, asked for together:
+    // one round trip to a server.
+    const ReadAhead ahead(m_frm.store().db(), [&] {
+        Store &store = m_frm.store();
+        store.labos().findByLabo(labo);
+        if (m_frm.hasDoctor()) {
+            store.passages().quota(labo, m_frm.currentDoctor());
+            store.visites().forLaboMedecin(labo, m_frm.currentDoctor());
+        }
+        m_frm.askVisitProducts(labo);
+    });
     // Everything read before anything is shown: a failure leaves the list,
     // the panel, the quota and the products' laboratory on one laboratory.
     if (v.LstMed->count() != 0) {

@@ -45,6 +45,11 @@ QString VisitEntry::visitLabo() const
     return m_frm.view().products.CboLs->currentText().trimmed();
 }
 
+void VisitEntry::askVisit(const QString &labo)
+{
+    m_frm.store().produits().find(labo, m_frm.currentDoctor(), visitDate());
+}
+
 void VisitEntry::Charger_Produits_Visite()
 {
     ProductsWidgets &w = m_frm.view().products;

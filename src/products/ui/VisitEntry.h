@@ -15,6 +15,9 @@ public:
     }
 
     void Charger_Produits_Visite();
+    // What Charger_Produits_Visite will read for that laboratory, asked
+    // ahead (ReadAhead).
+    void askVisit(const QString &labo);
     void DTP_Change();
     void CboLs_Click();
     void CboDs_GotFocus();
