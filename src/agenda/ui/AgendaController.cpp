@@ -189,6 +189,15 @@ void AgendaController::Remplir_Agenda()
     fg->setUpdatesEnabled(true);
 }
 
+void AgendaController::askMonth(int mois)
+{
+    if (mois < 0 || mois > 11)
+        return;
+    const AgendaWidgets &a = m_frm.view().agenda;
+    m_frm.store().visites().forMonth(doctorEntry().trimmed(), a.CboAn->currentText(),
+                                     Numero_Mois(a.EtMois[static_cast<std::size_t>(mois)]->tag()).trimmed());
+}
+
 void AgendaController::Choisir_Mois(int mois)
 {
     if (mois < 0 || mois > 11)

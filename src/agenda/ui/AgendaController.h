@@ -20,6 +20,8 @@ public:
 
     void Remplir_Agenda();
     void Choisir_Mois(int mois);
+    // What Choisir_Mois(mois) will read, asked ahead (ReadAhead).
+    void askMonth(int mois);
     void CboAn_Click();
     void EtMois_Click(int index);
     void FG_Click(int row);

@@ -2,6 +2,7 @@
 
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/core/Booking.h"
+#include "agenda/ui/AgendaController.h"
 #include "agenda/ui/FrmHeure.h"
 #include "agenda/ui/VisitHistoryModel.h"
 #include "app/ui/FrmLabo.h"
@@ -10,6 +11,7 @@
 #include "common/ui/Guard.h"
 #include "common/ui/Widgets.h"
 #include "labs/ui/LabsController.h"
+#include "store/tables/Store.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -126,6 +128,16 @@ void BookingController::saveAppointment()
     }
     const QString labo = m_frm.currentLabo();
     const QString medecin = m_frm.currentDoctor();
+    // The checks' reads go together to a server, and the lists shown after
+    // the save go with its commit: two round trips.
+    Store &store = m_frm.store();
+    const ReadAhead ahead(store.db(), [&] {
+        store.visites().countForLaboYear(labo, m_frm.view().agenda.CboAn->currentText(), medecin);
+        store.passages().quota(labo, medecin);
+        store.visites().forLaboMedecin(labo, medecin);
+        if (s.AvecHeure == 1)
+            store.visites().forDay(medecin, day->jour, day->mois, day->an);
+    });
 
     s.HeureRV.clear();
     Verifier_Quota_Annuel();
@@ -151,7 +163,8 @@ void BookingController::saveAppointment()
     // The date is taken whole from the chosen day, so that a month button
     // clicked after the day cannot move the appointment.
     const VisiteRecord visite{0, medecin, labo, day->jour, day->mois, day->an, s.HeureRV};
-    if (m_frm.store().visites().insertUnlessDuplicate(visite) == VisiteRepository::InsertResult::Duplicate) {
+    if (store.visites().insertUnlessDuplicate(visite, [&] { askAfterChange(visite); })
+        == VisiteRepository::InsertResult::Duplicate) {
         // Another workstation saved the same appointment meanwhile.
         dialogs::critical(&m_frm, refusal);
         return;
@@ -199,6 +212,17 @@ void BookingController::Liste_RV_Labo_Medecin()
         m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(), m_frm.currentDoctor()).get()));
 }
 
+void BookingController::askDoctorLists()
+{
+    Store &store = m_frm.store();
+    const QString doctor = m_frm.currentDoctor();
+    const booking::DayKey day = keyOf(Clock::today());
+    store.visites().forDay(doctor, day.jour, day.mois, day.an);
+    store.visites().pastForMedecin(doctor, day.an, day.mois, day.jour, 0, VisitHistoryModel::FirstPage);
+    if (m_frm.hasLabo())
+        store.visites().forLaboMedecin(m_frm.currentLabo(), doctor);
+}
+
 void BookingController::Liste_RV_Medecin()
 {
     if (!m_frm.hasDoctor())
@@ -238,6 +262,17 @@ bool BookingController::gridShows(const QString &an, const QString &mois) const
     const SharedState &s = m_frm.state();
     return s.MoisActif >= 0 && s.MoisActif <= 11 && mois == rvlists::twoDigitMonth(s.MoisActif)
            && an == m_frm.view().agenda.CboAn->currentText();
+}
+
+void BookingController::askAfterChange(const VisiteRecord &visite)
+{
+    Store &store = m_frm.store();
+    store.visites().forLaboMedecin(m_frm.currentLabo(), m_frm.currentDoctor());
+    if (gridShows(visite.an, visite.mois))
+        m_frm.agenda().askMonth(m_frm.state().MoisActif);
+    const booking::DayKey today = keyOf(Clock::today());
+    if (rvlists::dayOf(visite) == Clock::today())
+        store.visites().forDay(m_frm.currentDoctor(), today.jour, today.mois, today.an);
 }
 
 void BookingController::appointmentChanged(const VisiteRecord &visite, Change change)

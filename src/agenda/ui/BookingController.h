@@ -16,6 +16,11 @@ public:
 
     void Liste_RV_Labo_Medecin();
     void Liste_RV_Medecin();
+    // What Liste_RV_Medecin and Liste_RV_Labo_Medecin will read, asked
+    // ahead (ReadAhead).
+    void askDoctorLists();
+    // What appointmentChanged will read, asked ahead (ReadAhead).
+    void askAfterChange(const VisiteRecord &visite);
     void mnuVoirRV_Click();
     void mnusupRV_Click();
 

@@ -17,6 +17,7 @@
 #include "labs/ui/LabsController.h"
 #include "maintenance/ui/MaintenanceController.h"
 #include "outputs/ui/OutputsController.h"
+#include "products/ui/HistoryView.h"
 #include "products/ui/ProductsController.h"
 #include "products/ui/VisitEntry.h"
 #include "server/ui/ServerController.h"
@@ -242,6 +243,17 @@ void FrmLabo::Remplir_Historique()
 void FrmLabo::askVisitProducts(const QString &labo)
 {
     m_products->visit().askVisit(labo);
+}
+
+void FrmLabo::askDoctorSelection()
+{
+    m_products->history().askHistory();
+    m_products->visit().askVisit();
+    if (hasLabo())
+        store().passages().quota(currentLabo(), currentDoctor());
+    if (state().ModeListeRV == 0)
+        m_agenda->askMonth(state().MoisCourant);
+    m_booking->askDoctorLists();
 }
 
 void FrmLabo::Charger_Produits_Visite()

@@ -69,6 +69,9 @@ public:
     // What Charger_Produits_Visite will read for that laboratory, asked
     // ahead (ReadAhead).
     void askVisitProducts(const QString &labo);
+    // What selecting the current doctor reads through every page, asked
+    // ahead (ReadAhead).
+    void askDoctorSelection();
 
     void menu_Click(int index);
     void showTab(int number); // 1-based, as the tab strip numbers them

@@ -10,12 +10,15 @@
 #include "labs/ui/LabsController.h"
 #include "products/ui/ProductsController.h"
 #include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+
+#include <optional>
 
 namespace tv {
 
@@ -91,6 +94,11 @@ void DoctorsController::LstMed_Click()
         return;
     }
     const QString doctor = m_frm.currentDoctor();
+    // What the selection reads, through every page, asked for together:
+    // one round trip to a server.
+    std::optional<ReadAhead> ahead;
+    if (m_frm.hasStore())
+        ahead.emplace(m_frm.store().db(), [&] { m_frm.askDoctorSelection(); });
 
     v.products.LblH->setText(QStringLiteral("  HISTORIQUE des produits présentés   ___     ") + doctor);
     v.products.LblS->setText(QStringLiteral("   Saisie des produits présentés   ___   ") + doctor);

@@ -25,6 +25,8 @@
 #include <QTableWidget>
 #include <QUrl>
 
+#include <optional>
+
 namespace tv {
 
 LabsController::LabsController(FrmLabo &frm)
@@ -75,15 +77,17 @@ void LabsController::LstLabo_Click()
     const QString labo = m_frm.currentLabo();
     // What the selection reads, through every page, asked for together:
     // one round trip to a server.
-    const ReadAhead ahead(m_frm.store().db(), [&] {
-        Store &store = m_frm.store();
-        store.labos().findByLabo(labo);
-        if (m_frm.hasDoctor()) {
-            store.passages().quota(labo, m_frm.currentDoctor());
-            store.visites().forLaboMedecin(labo, m_frm.currentDoctor());
-        }
-        m_frm.askVisitProducts(labo);
-    });
+    std::optional<ReadAhead> ahead;
+    if (m_frm.hasStore())
+        ahead.emplace(m_frm.store().db(), [&] {
+            Store &store = m_frm.store();
+            store.labos().findByLabo(labo);
+            if (m_frm.hasDoctor()) {
+                store.passages().quota(labo, m_frm.currentDoctor());
+                store.visites().forLaboMedecin(labo, m_frm.currentDoctor());
+            }
+            m_frm.askVisitProducts(labo);
+        });
     // Everything read before anything is shown: a failure leaves the list,
     // the panel, the quota and the products' laboratory on one laboratory.
     if (v.LstMed->count() != 0) {

@@ -59,6 +59,12 @@ void HistoryView::build(history::Mode mode, const QString &value)
     });
 }
 
+void HistoryView::askHistory()
+{
+    m_frm.store().produits().historyPage(ProduitRepository::Filter::None, QString(), m_frm.currentDoctor(), QString(),
+                                         ProductHistoryModel::FirstPage);
+}
+
 void HistoryView::Remplir_Historique()
 {
     clearFilters();

@@ -47,7 +47,7 @@ QString VisitEntry::visitLabo() const
 
 void VisitEntry::askVisit(const QString &labo)
 {
-    m_frm.store().produits().find(labo, m_frm.currentDoctor(), visitDate());
+    m_frm.store().produits().find(labo.isNull() ? visitLabo() : labo, m_frm.currentDoctor(), visitDate());
 }
 
 void VisitEntry::Charger_Produits_Visite()

@@ -1,6 +1,6 @@
 #pragma once
 
-class QString;
+#include <QString>
 
 namespace tv {
 class FrmLabo;
@@ -15,9 +15,9 @@ public:
     }
 
     void Charger_Produits_Visite();
-    // What Charger_Produits_Visite will read for that laboratory, asked
-    // ahead (ReadAhead).
-    void askVisit(const QString &labo);
+    // What Charger_Produits_Visite will read for that laboratory (the
+    // visit's own when null), asked ahead (ReadAhead).
+    void askVisit(const QString &labo = QString());
     void DTP_Change();
     void CboLs_Click();
     void CboDs_GotFocus();

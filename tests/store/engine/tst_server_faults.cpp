@@ -60,9 +60,9 @@ void terminateBackends()
 struct Practice {
     explicit Practice(const QString &vsIni = u"0,0,0,0"_s, bool viaProxy = false)
     {
-        env.prepareData({u"Dr A"_s}, vsIni);
-        env.openStore()->addLaboratory(u"ALPHA"_s, {u"DR A"_s});
-        env.openStore()->addLaboratory(u"BETA"_s, {u"DR A"_s});
+        env.prepareData({u"Dr A"_s, u"Dr B"_s}, vsIni);
+        env.openStore()->addLaboratory(u"ALPHA"_s, {u"DR A"_s, u"DR B"_s});
+        env.openStore()->addLaboratory(u"BETA"_s, {u"DR A"_s, u"DR B"_s});
         if (viaProxy) {
             const QString direct = serveurcfg::read(env.dataFolder())->conninfo;
             proxy = tvbench::proxyFor(direct);
@@ -178,16 +178,32 @@ private slots:
         QCOMPARE(tvtest::count(*p.env.openStore(), u"SELECT COUNT(*) FROM "_s + table), 1);
     }
 
-    // One round trip for a laboratory's selection, whatever it reads; three
-    // per statement as a prepare-execute-deallocate driver makes, or one
-    // per read, fail here.
-    void oneRoundTripPerLaboratorySelection()
+    // The round trips of an action, whatever it reads through its pages;
+    // three per statement as a prepare-execute-deallocate driver makes, or
+    // one per read, fail here.
+    void roundTripsOfAnAction_data()
     {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<int>("trips");
+        QTest::newRow("laboratory selected") << 0 << 1;
+        QTest::newRow("doctor selected") << 1 << 1;
+        QTest::newRow("booking") << 2 << 2;
+    }
+    void roundTripsOfAnAction()
+    {
+        QFETCH(int, action);
+        QFETCH(int, trips);
         Practice p(u"0,0,0,0"_s, true);
         const long long before = p.proxy->roundTrips();
-        p.w->view().LstLabo->setCurrentRow(1);
-        QCOMPARE(p.proxy->roundTrips() - before, 1);
-        QCOMPARE(p.w->view().labo.LBlLabo->text(), u"BETA"_s);
+        if (action == 2)
+            p.book(u"05/03/2025"_s);
+        else
+            (action == 1 ? p.w->view().LstMed : p.w->view().LstLabo)->setCurrentRow(1);
+        QCOMPARE(p.proxy->roundTrips() - before, trips);
+        const QStringList shown{p.w->view().labo.LBlLabo->text(), p.w->currentDoctor(),
+                                p.w->view().labo.LstRV->text(0)};
+        QCOMPARE(shown.at(action), QStringList({u"BETA"_s, u"DR B"_s, u"05/03/2025  (libre)"_s}).at(action));
+        QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
     // Stopped for half a minute: one French message naming the server, the
