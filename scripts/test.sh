@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Builds and runs every test twice: a plain build, then one under
-# AddressSanitizer and UBSan; then a short run of each fuzz target when
-# clang is installed (scripts/fuzz.sh runs them longer).
+# Checks the include layers and the formatting, then builds and runs every
+# test twice: a plain build, then one under AddressSanitizer and UBSan; then
+# a short run of each fuzz target when clang is installed (scripts/fuzz.sh
+# runs them longer).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
+
+# Seconds each: before the long build.
+scripts/check-layers.sh
+scripts/check-format.sh
 
 export QT_QPA_PLATFORM=offscreen
 

@@ -107,17 +107,17 @@ private slots:
         QTest::addColumn<bool>("upgrade");
         QTest::newRow("purge") << Command(purge2023) << false;
         QTest::newRow("doctor deleted") << Command([](FrmLabo &w) {
-            w.view().LstMed->setCurrentRow(0);
+            w.view().labo.LstMed->setCurrentRow(0);
             script::push(QMessageBox::Yes);
             w.doctors().LstMed_DblClick();
         }) << false;
         QTest::newRow("laboratory deleted") << Command([](FrmLabo &w) {
-            w.view().LstLabo->setCurrentRow(0);
+            w.view().labo.LstLabo->setCurrentRow(0);
             script::push(QMessageBox::Yes);
             w.labs().LstLabo_DblClick();
         }) << false;
         QTest::newRow("laboratory renamed") << Command([](FrmLabo &w) {
-            w.view().LstLabo->setCurrentRow(1);
+            w.view().labo.LstLabo->setCurrentRow(1);
             script::pushInput(u"GAMMA"_s);
             w.view().menus.mnurenomlabo->trigger();
         }) << false;

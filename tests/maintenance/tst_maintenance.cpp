@@ -267,8 +267,8 @@ private slots:
         const QString diff = tvtest::jet::differences(window->store().db(), tables);
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
         MainView &v = window->view();
-        QCOMPARE(v.LstLabo->count(), tables[u"Labo"_s].toObject()[u"rowCount"_s].toInt());
-        QCOMPARE(v.LstMed->currentRow(), 0);
+        QCOMPARE(v.labo.LstLabo->count(), tables[u"Labo"_s].toObject()[u"rowCount"_s].toInt());
+        QCOMPARE(v.labo.LstMed->currentRow(), 0);
         QVERIFY(v.agenda.LstHist->count() > 0);
     }
 

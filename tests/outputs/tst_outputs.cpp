@@ -55,7 +55,7 @@ struct Practice {
         for (const QString &labo : {u"ALPHA"_s, u"BETA"_s, kOdd})
             w->store().addLaboratory(labo, {u"DR A"_s});
         w->reloadLaboratoryLists();
-        w->view().LstMed->setCurrentRow(0);
+        w->view().labo.LstMed->setCurrentRow(0);
         w->state().MoisActif = 3;
     }
     void book(const QString &labo, const char *jour, const char *mois, const char *heure = "", const char *an = "2025")
@@ -82,7 +82,7 @@ private slots:
         for (const auto &[day, labo] : booked)
             p.book(labo, day, "04", labo == u"BETA"_s ? "10H30" : "");
         p.book(u"ALPHA"_s, "02", "05"); // another month: not in April's page
-        p.env.writeFile(agendafiles::absencesPath(p.w->state().CheminBase, p.w->view().LstMed->text()),
+        p.env.writeFile(agendafiles::absencesPath(p.w->state().CheminBase, p.w->view().labo.LstMed->text()),
                         "10/04/2025\r\n");
         script::pushPath(p.out(u"avril"_s));
         p.w->view().menus.mnuPdf->trigger();
@@ -163,12 +163,12 @@ private slots:
         const QString folder = p.out(u"sorties"_s);
         QDir().mkpath(folder);
         if (setup == u"nodoctor"_s)
-            p.w->view().LstMed->setCurrentRow(-1);
+            p.w->view().labo.LstMed->setCurrentRow(-1);
         if (setup == u"labpage"_s)
             p.w->showTab(2);
         if (setup == u"monthlist"_s) {
             p.w->state().MoisActif = 6;
-            p.w->state().ModeListeRV = 1;
+            p.w->view().menus.mnuVoirRV->trigger();
         }
         if (setup == u"novisit"_s)
             p.w->store().visites().removeForMedecin(u"DR A"_s);
@@ -213,7 +213,7 @@ private slots:
         p.book(kOdd, "05", "03");
         p.book(u"BETA"_s, "27", "10", "08H00");    // daylight saving ends that night
         p.book(u"BETA"_s, "01", "01", "", "2026"); // outside the period
-        p.env.writeFile(agendafiles::absencesPath(p.w->state().CheminBase, p.w->view().LstMed->text()),
+        p.env.writeFile(agendafiles::absencesPath(p.w->state().CheminBase, p.w->view().labo.LstMed->text()),
                         "14/07/2025\r\n02/01/2026\r\n");
         const auto exportTo = [&](const QString &path) {
             script::pushDialog([](QDialog &d) {
@@ -235,7 +235,8 @@ out = []
 for e in cal.walk('VEVENT'):
     s, n = e.decoded('DTSTART'), e.decoded('DTEND')
     out.append({'uid': str(e['UID']), 'summary': str(e['SUMMARY']), 'start': s.isoformat(),
-                'zone': str(getattr(s, 'tzinfo', None) or ''), 'offset': str(s.utcoffset()) if hasattr(s, 'hour') else '',
+                'zone': str(getattr(s, 'tzinfo', None) or ''),
+                'offset': str(s.utcoffset()) if hasattr(s, 'hour') else '',
                 'minutes': (n - s).total_seconds() / 60})
 print(json.dumps(out))
 )"_s;

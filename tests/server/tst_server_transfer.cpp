@@ -200,7 +200,7 @@ private slots:
         QVERIFY2(dialogs::script::log().back().text.startsWith(u"Transfert terminé et vérifié"_s),
                  qPrintable(dialogs::script::log().back().text));
         QVERIFY(!w->store().db().canMoveToServer());
-        QCOMPARE(w->view().LstLabo->count(), 1);
+        QCOMPARE(w->view().labo.LstLabo->count(), 1);
 
         // Purging a year is done by the server, with no advice to compact.
         dialogs::script::pushInput(u"2025"_s);

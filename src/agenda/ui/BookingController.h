@@ -3,14 +3,15 @@
 #include <QObject>
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
+struct AgendaWidgets;
 struct VisiteRecord;
 
 // Booking panel, time dialog and the appointment lists.
 class BookingController : public QObject {
     Q_OBJECT
 public:
-    explicit BookingController(FrmLabo &frm);
+    BookingController(MainWindow &main, AgendaWidgets &w);
 
     void connectSignals();
 
@@ -19,15 +20,14 @@ public:
     // What Liste_RV_Medecin and Liste_RV_Labo_Medecin will read, asked
     // ahead (ReadAhead).
     void askDoctorLists();
-    // What appointmentChanged will read, asked ahead (ReadAhead).
-    void askAfterChange(const VisiteRecord &visite);
-    void mnuVoirRV_Click();
     void mnusupRV_Click();
 
     void CmdRV_Click();
     void CmdAnn_Click();
     void CmdEnr_Click();
-    void Verifier_Quota_Annuel();
+    // False, after saying so, when the selected laboratory has had its
+    // year's quota of visits with the selected doctor.
+    bool Verifier_Quota_Annuel();
     void LstRV_DblClick();
     void LstRVJour_Click();
 
@@ -37,6 +37,10 @@ public:
     enum class Change { Added, Removed };
     void appointmentChanged(const VisiteRecord &visite, Change change);
     void yearPurged(const QString &an);
+    // The day chosen for a booking is forgotten.
+    void forgetBookingDay();
+    // Today's appointment of the laboratory is highlighted (no handler runs).
+    void highlightTodayVisit(const QString &labo);
 
 private:
     void saveAppointment();
@@ -47,8 +51,11 @@ private:
     bool selectionComplete();
     void fillToday();
     bool gridShows(const QString &an, const QString &mois) const;
+    // What appointmentChanged will read, asked ahead (ReadAhead).
+    void askAfterChange(const VisiteRecord &visite);
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    AgendaWidgets &m_w;
     bool m_saving = false;
 };
 

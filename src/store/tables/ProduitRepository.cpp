@@ -144,12 +144,6 @@ Later<QList<ProduitRecord>> ProduitRepository::forDelegue(const QString &delegue
                   {{QStringLiteral(":medecin"), medecin}, {QStringLiteral(":delegue"), delegue}});
 }
 
-Later<QList<ProduitRecord>> ProduitRepository::forLabo(const QString &labo, const QString &medecin) const
-{
-    return select(QStringLiteral("Medecin = :medecin AND Labo = :labo"),
-                  {{QStringLiteral(":medecin"), medecin}, {QStringLiteral(":labo"), labo}});
-}
-
 Later<QList<ProduitRecord>> ProduitRepository::containing(const QString &text, const QString &medecin) const
 {
     return select(QStringLiteral("Medecin = :medecin AND tv_contains(Produit, :text)"),

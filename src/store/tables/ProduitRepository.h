@@ -30,7 +30,6 @@ public:
     // History lists, newest date first.
     Later<QList<ProduitRecord>> forMedecin(const QString &medecin) const;
     Later<QList<ProduitRecord>> forDelegue(const QString &delegue, const QString &medecin) const;
-    Later<QList<ProduitRecord>> forLabo(const QString &labo, const QString &medecin) const;
     // Products text containing `text`, any case, accented letters included.
     Later<QList<ProduitRecord>> containing(const QString &text, const QString &medecin) const;
 

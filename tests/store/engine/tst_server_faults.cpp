@@ -69,7 +69,7 @@ struct Practice {
             serveurcfg::write(env.dataFolder(), ServerAddress::parse(proxy->conninfo(direct)));
         }
         w = env.startWindow();
-        w->view().LstLabo->setCurrentRow(0);
+        w->view().labo.LstLabo->setCurrentRow(0);
         w->state().MoisActif = 2;
     }
     void book(const QString &date)
@@ -123,10 +123,10 @@ private slots:
         QFETCH(bool, restart);
         Practice p;
         restart ? server(u"restart"_s) : terminateBackends();
-        p.w->view().LstLabo->setCurrentRow(1);
+        p.w->view().labo.LstLabo->setCurrentRow(1);
         QCOMPARE(p.w->view().labo.LBlLabo->text(), u"BETA"_s);
         restart ? server(u"restart"_s) : terminateBackends();
-        p.w->view().LstLabo->setCurrentRow(0);
+        p.w->view().labo.LstLabo->setCurrentRow(0);
         p.book(u"12/03/2025"_s);
         QCOMPARE(p.rows(), QStringList{u"ALPHA|12|"_s});
         QVERIFY(tvtest::noUnexpectedDialogs());
@@ -148,9 +148,9 @@ private slots:
             p.w->store().visites().insert({0, u"DR A"_s, u"BETA"_s, u"%1"_s.arg(day, 2, 10, QLatin1Char('0')), u"01"_s,
                                            u"2025"_s, u"une longue remarque %1"_s.arg(day)});
         p.proxy->cutAfter(300);
-        p.w->view().LstLabo->setCurrentRow(1);
+        p.w->view().labo.LstLabo->setCurrentRow(1);
         QVERIFY(!p.proxy->cutPending());
-        QCOMPARE(p.w->view().labo.LstRV->count(), 20);
+        QCOMPARE(p.w->view().agenda.LstRV->count(), 20);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
@@ -198,10 +198,10 @@ private slots:
         if (action == 2)
             p.book(u"05/03/2025"_s);
         else
-            (action == 1 ? p.w->view().LstMed : p.w->view().LstLabo)->setCurrentRow(1);
+            (action == 1 ? p.w->view().labo.LstMed : p.w->view().labo.LstLabo)->setCurrentRow(1);
         QCOMPARE(p.proxy->roundTrips() - before, trips);
         const QStringList shown{p.w->view().labo.LBlLabo->text(), p.w->currentDoctor(),
-                                p.w->view().labo.LstRV->text(0)};
+                                p.w->view().agenda.LstRV->text(0)};
         QCOMPARE(shown.at(action), QStringList({u"BETA"_s, u"DR B"_s, u"05/03/2025  (libre)"_s}).at(action));
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
@@ -215,7 +215,7 @@ private slots:
         server(u"halt"_s);
         outage.start();
         script::push(QMessageBox::Ok);
-        p.w->view().LstLabo->setCurrentRow(1);
+        p.w->view().labo.LstLabo->setCurrentRow(1);
         p.book(u"12/03/2025"_s);
         QCOMPARE(script::texts().size(), 1);
         QVERIFY2(script::texts().at(0).contains(u"ne répond pas"_s)
@@ -224,7 +224,7 @@ private slots:
         QCOMPARE(p.w->view().labo.LBlLabo->text(), u"ALPHA"_s);
         QTest::qWait(static_cast<int>(30000 - outage.elapsed()));
         server(u"resume"_s);
-        p.w->view().LstLabo->setCurrentRow(0);
+        p.w->view().labo.LstLabo->setCurrentRow(0);
         p.book(u"13/03/2025"_s);
         QCOMPARE(p.rows(), QStringList{u"ALPHA|13|"_s});
         QVERIFY(tvtest::noUnexpectedDialogs());

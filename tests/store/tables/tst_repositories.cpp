@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(store->visites().forLaboMedecin("GAMMA", "DR A").get().size(), 1);
         QVERIFY(store->passages().quota("GAMMA", "DR B").get().has_value());
         // Products keep the name they were recorded under.
-        QCOMPARE(store->produits().forLabo("ALPHA", "DR A").get().size(), 1);
+        QVERIFY(store->produits().find("ALPHA", "DR A", "2025-02-01").get().has_value());
 
         store->deleteDoctorRows("DR A");
         QCOMPARE(tvtest::count(*store, QStringLiteral("SELECT COUNT(*) FROM Visite")), 1);
