@@ -173,9 +173,10 @@ bool BookingController::Verifier_Quota_Annuel()
     const QString medecin = m_main.currentDoctor();
     const QString year = m_w.CboAn->currentText();
     Store &store = m_main.store();
-    const int booked = store.visites().countForLaboYear(labo, year, medecin);
-    const booking::QuotaCheck check =
-        booking::checkAnnualQuota(store.passages().quota(labo, medecin), booked, labo, year);
+    // Both asked before either is used: one round trip to a server.
+    auto booked = store.visites().countForLaboYear(labo, year, medecin);
+    auto quota = store.passages().quota(labo, medecin);
+    const booking::QuotaCheck check = booking::checkAnnualQuota(quota.get(), booked.get(), labo, year);
     if (!check.respected)
         dialogs::information(m_main.widget(), check.message);
     return check.respected;
