@@ -26,6 +26,7 @@ struct Location {
     QString file;
     std::optional<ServerAddress> server;
 
+    // Dated copies of the file in Sauvegardes/ before destructive commands.
     bool keepsFileBackups() const { return !server; }
     bool canBeCompacted() const { return !server; }
     // For messages: the file, or the server and its database.
@@ -69,7 +70,6 @@ public:
     virtual QString location() const = 0;
     bool hasTable(const QString &name);
 
-    bool keepsFileBackups() const { return dialect().keepsFileBackups(); }
     bool canBeCompacted() const { return dialect().canBeCompacted(); }
     bool canMoveToServer() const { return dialect().canMoveToServer(); }
     // Notifications another workstation sends (NOTIFY), delivered through

@@ -45,8 +45,6 @@ public:
     virtual QString compaction() const = 0;
 
     // What the database allows here.
-    // Dated copies of the file in Sauvegardes/ before destructive commands.
-    virtual bool keepsFileBackups() const = 0;
     // Checked and compacted by the repair tool; else by its administrator.
     virtual bool canBeCompacted() const = 0;
     // Can be moved onto a server (it is not on one).

@@ -33,7 +33,6 @@ public:
     }
     QString compaction() const override { return QStringLiteral("VACUUM"); }
 
-    bool keepsFileBackups() const override { return true; }
     bool canBeCompacted() const override { return true; }
     bool canMoveToServer() const override { return true; }
     bool notifies() const override { return false; }

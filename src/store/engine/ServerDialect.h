@@ -33,7 +33,6 @@ public:
 
     // Its copies, compaction and checks are the server's and its
     // administrator's business.
-    bool keepsFileBackups() const override { return false; }
     bool canBeCompacted() const override { return false; }
     bool canMoveToServer() const override { return false; }
     bool notifies() const override { return true; }
