@@ -37,10 +37,13 @@ void BM_AccessRead_Large(benchmark::State &state)
         tv::JetReader reader(fixture);
         rows = 0;
         for (const QString &table : reader.tables())
-            reader.readTable(table, [&](const QVariantList &values) {
-                benchmark::DoNotOptimize(values.constData());
-                ++rows;
-            });
+            reader.readTable(
+                table, [](const tv::JetReader::TableInfo &) {},
+                [&](const QVariantList &values) {
+                    benchmark::DoNotOptimize(values.constData());
+                    ++rows;
+                    return true;
+                });
     }
     state.counters["rows"] = static_cast<double>(rows);
 }

@@ -1,5 +1,7 @@
 #include "maintenance/core/JetReader.h"
 
+#include "maintenance/core/AccessReading.h"
+
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 
@@ -11,6 +13,7 @@
 #include <glib.h>
 #include <mdbtools.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace tv {
@@ -68,26 +71,13 @@ struct JetReader::Handle {
     }
 };
 
-bool JetReader::isJetFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(20);
-    // Bytes 4 to 19 name the engine; the page that follows holds the rest
-    // of the header, so a shorter file cannot be one.
-    return file.size() >= 2048
-           && (head.mid(4) == QByteArray("Standard Jet DB\0", 16)
-               || head.mid(4) == QByteArray("Standard ACE DB\0", 16));
-}
-
 JetReader::JetReader(const QString &path)
     : m_path(path)
     , m_handle(std::make_unique<Handle>())
 {
     if (!QFile::exists(path))
         throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(files::native(path)));
-    if (!isJetFile(path))
+    if (!accessreading::isAccessFile(path))
         fail(QStringLiteral("Le fichier n'est pas une base de données Access."));
     m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!m_handle->mdb)
@@ -140,33 +130,57 @@ TableDef openTable(MdbHandle *mdb, const QString &name)
     return table;
 }
 
-} // namespace
-
-qint64 JetReader::rowCount(const QString &table) const
+accessstream::Column describe(const MdbColumn &column, bool jet3)
 {
-    const TableDef def = openTable(m_handle->mdb, table);
-    if (!def)
-        fail(QStringLiteral("La table %1 est illisible.").arg(table));
-    return def->num_rows;
+    using accessstream::ColumnKind;
+    accessstream::Column out{QString::fromUtf8(column.name), ColumnKind::Other, 0};
+    switch (column.col_type) {
+    case MDB_BOOL: out.kind = ColumnKind::Bool; break;
+    case MDB_BYTE: out.kind = ColumnKind::Byte; break;
+    case MDB_INT: out.kind = ColumnKind::Integer; break;
+    case MDB_LONGINT: out.kind = column.is_long_auto ? ColumnKind::Counter : ColumnKind::Long; break;
+    case MDB_MONEY: out.kind = ColumnKind::Money; break;
+    case MDB_FLOAT: out.kind = ColumnKind::Single; break;
+    case MDB_DOUBLE: out.kind = ColumnKind::Double; break;
+    case MDB_DATETIME: out.kind = ColumnKind::DateTime; break;
+    case MDB_NUMERIC: out.kind = ColumnKind::Numeric; break;
+    case MDB_MEMO: out.kind = ColumnKind::Memo; break;
+    case MDB_TEXT:
+        out.kind = ColumnKind::Text;
+        // Jet 4 stores two bytes a character, whether compressed or not.
+        out.size = static_cast<quint32>(std::max(0, column.col_size)) / (jet3 ? 1 : 2);
+        break;
+    default: break;
+    }
+    return out;
 }
 
-void JetReader::readTable(const QString &name, const Row &row) const
+} // namespace
+
+qint64 JetReader::readTable(const QString &name, const Begin &begin, const Row &row) const
 {
     const TableDef table = openTable(m_handle->mdb, name);
     if (!table)
         fail(QStringLiteral("La table %1 est illisible.").arg(name));
 
     const unsigned columns = table->num_cols;
+    if (!table->columns || table->columns->len != columns)
+        fail(QStringLiteral("La définition de la table %1 est illisible.").arg(name));
+    TableInfo info{table->num_rows, {}};
     std::vector<std::unique_ptr<char[]>> buffers;
     std::vector<int> lengths(columns, 0);
     std::vector<int> types(columns, 0);
+    const bool jet3 = m_handle->mdb->f->jet_version == MDB_VER_JET3;
     for (unsigned c = 0; c < columns; ++c) {
-        types[c] = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c))->col_type;
+        const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c));
+        types[c] = column->col_type;
+        info.columns.append(describe(*column, jet3));
         buffers.push_back(std::make_unique_for_overwrite<char[]>(kBindSize));
         buffers.back()[0] = '\0';
         // Columns are numbered from 1 here.
         mdb_bind_column(table.get(), static_cast<int>(c + 1), buffers.back().get(), &lengths[c]);
     }
+    begin(info);
     mdb_rewind_table(table.get());
 
     QVariantList values;
@@ -179,18 +193,19 @@ void JetReader::readTable(const QString &name, const Row &row) const
                 fail(QStringLiteral("Une valeur de la table %1 (ligne %2) est trop longue pour être reprise.")
                          .arg(name)
                          .arg(rows + 1));
-            values.append(valueOf(types[c], buffers[c].get(), lengths[c]));
+            // A memo the row holds no part of is null; one that comes back
+            // empty all the same was lost on the way (the library says why).
+            const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c));
+            if (types[c] == MDB_MEMO && column->cur_value_len == 0)
+                values.append(QVariant());
+            else
+                values.append(valueOf(types[c], buffers[c].get(), lengths[c]));
         }
         ++rows;
-        row(values);
+        if (!row(values))
+            break;
     }
-    // The library stops quietly at a page it cannot read: a table that
-    // ends short of its own count is damaged, not complete.
-    if (rows < table->num_rows)
-        fail(QStringLiteral("La table %1 est incomplète : %2 lignes lues sur %3.")
-                 .arg(name)
-                 .arg(rows)
-                 .arg(table->num_rows));
+    return rows;
 }
 
 } // namespace tv

@@ -1,0 +1,155 @@
+// LecteurAccess <file> [table...]: reads an Access database of the former
+// program with libmdb and writes what it holds on its standard output, in
+// the frames of maintenance/core/AccessStream.h: the tables named, in that
+// order, or every table of the catalog. The program starts it under limits
+// of memory and time (accessreading::read); whatever the library does with
+// a damaged file ends this process only.
+#include "maintenance/core/AccessStream.h"
+#include "maintenance/core/JetReader.h"
+#include "store/engine/StoreError.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace tv::accessstream;
+
+// Frames go out in large writes; a program that stops reading ends us.
+class Output {
+public:
+    ~Output() { flush(); }
+    Output() = default;
+    Output(const Output &) = delete;
+    Output &operator=(const Output &) = delete;
+
+    void send(const Frame &frame)
+    {
+        m_buffer.append(encode(frame));
+        if (m_buffer.size() >= (64 << 10))
+            flush();
+    }
+    void flush()
+    {
+        const char *data = m_buffer.constData();
+        qsizetype left = m_buffer.size();
+        while (left > 0) {
+            const ssize_t n = ::write(STDOUT_FILENO, data, static_cast<size_t>(left));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                std::_Exit(2);
+            data += n;
+            left -= n;
+        }
+        m_buffer.clear();
+    }
+
+private:
+    QByteArray m_buffer;
+};
+
+// The library reports what it cannot read on its standard error, and goes
+// on. That stream goes into a file in memory, looked at after each step
+// and emptied, so that each complaint is told with the row it came with.
+class Complaints {
+public:
+    Complaints()
+    {
+        const int fd = memfd_create("libmdb-stderr", MFD_CLOEXEC);
+        if (fd < 0 || dup2(fd, STDERR_FILENO) < 0)
+            std::_Exit(3);
+        ::close(fd);
+    }
+    // What was printed since the last call, if anything.
+    std::optional<QString> take()
+    {
+        const off_t size = lseek(STDERR_FILENO, 0, SEEK_CUR);
+        if (size <= 0)
+            return std::nullopt;
+        // The first lines say enough; a flood is not kept.
+        QByteArray text(static_cast<qsizetype>(std::min<off_t>(size, 2048)), '\0');
+        const ssize_t n = pread(STDERR_FILENO, text.data(), static_cast<size_t>(text.size()), 0);
+        text.truncate(std::max<ssize_t>(n, 0));
+        if (ftruncate(STDERR_FILENO, 0) != 0 || lseek(STDERR_FILENO, 0, SEEK_SET) != 0)
+            std::_Exit(3);
+        return QString::fromUtf8(text).trimmed();
+    }
+    void sendTo(Output &out)
+    {
+        if (const auto text = take())
+            out.send(Diagnostic{*text});
+    }
+};
+
+// No more rows than the table counts and as many again: a chain of pages
+// that loops would otherwise give rows for ever.
+constexpr qint64 kSlack = 1000;
+
+void readTable(const tv::JetReader &reader, const QString &name, Output &out, Complaints &complaints)
+{
+    qint64 declared = 0;
+    quint32 sent = 0;
+    try {
+        reader.readTable(
+            name,
+            [&](const tv::JetReader::TableInfo &info) {
+                complaints.sendTo(out);
+                declared = info.declaredRows;
+                out.send(Table{name, static_cast<quint32>(info.declaredRows), info.columns});
+                out.flush();
+            },
+            [&](const QVariantList &values) {
+                complaints.sendTo(out);
+                if (sent >= 2 * declared + kSlack) {
+                    out.send(Diagnostic{QStringLiteral("lecture arrêtée après %1 lignes").arg(sent)});
+                    return false;
+                }
+                out.send(Row{values});
+                ++sent;
+                return true;
+            });
+        complaints.sendTo(out);
+        out.send(TableEnd{sent});
+    } catch (const tv::StoreError &error) {
+        complaints.sendTo(out);
+        out.send(Failure{name, error.message()});
+    }
+    // What was read is out before the next table can bring us down.
+    out.flush();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2)
+        return 64;
+    Complaints complaints;
+    Output out;
+    const QString path = QFile::decodeName(argv[1]);
+    try {
+        const tv::JetReader reader(path);
+        complaints.sendTo(out);
+        out.send(Hello{reader.formatName()});
+        const QStringList catalog = reader.tables();
+        complaints.sendTo(out);
+        out.send(Catalog{catalog});
+        out.flush();
+        QStringList asked;
+        for (int i = 2; i < argc; ++i)
+            asked.append(QString::fromUtf8(argv[i]));
+        for (const QString &name : asked.isEmpty() ? catalog : asked)
+            readTable(reader, name, out, complaints);
+    } catch (const tv::StoreError &error) {
+        complaints.sendTo(out);
+        out.send(Failure{QString(), error.message()});
+    }
+    out.send(Done{});
+    return 0;
+}
