@@ -5,7 +5,6 @@
 #include <QMap>
 #include <QSet>
 
-
 namespace tv {
 
 // One table of an Access file as the reader gave it.
@@ -14,8 +13,8 @@ struct AccessTable {
     bool begun = false; // its definition could be read
     qint64 declared = 0;
     QList<accessstream::Column> columns;
-    QList<QVariantList> rows; // the rows kept
-    qint64 withErrors = 0; // rows read while the library complained
+    QList<QVariantList> rows;        // the rows kept
+    qint64 withErrors = 0;           // rows read while the library complained
     QMap<QString, qint64> memosLost; // memo column -> such rows where it came back empty
     qint64 rejected = 0;             // rows with a value that cannot be, not kept
     int diagnostics = 0;             // complaints of the library while reading it

@@ -79,9 +79,7 @@ public:
             u32(static_cast<quint32>(when.time().msecsSinceStartOfDay()));
             return;
         }
-        default:
-            u8(TText);
-            text(v.toString());
+        default: u8(TText); text(v.toString());
         }
     }
     QByteArray frame(char kind) const
