@@ -1,7 +1,13 @@
 // The import of a large practice's Access database (300 laboratories,
-// 30,000 appointments, 8,000 product records): libmdb's reading alone, then
-// the whole import as start-up runs it (rows copied into a copy of the
-// shipped database, files swapped).
+// 30,000 appointments, 8,000 product records), and the refusal of damaged
+// ones. Reading alone, in this process (libmdb directly, as the import did
+// before the reader child) and through the reader child; then the whole
+// import as start-up runs it (rows copied into a copy of the shipped
+// database, files swapped), with its rows read in this process or by the
+// child. Each damaged fixture: the time to a verdict, and the peak memory
+// of every reader child (getrusage of the children) and of this process.
+#include "maintenance/core/AccessReading.h"
+#include "maintenance/core/AccessReport.h"
 #include "maintenance/core/DatabaseUpgrade.h"
 #include "maintenance/core/JetReader.h"
 #include "store/engine/Database.h"
@@ -16,12 +22,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/resource.h>
 
 namespace {
 
-QString largeFixture()
+QString fixture(const QString &name)
 {
-    const QString path = QStringLiteral(TALLVANE_JET_FIXTURES "/ferrune-v2000-large.mdb");
+    const QString path = QStringLiteral(TALLVANE_JET_FIXTURES "/") + name;
     if (!QFileInfo::exists(path)) {
         std::fprintf(stderr, "Access database missing: %s\n", qPrintable(path));
         std::exit(2);
@@ -29,55 +36,157 @@ QString largeFixture()
     return path;
 }
 
-void BM_AccessRead_Large(benchmark::State &state)
+QString largeFixture()
 {
-    const QString fixture = largeFixture();
-    qint64 rows = 0;
-    for (auto _ : state) {
-        tv::JetReader reader(fixture);
-        rows = 0;
-        for (const QString &table : reader.tables())
-            reader.readTable(
-                table, [](const tv::JetReader::TableInfo &) {},
-                [&](const QVariantList &values) {
-                    benchmark::DoNotOptimize(values.constData());
-                    ++rows;
-                    return true;
-                });
-    }
-    state.counters["rows"] = static_cast<double>(rows);
+    return fixture(QStringLiteral("ferrune-v2000-large.mdb"));
 }
 
-void BM_AccessImport_Large(benchmark::State &state)
+double peakMegabytes(int who)
 {
-    const QString fixture = largeFixture();
+    rusage usage{};
+    getrusage(who, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Processor time of the children waited for so far, in milliseconds.
+double childrenCpu()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto ms = [](const timeval &t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+// The children's processor time per iteration (the CPU column is this
+// process's only), and the peaks of memory.
+void counters(benchmark::State &state, double childrenCpuBefore)
+{
+    state.counters["child_cpu_ms"] = (childrenCpu() - childrenCpuBefore) / static_cast<double>(state.iterations());
+    state.counters["child_peak_MB"] = peakMegabytes(RUSAGE_CHILDREN);
+    state.counters["self_peak_MB"] = peakMegabytes(RUSAGE_SELF);
+}
+
+// The rows as the import had them before: libmdb in this process.
+tv::AccessContent readInProcess(const QString &path)
+{
+    tv::AccessContent content;
+    content.path = path;
+    content.catalogRead = true;
+    tv::JetReader reader(path);
+    content.format = reader.formatName();
+    content.catalog = reader.tables();
+    for (const QString &name : content.catalog) {
+        tv::AccessTable table;
+        table.name = name;
+        table.begun = table.ended = true;
+        reader.readTable(
+            name,
+            [&](const tv::JetReader::TableInfo &info) {
+                table.declared = info.declaredRows;
+                table.columns = info.columns;
+            },
+            [&](const QVariantList &values) {
+                table.rows.append(values);
+                return true;
+            });
+        content.tables.append(table);
+    }
+    return content;
+}
+
+void BM_AccessRead_Large_InProcess(benchmark::State &state)
+{
+    const QString path = largeFixture();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readInProcess(path).tables.size());
+}
+
+void BM_AccessRead_Large_Child(benchmark::State &state)
+{
+    const QString path = largeFixture();
+    const double before = childrenCpu();
+    for (auto _ : state) {
+        const tv::AccessContent content = tv::accessreading::read(path);
+        if (tv::accessreport::summarize(content).verdict != tv::accessreport::Verdict::Whole)
+            state.SkipWithError("the large fixture did not read whole");
+    }
+    counters(state, before);
+}
+
+void importLarge(benchmark::State &state, bool child)
+{
+    const QString path = largeFixture();
     QTemporaryDir program;
     QTemporaryDir data;
     const auto paths = tv::DatabaseUpgrade::paths(program.path(), data.path());
     const QString shipped = paths.shipped + QStringLiteral(".modele");
     tv::Database::create(shipped);
+    const double before = childrenCpu();
     for (auto _ : state) {
         state.PauseTiming();
         for (const QString &file : {paths.oldDatabase, paths.shipped, paths.backup})
             QFile::remove(file);
-        QFile::copy(fixture, paths.oldDatabase);
+        QFile::copy(path, paths.oldDatabase);
         QFile::copy(shipped, paths.shipped);
         state.ResumeTiming();
 
         tv::DatabaseUpgrade upgrade(paths);
+        if (!child)
+            upgrade.setAccessContent(std::make_shared<tv::AccessContent>(readInProcess(paths.oldDatabase)));
         upgrade.copyRows();
         upgrade.swapFiles();
     }
+    counters(state, before);
+}
+
+void BM_AccessImport_Large_InProcess(benchmark::State &state)
+{
+    importLarge(state, false);
+}
+
+void BM_AccessImport_Large_Child(benchmark::State &state)
+{
+    importLarge(state, true);
+}
+
+// A damaged file, from the start of the reading to the verdict.
+void BM_AccessDamaged(benchmark::State &state, const char *name)
+{
+    const QString path = fixture(QString::fromLatin1(name));
+    int verdict = -1;
+    const double before = childrenCpu();
+    for (auto _ : state)
+        verdict = static_cast<int>(tv::accessreport::summarize(tv::accessreading::read(path)).verdict);
+    state.counters["verdict"] = verdict; // 1 partly readable, 2 unreadable
+    counters(state, before);
 }
 
 } // namespace
 
-BENCHMARK(BM_AccessRead_Large)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
-BENCHMARK(BM_AccessImport_Large)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_AccessRead_Large_InProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_AccessRead_Large_Child)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_AccessImport_Large_InProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_AccessImport_Large_Child)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK_CAPTURE(BM_AccessDamaged, crash_table_definition, "damaged/crash-table-definition.mdb")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_AccessDamaged, memo_pages_cut, "damaged/memo-pages-cut.mdb")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_AccessDamaged, table_name_damaged, "damaged/table-name-damaged.mdb")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_AccessDamaged, truncated, "truncated.mdb")->Unit(benchmark::kMillisecond)->UseRealTime();
+// Last: it takes the time limit, and the children's peak is the largest.
+BENCHMARK_CAPTURE(BM_AccessDamaged, runaway_catalog, "damaged/runaway-catalog.mdb")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    tv::accessreading::setReaderPath(QStringLiteral(TALLVANE_PROGRAM_DIR "/") + tv::accessreading::ReaderName);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -56,10 +56,10 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("said");
         QTest::addColumn<QString>("counts");
-        QTest::newRow("reader crashes, import") << u"crash-table-definition.mdb"_s << int(Yes)
-                                                << QStringList{u"Visite : table endommagée ; 0 ligne lue sur 40"_s,
-                                                               u"Labo : 6 lignes lues."_s}
-                                                << u"6 18 0 15"_s;
+        QTest::newRow("reader crashes, import")
+            << u"crash-table-definition.mdb"_s << int(Yes)
+            << QStringList{u"Visite : table endommagée ; 0 ligne lue sur 40"_s, u"Labo : 6 lignes lues."_s}
+            << u"6 18 0 15"_s;
         QTest::newRow("reader crashes, declined")
             << u"crash-table-definition.mdb"_s << int(No) << QStringList{u"Visite : table endommagée"_s} << QString();
         QTest::newRow("memo pages cut") << u"memo-pages-cut.mdb"_s << int(Yes)
@@ -159,9 +159,9 @@ private slots:
             QVERIFY(script::texts().at(7).contains(u"Visite : table endommagée"_s));
             QCOMPARE(cheminbase::read(env.programFolder()).value(),
                      QDir::toNativeSeparators(yes ? other.path() : env.dataFolder()));
-            QCOMPARE(filesIn(other.path()), yes ? QStringList({files::OldDatabase, accessreport::ReportName,
-                                                             files::Database})
-                                              : QStringList{files::Database});
+            QCOMPARE(filesIn(other.path()),
+                     yes ? QStringList({files::OldDatabase, accessreport::ReportName, files::Database})
+                         : QStringList{files::Database});
             QCOMPARE(tvtest::TestEnv::readFile(yes ? other.filePath(files::OldDatabase) : chosen), bytes);
         }
     }

@@ -74,9 +74,9 @@ private slots:
         QTest::newRow("value tag") << QByteArray("R\5\0\0\0\1\0\0\0\x09", 10);
         QTest::newRow("bool") << QByteArray("R\6\0\0\0\1\0\0\0\4\2", 11);
         QTest::newRow("time of day") << QByteArray("R\21\0\0\0\1\0\0\0\5", 10) + QByteArray(8, '\0')
-                                             + QByteArray("\0\x5c\x26\x05", 4);
-        QTest::newRow("column kind") << QByteArray("T\25\0\0\0", 5) + QByteArray(8, '\0')
-                                             + QByteArray("\1\0\0\0", 4) + QByteArray(9, '\0');
+                                            + QByteArray("\0\x5c\x26\x05", 4);
+        QTest::newRow("column kind") << QByteArray("T\25\0\0\0", 5) + QByteArray(8, '\0') + QByteArray("\1\0\0\0", 4)
+                                            + QByteArray(9, '\0');
         QTest::newRow("hello magic") << QByteArray("H\x08\0\0\0TVJ2\0\0\0\0", 13);
         QTest::newRow("after a good frame") << row + QByteArray("Z\1\0\0\0x", 6);
     }
@@ -86,8 +86,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         Decoder decoder;
         decoder.feed(bytes);
-        while (decoder.next()) {
-        }
+        while (decoder.next()) { }
         QVERIFY(decoder.malformed());
     }
 

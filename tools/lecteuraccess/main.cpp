@@ -30,7 +30,7 @@ public:
 
     void send(const Frame &frame)
     {
-        m_buffer.append(encode(frame));
+        encode(frame, m_buffer);
         if (m_buffer.size() >= (64 << 10))
             flush();
     }

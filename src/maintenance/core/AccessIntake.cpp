@@ -36,13 +36,18 @@ bool between(const QVariant &value, qlonglong low, qlonglong high)
     return n >= low && n <= high;
 }
 
+const QString &textOf(const QVariant &value)
+{
+    return *static_cast<const QString *>(value.constData());
+}
+
 // Access keeps no control character but tab and line breaks in a text; a
 // replacement character means bytes that were not text.
 bool plainText(const QVariant &value)
 {
     if (value.typeId() != QMetaType::QString)
         return false;
-    for (const QChar c : value.toString()) {
+    for (const QChar c : textOf(value)) {
         const char16_t u = c.unicode();
         if ((u < 0x20 && u != u'\t' && u != u'\r' && u != u'\n') || u == 0xFFFD)
             return false;
@@ -59,7 +64,7 @@ bool fits(const Column &column, const QVariant &value)
     constexpr qlonglong int32Max = std::numeric_limits<qint32>::max();
     switch (column.kind) {
     case ColumnKind::Text:
-        return plainText(value) && (column.size == 0 || value.toString().size() <= qsizetype(column.size));
+        return plainText(value) && (column.size == 0 || textOf(value).size() <= qsizetype(column.size));
     case ColumnKind::Memo: return plainText(value);
     case ColumnKind::Byte: return between(value, 0, 255);
     case ColumnKind::Integer: return between(value, -32768, 32767);
@@ -186,7 +191,9 @@ bool AccessIntake::takeRow(const Row &row)
     for (qsizetype c = 0; c < row.values.size(); ++c) {
         const QVariant &value = row.values[c];
         const Column &column = t.columns[c];
-        bytes += 32 + (value.typeId() == QMetaType::QString ? value.toString().size() * 2 : 0);
+        bytes +=
+            32
+            + (value.typeId() == QMetaType::QString ? static_cast<const QString *>(value.constData())->size() * 2 : 0);
         if (!accessvalues::fits(column, value))
             fit = false;
         else if (column.kind == ColumnKind::Counter && m_counters.contains(value.toLongLong()))
@@ -218,8 +225,12 @@ bool AccessIntake::takeRow(const Row &row)
 
 void AccessIntake::stopped(const QString &why)
 {
-    if (m_done)
+    // Anything after the end is as wrong as an end that never came: nothing
+    // the child said is trusted.
+    if (m_done) {
+        m_content.unreadable = why;
         return;
+    }
     if (m_inTable) {
         current().failure = why;
         current().diagnostics += std::exchange(m_pending, 0);

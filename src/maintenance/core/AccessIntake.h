@@ -50,7 +50,8 @@ public:
     bool take(const accessstream::Frame &frame);
     bool done() const { return m_done; }
     // The child stopped before Done: the table it was reading (or about
-    // to read) is damaged, or the file itself before its catalog.
+    // to read) is damaged, or the file itself before its catalog. After
+    // Done, the stream went on: the whole file is taken for unreadable.
     void stopped(const QString &why);
     // The catalog's tables not read yet.
     QStringList unread() const;

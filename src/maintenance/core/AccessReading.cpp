@@ -179,7 +179,8 @@ QString readerPath()
 
 void setReaderPath(const QString &path)
 {
-    configuredPath() = path;
+    // The child runs in another folder.
+    configuredPath() = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
 }
 
 Limits limitsFor(qint64 fileSize)

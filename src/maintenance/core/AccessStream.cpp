@@ -1,6 +1,8 @@
 #include "maintenance/core/AccessStream.h"
 
 #include <QDateTime>
+#include <QStringEncoder>
+#include <QtEndian>
 
 #include <cstring>
 #include <limits>
@@ -27,24 +29,32 @@ enum Kind : char {
 
 enum ValueTag : quint8 { TNull = 0, TText, TInteger, TDouble, TBool, TDateTime };
 
+// Appends a frame to the end of a buffer, its length written once known.
 class Writer {
 public:
+    Writer(QByteArray &out, char kind)
+        : m_out(out)
+        , m_start(out.size())
+    {
+        m_out.append(kind);
+        u32(0);
+    }
+    ~Writer() { qToLittleEndian(static_cast<quint32>(m_out.size() - m_start - 5), m_out.data() + m_start + 1); }
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
+
     void u8(quint8 v) { m_out.append(static_cast<char>(v)); }
-    void u32(quint32 v)
-    {
-        for (int i = 0; i < 4; ++i)
-            u8(static_cast<quint8>(v >> (8 * i)));
-    }
-    void u64(quint64 v)
-    {
-        for (int i = 0; i < 8; ++i)
-            u8(static_cast<quint8>(v >> (8 * i)));
-    }
+    void u32(quint32 v) { raw(qToLittleEndian(v)); }
+    void u64(quint64 v) { raw(qToLittleEndian(v)); }
     void text(const QString &s)
     {
-        const QByteArray utf8 = s.toUtf8();
-        u32(static_cast<quint32>(utf8.size()));
-        m_out.append(utf8);
+        // UTF-8 straight into the buffer, its length put before it after.
+        const qsizetype at = m_out.size();
+        m_out.resize(at + 4 + m_encoder.requiredSpace(s.size()));
+        char *const begin = m_out.data() + at + 4;
+        char *const end = m_encoder.appendToBuffer(begin, s);
+        qToLittleEndian(static_cast<quint32>(end - begin), m_out.data() + at);
+        m_out.truncate(end - m_out.constData());
     }
     void value(const QVariant &v)
     {
@@ -79,23 +89,24 @@ public:
             u32(static_cast<quint32>(when.time().msecsSinceStartOfDay()));
             return;
         }
+        case QMetaType::QString:
+            u8(TText);
+            text(*static_cast<const QString *>(v.constData()));
+            return;
         default: u8(TText); text(v.toString());
         }
     }
-    QByteArray frame(char kind) const
-    {
-        QByteArray out;
-        out.reserve(m_out.size() + 5);
-        out.append(kind);
-        Writer length;
-        length.u32(static_cast<quint32>(m_out.size()));
-        out.append(length.m_out);
-        out.append(m_out);
-        return out;
-    }
 
 private:
-    QByteArray m_out;
+    template<typename T>
+    void raw(T v)
+    {
+        m_out.append(reinterpret_cast<const char *>(&v), sizeof v);
+    }
+
+    QByteArray &m_out;
+    qsizetype m_start;
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
 };
 
 // Reads one payload; any read past its end or a value out of its range
@@ -118,20 +129,8 @@ public:
             return 0;
         return static_cast<quint8>(m_data[-1]);
     }
-    quint32 u32()
-    {
-        quint32 v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= static_cast<quint32>(u8()) << (8 * i);
-        return v;
-    }
-    quint64 u64()
-    {
-        quint64 v = 0;
-        for (int i = 0; i < 8; ++i)
-            v |= static_cast<quint64>(u8()) << (8 * i);
-        return v;
-    }
+    quint32 u32() { return take(4) ? qFromLittleEndian<quint32>(m_data - 4) : 0; }
+    quint64 u64() { return take(8) ? qFromLittleEndian<quint64>(m_data - 8) : 0; }
     QString text()
     {
         const quint32 size = u32();
@@ -263,25 +262,23 @@ std::optional<Frame> parse(char kind, Reader &r)
 
 } // namespace
 
-QByteArray encode(const Frame &frame)
+void encode(const Frame &frame, QByteArray &out)
 {
-    Writer w;
-    char kind = KDone;
     std::visit(
         [&](const auto &f) {
             using F = std::decay_t<decltype(f)>;
             if constexpr (std::is_same_v<F, Hello>) {
-                kind = KHello;
+                Writer w(out, KHello);
                 for (char c : kMagic)
                     w.u8(static_cast<quint8>(c));
                 w.text(f.format);
             } else if constexpr (std::is_same_v<F, Catalog>) {
-                kind = KCatalog;
+                Writer w(out, KCatalog);
                 w.u32(static_cast<quint32>(f.tables.size()));
                 for (const QString &t : f.tables)
                     w.text(t);
             } else if constexpr (std::is_same_v<F, Table>) {
-                kind = KTable;
+                Writer w(out, KTable);
                 w.text(f.name);
                 w.u32(f.declaredRows);
                 w.u32(static_cast<quint32>(f.columns.size()));
@@ -291,24 +288,30 @@ QByteArray encode(const Frame &frame)
                     w.u32(c.size);
                 }
             } else if constexpr (std::is_same_v<F, Row>) {
-                kind = KRow;
+                Writer w(out, KRow);
                 w.u32(static_cast<quint32>(f.values.size()));
                 for (const QVariant &v : f.values)
                     w.value(v);
             } else if constexpr (std::is_same_v<F, Diagnostic>) {
-                kind = KDiagnostic;
-                w.text(f.text);
+                Writer(out, KDiagnostic).text(f.text);
             } else if constexpr (std::is_same_v<F, TableEnd>) {
-                kind = KTableEnd;
-                w.u32(f.rows);
+                Writer(out, KTableEnd).u32(f.rows);
             } else if constexpr (std::is_same_v<F, Failure>) {
-                kind = KFailure;
+                Writer w(out, KFailure);
                 w.text(f.table);
                 w.text(f.message);
+            } else {
+                Writer(out, KDone);
             }
         },
         frame);
-    return w.frame(kind);
+}
+
+QByteArray encode(const Frame &frame)
+{
+    QByteArray out;
+    encode(frame, out);
+    return out;
 }
 
 void Decoder::feed(const QByteArray &bytes)
@@ -328,8 +331,7 @@ std::optional<Frame> Decoder::next()
     if (malformed() || pending() < 5)
         return std::nullopt;
     const char *head = m_buffer.constData() + m_offset;
-    Reader sizeReader(head + 1, 4);
-    const quint32 size = sizeReader.u32();
+    const auto size = qFromLittleEndian<quint32>(head + 1);
     if (size > kMaxFrame) {
         m_error = QStringLiteral("trame de %1 octets").arg(size);
         return std::nullopt;

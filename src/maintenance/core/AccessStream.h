@@ -95,6 +95,8 @@ using Frame = std::variant<Hello, Catalog, Table, Row, Diagnostic, TableEnd, Fai
 constexpr quint32 kMaxFrame = 32u << 20;
 
 QByteArray encode(const Frame &frame);
+// The same, appended to `out`.
+void encode(const Frame &frame, QByteArray &out);
 
 // Takes the stream in pieces as they arrive.
 class Decoder {

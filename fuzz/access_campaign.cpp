@@ -1,0 +1,67 @@
+// The driver of scripts/fuzz-access.sh: reads one (mutated) Access file
+// through the reader child as the import does, and prints one line:
+//   file, verdict, milliseconds, peak MB of the reader child, peak MB of
+//   this process, whether a whole reading gives the original's rows, and
+//   what was lost.
+// Usage: tallvane_access_campaign <reader> <original.mdb> <mutant.mdb>
+#include "maintenance/core/AccessReading.h"
+#include "maintenance/core/AccessReport.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+// Every value of every table, in order.
+QByteArray digest(const tv::AccessContent &content)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const tv::AccessTable &table : content.tables) {
+        hash.addData(table.name.toUtf8());
+        for (const QVariantList &row : table.rows) {
+            for (const QVariant &value : row)
+                hash.addData(value.toString().toUtf8() + '\x1f');
+        }
+    }
+    return hash.result().toHex().left(16);
+}
+
+double peak(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 4)
+        return 64;
+    tv::accessreading::setReaderPath(QString::fromLocal8Bit(argv[1]));
+    const QByteArray reference = digest(tv::accessreading::read(QString::fromLocal8Bit(argv[2])));
+    QElapsedTimer timer;
+    timer.start();
+    const tv::AccessContent content = tv::accessreading::read(QString::fromLocal8Bit(argv[3]));
+    const tv::accessreport::Summary summary = tv::accessreport::summarize(content);
+    const qint64 ms = timer.elapsed();
+    static const char *const verdicts[] = {"whole", "partial", "unreadable"};
+    const char *same = "-";
+    if (summary.verdict == tv::accessreport::Verdict::Whole)
+        same = digest(content) == reference ? "same" : "different";
+    QStringList lost;
+    for (const QString &line : summary.lines) {
+        if (line.contains(QStringLiteral("endommag")) || line.contains(QStringLiteral("absente"))
+            || line.contains(QStringLiteral("inconnue")) || line.contains(QStringLiteral("erreurs")))
+            lost.append(line);
+    }
+    std::printf("%s\t%s\t%lld\t%.0f\t%.0f\t%s\t%s\n", argv[3], verdicts[static_cast<int>(summary.verdict)], ms,
+                peak(RUSAGE_CHILDREN), peak(RUSAGE_SELF), same, qPrintable(lost.join(QStringLiteral(" | "))));
+    return 0;
+}
