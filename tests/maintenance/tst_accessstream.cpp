@@ -1,10 +1,15 @@
 // The frames between the Access reader and the program, and the values the
 // program accepts from it.
 #include "maintenance/core/AccessIntake.h"
+#include "maintenance/core/AccessReading.h"
+#include "maintenance/core/AccessReport.h"
 #include "maintenance/core/AccessStream.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -119,6 +124,53 @@ private slots:
         add("date year 10000", ColumnKind::DateTime, 0, QDateTime(QDate(10000, 1, 1), QTime(0, 0), Qt::UTC), false);
         add("date invalid", ColumnKind::DateTime, 0, QDateTime(), false);
         add("bool as number", ColumnKind::Bool, 0, 1LL, false);
+    }
+
+    // The order of the frames and the rows kept, whatever the child sends.
+    void intakeKeepsToTheRules()
+    {
+        const QList<Column> columns = {{u"Num"_s, ColumnKind::Counter, 0}, {u"Nom"_s, ColumnKind::Text, 3}};
+        AccessContent content;
+        AccessIntake intake(content, {u"A"_s, u"B"_s});
+        for (const Frame &frame :
+             QList<Frame>{Hello{u"Jet 4"_s}, Catalog{{u"A"_s, u"B"_s, u"C"_s}}, Table{u"A"_s, 3, columns},
+                          Row{{1LL, u"x"_s}}, Row{{1LL, u"y"_s}}, Row{{2LL, u"long"_s}}, TableEnd{3}})
+            QVERIFY(intake.take(frame));
+        QVERIFY(!intake.take(Table{u"C"_s, 0, columns})); // not asked for
+        QVERIFY(!intake.take(TableEnd{0}));               // no table begun
+        QVERIFY(!intake.take(Row{{3LL, u"z"_s}}));
+        intake.stopped(u"arrêt"_s); // between two tables: the next asked for
+        QCOMPARE(content.tables.size(), 2);
+        QCOMPARE(content.tables[0].rows.size(), 1);
+        QCOMPARE(content.tables[0].rejected, 2); // a counter seen twice, a text too long
+        QCOMPARE(content.tables[1].name, u"B"_s);
+        QVERIFY(!content.tables[1].whole());
+        QCOMPARE(AccessIntake(content, {}).unread(), QStringList{u"C"_s});
+    }
+
+    // A reader child that takes too much memory or time, or talks
+    // nonsense, is stopped and the file taken for unreadable.
+    void misbehavingReaderIsStopped_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("well-behaved") << u"sage"_s << true;
+        QTest::newRow("memory") << u"memoire"_s << false;
+        QTest::newRow("time") << u"sommeil"_s << false;
+        QTest::newRow("nonsense") << u"bavard"_s << false;
+    }
+
+    void misbehavingReaderIsStopped()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, whole);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(mode + u".mdb"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        accessreading::setReaderPath(QCoreApplication::applicationDirPath() + u"/tallvane_rogue_reader"_s);
+        const auto verdict = accessreport::summarize(accessreading::read(file.fileName())).verdict;
+        QCOMPARE(verdict, whole ? accessreport::Verdict::Whole : accessreport::Verdict::Unreadable);
     }
 
     void valuesFitTheirColumn()

@@ -49,17 +49,17 @@ QString &configuredPath()
     return path;
 }
 
-// Runs in the child between fork and exec: only system calls.
-void limitChild(pid_t parent, rlim_t seconds, rlim_t memory)
+// Runs in the child between fork and exec: only system calls. The time
+// limit is the parent's to keep: it kills the child at the deadline.
+void limitChild(pid_t parent, rlim_t memory)
 {
     // The child ends with the program, however the program ends.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent)
         _exit(127);
+    // A crash leaves no core file in the user's folders.
     const rlimit none{0, 0};
     setrlimit(RLIMIT_CORE, &none);
-    const rlimit cpu{seconds, seconds + 1};
-    setrlimit(RLIMIT_CPU, &cpu);
     if (memory > 0) {
         const rlimit space{memory, memory};
         setrlimit(RLIMIT_AS, &space);
@@ -77,7 +77,6 @@ public:
         m_process.setStandardInputFile(QProcess::nullDevice());
         m_process.setStandardErrorFile(QProcess::nullDevice());
         m_process.setWorkingDirectory(QDir::tempPath());
-        const auto seconds = static_cast<rlim_t>(deadline.remainingTime() / 1000 + 1);
         rlim_t memory = kMemory;
         if (TV_SANITIZED) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -88,7 +87,7 @@ public:
             memory = 0;
         }
         const pid_t parent = getpid();
-        m_process.setChildProcessModifier([=] { limitChild(parent, seconds, memory); });
+        m_process.setChildProcessModifier([=] { limitChild(parent, memory); });
     }
     ~Child()
     {
