@@ -53,25 +53,31 @@ private slots:
     void damagedFileAtStartUp_data()
     {
         QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("pages"); // kept from the start of the file; 0: all
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("said");
         QTest::addColumn<QString>("counts");
         QTest::newRow("reader crashes, import")
-            << u"crash-table-definition.mdb"_s << int(Yes)
+            << u"damaged/crash-table-definition.mdb"_s << 0 << int(Yes)
             << QStringList{u"Visite : table endommagée ; 0 ligne lue sur 40"_s, u"Labo : 6 lignes lues."_s}
             << u"6 18 0 15"_s;
-        QTest::newRow("reader crashes, declined")
-            << u"crash-table-definition.mdb"_s << int(No) << QStringList{u"Visite : table endommagée"_s} << QString();
-        QTest::newRow("memo pages cut") << u"memo-pages-cut.mdb"_s << int(Yes)
+        QTest::newRow("reader crashes, declined") << u"damaged/crash-table-definition.mdb"_s << 0 << int(No)
+                                                  << QStringList{u"Visite : table endommagée"_s} << QString();
+        QTest::newRow("memo pages cut") << u"damaged/memo-pages-cut.mdb"_s << 0 << int(Yes)
                                         << QStringList{u"Labo : table endommagée ; 300 lignes lues ; 13 textes "
                                                        "« Remarque » perdus."_s}
                                         << u"300 2400 30000 8000"_s;
         QTest::newRow("catalog name damaged")
-            << u"table-name-damaged.mdb"_s << int(Yes)
+            << u"damaged/table-name-damaged.mdb"_s << 0 << int(Yes)
             << QStringList{u"Produit : table absente."_s, u"table inconnue de ce programme (15 lignes lues)"_s}
             << u"6 18 40 0"_s;
+        // Memos on the cut page come back empty, and the library says nothing.
+        QTest::newRow("last page cut") << u"ferrune-v2000.mdb"_s << 47 << int(Yes)
+                                       << QStringList{u"Produit : table endommagée ; 15 lignes lues ; 2 textes "
+                                                      "« Produit » perdus."_s}
+                                       << u"6 18 40 15"_s;
         QTest::newRow("catalog never ends")
-            << u"runaway-catalog.mdb"_s << int(Refused)
+            << u"damaged/runaway-catalog.mdb"_s << 0 << int(Refused)
             << QStringList{u"est endommagée : elle n'a pas pu être lue"_s, u"Aucun fichier n'a été modifié"_s,
                            u"Réparer et compacter"_s, u"copie plus ancienne"_s}
             << QString();
@@ -80,13 +86,16 @@ private slots:
     void damagedFileAtStartUp()
     {
         QFETCH(QString, file);
+        QFETCH(int, pages);
         QFETCH(int, answer);
         QFETCH(QStringList, said);
         QFETCH(QString, counts);
         tvtest::TestEnv env;
         env.prepareData({u"MARTIN"_s}, u"0,0,0,0"_s);
         const QString database = env.dataFile(files::Database);
-        const QByteArray bytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(u"damaged/"_s + file));
+        QByteArray bytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(file));
+        if (pages > 0)
+            bytes.truncate(pages * 4096);
         env.writeFile(database, bytes);
         const QStringList before = filesIn(env.dataFolder());
         // What a program killed while it asked would have left.

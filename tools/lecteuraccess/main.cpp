@@ -113,7 +113,8 @@ void readTable(const tv::JetReader &reader, const QString &name, Output &out, Co
                 out.send(Row{values});
                 ++sent;
                 return true;
-            });
+            },
+            [&](const QString &what) { out.send(Diagnostic{what}); });
         complaints.sendTo(out);
         out.send(TableEnd{sent});
     } catch (const tv::StoreError &error) {

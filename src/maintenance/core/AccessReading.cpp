@@ -131,7 +131,8 @@ public:
         if (why.isEmpty() && !m_intake.done())
             why = kCrashed;
         // Whatever came after the end is as wrong as a stream cut short.
-        if (why.isEmpty() && (m_decoder.pending() > 0 || m_process.exitCode() != 0))
+        if (why.isEmpty()
+            && (m_decoder.pending() > 0 || m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0))
             why = kIncoherent;
         if (!why.isEmpty())
             m_intake.stopped(why);

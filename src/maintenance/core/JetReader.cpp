@@ -13,7 +13,10 @@
 #include <glib.h>
 #include <mdbtools.h>
 
+#include <QtEndian>
+
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace tv {
@@ -155,9 +158,25 @@ accessstream::Column describe(const MdbColumn &column, bool jet3)
     return out;
 }
 
+// A memo's first four bytes in the row give its length in the file, flags
+// in the top two bits. Compressed text takes at least a byte a character,
+// plus its mark and at most one more byte a character to switch modes: a
+// memo that comes back shorter than a third of that was cut on the way.
+std::optional<quint32> memoCut(const MdbHandle &mdb, const MdbColumn &column, const QVariant &value)
+{
+    const int start = column.cur_value_start;
+    if (column.cur_value_len < 12 || start < 0 || start + 4 > MDB_PGSIZE)
+        return std::nullopt;
+    const quint32 announced = qFromLittleEndian<quint32>(mdb.pg_buf + start) & 0x3fffffffu;
+    const auto got = static_cast<quint32>(value.toString().size());
+    if (announced == 0 || (got != 0 && got * 3 + 2 >= announced))
+        return std::nullopt;
+    return announced;
+}
+
 } // namespace
 
-qint64 JetReader::readTable(const QString &name, const Begin &begin, const Row &row) const
+qint64 JetReader::readTable(const QString &name, const Begin &begin, const Row &row, const Problem &problem) const
 {
     const TableDef table = openTable(m_handle->mdb, name);
     if (!table)
@@ -200,6 +219,13 @@ qint64 JetReader::readTable(const QString &name, const Begin &begin, const Row &
                 values.append(QVariant());
             else
                 values.append(valueOf(types[c], buffers[c].get(), lengths[c]));
+            if (types[c] != MDB_MEMO || !problem)
+                continue;
+            if (const auto announced = memoCut(*m_handle->mdb, *column, values.last()))
+                problem(QStringLiteral("%1 : %2 octets annoncés, %3 caractères lus")
+                            .arg(QString::fromUtf8(column->name))
+                            .arg(*announced)
+                            .arg(values.last().toString().size()));
         }
         ++rows;
         if (!row(values))

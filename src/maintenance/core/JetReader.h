@@ -41,10 +41,13 @@ public:
     using Begin = std::function<void(const TableInfo &table)>;
     // Returns false to stop the reading.
     using Row = std::function<bool(const QVariantList &values)>;
+    // What the library let through without a word: a memo whose row
+    // announces more than came back. Said before the row it is about.
+    using Problem = std::function<void(const QString &what)>;
     // Every live row of the table, in storage order, after its definition.
     // Returns the rows read: fewer than declared when the library stopped
     // at a page it could not read. Throws StoreError.
-    qint64 readTable(const QString &table, const Begin &begin, const Row &row) const;
+    qint64 readTable(const QString &table, const Begin &begin, const Row &row, const Problem &problem = {}) const;
 
 private:
     [[noreturn]] void fail(const QString &what) const;
