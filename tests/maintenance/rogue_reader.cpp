@@ -3,6 +3,7 @@
 // limit stops it first, with the stream of a whole file with empty tables,
 // so a missing limit shows as a test failure, not as a hang.
 #include "maintenance/core/AccessStream.h"
+#include "maintenance/core/Sanitizer.h"
 
 #include <QFileInfo>
 
@@ -11,14 +12,6 @@
 
 #include <cstdlib>
 #include <cstring>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define ROGUE_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ROGUE_SANITIZED 1
-#endif
-#endif
 
 using namespace tv::accessstream;
 
@@ -39,7 +32,7 @@ void takeMemory()
     void *block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (block == MAP_FAILED)
         std::abort(); // as the library does when an allocation fails
-#ifdef ROGUE_SANITIZED
+#if TV_SANITIZED
     for (size_t at = 0; at < size; at += 4096)
         static_cast<char *>(block)[at] = 1;
 #endif

@@ -1,5 +1,6 @@
 #include "maintenance/core/AccessReading.h"
 
+#include "maintenance/core/Sanitizer.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 
@@ -14,19 +15,6 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
-
-// A build under AddressSanitizer reserves far more address space than any
-// limit: its reader is held by the sanitizer's own memory ceiling instead.
-#if defined(__SANITIZE_ADDRESS__)
-#define TV_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TV_SANITIZED 1
-#endif
-#endif
-#ifndef TV_SANITIZED
-#define TV_SANITIZED 0
-#endif
 
 namespace tv::accessreading {
 
@@ -78,11 +66,17 @@ public:
         m_process.setStandardErrorFile(QProcess::nullDevice());
         m_process.setWorkingDirectory(QDir::tempPath());
         rlim_t memory = kMemory;
+        // Under AddressSanitizer, which reserves far more address space
+        // than any limit, the sanitizer's own ceiling holds the reader.
+        // libmdb reads memory it never wrote on some damaged files: new
+        // blocks are not filled for it, so that it reads them as the
+        // program's own allocator leaves them.
         if (TV_SANITIZED) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert(QStringLiteral("ASAN_OPTIONS"),
                        env.value(QStringLiteral("ASAN_OPTIONS"))
-                           + QStringLiteral(":detect_leaks=0:hard_rss_limit_mb=%1").arg(kMemory / kMegabyte));
+                           + QStringLiteral(":detect_leaks=0:hard_rss_limit_mb=%1:max_malloc_fill_size=0")
+                                 .arg(kMemory / kMegabyte));
             m_process.setProcessEnvironment(env);
             memory = 0;
         }
