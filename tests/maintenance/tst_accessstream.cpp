@@ -67,6 +67,28 @@ private slots:
         }
     }
 
+    // The reader writes its rows from raw values: the same bytes.
+    void rawRowIsTheRowOfItsValues()
+    {
+        const char text[] = "Œstrogel\r\n";
+        std::vector<RawValue> raw(6);
+        raw[1] = {RawValue::Kind::Text, text, qsizetype(sizeof text - 1)};
+        raw[2].kind = RawValue::Kind::Integer;
+        raw[2].number = -7;
+        raw[3].kind = RawValue::Kind::Real;
+        raw[3].real = 0.1;
+        raw[4].kind = RawValue::Kind::Bool;
+        raw[4].number = 1;
+        raw[5] = {RawValue::Kind::DateTime, nullptr, 0, QDate(2024, 2, 29).toJulianDay(), 0, 3'600'000};
+        Row row;
+        for (const RawValue &value : raw)
+            row.values.append(toVariant(value));
+        QByteArray bytes;
+        encodeRow(raw, bytes);
+        QCOMPARE(bytes, encode(row));
+        QCOMPARE(row.values[5], QVariant(QDateTime(QDate(2024, 2, 29), QTime(1, 0), Qt::UTC)));
+    }
+
     void malformed_data()
     {
         QTest::addColumn<QByteArray>("bytes");

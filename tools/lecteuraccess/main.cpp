@@ -11,7 +11,9 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <optional>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -20,18 +22,26 @@ namespace {
 
 using namespace tv::accessstream;
 
-// Frames go out in large writes; a program that stops reading ends us.
+// Frames go out in large writes into a pipe made as large as the system
+// allows: the two processes wake each other seldom, which counts on a
+// machine busy with other work. A program that stops reading ends us.
 class Output {
 public:
     ~Output() { flush(); }
-    Output() = default;
+    Output() { fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20); }
     Output(const Output &) = delete;
     Output &operator=(const Output &) = delete;
 
     void send(const Frame &frame)
     {
         encode(frame, m_buffer);
-        if (m_buffer.size() >= (64 << 10))
+        if (m_buffer.size() >= kChunk)
+            flush();
+    }
+    void sendRow(const std::vector<RawValue> &values)
+    {
+        encodeRow(values, m_buffer);
+        if (m_buffer.size() >= kChunk)
             flush();
     }
     void flush()
@@ -51,12 +61,16 @@ public:
     }
 
 private:
+    static constexpr qsizetype kChunk = 256 << 10;
     QByteArray m_buffer;
 };
 
 // The library reports what it cannot read on its standard error, and goes
-// on. That stream goes into a file in memory, looked at after each step
-// and emptied, so that each complaint is told with the row it came with.
+// on. It prints with fprintf(stderr, ...): the C library's stderr becomes a
+// stream in memory, looked at after each row without a system call and
+// emptied. Whatever writes to the descriptor itself goes into a file in
+// memory, looked at after each table. Each complaint is told with the row,
+// or the table, it came with.
 class Complaints {
 public:
     Complaints()
@@ -65,26 +79,53 @@ public:
         if (fd < 0 || dup2(fd, STDERR_FILENO) < 0)
             std::_Exit(3);
         ::close(fd);
+        m_stream = open_memstream(&m_text, &m_size);
+        if (!m_stream)
+            std::_Exit(3);
+        stderr = m_stream; // glibc's stderr is a variable
     }
     // What was printed since the last call, if anything.
-    std::optional<QString> take()
+    std::optional<QString> take(bool descriptorToo)
+    {
+        QByteArray text;
+        std::fflush(m_stream);
+        if (m_size > 0) {
+            // The first lines say enough; a flood is not kept.
+            text = QByteArray(m_text, static_cast<qsizetype>(std::min<size_t>(m_size, kKept)));
+            if (fseeko(m_stream, 0, SEEK_SET) != 0)
+                std::_Exit(3);
+        }
+        if (descriptorToo)
+            text += fromDescriptor();
+        if (text.isNull())
+            return std::nullopt;
+        return QString::fromUtf8(text).trimmed();
+    }
+    void sendTo(Output &out, bool descriptorToo = false)
+    {
+        if (const auto text = take(descriptorToo))
+            out.send(Diagnostic{*text});
+    }
+
+private:
+    static constexpr size_t kKept = 2048;
+
+    static QByteArray fromDescriptor()
     {
         const off_t size = lseek(STDERR_FILENO, 0, SEEK_CUR);
         if (size <= 0)
-            return std::nullopt;
-        // The first lines say enough; a flood is not kept.
-        QByteArray text(static_cast<qsizetype>(std::min<off_t>(size, 2048)), '\0');
+            return {};
+        QByteArray text(static_cast<qsizetype>(std::min<off_t>(size, kKept)), '\0');
         const ssize_t n = pread(STDERR_FILENO, text.data(), static_cast<size_t>(text.size()), 0);
         text.truncate(std::max<ssize_t>(n, 0));
         if (ftruncate(STDERR_FILENO, 0) != 0 || lseek(STDERR_FILENO, 0, SEEK_SET) != 0)
             std::_Exit(3);
-        return QString::fromUtf8(text).trimmed();
+        return text.isNull() ? QByteArray("") : text;
     }
-    void sendTo(Output &out)
-    {
-        if (const auto text = take())
-            out.send(Diagnostic{*text});
-    }
+
+    FILE *m_stream = nullptr;
+    char *m_text = nullptr;
+    size_t m_size = 0;
 };
 
 // No more rows than the table counts and as many again: a chain of pages
@@ -99,26 +140,26 @@ void readTable(const tv::JetReader &reader, const QString &name, Output &out, Co
         reader.readTable(
             name,
             [&](const tv::JetReader::TableInfo &info) {
-                complaints.sendTo(out);
+                complaints.sendTo(out, true);
                 declared = info.declaredRows;
                 out.send(Table{name, static_cast<quint32>(info.declaredRows), info.columns});
                 out.flush();
             },
-            [&](const QVariantList &values) {
+            [&](const std::vector<RawValue> &values) {
                 complaints.sendTo(out);
                 if (sent >= 2 * declared + kSlack) {
                     out.send(Diagnostic{QStringLiteral("lecture arrêtée après %1 lignes").arg(sent)});
                     return false;
                 }
-                out.send(Row{values});
+                out.sendRow(values);
                 ++sent;
                 return true;
             },
             [&](const QString &what) { out.send(Diagnostic{what}); });
-        complaints.sendTo(out);
+        complaints.sendTo(out, true);
         out.send(TableEnd{sent});
     } catch (const tv::StoreError &error) {
-        complaints.sendTo(out);
+        complaints.sendTo(out, true);
         out.send(Failure{name, error.message()});
     }
     // What was read is out before the next table can bring us down.
@@ -136,10 +177,10 @@ int main(int argc, char **argv)
     const QString path = QFile::decodeName(argv[1]);
     try {
         const tv::JetReader reader(path);
-        complaints.sendTo(out);
+        complaints.sendTo(out, true);
         out.send(Hello{reader.formatName()});
         const QStringList catalog = reader.tables();
-        complaints.sendTo(out);
+        complaints.sendTo(out, true);
         out.send(Catalog{catalog});
         out.flush();
         QStringList asked;
@@ -148,7 +189,7 @@ int main(int argc, char **argv)
         for (const QString &name : asked.isEmpty() ? catalog : asked)
             readTable(reader, name, out, complaints);
     } catch (const tv::StoreError &error) {
-        complaints.sendTo(out);
+        complaints.sendTo(out, true);
         out.send(Failure{QString(), error.message()});
     }
     out.send(Done{});

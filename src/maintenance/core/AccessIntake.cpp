@@ -132,6 +132,7 @@ bool AccessIntake::take(const Frame &frame)
         m_content.tables.append(t);
         m_inTable = true;
         m_counters.clear();
+        m_counters.reserve(std::min<qsizetype>(t.declared, 1 << 20));
         return true;
     }
     if (const auto *row = std::get_if<Row>(&frame))

@@ -29,6 +29,13 @@ enum Kind : char {
 
 enum ValueTag : quint8 { TNull = 0, TText, TInteger, TDouble, TBool, TDateTime };
 
+QDateTime dateTimeOf(qint64 julianDay, quint32 msecs)
+{
+    const QDate date = QDate::fromJulianDay(julianDay);
+    const QTime time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs));
+    return date.isValid() && msecs < kMsecsPerDay ? QDateTime(date, time, Qt::UTC) : QDateTime();
+}
+
 // Appends a frame to the end of a buffer, its length written once known.
 class Writer {
 public:
@@ -44,8 +51,33 @@ public:
     Writer &operator=(const Writer &) = delete;
 
     void u8(quint8 v) { m_out.append(static_cast<char>(v)); }
-    void u32(quint32 v) { raw(qToLittleEndian(v)); }
-    void u64(quint64 v) { raw(qToLittleEndian(v)); }
+    void u32(quint32 v) { fixed(qToLittleEndian(v)); }
+    void u64(quint64 v) { fixed(qToLittleEndian(v)); }
+    void bytes(const char *data, qsizetype size)
+    {
+        u32(static_cast<quint32>(size));
+        m_out.append(data, size);
+    }
+    void raw(const RawValue &v)
+    {
+        switch (v.kind) {
+        case RawValue::Kind::Null: u8(TNull); return;
+        case RawValue::Kind::Text:
+            u8(TText);
+            bytes(v.text, v.length);
+            return;
+        case RawValue::Kind::Integer:
+            u8(TInteger);
+            u64(static_cast<quint64>(v.number));
+            return;
+        case RawValue::Kind::Real: real(v.real); return;
+        case RawValue::Kind::Bool:
+            u8(TBool);
+            u8(v.number != 0 ? 1 : 0);
+            return;
+        case RawValue::Kind::DateTime: dateTime(v.number, v.msecs); return;
+        }
+    }
     void text(const QString &s)
     {
         // UTF-8 straight into the buffer, its length put before it after.
@@ -69,14 +101,7 @@ public:
             u8(TInteger);
             u64(static_cast<quint64>(v.toLongLong()));
             return;
-        case QMetaType::Double: {
-            u8(TDouble);
-            const double d = v.toDouble();
-            quint64 bits = 0;
-            std::memcpy(&bits, &d, sizeof bits);
-            u64(bits);
-            return;
-        }
+        case QMetaType::Double: real(v.toDouble()); return;
         case QMetaType::Bool:
             u8(TBool);
             u8(v.toBool() ? 1 : 0);
@@ -84,9 +109,7 @@ public:
         case QMetaType::QDateTime: {
             // The wall-clock fields, whatever the time zone.
             const QDateTime when = v.toDateTime();
-            u8(TDateTime);
-            u64(static_cast<quint64>(when.date().toJulianDay()));
-            u32(static_cast<quint32>(when.time().msecsSinceStartOfDay()));
+            dateTime(when.date().toJulianDay(), static_cast<quint32>(when.time().msecsSinceStartOfDay()));
             return;
         }
         case QMetaType::QString:
@@ -98,8 +121,21 @@ public:
     }
 
 private:
+    void real(double d)
+    {
+        u8(TDouble);
+        quint64 bits = 0;
+        std::memcpy(&bits, &d, sizeof bits);
+        u64(bits);
+    }
+    void dateTime(qint64 julianDay, quint32 msecs)
+    {
+        u8(TDateTime);
+        u64(static_cast<quint64>(julianDay));
+        u32(msecs);
+    }
     template<typename T>
-    void raw(T v)
+    void fixed(T v)
     {
         m_out.append(reinterpret_cast<const char *>(&v), sizeof v);
     }
@@ -170,9 +206,7 @@ public:
             const quint32 msecs = u32();
             if (msecs >= kMsecsPerDay)
                 fail();
-            const QDate date = QDate::fromJulianDay(day);
-            const QTime time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs));
-            return date.isValid() ? QDateTime(date, time, Qt::UTC) : QDateTime();
+            return dateTimeOf(day, msecs);
         }
         default: fail(); return {};
         }
@@ -305,6 +339,27 @@ void encode(const Frame &frame, QByteArray &out)
             }
         },
         frame);
+}
+
+void encodeRow(const std::vector<RawValue> &values, QByteArray &out)
+{
+    Writer w(out, KRow);
+    w.u32(static_cast<quint32>(values.size()));
+    for (const RawValue &v : values)
+        w.raw(v);
+}
+
+QVariant toVariant(const RawValue &value)
+{
+    switch (value.kind) {
+    case RawValue::Kind::Null: break;
+    case RawValue::Kind::Text: return QString::fromUtf8(value.text, value.length);
+    case RawValue::Kind::Integer: return static_cast<qlonglong>(value.number);
+    case RawValue::Kind::Real: return value.real;
+    case RawValue::Kind::Bool: return value.number != 0;
+    case RawValue::Kind::DateTime: return dateTimeOf(value.number, value.msecs);
+    }
+    return {};
 }
 
 QByteArray encode(const Frame &frame)

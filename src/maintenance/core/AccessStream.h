@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <variant>
+#include <vector>
 
 // What the Access reader (the program LecteurAccess) sends back through its
 // standard output: a sequence of frames, each a kind byte, a payload length
@@ -97,6 +98,23 @@ constexpr quint32 kMaxFrame = 32u << 20;
 QByteArray encode(const Frame &frame);
 // The same, appended to `out`.
 void encode(const Frame &frame, QByteArray &out);
+
+// A value as the reader has it, before any QVariant: the reader writes its
+// rows without making one (`text` points into its own buffer, UTF-8).
+struct RawValue {
+    enum class Kind : quint8 { Null, Text, Integer, Real, Bool, DateTime };
+    Kind kind = Kind::Null;
+    const char *text = nullptr;
+    qsizetype length = 0;
+    qint64 number = 0; // Integer; Bool 0 or 1; DateTime: the Julian day
+    double real = 0;
+    quint32 msecs = 0; // DateTime: since midnight
+};
+// Appends the Row frame of these values: the same bytes as
+// encode(Row{...toVariant(value)...}).
+void encodeRow(const std::vector<RawValue> &values, QByteArray &out);
+// The value the decoder gives for it.
+QVariant toVariant(const RawValue &value);
 
 // Takes the stream in pieces as they arrive.
 class Decoder {

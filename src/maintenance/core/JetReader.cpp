@@ -17,6 +17,8 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <charconv>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -36,34 +38,108 @@ constexpr size_t kBindSize = 3 << 16;
 #endif
 const char *const kDateFormat = "%Y-%m-%dT%H:%M:%S";
 
-bool isText(int type)
+using accessstream::RawValue;
+
+// Numbers and dates come as the library prints them, with the C library's
+// locale (which nothing here changes); a print that does not read back
+// whole stays text, which no numeric column takes.
+RawValue textValue(const char *text, int length)
 {
-    return type == MDB_TEXT || type == MDB_MEMO;
+    RawValue v;
+    v.kind = RawValue::Kind::Text;
+    v.text = text;
+    v.length = length;
+    return v;
 }
 
-QVariant valueOf(int type, const char *text, int length)
+RawValue integerValue(const char *text, int length)
 {
-    if (isText(type))
-        return QString::fromUtf8(text, length);
-    if (type == MDB_BOOL)
-        return QByteArray(text, length) == "1";
+    RawValue v;
+    const auto [end, error] = std::from_chars(text, text + length, v.number);
+    if (error != std::errc() || end != text + length)
+        return textValue(text, length);
+    v.kind = RawValue::Kind::Integer;
+    return v;
+}
+
+RawValue realValue(const char *text, int length)
+{
+    char copy[64];
+    if (length >= static_cast<int>(sizeof copy))
+        return textValue(text, length);
+    std::replace_copy(text, text + length, copy, ',', '.');
+    copy[length] = '\0';
+    char *end = nullptr;
+    RawValue v;
+    v.real = std::strtod(copy, &end);
+    if (end != copy + length)
+        return textValue(text, length);
+    v.kind = RawValue::Kind::Real;
+    return v;
+}
+
+// yyyy-MM-ddTHH:mm:ss (kDateFormat); anything else is no date.
+RawValue dateValue(const char *text, int length)
+{
+    const auto field = [&](int at, int digits) {
+        int n = 0;
+        for (int i = at; i < at + digits; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return -1;
+            n = n * 10 + (text[i] - '0');
+        }
+        return n;
+    };
+    RawValue v;
+    v.kind = RawValue::Kind::DateTime;
+    v.number = QDate().toJulianDay();
+    if (length != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':')
+        return v;
+    const QDate date(field(0, 4), field(5, 2), field(8, 2));
+    const QTime time(field(11, 2), field(14, 2), field(17, 2));
+    if (date.isValid() && time.isValid()) {
+        v.number = date.toJulianDay();
+        v.msecs = static_cast<quint32>(time.msecsSinceStartOfDay());
+    }
+    return v;
+}
+
+RawValue valueOf(int type, const char *text, int length)
+{
+    if (type == MDB_TEXT || type == MDB_MEMO)
+        return textValue(text, length);
+    RawValue v;
+    if (type == MDB_BOOL) {
+        v.kind = RawValue::Kind::Bool;
+        v.number = length == 1 && text[0] == '1';
+        return v;
+    }
     if (length == 0)
-        return {};
-    const QString value = QString::fromUtf8(text, length);
+        return v;
     switch (type) {
     case MDB_BYTE:
     case MDB_INT:
     case MDB_LONGINT:
-    case MDB_COMPLEX: return value.toLongLong();
+    case MDB_COMPLEX: return integerValue(text, length);
     case MDB_FLOAT:
     case MDB_DOUBLE:
     case MDB_MONEY:
-    case MDB_NUMERIC:
-        // The library prints with the C library's locale.
-        return QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
-    case MDB_DATETIME: return QDateTime::fromString(value, Qt::ISODate);
-    default: return value;
+    case MDB_NUMERIC: return realValue(text, length);
+    case MDB_DATETIME: return dateValue(text, length);
+    default: return textValue(text, length);
     }
+}
+
+// Characters of UTF-8 text as QString counts them.
+quint32 utf16Length(const RawValue &v)
+{
+    quint32 n = 0;
+    for (qsizetype i = 0; i < v.length; ++i) {
+        const auto byte = static_cast<unsigned char>(v.text[i]);
+        n += (byte & 0xC0) != 0x80 ? 1 : 0;
+        n += byte >= 0xF0 ? 1 : 0;
+    }
+    return n;
 }
 
 struct TableDefDeleter {
@@ -170,13 +246,13 @@ accessstream::Column describe(const MdbColumn &column, bool jet3)
 // in the top two bits. Compressed text takes at least a byte a character,
 // plus its mark and at most one more byte a character to switch modes: a
 // memo that comes back shorter than a third of that was cut on the way.
-std::optional<quint32> memoCut(const MdbHandle &mdb, const MdbColumn &column, const QVariant &value)
+std::optional<quint32> memoCut(const MdbHandle &mdb, const MdbColumn &column, const RawValue &value)
 {
     const int start = column.cur_value_start;
     if (column.cur_value_len < 12 || start < 0 || start + 4 > MDB_PGSIZE)
         return std::nullopt;
     const quint32 announced = qFromLittleEndian<quint32>(mdb.pg_buf + start) & 0x3fffffffu;
-    const auto got = static_cast<quint32>(value.toString().size());
+    const quint32 got = utf16Length(value);
     if (announced == 0 || (got != 0 && got * 3 + 2 >= announced))
         return std::nullopt;
     return announced;
@@ -210,7 +286,7 @@ qint64 JetReader::readTable(const QString &name, const Begin &begin, const Row &
     begin(info);
     mdb_rewind_table(table.get());
 
-    QVariantList values;
+    std::vector<RawValue> values;
     values.reserve(columns);
     qint64 rows = 0;
     while (mdb_fetch_row(table.get())) {
@@ -224,16 +300,16 @@ qint64 JetReader::readTable(const QString &name, const Begin &begin, const Row &
             // empty all the same was lost on the way (the library says why).
             const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c));
             if (types[c] == MDB_MEMO && column->cur_value_len == 0)
-                values.append(QVariant());
+                values.emplace_back();
             else
-                values.append(valueOf(types[c], buffers[c].get(), lengths[c]));
+                values.push_back(valueOf(types[c], buffers[c].get(), lengths[c]));
             if (types[c] != MDB_MEMO || !problem)
                 continue;
-            if (const auto announced = memoCut(*m_handle->mdb, *column, values.last()))
+            if (const auto announced = memoCut(*m_handle->mdb, *column, values.back()))
                 problem(QStringLiteral("%1 : %2 octets annoncés, %3 caractères lus")
                             .arg(QString::fromUtf8(column->name))
                             .arg(*announced)
-                            .arg(values.last().toString().size()));
+                            .arg(utf16Length(values.back())));
         }
         ++rows;
         if (!row(values))

@@ -17,10 +17,12 @@ namespace tv {
 // file's bytes: only the reader program (LecteurAccess) uses this class, so
 // that a damaged file can bring down that process and nothing else.
 //
-// Values come by column position: Text and Memo as QString (whole, line
-// breaks kept; an empty text and a null cannot be told apart and both come
-// as "", but a memo the row does not hold at all comes as null), numbers as qlonglong or double, Date/Time as QDateTime, Yes/No as
-// bool, other nulls as a null QVariant.
+// Values come by column position, as accessstream::RawValue (no QVariant is
+// made; toVariant gives the one the program reads): Text and Memo as text
+// (whole, line breaks kept; an empty text and a null cannot be told apart
+// and both come as "", but a memo the row does not hold at all comes as
+// null), numbers as integers or reals, Date/Time as a date, Yes/No as bool,
+// other nulls as null.
 class JetReader {
 public:
     // Throws StoreError (French, naming the file) when it cannot be read.
@@ -39,8 +41,9 @@ public:
         QList<accessstream::Column> columns;
     };
     using Begin = std::function<void(const TableInfo &table)>;
-    // Returns false to stop the reading.
-    using Row = std::function<bool(const QVariantList &values)>;
+    // Returns false to stop the reading. The values' text lives until the
+    // next row.
+    using Row = std::function<bool(const std::vector<accessstream::RawValue> &values)>;
     // What the library let through without a word: a memo whose row
     // announces more than came back. Said before the row it is about.
     using Problem = std::function<void(const QString &what)>;
