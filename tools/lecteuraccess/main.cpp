@@ -67,33 +67,41 @@ private:
 
 // The library reports what it cannot read on its standard error, and goes
 // on. It prints with fprintf(stderr, ...): the C library's stderr becomes a
-// stream in memory, looked at after each row without a system call and
-// emptied. Whatever writes to the descriptor itself goes into a file in
-// memory, looked at after each table. Each complaint is told with the row,
-// or the table, it came with.
+// stream of our own, which keeps the first lines of what it is given and
+// counts the rest (a flood takes no memory), looked at after each row
+// without a system call. Whatever writes to the descriptor itself goes into
+// a file in memory, looked at after each table. Each complaint is told with
+// the row, or the table, it came with.
 class Complaints {
 public:
     Complaints()
+        : m_original(stderr)
     {
         const int fd = memfd_create("libmdb-stderr", MFD_CLOEXEC);
         if (fd < 0 || dup2(fd, STDERR_FILENO) < 0)
             std::_Exit(3);
         ::close(fd);
-        m_stream = open_memstream(&m_text, &m_size);
-        if (!m_stream)
+        m_stream = fopencookie(this, "w", {nullptr, &Complaints::write, nullptr, nullptr});
+        if (!m_stream || setvbuf(m_stream, nullptr, _IONBF, 0) != 0)
             std::_Exit(3);
         stderr = m_stream; // glibc's stderr is a variable
     }
+    ~Complaints()
+    {
+        stderr = m_original;
+        std::fclose(m_stream);
+    }
+    Complaints(const Complaints &) = delete;
+    Complaints &operator=(const Complaints &) = delete;
+
     // What was printed since the last call, if anything.
     std::optional<QString> take(bool descriptorToo)
     {
         QByteArray text;
-        std::fflush(m_stream);
-        if (m_size > 0) {
-            // The first lines say enough; a flood is not kept.
-            text = QByteArray(m_text, static_cast<qsizetype>(std::min<size_t>(m_size, kKept)));
-            if (fseeko(m_stream, 0, SEEK_SET) != 0)
-                std::_Exit(3);
+        if (m_written > 0) {
+            text = m_kept.isNull() ? QByteArray("") : m_kept;
+            m_kept.clear();
+            m_written = 0;
         }
         if (descriptorToo)
             text += fromDescriptor();
@@ -108,7 +116,18 @@ public:
     }
 
 private:
-    static constexpr size_t kKept = 2048;
+    // The first lines say enough.
+    static constexpr qsizetype kKept = 2048;
+
+    static ssize_t write(void *cookie, const char *data, size_t size)
+    {
+        auto *self = static_cast<Complaints *>(cookie);
+        const qsizetype room = kKept - self->m_kept.size();
+        if (room > 0)
+            self->m_kept.append(data, std::min(room, static_cast<qsizetype>(size)));
+        self->m_written += size;
+        return static_cast<ssize_t>(size);
+    }
 
     static QByteArray fromDescriptor()
     {
@@ -123,9 +142,10 @@ private:
         return text.isNull() ? QByteArray("") : text;
     }
 
+    FILE *m_original;
     FILE *m_stream = nullptr;
-    char *m_text = nullptr;
-    size_t m_size = 0;
+    QByteArray m_kept;
+    size_t m_written = 0;
 };
 
 // No more rows than the table counts and as many again: a chain of pages
