@@ -1,8 +1,10 @@
 // The driver of scripts/fuzz-access.sh: reads one (mutated) Access file
 // through the reader child as the import does, and prints one line:
 //   file, verdict, milliseconds, peak MB of the reader child, peak MB of
-//   this process, whether a whole reading gives the original's rows, and
-//   what was lost.
+//   this process, whether a whole reading gives the original's rows, what
+//   was lost, and how each table that could not be read to its end
+//   stopped (a reader that crashed, ran out of time or sent nonsense, or
+//   said itself what it could not read).
 // Usage: tallvane_access_campaign <reader> <original.mdb> <mutant.mdb>
 #include "maintenance/core/AccessReading.h"
 #include "maintenance/core/AccessReport.h"
@@ -55,13 +57,24 @@ int main(int argc, char **argv)
     const char *same = "-";
     if (summary.verdict == tv::accessreport::Verdict::Whole)
         same = digest(content) == reference ? "same" : "different";
+    // How each table that could not be read to its end stopped.
+    QStringList stops;
+    for (const tv::AccessTable &table : content.tables) {
+        // The reader's own messages name the file first: their last line.
+        const QString how = table.failure.section(QLatin1Char('\n'), -1);
+        if (!how.isEmpty() && !stops.contains(how))
+            stops.append(how);
+    }
+    if (!content.unreadable.isEmpty())
+        stops.append(content.unreadable.section(QLatin1Char('\n'), -1));
     QStringList lost;
     for (const QString &line : summary.lines) {
         if (line.contains(QStringLiteral("endommag")) || line.contains(QStringLiteral("absente"))
             || line.contains(QStringLiteral("inconnue")) || line.contains(QStringLiteral("erreurs")))
             lost.append(line);
     }
-    std::printf("%s\t%s\t%lld\t%.0f\t%.0f\t%s\t%s\n", argv[3], verdicts[static_cast<int>(summary.verdict)], ms,
-                peak(RUSAGE_CHILDREN), peak(RUSAGE_SELF), same, qPrintable(lost.join(QStringLiteral(" | "))));
+    std::printf("%s\t%s\t%lld\t%.0f\t%.0f\t%s\t%s\t%s\n", argv[3], verdicts[static_cast<int>(summary.verdict)], ms,
+                peak(RUSAGE_CHILDREN), peak(RUSAGE_SELF), same, qPrintable(lost.join(QStringLiteral(" | "))),
+                qPrintable(stops.join(QStringLiteral(" | "))));
     return 0;
 }

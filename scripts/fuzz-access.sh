@@ -65,7 +65,7 @@ for mutant in "$out"/*.mdb; do
     rc=0
     timeout 120 build/fuzz/tallvane_access_campaign build/programme/LecteurAccess \
         "$fixtures/$base.mdb" "$mutant" >>"$results" 2>/dev/null || rc=$?
-    [ "$rc" -eq 0 ] || printf '%s\tFAILED(%s)\t0\t0\t0\t-\t\n' "$mutant" "$rc" >>"$results"
+    [ "$rc" -eq 0 ] || printf '%s\tFAILED(%s)\t0\t0\t0\t-\t\t\n' "$mutant" "$rc" >>"$results"
     done_=$((done_ + 1))
     [ $((done_ % 50)) -ne 0 ] || echo "$done_/$total"
 done
@@ -73,13 +73,16 @@ done
 awk -F'\t' '
 { kind = $1; sub(/\.mdb$/, "", kind); sub(/.*-/, "", kind)
   n[$2]++; nk[kind" "$2]++; if ($3 > t) { t = $3; tf = $1 } if ($4 > c) c = $4; if ($5 > s) s = $5
-  if ($3 > 10000) slow++; if ($6 == "different") diff++; total++ }
+  if ($3 > 10000) slow++; if ($6 == "different") diff++; total++
+  m = split($8, how, / \| /); for (i = 1; i <= m; i++) stop[how[i]]++ }
 END {
   printf "mutants: %d\n", total
   for (v in n) printf "  %-12s %d\n", v, n[v]
   printf "by damage:\n"; for (k in nk) printf "  %-22s %d\n", k, nk[k]
   printf "longest: %d ms (%s)\nreader child peak: %d MB; program peak: %d MB\n", t, tf, c, s
   printf "over 10 s: %d; whole but not the original rows: %d\n", slow + 0, diff + 0
+  printf "files with a table not read to its end, by how it stopped:\n"
+  for (h in stop) if (h != "") printf "  %5d  %s\n", stop[h], h
 }' "$results" | tee "$out/summary.txt"
 echo "results: $results"
 if grep -q $'\tFAILED' "$results"; then
