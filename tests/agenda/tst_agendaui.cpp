@@ -97,7 +97,7 @@ W *child(QDialog &dialog, const char *name)
 
 } // namespace
 
-class TestAgendaUi : public QObject {
+class TstAgendaUi : public QObject {
     Q_OBJECT
 private slots:
     void startUpShowsTodaysMonth();
@@ -111,7 +111,7 @@ private slots:
     void damagedFilesAndUnwritableFolder();
 };
 
-void TestAgendaUi::startUpShowsTodaysMonth()
+void TstAgendaUi::startUpShowsTodaysMonth()
 {
     Started s = start(" 2  2  2  2  2  0  0 \r\n", "05/03/2025\r\n");
     addVisit(*s.frm, "ROCHE", "03", "03");
@@ -130,10 +130,10 @@ void TestAgendaUi::startUpShowsTodaysMonth()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::monthButtonsAndYearChange()
+void TstAgendaUi::monthButtonsAndYearChange()
 {
     Started s = start({});
-    QCOMPARE(s.frm->state().MaxJour, MaxJourTable{}); // no file: no maximum
+    QCOMPARE(s.frm->agenda().maxJour(), MaxJourTable{}); // no file: no maximum
     AgendaWidgets &a = s.frm->view().agenda;
     QTest::mouseClick(a.EtMois[1], Qt::LeftButton);
     QCOMPARE(a.LblMois->text(), u"Février"_s);
@@ -159,13 +159,13 @@ void TestAgendaUi::monthButtonsAndYearChange()
     QVERIFY(tvtest::noUnexpectedDialogs());
 
     // Without a doctor no month can be chosen.
-    s.frm->view().LstMed->setCurrentRow(-1);
+    s.frm->view().labo.LstMed->setCurrentRow(-1);
     script::push(QMessageBox::Ok);
     s.frm->Choisir_Mois(4);
     QCOMPARE(script::texts().last(), u"Sélectionnez un médecin ! "_s);
 }
 
-void TestAgendaUi::dayClickListsAppointments()
+void TstAgendaUi::dayClickListsAppointments()
 {
     Started s = start(" 5  5  5  5  5  5  5 \r\n");
     script::push(QMessageBox::Ok);
@@ -182,7 +182,7 @@ void TestAgendaUi::dayClickListsAppointments()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::bookingDayChecks()
+void TstAgendaUi::bookingDayChecks()
 {
     Started s = start(" 1  1  1  1  1  1  1 \r\n", "26/12/2025\r\n");
     MainView &v = s.frm->view();
@@ -229,7 +229,7 @@ void TestAgendaUi::bookingDayChecks()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::maximaEditedThroughInputBoxes()
+void TstAgendaUi::maximaEditedThroughInputBoxes()
 {
     Started s = start({});
     pushMaximaIntro();
@@ -266,7 +266,7 @@ void TestAgendaUi::maximaEditedThroughInputBoxes()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::maximaCancelAndRefusals()
+void TstAgendaUi::maximaCancelAndRefusals()
 {
     Started s = start(" 1  1  1  1  1  1  1 \r\n");
     const QString path = agendafiles::passagesPath(s.env->dataFolder(), kDoctor);
@@ -276,9 +276,9 @@ void TestAgendaUi::maximaCancelAndRefusals()
     script::pushInput(u""_s); // cleared: stops at Wednesday
     s.frm->agenda().mnuMax_Click();
     QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(" 1  1  1  1  1  1  1 \r\n"));
-    QCOMPARE(s.frm->state().MaxJour, (MaxJourTable{5, 6, 1, 1, 1, 1, 1}));
+    QCOMPARE(s.frm->agenda().maxJour(), (MaxJourTable{5, 6, 1, 1, 1, 1, 1}));
     s.frm->Remplir_Agenda();
-    QCOMPARE(s.frm->state().MaxJour, (MaxJourTable{1, 1, 1, 1, 1, 1, 1}));
+    QCOMPARE(s.frm->agenda().maxJour(), (MaxJourTable{1, 1, 1, 1, 1, 1, 1}));
 
     // "No" at the question stops before any input box.
     script::reset();
@@ -299,7 +299,7 @@ void TestAgendaUi::maximaCancelAndRefusals()
     QCOMPARE(tvtest::TestEnv::readFile(path), QByteArray(" 1  1  1  1  1  1  1 \r\n"));
 
     // No doctor selected: neither agenda setting goes further.
-    s.frm->view().LstMed->setCurrentRow(-1);
+    s.frm->view().labo.LstMed->setCurrentRow(-1);
     script::reset();
     script::push(QMessageBox::Ok);
     script::push(QMessageBox::Ok);
@@ -309,7 +309,7 @@ void TestAgendaUi::maximaCancelAndRefusals()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::absenceDialogPeriodsAndDuplicates()
+void TstAgendaUi::absenceDialogPeriodsAndDuplicates()
 {
     Started s = start(" 5  5  5  5  5  5  5 \r\n");
     const QString path = agendafiles::absencesPath(s.env->dataFolder(), kDoctor);
@@ -384,7 +384,7 @@ void TestAgendaUi::absenceDialogPeriodsAndDuplicates()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::absenceDialogDeleting()
+void TstAgendaUi::absenceDialogDeleting()
 {
     Started s = start(" 5  5  5  5  5  5  5 \r\n", "06/03/2025\r\n05/03/2025\r\n06/03/2025\r\n");
     const QString path = agendafiles::absencesPath(s.env->dataFolder(), kDoctor);
@@ -439,12 +439,12 @@ void TestAgendaUi::absenceDialogDeleting()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::damagedFilesAndUnwritableFolder()
+void TstAgendaUi::damagedFilesAndUnwritableFolder()
 {
     Started s = start("3 x\r\n", "05/03/2025\r\n\r\nxx\r\n");
     const QString path = agendafiles::absencesPath(s.env->dataFolder(), kDoctor);
     // What can be read is used, the rest is 0; the program goes on quietly.
-    QCOMPARE(s.frm->state().MaxJour, (MaxJourTable{3, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(s.frm->agenda().maxJour(), (MaxJourTable{3, 0, 0, 0, 0, 0, 0}));
     QCOMPARE(cell(*s.frm, 4, 0)->text(), u"  Abs - mercredi"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 
@@ -481,7 +481,6 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
     s.frm->state().CheminBase = s.env->dataFolder();
     static bool absencesFail;
     for (const bool fail : {true, false}) {
-        s.frm->state().MaxJour = {9, 9, 9, 9, 9, 9, 9}; // another doctor's
         absencesFail = fail;
         textfile::setReadFault([](const QString &p) { return p.contains(u"/Absences"_s) == absencesFail; });
         script::reset();
@@ -490,10 +489,10 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
         textfile::setReadFault(nullptr);
         QVERIFY(script::texts().value(0).startsWith(u"Impossible de lire le fichier"_s));
         const MaxJourTable expected = absencesFail ? MaxJourTable{3, 0, 0, 0, 0, 0, 0} : MaxJourTable{};
-        QCOMPARE(s.frm->state().MaxJour, expected);
+        QCOMPARE(s.frm->agenda().maxJour(), expected);
         QCOMPARE(cell(*s.frm, 4, 0)->text().contains(u"Abs"_s), !absencesFail);
     }
 }
 
-QTEST_MAIN(TestAgendaUi)
+QTEST_MAIN(TstAgendaUi)
 #include "tst_agendaui.moc"

@@ -41,6 +41,14 @@ private slots:
                                           rv("ZETA", "31", "02", "2025")};
         QCOMPARE(historyLines(rows, kToday), QStringList({u"  03/03/2025      ALPHA"_s, u"  15/11/2024      DELTA"_s}));
     }
+
+    void todayLineMatchesLaboratoryBeforeTheTime()
+    {
+        const QStringList day = {u" ALPHA"_s, u" BETA  [_ 10H30 _]"_s, u" BETA PLUS"_s};
+        QCOMPARE(todayIndexOf(day, u"BETA"_s), 1);
+        QCOMPARE(todayIndexOf(day, u"BETA PLUS"_s), 2);
+        QCOMPARE(todayIndexOf(day, u"GAMMA"_s), -1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstListsRules)

@@ -1,9 +1,10 @@
 // The appointment lists of the main window: today's list and the history,
 // a click on today's list, deleting from the laboratory's list, the month
 // list view and the deletion menu.
-#include "labs/LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "agenda/core/AppointmentLists.h"
+#include "agenda/ui/AgendaController.h"
 #include "agenda/ui/BookingController.h"
 #include "store/engine/Database.h"
 #include "store/tables/Store.h"
@@ -34,7 +35,7 @@ struct Practice {
         for (const char *labo : {"ALPHA", "BETA", "GAMMA"})
             w->store().addLaboratory(QString::fromLatin1(labo), doctors);
         w->reloadLaboratoryLists();
-        w->view().LstMed->setCurrentRow(0);
+        w->view().labo.LstMed->setCurrentRow(0);
         w->state().MoisActif = 2;
     }
     void book(const char *labo, const char *jour, const char *mois = "03", const char *heure = "",
@@ -94,7 +95,7 @@ private slots:
         QCOMPARE(items(p.a().LstHist), QStringList({u"  04/03/2025      BETA"_s, u"  28/02/2025      ALPHA"_s}));
 
         // Without a doctor the lists are left as they are.
-        p.w->view().LstMed->setCurrentRow(-1);
+        p.w->view().labo.LstMed->setCurrentRow(-1);
         p.w->booking().Liste_RV_Medecin();
         QCOMPARE(p.a().LstRVJour->count(), 2);
         QVERIFY(tvtest::noUnexpectedDialogs());
@@ -124,15 +125,15 @@ private slots:
         QCOMPARE(p.scrolledLines(p.a().LstHist), p.wholeHistory());
 
         // One laboratory selected: its appointments can be deleted from LstRV.
-        p.w->view().LstLabo->setCurrentRow(0);
+        p.w->view().labo.LstLabo->setCurrentRow(0);
         const VisiteRecord added{0, u"DR A"_s, u"ALPHA"_s, u"02"_s, u"01"_s, u"2024"_s, QString()};
         p.w->store().visites().insert(added);
         p.w->booking().appointmentChanged(added, BookingController::Change::Added);
         QCOMPARE(items(p.a().LstHist), p.wholeHistory());
 
-        const int row = static_cast<int>(items(p.w->view().labo.LstRV).indexOf(u"02/01/2024  (libre)"_s));
+        const int row = static_cast<int>(items(p.w->view().agenda.LstRV).indexOf(u"02/01/2024  (libre)"_s));
         script::push(QMessageBox::Yes);
-        p.w->view().labo.LstRV->setCurrentRow(row);
+        p.w->view().agenda.LstRV->setCurrentRow(row);
         p.w->booking().LstRV_DblClick();
         QCOMPARE(items(p.a().LstHist), p.wholeHistory());
 
@@ -145,7 +146,7 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
-    void clickOnTodayBringsTheLaboratoryForward()
+    void todayLineBringsItsLaboratoryForward()
     {
         Practice p;
         p.book("ALPHA", "05", "03", "10H30");
@@ -154,7 +155,11 @@ private slots:
         QListWidget *today = p.a().LstRVJour;
         today->resize(300, 200);
         p.w->view().products.DTP->setDate(QDate(2024, 1, 1));
-        QTest::mouseClick(today->viewport(), Qt::LeftButton, {}, today->visualItemRect(today->item(0)).center());
+        // Reached with the keyboard, the list chooses nothing; an arrow key
+        // then takes the first line as a click would.
+        QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(today, &tabbedIn);
+        QTest::keyClick(today, Qt::Key_Down);
         QCOMPARE(p.w->currentLabo(), u"ALPHA"_s);
         QCOMPARE(p.w->view().TS->currentIndex(), 1);
         QCOMPARE(p.w->view().products.CboLs->currentText(), u"  ALPHA"_s);
@@ -171,7 +176,7 @@ private slots:
     {
         Practice p;
         MainView &v = p.w->view();
-        LineView *rv = v.labo.LstRV;
+        LineView *rv = v.agenda.LstRV;
         // The menu only points to the laboratory's page, where the list is.
         script::push(QMessageBox::Ok);
         v.menus.mnusupRV->trigger();
@@ -180,7 +185,7 @@ private slots:
         QCOMPARE(p.w->focusWidget(), v.labo.CmdPassage);
         QVERIFY(p.a().PctRV->isHidden() && rv->isVisibleTo(v.PctTab[1]));
 
-        v.LstLabo->setCurrentRow(0);
+        v.labo.LstLabo->setCurrentRow(0);
         p.book("ALPHA", "12");
         p.book("ALPHA", "03", "03", "09H00");
         p.book("BETA", "12");
@@ -231,9 +236,7 @@ private slots:
         QVERIFY(p.a().FG->isHidden());
 
         // A month button while the list is shown rebuilds it in place.
-        p.w->state().MoisActif = 4;
-        p.w->state().RelanceListeRV = 1;
-        p.w->booking().mnuVoirRV_Click();
+        p.w->agenda().EtMois_Click(4);
         QVERIFY(p.a().LstListe->count() == 0);
         QCOMPARE(p.a().LblListe->text(), u"Mai 2025 :  Aucun Laboratoire"_s);
 
@@ -250,7 +253,7 @@ private slots:
         p.w->state().MoisActif = 13;
         script::push(QMessageBox::Ok);
         p.w->view().menus.mnuVoirRV->trigger();
-        p.w->view().LstMed->setCurrentRow(-1);
+        p.w->view().labo.LstMed->setCurrentRow(-1);
         script::push(QMessageBox::Ok);
         p.w->view().menus.mnuVoirRV->trigger();
         QCOMPARE(script::texts(), QStringList({u"Sélectionnez un mois."_s, u"Sélectionnez un médecin."_s}));

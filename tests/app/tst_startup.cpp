@@ -14,6 +14,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -59,6 +60,14 @@ private slots:
         QCOMPARE(v.agenda.CboAn->count(), 4);
         QCOMPARE(v.agenda.CboAn->itemText(0), u"2025"_s);
         QCOMPARE(v.agenda.LblRVJ->text(), u"Rendez-vous du jour : 05/03/2025"_s);
+        // Besides the named labels, the window's only captions.
+        QStringList captions;
+        for (const QLabel *label : w->findChildren<QLabel *>())
+            if (label->objectName().isEmpty())
+                captions.append(label->text());
+        captions.sort();
+        QCOMPARE(captions, QStringList({u"  Historique des rendez-vous"_s, u"Adresse"_s, u"Cliquez sur la date"_s,
+                                        u"Email"_s, u"Identifiant"_s, u"Mot de passe"_s, u"Nom"_s, u"Port"_s}));
         QVERIFY(v.Lblversion->text().endsWith(u"[Version 1.0.0]"_s));
         QCOMPARE(w->windowTitle(), u"    Gestion de la visite médicale"_s);
     }
@@ -75,13 +84,13 @@ private slots:
         auto w = env.startWindow();
         QVERIFY(tvtest::noUnexpectedDialogs());
         MainView &v = w->view();
-        QCOMPARE(v.LstMed->item(1)->text(), u"  DR BÉTA"_s);
-        QCOMPARE(v.LstMed->currentRow(), 2);
-        QCOMPARE(v.LblMed->text(), u"DR GAMMA"_s);
+        QCOMPARE(v.labo.LstMed->item(1)->text(), u"  DR BÉTA"_s);
+        QCOMPARE(v.labo.LstMed->currentRow(), 2);
+        QCOMPARE(v.labo.LblMed->text(), u"DR GAMMA"_s);
         QVERIFY(v.menus.mnuHeure->isChecked());
         QCOMPARE(v.menus.mnuparaAG->title(), u"Paramètres agenda pour DR GAMMA"_s);
         // Alphabetical, two blanks first.
-        QCOMPARE(v.LstLabo->item(0)->text(), u"  ALPHA LABO"_s);
+        QCOMPARE(v.labo.LstLabo->item(0)->text(), u"  ALPHA LABO"_s);
         QCOMPARE(w->state().MoisActif, 2);
     }
 
@@ -100,7 +109,7 @@ private slots:
         env.prepareData({"Dr Alpha"}, vs);
         auto w = env.startWindow();
         QVERIFY(tvtest::noUnexpectedDialogs());
-        QCOMPARE(w->view().LstMed->currentRow(), -1);
+        QCOMPARE(w->view().labo.LstMed->currentRow(), -1);
         QCOMPARE(w->state().MoisActif, SharedState::NoMonth);
     }
 
@@ -192,7 +201,7 @@ private slots:
         if (way == 2)
             QApplication::sendEvent(v.TS, &wheel);
         QCOMPARE(v.pages->currentIndex(), 2);
-        QCOMPARE(w->state().OngletActif, 3);
+        QCOMPARE(w->currentTab(), 3);
         QCOMPARE(v.products.DTP->date(), QDate(2025, 3, 5));
     }
 };

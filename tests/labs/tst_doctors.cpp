@@ -41,7 +41,7 @@ private slots:
                  "(3ème icône de la barre de menu)"_s);
 
         MainView &v = w->view();
-        QCOMPARE(v.LstMed->text(), u"  DR HÉLÈNE DURAND"_s);
+        QCOMPARE(v.labo.LstMed->text(), u"  DR HÉLÈNE DURAND"_s);
         QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Alpha", "Dr Hélène Durand"}));
 
         auto store = env.openStore();
@@ -59,7 +59,7 @@ private slots:
         dialogs::script::pushInput(QString());
         w->menu_Click(0);
         QVERIFY(tvtest::noUnexpectedDialogs());
-        QCOMPARE(w->view().LstMed->count(), 1);
+        QCOMPARE(w->view().labo.LstMed->count(), 1);
         QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Alpha"}));
 
         // The delete entry of the menu only says how to delete.
@@ -81,11 +81,11 @@ private slots:
         }
         auto w = env.startWindow();
         MainView &v = w->view();
-        v.LstMed->setCurrentRow(0);
+        v.labo.LstMed->setCurrentRow(0);
 
         dialogs::script::push(QMessageBox::No);
         w->doctors().LstMed_DblClick();
-        QCOMPARE(v.LstMed->count(), 4);
+        QCOMPARE(v.labo.LstMed->count(), 4);
         const auto &question = dialogs::script::log().back();
         QCOMPARE(question.text, u"Supprimer de la liste DR ALPHA ?"_s);
         QCOMPARE(question.defaultButton, QMessageBox::No);
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
         // Every line naming him in any case goes; "DR ALPHA " differs by its blank.
         QCOMPARE(*doctorsfile::read(env.dataFolder()), QStringList({"Dr Beta", "DR ALPHA "}));
-        QCOMPARE(v.LblMed->text(), u"Sélectionnez un médecin"_s);
+        QCOMPARE(v.labo.LblMed->text(), u"Sélectionnez un médecin"_s);
 
         auto store = env.openStore();
         QCOMPARE(count(*store, "SELECT COUNT(*) FROM Visite"), 1);
@@ -115,7 +115,7 @@ private slots:
         dialogs::script::push(QMessageBox::Ok);
         v.menus.mnuSelMed->trigger();
         dialogs::script::push(QMessageBox::Yes);
-        v.LstMed->setCurrentRow(1);
+        v.labo.LstMed->setCurrentRow(1);
         QCOMPARE(dialogs::script::log().back().text, u"Sélectionner DR BETA au lancement de Tallvane ?"_s);
         QCOMPARE(TestEnv::readFile(env.programFile("Vs.ini")), QByteArray("1,1,0,1\r\n"));
 

@@ -7,19 +7,18 @@ using namespace Qt::StringLiterals;
 
 using namespace tv::labrules;
 
-class TestLabRules : public QObject {
+class TstLabRules : public QObject {
     Q_OBJECT
 private slots:
     void telephone_data();
     void telephone();
     void telephoneLetters();
     void quickSearchFindsFirstByLeadingLetters();
-    void dayListMatchesLaboratoryBeforeTheTime();
     void quotaAnswers_data();
     void quotaAnswers();
 };
 
-void TestLabRules::telephone_data()
+void TstLabRules::telephone_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
@@ -39,14 +38,14 @@ void TestLabRules::telephone_data()
                                              << "1 -2";
 }
 
-void TestLabRules::telephone()
+void TstLabRules::telephone()
 {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QCOMPARE(normaliseTelephone(typed), shown);
 }
 
-void TestLabRules::telephoneLetters()
+void TstLabRules::telephoneLetters()
 {
     QVERIFY(hasLetters(u"01 23 poste 12"_s));
     QVERIFY(hasLetters(u"é"_s));
@@ -54,7 +53,7 @@ void TestLabRules::telephoneLetters()
     QVERIFY(!hasLetters(QString()));
 }
 
-void TestLabRules::quickSearchFindsFirstByLeadingLetters()
+void TstLabRules::quickSearchFindsFirstByLeadingLetters()
 {
     const QStringList list = {u"  ALPHA"_s, u"  ROCHE"_s, u"  ROUSSEL"_s, u"  ÉLAN"_s};
     QCOMPARE(quickSearch(list, u"ROU"_s), 2);
@@ -64,15 +63,7 @@ void TestLabRules::quickSearchFindsFirstByLeadingLetters()
     QCOMPARE(quickSearch(list, QString()), -1);
 }
 
-void TestLabRules::dayListMatchesLaboratoryBeforeTheTime()
-{
-    const QStringList day = {u" ALPHA"_s, u" BETA  [_ 10H30 _]"_s, u" BETA PLUS"_s};
-    QCOMPARE(dayListIndex(day, u"BETA"_s), 1);
-    QCOMPARE(dayListIndex(day, u"BETA PLUS"_s), 2);
-    QCOMPARE(dayListIndex(day, u"GAMMA"_s), -1);
-}
-
-void TestLabRules::quotaAnswers_data()
+void TstLabRules::quotaAnswers_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("quota"); // -1: refused
@@ -84,7 +75,7 @@ void TestLabRules::quotaAnswers_data()
     QTest::newRow("too long") << "99999999999" << -1;
 }
 
-void TestLabRules::quotaAnswers()
+void TstLabRules::quotaAnswers()
 {
     QFETCH(QString, answer);
     QFETCH(int, quota);
@@ -95,5 +86,5 @@ void TestLabRules::quotaAnswers()
         QCOMPARE(parsed.value_or(-1), quota);
 }
 
-QTEST_APPLESS_MAIN(TestLabRules)
+QTEST_APPLESS_MAIN(TstLabRules)
 #include "tst_labrules.moc"

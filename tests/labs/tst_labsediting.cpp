@@ -1,5 +1,5 @@
 // Adding, renaming and deleting laboratories from the real window.
-#include "LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "labs/ui/LabsController.h"
 
@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 using namespace labstest;
 using tvtest::TestEnv;
 
-class TestLabsEditing : public QObject {
+class TstLabsEditing : public QObject {
     Q_OBJECT
 private slots:
     void addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor();
@@ -44,7 +44,7 @@ const QStringList kFour = {u"  ALPHA"_s, u"  BETA"_s, u"  DELTA"_s, u"  GAMMA"_s
 
 } // namespace
 
-void TestLabsEditing::addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor()
+void TstLabsEditing::addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr b"_s}, u"100,0,0,0"_s);
@@ -68,7 +68,7 @@ void TestLabsEditing::addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::addRefusesDuplicatesAndBlanks()
+void TstLabsEditing::addRefusesDuplicatesAndBlanks()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"Élan"_s, u"Alpha"_s}, {u"Dr A"_s}, u"100,0,0,0"_s);
@@ -90,11 +90,11 @@ void TestLabsEditing::addRefusesDuplicatesAndBlanks()
     QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s), QStringList({u"ÉLAN"_s, u"ALPHA"_s}));
     QCOMPARE(rows(env, u"SELECT COUNT(*) FROM Passage"_s), QStringList(u"2"_s));
     // A refused or cancelled addition leaves no laboratory selected.
-    QCOMPARE(w->view().LstLabo->currentRow(), -1);
+    QCOMPARE(w->view().labo.LstLabo->currentRow(), -1);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::addWithoutDoctorsMakesNoQuotaRow()
+void TstLabsEditing::addWithoutDoctorsMakesNoQuotaRow()
 {
     TestEnv env;
     env.prepareData({});
@@ -111,7 +111,7 @@ void TestLabsEditing::addWithoutDoctorsMakesNoQuotaRow()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::renameAfterEachWayOfSelecting()
+void TstLabsEditing::renameAfterEachWayOfSelecting()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {});
@@ -124,24 +124,24 @@ void TestLabsEditing::renameAfterEachWayOfSelecting()
     };
 
     // Mouse: GAMMA.
-    clickRow(v.LstLabo, 3);
+    clickRow(v.labo.LstLabo, 3);
     rename(u"gamma 2"_s);
 
     // Quick search, then the keyboard.
     script::pushInput(u"zz"_s);
     script::push(QMessageBox::Ok);
-    v.CmdRR->click();
+    v.labo.CmdRR->click();
     QCOMPARE(script::texts().last(), u"Pas de nom de laboratoire commençant par ZZ"_s);
     script::pushInput(u"de"_s);
-    v.CmdRR->click();
+    v.labo.CmdRR->click();
     rename(u"delta plus"_s);
-    v.LstLabo->setFocus();
-    QTest::keyClick(v.LstLabo, Qt::Key_Up);
+    v.labo.LstLabo->setFocus();
+    QTest::keyClick(v.labo.LstLabo, Qt::Key_Up);
     rename(u"Bêta"_s);
 
     // A new name that sorts elsewhere moves in the three lists together,
     // and the selection follows it.
-    v.LstLabo->setCurrentRow(0);
+    v.labo.LstLabo->setCurrentRow(0);
     rename(u"zulu"_s);
     checkListsInStep(*w, {u"  BÊTA"_s, u"  DELTA PLUS"_s, u"  GAMMA 2"_s, u"  ZULU"_s});
 
@@ -150,14 +150,14 @@ void TestLabsEditing::renameAfterEachWayOfSelecting()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::renameTouchesLaboVisiteAndPassageOnly()
+void TstLabsEditing::renameTouchesLaboVisiteAndPassageOnly()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr B"_s});
     tv::MainView &v = w->view();
     fillLaboratories(env, *w);
 
-    clickRow(v.LstLabo, 1);
+    clickRow(v.labo.LstLabo, 1);
     script::pushInput(u"  nouveau nom  "_s);
     v.menus.mnurenomlabo->trigger();
 
@@ -174,19 +174,19 @@ void TestLabsEditing::renameTouchesLaboVisiteAndPassageOnly()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::renameAndDeleteRefusals()
+void TstLabsEditing::renameAndDeleteRefusals()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s}, {u"Dr A"_s}, u"100,0,0,0"_s);
     tv::MainView &v = w->view();
-    v.LstLabo->setCurrentRow(-1);
+    v.labo.LstLabo->setCurrentRow(-1);
     script::reset();
 
     script::push(QMessageBox::Ok);
     v.menus.mnurenomlabo->trigger();
     QCOMPARE(script::log().back().text, u"Quel est le laboratoire à renommer ?"_s);
 
-    v.LstLabo->setCurrentRow(1);
+    v.labo.LstLabo->setCurrentRow(1);
     for (const auto &answer : {std::optional<QString>(), std::optional<QString>(QString()),
                                std::optional<QString>(u"  "_s), std::optional<QString>(u"Alpha"_s)}) {
         script::pushInput(answer);
@@ -202,8 +202,8 @@ void TestLabsEditing::renameAndDeleteRefusals()
     QCOMPARE(script::texts().last(), u"Faites un double click sur le laboratoire à supprimer."_s);
     // Deletion answered No; then nothing selected: no question at all.
     script::push(QMessageBox::No);
-    doubleClickRow(v.LstLabo, 0);
-    v.LstLabo->setCurrentRow(-1);
+    doubleClickRow(v.labo.LstLabo, 0);
+    v.labo.LstLabo->setCurrentRow(-1);
     const auto shown = script::log().size();
     w->labs().LstLabo_DblClick();
     QCOMPARE(script::log().size(), shown);
@@ -212,7 +212,7 @@ void TestLabsEditing::renameAndDeleteRefusals()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
+void TstLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr B"_s});
@@ -221,16 +221,16 @@ void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
     v.products.CboLh->setCurrentIndex(1);
 
     // A double click on an entry not selected before selects it, then deletes it.
-    v.LstLabo->setCurrentRow(-1);
+    v.labo.LstLabo->setCurrentRow(-1);
     script::push(QMessageBox::Yes);
-    doubleClickRow(v.LstLabo, 1);
+    doubleClickRow(v.labo.LstLabo, 1);
 
     const tv::dialogs::Shown &question = script::log().back();
     QCOMPARE(question.text, u"Supprimer de la liste BETA, et supprimer tous ses rendez vous ?"_s);
     QCOMPARE(question.defaultButton, QMessageBox::No);
 
     checkListsInStep(*w, {u"  ALPHA"_s, u"  DELTA"_s, u"  GAMMA"_s});
-    QCOMPARE(v.LstLabo->currentRow(), -1);
+    QCOMPARE(v.labo.LstLabo->currentRow(), -1);
     QCOMPARE(v.products.CboLh->currentIndex(), -1);
 
     QCOMPARE(rows(env, u"SELECT Labo FROM Labo ORDER BY NumLabo"_s), QStringList({u"ALPHA"_s, u"GAMMA"_s, u"DELTA"_s}));
@@ -241,7 +241,7 @@ void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::renameAndDeleteAreAllOrNothing()
+void TstLabsEditing::renameAndDeleteAreAllOrNothing()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {});
@@ -257,7 +257,7 @@ void TestLabsEditing::renameAndDeleteAreAllOrNothing()
     const QStringList visites = rows(env, u"SELECT * FROM Visite ORDER BY NumVisite"_s);
     const QStringList passages = rows(env, u"SELECT * FROM Passage ORDER BY NumPassage"_s);
 
-    clickRow(v.LstLabo, 1);
+    clickRow(v.labo.LstLabo, 1);
     script::reset();
     script::pushInput(u"autre"_s);
     script::push(QMessageBox::Ok);
@@ -266,16 +266,16 @@ void TestLabsEditing::renameAndDeleteAreAllOrNothing()
 
     script::push(QMessageBox::Yes);
     script::push(QMessageBox::Ok);
-    doubleClickRow(v.LstLabo, 1);
+    doubleClickRow(v.labo.LstLabo, 1);
     QCOMPARE(script::log().back().icon, QMessageBox::Critical);
 
     QCOMPARE(rows(env, u"SELECT * FROM Labo ORDER BY NumLabo"_s), labos);
     QCOMPARE(rows(env, u"SELECT * FROM Visite ORDER BY NumVisite"_s), visites);
     QCOMPARE(rows(env, u"SELECT * FROM Passage ORDER BY NumPassage"_s), passages);
     checkListsInStep(*w, kFour);
-    QCOMPARE(v.LstLabo->currentRow(), 1);
+    QCOMPARE(v.labo.LstLabo->currentRow(), 1);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-QTEST_MAIN(TestLabsEditing)
+QTEST_MAIN(TstLabsEditing)
 #include "tst_labsediting.moc"

@@ -1,6 +1,6 @@
 // The record panel, the quota, the searches and the small commands of the
 // laboratory list, on the real window.
-#include "LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "labs/ui/FrmDM.h"
 #include "labs/ui/LabsController.h"
@@ -28,7 +28,7 @@ public slots:
     void open(const QUrl &url) { opened.append(url); }
 };
 
-class TestLabsPanel : public QObject {
+class TstLabsPanel : public QObject {
     Q_OBJECT
 private slots:
     void editsSurviveSwitchingAndClosing();
@@ -48,7 +48,7 @@ namespace {
 
 void leave(tv::FrmLabo &w)
 {
-    w.view().LstLabo->setFocus(Qt::TabFocusReason);
+    w.view().labo.LstLabo->setFocus(Qt::TabFocusReason);
 }
 
 void typeInto(QWidget *field, const QString &text)
@@ -65,20 +65,20 @@ QString column(const TestEnv &env, const QString &col, const QString &labo)
 
 } // namespace
 
-void TestLabsPanel::editsSurviveSwitchingAndClosing()
+void TstLabsPanel::editsSurviveSwitchingAndClosing()
 {
     TestEnv env;
     {
         auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
         tv::MainView &v = w->view();
 
-        clickRow(v.LstLabo, 0);
+        clickRow(v.labo.LstLabo, 0);
         // Changed without the field ever losing the focus, then another
         // laboratory chosen with the keyboard.
         v.labo.TextVM[4]->setText(u"a@b.fr"_s);
         v.labo.Text4->setText(u"12, rue de l'Église \"B\""_s);
-        v.LstLabo->setFocus();
-        QTest::keyClick(v.LstLabo, Qt::Key_Down);
+        v.labo.LstLabo->setFocus();
+        QTest::keyClick(v.labo.LstLabo, Qt::Key_Down);
         QCOMPARE(v.labo.TextVM[4]->text(), QString());
 
         v.labo.Text5->setPlainText(u"Ligne 1\nLigne 2"_s);
@@ -90,42 +90,42 @@ void TestLabsPanel::editsSurviveSwitchingAndClosing()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::onlyChangedColumnsAreWritten()
+void TstLabsPanel::onlyChangedColumnsAreWritten()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
     exec(env, u"UPDATE Labo SET Laboratoire = 'a\r\nb' WHERE Labo = 'ALPHA'"_s);
-    clickRow(v.LstLabo, 0);
+    clickRow(v.labo.LstLabo, 0);
 
     // Another workstation changes the row meanwhile.
     exec(env, u"UPDATE Labo SET Tel = '99', Nom = 'Autre' WHERE Labo = 'ALPHA'"_s);
     v.labo.TxtCommune->setText(u"Lyon"_s);
-    clickRow(v.LstLabo, 1);
+    clickRow(v.labo.LstLabo, 1);
     QCOMPARE(rows(env, u"SELECT Tel, Nom, CommuneVM, Laboratoire FROM Labo WHERE Labo = 'ALPHA'"_s),
              QStringList(u"99|Autre|Lyon|a\r\nb"_s));
 
     // Nothing typed: nothing written.
     exec(env, u"UPDATE Labo SET Nom = 'Encore' WHERE Labo = 'BETA'"_s);
-    clickRow(v.LstLabo, 0);
+    clickRow(v.labo.LstLabo, 0);
     QCOMPARE(column(env, u"Nom"_s, u"BETA"_s), u"Encore"_s);
 
     // Notes written on the old platform keep their CR LF when edited.
     v.labo.Text5->setPlainText(u"a\nb\nc"_s);
-    clickRow(v.LstLabo, 1);
+    clickRow(v.labo.LstLabo, 1);
     QCOMPARE(column(env, u"Laboratoire"_s, u"ALPHA"_s), u"a\r\nb\r\nc"_s);
 
     // The row deleted elsewhere: the user is told, the panel takes no more typing.
     exec(env, u"DELETE FROM Labo WHERE Labo = 'BETA'"_s);
     v.labo.Text4->setText(u"perdu"_s);
     script::push(QMessageBox::Ok);
-    clickRow(v.LstLabo, 0);
+    clickRow(v.labo.LstLabo, 0);
     QVERIFY(script::texts().last().startsWith(u"Le laboratoire BETA n'existe plus"_s));
     QCOMPARE(v.labo.LBlLabo->text(), u"ALPHA"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::fieldsWrittenOnLeavingAndTelephones()
+void TstLabsPanel::fieldsWrittenOnLeavingAndTelephones()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s});
@@ -153,7 +153,7 @@ void TestLabsPanel::fieldsWrittenOnLeavingAndTelephones()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::webAddressAndMail()
+void TstLabsPanel::webAddressAndMail()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s});
@@ -197,7 +197,7 @@ void TestLabsPanel::webAddressAndMail()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::delegateRenameFollowsInCombos_data()
+void TstLabsPanel::delegateRenameFollowsInCombos_data()
 {
     QTest::addColumn<int>("end"); // what ends the edit
     int end = 0;
@@ -205,20 +205,21 @@ void TestLabsPanel::delegateRenameFollowsInCombos_data()
         QTest::newRow(way) << end++;
 }
 
-void TestLabsPanel::delegateRenameFollowsInCombos()
+void TstLabsPanel::delegateRenameFollowsInCombos()
 {
     QFETCH(int, end);
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
-    clickRow(v.LstLabo, 0);
+    clickRow(v.labo.LstLabo, 0);
+    w->store().produits().insert({0, u"DR A"_s, u"ALPHA"_s, u"Nom_Labo_1"_s, u"2025-03-01"_s, u"ADVIL\n"_s});
     v.products.CboDh->setCurrentIndex(1);
     v.labo.TextVM[0]->setFocus(Qt::TabFocusReason);
     v.labo.TextVM[0]->setText(u"Hélène d'Arc"_s);
     if (end == 0)
         leave(*w);
     if (end == 1)
-        script::pushInput(u"be"_s), v.CmdRR->click();
+        script::pushInput(u"be"_s), v.labo.CmdRR->click();
     if (end == 2)
         addLab(*w, u"gamma"_s);
     if (end == 3) {
@@ -226,11 +227,15 @@ void TestLabsPanel::delegateRenameFollowsInCombos()
             auto *dialog = qobject_cast<tv::FrmDM *>(QApplication::activeModalWidget());
             dialog->LstDM->setCurrentRow(1), dialog->CmdQuit->click();
         });
-        v.CmdRL_VM->click();
+        v.labo.CmdRL_VM->click();
     }
     const QString renamed = u"  Hélène d'Arc"_s;
     QVERIFY(items(v.products.CboDh).contains(renamed) && !items(v.products.CboDh).contains(u"  Nom_Labo_1"_s));
     QCOMPARE(v.products.CboDh->currentIndex(), -1);
+    // The old name ran the history's filter: the visits recorded under it.
+    QCOMPARE(items(v.products.LstHistPr), QStringList{u"  01/03/2025  [ALPHA]   ADVIL "_s});
+    QCOMPARE(v.products.CmdTH->text(), u"Montrer tout l'historique"_s);
+    QCOMPARE(w->shownHistory().heading, u"délégué Nom_Labo_1"_s);
     v.products.CboLs->setCurrentIndex(1);
     v.products.CboLs->setCurrentIndex(0);
     QCOMPARE(v.products.CboDs->currentText(), renamed);
@@ -241,7 +246,7 @@ void TestLabsPanel::delegateRenameFollowsInCombos()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::quota()
+void TstLabsPanel::quota()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s}, {u"Dr A"_s, u"Dr B"_s}, u"100,0,0,0"_s);
@@ -252,7 +257,7 @@ void TestLabsPanel::quota()
     v.labo.CmdPassage->click();
     QCOMPARE(script::log().back().text, u"Un médecin et un laboratoire doivent être renseignés !"_s);
 
-    v.LstMed->setCurrentRow(0);
+    v.labo.LstMed->setCurrentRow(0);
     QCOMPARE(v.labo.LblPass->text(), u"0"_s);
 
     script::reset();
@@ -280,7 +285,7 @@ void TestLabsPanel::quota()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::failureKeepsListAndPanelTogether_data()
+void TstLabsPanel::failureKeepsListAndPanelTogether_data()
 {
     QTest::addColumn<QString>("breaking");
     QTest::addColumn<bool>("writing");
@@ -296,7 +301,7 @@ void TestLabsPanel::failureKeepsListAndPanelTogether_data()
 
 // Whatever fails while another laboratory is selected, the list, the panel,
 // the quota and the products' laboratory stay on the one shown before.
-void TestLabsPanel::failureKeepsListAndPanelTogether()
+void TstLabsPanel::failureKeepsListAndPanelTogether()
 {
     QFETCH(QString, breaking);
     QFETCH(bool, writing);
@@ -304,26 +309,26 @@ void TestLabsPanel::failureKeepsListAndPanelTogether()
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
     exec(env, u"UPDATE Passage SET Passage = '5' WHERE Labo = 'ALPHA'"_s);
-    clickRow(v.LstLabo, 0);
+    clickRow(v.labo.LstLabo, 0);
     v.labo.TextVM[2]->setText(u"pending"_s);
     if (!writing)
         leave(*w);
     exec(env, breaking);
     script::push(QMessageBox::Ok);
-    clickRow(v.LstLabo, 1);
-    QCOMPARE(QStringList({v.LstLabo->currentItem()->text(), v.labo.LBlLabo->text(), v.labo.LblPass->text(),
+    clickRow(v.labo.LstLabo, 1);
+    QCOMPARE(QStringList({v.labo.LstLabo->currentItem()->text(), v.labo.LBlLabo->text(), v.labo.LblPass->text(),
                           v.products.CboLs->currentText(), v.labo.LblLaboratoire->text()}),
              QStringList({u"  ALPHA"_s, u"ALPHA"_s, u"5"_s, u"  ALPHA"_s, u"Notes pour le laboratoire\nALPHA"_s}));
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::searchByDelegate()
+void TstLabsPanel::searchByDelegate()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s, u"gamma"_s});
     tv::MainView &v = w->view();
     exec(env, u"UPDATE Labo SET Nom = 'Durand' WHERE Labo IN ('ALPHA', 'GAMMA')"_s);
-    v.LstLabo->setCurrentRow(-1);
+    v.labo.LstLabo->setCurrentRow(-1);
     w->showTab(1);
 
     // Drives the modal window once it is up; `act` runs inside it.
@@ -336,18 +341,18 @@ void TestLabsPanel::searchByDelegate()
             listed = items(dialog->LstDM);
             act(dialog);
         });
-        v.CmdRL_VM->click();
+        v.labo.CmdRL_VM->click();
     };
 
     QString found;
     whileOpen([&](tv::FrmDM *d) {
-        d->LstDM->setCurrentRow(1);
+        QTest::keySequence(d->LstDM, QKeySequence(Qt::Key_Down, Qt::Key_Down));
         found = d->LblLabo->text();
         d->CmdQuit->click();
     });
     QCOMPARE(listed, QStringList({u"  Durand"_s, u"  Nom_Labo_2"_s, u"  Durand"_s}));
     QCOMPARE(found, u"BETA"_s);
-    QCOMPARE(v.LstLabo->currentRow(), 1);
+    QCOMPARE(v.labo.LstLabo->currentRow(), 1);
     QCOMPARE(v.TS->currentIndex(), 1);
     // Found this way, it is the one deleted, in the three lists alike.
     script::push(QMessageBox::Yes);
@@ -364,11 +369,11 @@ void TestLabsPanel::searchByDelegate()
     });
     QCOMPARE(listed, QStringList({u"  Durand"_s, u"  Durand"_s}));
     QCOMPARE(found, u"ALPHA"_s);
-    QCOMPARE(v.LstLabo->currentRow(), 0);
+    QCOMPARE(v.labo.LstLabo->currentRow(), 0);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::historyFilterFollowsList()
+void TstLabsPanel::historyFilterFollowsList()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
@@ -377,15 +382,15 @@ void TestLabsPanel::historyFilterFollowsList()
     v.products.ChkL->click();
     QVERIFY(!v.products.CboLh->isEnabled());
     QCOMPARE(env.readFile(env.programFile(tv::files::VsIni)).trimmed(), QByteArray("0,0,0,1"));
-    clickRow(v.LstLabo, 1);
+    clickRow(v.labo.LstLabo, 1);
     QCOMPARE(v.products.CboLh->currentText(), u"  BETA"_s);
 
     v.products.ChkL->click();
     QVERIFY(v.products.CboLh->isEnabled());
-    clickRow(v.LstLabo, 0);
+    clickRow(v.labo.LstLabo, 0);
     QCOMPARE(v.products.CboLh->currentText(), u"  BETA"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-QTEST_MAIN(TestLabsPanel)
+QTEST_MAIN(TstLabsPanel)
 #include "tst_labspanel.moc"

@@ -90,6 +90,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QStringList, said);
         QFETCH(QString, counts);
+        TV_NEED_JET_FIXTURES();
         tvtest::TestEnv env;
         env.prepareData({u"MARTIN"_s}, u"0,0,0,0"_s);
         const QString database = env.dataFile(files::Database);
@@ -139,6 +140,7 @@ private slots:
     // as they were; a Yes imports beside it with the report.
     void damagedFileChosen()
     {
+        TV_NEED_JET_FIXTURES();
         for (const bool yes : {false, true}) {
             tvtest::TestEnv env;
             env.prepareData({u"Dr A"_s}, u"0,0,0,0"_s);

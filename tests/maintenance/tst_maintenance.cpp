@@ -173,6 +173,7 @@ private slots:
     // the Access file only renamed.
     void accessDatabaseChosenIsImportedBeside()
     {
+        TV_NEED_JET_FIXTURES();
         tvtest::TestEnv env;
         QTemporaryDir other;
         const QString chosen = other.filePath(u"Ferrune.mdb"_s);
@@ -218,6 +219,7 @@ private slots:
 
     void accessDatabaseAtStartUp()
     {
+        TV_NEED_JET_FIXTURES();
         QFETCH(QString, file);
         QFETCH(QString, expected);
         QFETCH(bool, besideShipped);
@@ -265,8 +267,8 @@ private slots:
         const QString diff = tvtest::jet::differences(window->store().db(), tables);
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
         MainView &v = window->view();
-        QCOMPARE(v.LstLabo->count(), tables[u"Labo"_s].toObject()[u"rowCount"_s].toInt());
-        QCOMPARE(v.LstMed->currentRow(), 0);
+        QCOMPARE(v.labo.LstLabo->count(), tables[u"Labo"_s].toObject()[u"rowCount"_s].toInt());
+        QCOMPARE(v.labo.LstMed->currentRow(), 0);
         QVERIFY(v.agenda.LstHist->count() > 0);
     }
 

@@ -120,6 +120,7 @@ private slots:
     // for what it is and left alone, no copy made beside it.
     void accessFileIsNamedAndLeftAlone()
     {
+        TV_NEED_JET_FIXTURES();
         const QList<QPair<QString, QString>> cases = {
             {QStringLiteral("ferrune-v2000.mdb"), QStringLiteral("Access (Jet 4)")},
             {QStringLiteral("truncated.mdb"), QStringLiteral("endommagée : elle n'a pas pu être lue")},

@@ -2,28 +2,18 @@
 
 #include "about/core/Links.h"
 #include "about/ui/FrmApropos.h"
-#include "app/ui/FrmLabo.h"
-
-#include <QAction>
+#include "common/ui/MainWindow.h"
 
 namespace tv {
 
-AboutController::AboutController(FrmLabo &frm)
-    : m_frm(frm)
+AboutController::AboutController(MainWindow &main)
+    : m_main(main)
 {
-}
-
-void AboutController::connectSignals()
-{
-    const MenuActions &m = m_frm.view().menus;
-    connect(m.mnuAP, &QAction::triggered, this, &AboutController::mnuAP_Click);
-    connect(m.mnuSite, &QAction::triggered, this, &AboutController::mnuSite_Click);
-    connect(m.mnuEcrire, &QAction::triggered, this, &AboutController::mnuEcrire_Click);
 }
 
 void AboutController::mnuAP_Click()
 {
-    FrmApropos about(&m_frm);
+    FrmApropos about(m_main.widget());
     about.exec();
 }
 

@@ -3,21 +3,20 @@
 #include <QObject>
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
 
 // About box, the program's web site and the author's mail.
 class AboutController : public QObject {
     Q_OBJECT
 public:
-    explicit AboutController(FrmLabo &frm);
+    explicit AboutController(MainWindow &main);
 
-    void connectSignals();
     void mnuAP_Click();
     void mnuSite_Click();
     void mnuEcrire_Click();
 
 private:
-    FrmLabo &m_frm;
+    MainWindow &m_main;
 };
 
 } // namespace tv

@@ -94,6 +94,16 @@ QString laboOfTodayLine(const QString &line)
     return line.section(QStringLiteral("[_"), 0, 0).trimmed();
 }
 
+int todayIndexOf(const QStringList &todayLines, const QString &labo)
+{
+    const QString wanted = labo.trimmed();
+    for (int i = 0; i < todayLines.size(); ++i) {
+        if (laboOfTodayLine(todayLines.at(i)) == wanted)
+            return i;
+    }
+    return -1;
+}
+
 QStringList historyLines(const QList<VisiteRecord> &visites, const QDate &today)
 {
     QStringList sorted;

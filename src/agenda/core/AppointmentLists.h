@@ -23,6 +23,9 @@ QStringList todayLines(const QList<VisiteRecord> &visites, const QDate &today);
 QString todayTooltip(const QString &line);
 // The laboratory named by a line of today's list.
 QString laboOfTodayLine(const QString &line);
+// The first line of today's list that belongs to the laboratory; -1 when
+// none does.
+int todayIndexOf(const QStringList &todayLines, const QString &labo);
 
 // LstHist: the doctor's appointments before today, latest first.
 QStringList historyLines(const QList<VisiteRecord> &visites, const QDate &today);

@@ -3,13 +3,14 @@
 #include "agenda/core/AgendaFiles.h"
 #include "agenda/core/Calendar.h"
 #include "agenda/core/MonthGridModel.h"
-#include "agenda/ui/BookingController.h"
+#include "agenda/ui/AgendaPage.h"
 #include "agenda/ui/FrmDate.h"
-#include "app/ui/FrmLabo.h"
+#include "agenda/ui/MonthListPanel.h"
 #include "common/core/Clock.h"
 #include "common/core/LayoutRules.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
+#include "common/ui/MainWindow.h"
 #include "common/ui/Widgets.h"
 
 #include <QAction>
@@ -17,6 +18,8 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
+#include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -61,20 +64,24 @@ QTableWidgetItem *cellItem(const GridCell &cell, const QString &tooltip, int col
 
 } // namespace
 
-AgendaController::AgendaController(FrmLabo &frm)
-    : m_frm(frm)
+AgendaController::AgendaController(MainWindow &main, AgendaWidgets &w)
+    : m_main(main)
+    , m_w(w)
+    , m_monthList(std::make_unique<MonthListPanel>(main, w))
 {
     setupMonthButtons();
-    QTableWidget *fg = m_frm.view().agenda.FG;
+    QTableWidget *fg = m_w.FG;
     QPalette palette = fg->palette();
     palette.setColor(QPalette::Base, toColor(gridcolours::Area));
     fg->setPalette(palette);
     clearGrid();
 }
 
+AgendaController::~AgendaController() = default;
+
 void AgendaController::setupMonthButtons()
 {
-    AgendaWidgets &a = m_frm.view().agenda;
+    AgendaWidgets &a = m_w;
     for (int i = 0; i < 12; ++i) {
         a.EtMois[static_cast<std::size_t>(i)]->setText(calendar::monthCaptions().at(i));
         a.EtMois[static_cast<std::size_t>(i)]->setTag(calendar::monthNames().at(i));
@@ -84,27 +91,18 @@ void AgendaController::setupMonthButtons()
 
 void AgendaController::connectSignals()
 {
-    MainView &v = m_frm.view();
     for (int i = 0; i < 12; ++i)
-        connect(v.agenda.EtMois[static_cast<std::size_t>(i)], &ClickLabel::clicked, this,
-                [this, i] { EtMois_Click(i); });
+        connect(m_w.EtMois[static_cast<std::size_t>(i)], &ClickLabel::clicked, this, [this, i] { EtMois_Click(i); });
     // Only a choice of the user resets the agenda; start-up fills the combo itself.
-    connect(v.agenda.CboAn, &QComboBox::activated, this, [this] { CboAn_Click(); });
-    connect(v.agenda.FG, &QTableWidget::cellClicked, this, [this](int row, int) { FG_Click(row); });
-    connect(v.menus.mnuMax, &QAction::triggered, this, [this] { mnuMax_Click(); });
-    connect(v.menus.mnuSansRV, &QAction::triggered, this, [this] { mnuSansRV_Click(); });
-    connect(v.menus.mnuHeure, &QAction::triggered, this, [this] {
-        // The action has already flipped its check mark; the handler decides
-        // from the state before the click, as the menu showed it.
-        QAction *action = m_frm.view().menus.mnuHeure;
-        action->setChecked(!action->isChecked());
-        mnuHeure_Click();
-    });
+    connect(m_w.CboAn, &QComboBox::activated, this, [this] { CboAn_Click(); });
+    connect(m_w.FG, &QTableWidget::cellClicked, this, [this](int row, int) { FG_Click(row); });
+    connect(m_w.CmdConnaitre, &QPushButton::clicked, this, [this] { CmdConnaitre_Click(); });
+    connect(m_w.CmdListeQuitte, &QPushButton::clicked, this, [this] { m_monthList->CmdListeQuitte_Click(); });
 }
 
 void AgendaController::initialiseGrid(double horizontalFactor, double verticalFactor)
 {
-    QTableWidget *fg = m_frm.view().agenda.FG;
+    QTableWidget *fg = m_w.FG;
     static const int widths[MonthGrid::Columns] = {150, 45, 70, 60, 140};
     // On a small screen the scaled widths must still show the longest texts
     // ("  Abs - mercredi", "99    labo(s)") whole.
@@ -126,14 +124,27 @@ void AgendaController::initialiseGrid(double horizontalFactor, double verticalFa
     clearGrid();
 }
 
-QString AgendaController::doctorEntry() const
+void AgendaController::initialiseYears(const QDate &today)
 {
-    return m_frm.view().LstMed->text();
+    m_w.CboAn->clear();
+    for (int i = 0; i < 4; ++i)
+        m_w.CboAn->addItem(QString::number(today.year() + i));
+    {
+        const QSignalBlocker blocker(m_w.CboAn);
+        m_w.CboAn->setCurrentIndex(0);
+    }
+    m_w.LblRVJ->setText(QStringLiteral("Rendez-vous du jour : ")
+                        + QLocale(QLocale::French).toString(today, QStringLiteral("dd/MM/yyyy")));
+}
+
+QString AgendaController::displayedYear() const
+{
+    return m_w.CboAn->currentText();
 }
 
 void AgendaController::clearGrid()
 {
-    QTableWidget *fg = m_frm.view().agenda.FG;
+    QTableWidget *fg = m_w.FG;
     fg->clearContents();
     for (int r = 0; r < MonthGrid::Rows; ++r) {
         for (int c = 0; c < MonthGrid::Columns; ++c)
@@ -143,12 +154,12 @@ void AgendaController::clearGrid()
 
 void AgendaController::Remplir_Agenda()
 {
-    SharedState &s = m_frm.state();
+    SharedState &s = m_main.state();
     if (s.MoisActif < 0 || s.MoisActif > 11)
         return;
-    AgendaWidgets &a = m_frm.view().agenda;
+    AgendaWidgets &a = m_w;
     QTableWidget *fg = a.FG;
-    const QString doctor = doctorEntry();
+    const QString doctor = m_main.doctorEntry();
     const QString monthTag = a.EtMois[static_cast<std::size_t>(s.MoisActif)]->tag();
     const QString yearText = a.CboAn->currentText();
 
@@ -158,24 +169,24 @@ void AgendaController::Remplir_Agenda()
     input.today = Clock::today();
     // Two files, read one independently of the other. Maxima that cannot be
     // read are all 0 (every day full) rather than another doctor's.
-    guarded(&m_frm, [&] { input.absenceText = agendafiles::readAbsenceText(s.CheminBase, doctor); });
-    s.MaxJour = MaxJourTable{};
-    guarded(&m_frm, [&] { s.MaxJour = agendafiles::readMaxima(s.CheminBase, doctor); });
-    input.maxJour = s.MaxJour;
+    guarded(m_main.widget(), [&] { input.absenceText = agendafiles::readAbsenceText(s.CheminBase, doctor); });
+    m_maxJour = MaxJourTable{};
+    guarded(m_main.widget(), [&] { m_maxJour = agendafiles::readMaxima(s.CheminBase, doctor); });
+    input.maxJour = m_maxJour;
     try {
-        s.JoursFeries = Liste_Jours_Feries(yearText).split(u';');
+        m_joursFeries = Liste_Jours_Feries(yearText).split(u';');
     } catch (const CalendarOverflow &) {
-        s.JoursFeries.clear();
-        dialogs::critical(&m_frm, QStringLiteral("L'année « %1 » n'est pas utilisable.").arg(yearText));
+        m_joursFeries.clear();
+        dialogs::critical(m_main.widget(), QStringLiteral("L'année « %1 » n'est pas utilisable.").arg(yearText));
         return;
     }
-    input.joursFeries = s.JoursFeries;
+    input.joursFeries = m_joursFeries;
 
     fg->setUpdatesEnabled(false);
     clearGrid();
-    const bool loaded = guarded(&m_frm, [&] {
+    const bool loaded = guarded(m_main.widget(), [&] {
         input.appointmentsByDay = countAppointmentsByDay(
-            m_frm.store().visites().forMonth(doctor.trimmed(), yearText, Numero_Mois(monthTag).trimmed()));
+            m_main.store().visites().forMonth(doctor.trimmed(), yearText, Numero_Mois(monthTag).trimmed()));
     });
     if (loaded) {
         const MonthGrid grid = buildMonthGrid(input);
@@ -193,23 +204,23 @@ void AgendaController::Choisir_Mois(int mois)
 {
     if (mois < 0 || mois > 11)
         return;
-    if (!m_frm.hasDoctor()) {
-        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un médecin ! "));
+    if (!m_main.hasDoctor()) {
+        dialogs::information(m_main.widget(), QStringLiteral("Sélectionnez un médecin ! "));
         return;
     }
-    AgendaWidgets &a = m_frm.view().agenda;
+    AgendaWidgets &a = m_w;
     for (int k = 0; k < 12; ++k)
         a.EtMois[static_cast<std::size_t>(k)]->setBackground(
             toColor(k == mois ? gridcolours::MonthSelected : gridcolours::MonthOther));
     a.LblMois->setText(a.EtMois[static_cast<std::size_t>(mois)]->tag());
-    m_frm.state().MoisActif = static_cast<std::int16_t>(mois);
+    m_main.state().MoisActif = static_cast<std::int16_t>(mois);
     Remplir_Agenda();
 }
 
 void AgendaController::CboAn_Click()
 {
-    SharedState &s = m_frm.state();
-    AgendaWidgets &a = m_frm.view().agenda;
+    SharedState &s = m_main.state();
+    AgendaWidgets &a = m_w;
     for (ClickLabel *button : a.EtMois)
         button->setBackground(toColor(gridcolours::MonthOther));
     s.MoisActif = SharedState::NoMonth;
@@ -218,7 +229,7 @@ void AgendaController::CboAn_Click()
     a.LstListe->clear();
     a.LblListe->setText(QString());
     a.CmdRV->setText(QStringLiteral("Fixer Rendez-vous"));
-    if (s.ModeListeRV == 0)
+    if (!m_monthList->isShown())
         a.CmdConnaitre->show();
     a.LblDateRV->setText(QString());
     a.PctRV->hide();
@@ -227,19 +238,16 @@ void AgendaController::CboAn_Click()
 void AgendaController::EtMois_Click(int index)
 {
     Choisir_Mois(index);
-    SharedState &s = m_frm.state();
-    if (s.ModeListeRV == 1) {
-        s.RelanceListeRV = 1;
-        m_frm.booking().mnuVoirRV_Click();
-    }
+    if (m_monthList->isShown())
+        m_monthList->refresh();
 }
 
 void AgendaController::FG_Click(int row)
 {
-    SharedState &s = m_frm.state();
+    SharedState &s = m_main.state();
     if (s.MoisActif < 0 || s.MoisActif > 11 || row < 0 || row >= MonthGrid::Rows)
         return;
-    AgendaWidgets &a = m_frm.view().agenda;
+    AgendaWidgets &a = m_w;
     a.FG->setCurrentCell(row, 1);
     const QTableWidgetItem *dayCell = a.FG->item(row, 1);
     const QString dd = dayCell ? dayCell->text() : QString();
@@ -247,7 +255,7 @@ void AgendaController::FG_Click(int row)
     if (!dd.isEmpty()) {
         const QString month = Numero_Mois(a.EtMois[static_cast<std::size_t>(s.MoisActif)]->tag());
         const QString date = dd + u'/' + month + u'/' + a.CboAn->currentText();
-        if (a.PctRV->isVisibleTo(&m_frm)) {
+        if (a.PctRV->isVisibleTo(m_main.widget())) {
             // A refused laboratory leaves the focus on its quota button.
             if (!chooseBookingDay(row, date))
                 return;
@@ -255,20 +263,20 @@ void AgendaController::FG_Click(int row)
             showDayAppointments(dd, date);
         }
     }
-    m_frm.focusCmdFoc();
+    m_main.focusCmdFoc();
 }
 
 void AgendaController::showDayAppointments(const QString &dd, const QString &date)
 {
-    AgendaWidgets &a = m_frm.view().agenda;
-    const QString month = Numero_Mois(a.EtMois[static_cast<std::size_t>(m_frm.state().MoisActif)]->tag());
+    AgendaWidgets &a = m_w;
+    const QString month = Numero_Mois(a.EtMois[static_cast<std::size_t>(m_main.state().MoisActif)]->tag());
     QList<VisiteRecord> visits;
-    if (!guarded(&m_frm, [&] {
-            visits = m_frm.store().visites().forDay(doctorEntry().trimmed(), dd, month, a.CboAn->currentText());
+    if (!guarded(m_main.widget(), [&] {
+            visits = m_main.store().visites().forDay(m_main.currentDoctor(), dd, month, a.CboAn->currentText());
         }))
         return;
     if (visits.isEmpty()) {
-        dialogs::information(&m_frm,
+        dialogs::information(m_main.widget(),
                              QStringLiteral("Pas de visiteur médical attendu le ") + date + QStringLiteral(".   "));
         return;
     }
@@ -280,39 +288,39 @@ void AgendaController::showDayAppointments(const QString &dd, const QString &dat
             text += QStringLiteral("  (") + visit.heure + u')';
         text += u'\n';
     }
-    dialogs::information(&m_frm, text);
+    dialogs::information(m_main.widget(), text);
 }
 
 bool AgendaController::chooseBookingDay(int row, const QString &date)
 {
-    MainView &v = m_frm.view();
-    if (v.labo.LblPass->text() == QStringLiteral("0")) {
-        dialogs::critical(&m_frm,
-                          v.LstLabo->text().trimmed() + QStringLiteral(" est interdit de passage avec  ")
-                              + v.LstMed->text().trimmed()
+    if (m_main.laboratoryRefused()) {
+        dialogs::critical(m_main.widget(),
+                          m_main.currentLabo() + QStringLiteral(" est interdit de passage avec  ")
+                              + m_main.currentDoctor()
                               + QStringLiteral(",\nle nombre de passage annuel étant fixé à 0."),
                           QStringLiteral("Laboratoire refusé"));
-        m_frm.showTab(2);
-        v.labo.CmdPassage->setFocus(Qt::OtherFocusReason);
+        m_main.showQuotaButton();
         return false;
     }
     // Only the full colour counts: a full day that is also an absence is
     // painted black and is not reported.
-    const QTableWidgetItem *dayCell = v.agenda.FG->item(row, 1);
+    const QTableWidgetItem *dayCell = m_w.FG->item(row, 1);
     if (dayCell && dayCell->background().color() == toColor(gridcolours::Full))
-        dialogs::information(&m_frm, QStringLiteral("Le nombre maximum de visiteurs est atteint pour cette journée !"));
-    v.agenda.LblDateRV->setText(date);
-    if (const auto holiday = Jour_Ferie(m_frm.state().JoursFeries, date)) {
-        dialogs::critical(&m_frm, QStringLiteral("Le ") + date + QStringLiteral(" est un jour férié !\n") + *holiday);
-        v.agenda.LblDateRV->setText(QString());
+        dialogs::information(m_main.widget(),
+                             QStringLiteral("Le nombre maximum de visiteurs est atteint pour cette journée !"));
+    m_w.LblDateRV->setText(date);
+    if (const auto holiday = Jour_Ferie(m_joursFeries, date)) {
+        dialogs::critical(m_main.widget(),
+                          QStringLiteral("Le ") + date + QStringLiteral(" est un jour férié !\n") + *holiday);
+        m_w.LblDateRV->setText(QString());
     }
     return true;
 }
 
 void AgendaController::mnuHeure_Click()
 {
-    SharedState &s = m_frm.state();
-    QAction *action = m_frm.view().menus.mnuHeure;
+    SharedState &s = m_main.state();
+    QAction *action = m_w.mnuHeure;
     if (!action->isChecked()) {
         s.AvecHeure = 1;
         action->setChecked(true);
@@ -320,17 +328,49 @@ void AgendaController::mnuHeure_Click()
         s.AvecHeure = 0;
         action->setChecked(false);
     }
-    guarded(&m_frm, [&] { m_frm.saveWorkstationSettings(); });
+    guarded(m_main.widget(), [&] { m_main.saveWorkstationSettings(); });
 }
 
 void AgendaController::mnuSansRV_Click()
 {
-    if (!m_frm.hasDoctor()) {
-        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un médecin."));
+    if (!m_main.hasDoctor()) {
+        dialogs::information(m_main.widget(), QStringLiteral("Sélectionnez un médecin."));
         return;
     }
-    FrmDate dialog(m_frm);
+    FrmDate dialog(m_main);
     dialog.exec();
+}
+
+void AgendaController::CmdConnaitre_Click()
+{
+    dialogs::information(m_main.widget(), QStringLiteral("Clickez sur la date choisie, dans le calendrier."));
+    m_main.focusCmdFoc();
+}
+
+void AgendaController::followDoctor()
+{
+    if (!m_main.hasDoctor()) {
+        m_w.LblMedRV->setVisible(false);
+        m_w.LstHist->clear();
+        return;
+    }
+    const QString doctor = m_main.currentDoctor();
+    m_w.LblDateRV->setText(QString());
+    m_w.LblMedListe->setText(doctor);
+    m_w.LblMedRV->setVisible(true);
+    m_w.LblMedRV->setText(m_main.doctorEntry() + QStringLiteral("  "));
+    m_w.mnuparaAG->setTitle(QStringLiteral("Paramètres agenda pour ") + doctor);
+}
+
+void AgendaController::showDoctorMonth()
+{
+    if (m_monthList->isShown()) {
+        m_monthList->refresh();
+        // The grid behind the list follows the doctor too.
+        Remplir_Agenda();
+    } else {
+        Choisir_Mois(m_main.state().MoisCourant);
+    }
 }
 
 } // namespace tv

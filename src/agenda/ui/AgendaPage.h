@@ -3,9 +3,11 @@
 #include <QString>
 #include <array>
 
+class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTableWidget;
 class QWidget;
@@ -16,8 +18,10 @@ class LineView;
 class ListBox;
 class VisitHistoryModel;
 
-// The widgets of the "Agenda" page: month buttons, year, month grid,
-// booking panel, appointment lists and the month list panel.
+// The widgets of the agenda subsystem: the "Agenda" page (month buttons,
+// year, month grid, booking panel, appointment lists, the month list panel),
+// the list of a laboratory's appointments that the "Laboratoire" page shows,
+// and the menu entries whose caption or check mark the agenda sets.
 struct AgendaWidgets {
     QWidget *page = nullptr;
     std::array<ClickLabel *, 12> EtMois{};
@@ -43,6 +47,13 @@ struct AgendaWidgets {
     QLabel *LblListe = nullptr;
     LineView *LstListe = nullptr;
     QPushButton *CmdListeQuitte = nullptr;
+    // The selected laboratory's appointments with the selected doctor; a
+    // double click deletes one. Shown on the laboratory page.
+    LineView *LstRV = nullptr;
+    // Menu entries, made with the menus.
+    QMenu *mnuparaAG = nullptr;
+    QAction *mnuVoirRV = nullptr;
+    QAction *mnuHeure = nullptr;
 };
 
 QWidget *buildAgendaPage(AgendaWidgets &w, QWidget *parent);

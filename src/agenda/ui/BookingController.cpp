@@ -2,24 +2,19 @@
 
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/core/Booking.h"
+#include "agenda/ui/AgendaPage.h"
 #include "agenda/ui/FrmHeure.h"
 #include "agenda/ui/VisitHistoryModel.h"
-#include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
+#include "common/ui/MainWindow.h"
 #include "common/ui/Widgets.h"
-#include "labs/ui/LabsController.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabBar>
-#include <QTableWidget>
-#include <QToolButton>
 
 namespace tv {
 
@@ -27,8 +22,6 @@ namespace {
 
 const QString kFixer = QStringLiteral("Fixer Rendez-vous");
 const QString kVoir = QStringLiteral("Voir Rendez-vous");
-const QString kVoirListe = QStringLiteral("Voir les RV d'un mois pour un médecin");
-const QString kRevenir = QStringLiteral("Revenir à l'agenda");
 
 // A day as the Visite table writes it.
 booking::DayKey keyOf(const QDate &day)
@@ -39,44 +32,43 @@ booking::DayKey keyOf(const QDate &day)
 
 } // namespace
 
-BookingController::BookingController(FrmLabo &frm)
-    : m_frm(frm)
+BookingController::BookingController(MainWindow &main, AgendaWidgets &w)
+    : m_main(main)
+    , m_w(w)
 {
 }
 
 void BookingController::connectSignals()
 {
-    MainView &v = m_frm.view();
-    AgendaWidgets &a = v.agenda;
-    connect(a.CmdRV, &QPushButton::clicked, this, [this] { CmdRV_Click(); });
-    connect(a.CmdAnn, &QPushButton::clicked, this, [this] { CmdAnn_Click(); });
-    connect(a.CmdEnr, &QPushButton::clicked, this, [this] { CmdEnr_Click(); });
-    connect(v.labo.LstRV, &LineView::doubleClicked, this, [this] { LstRV_DblClick(); });
-    // Only a click of the user: the laboratory selection also moves the
-    // day's list, and must not come back here.
-    connect(a.LstRVJour, &QListWidget::itemClicked, this, [this] { LstRVJour_Click(); });
-    connect(v.menus.mnuVoirRV, &QAction::triggered, this, [this] { mnuVoirRV_Click(); });
-    connect(v.menus.mnusupRV, &QAction::triggered, this, [this] { mnusupRV_Click(); });
+    connect(m_w.CmdRV, &QPushButton::clicked, this, [this] { CmdRV_Click(); });
+    connect(m_w.CmdAnn, &QPushButton::clicked, this, [this] { CmdAnn_Click(); });
+    connect(m_w.CmdEnr, &QPushButton::clicked, this, [this] { CmdEnr_Click(); });
+    connect(m_w.LstRV, &LineView::doubleClicked, this, [this] { LstRV_DblClick(); });
+    // A line chosen with the mouse or the arrow keys, or clicked again. The
+    // laboratory selection also moves the day's list, with its signals
+    // blocked: that must not come back here.
+    connect(m_w.LstRVJour, &QListWidget::itemSelectionChanged, this, [this] { LstRVJour_Click(); });
+    connect(m_w.LstRVJour, &ListBox::reselected, this, [this] { LstRVJour_Click(); });
 }
 
 bool BookingController::selectionComplete()
 {
     QString missing;
-    if (!m_frm.hasLabo())
+    if (!m_main.hasLabo())
         missing = QStringLiteral("Quel est le laboratoire concerné ?");
-    else if (!m_frm.hasDoctor())
+    else if (!m_main.hasDoctor())
         missing = QStringLiteral("Quel est le médecin concerné ?");
-    else if (m_frm.state().MoisActif == SharedState::NoMonth)
+    else if (m_main.state().MoisActif == SharedState::NoMonth)
         missing = QStringLiteral("Quel est le mois concerné ?");
     if (missing.isEmpty())
         return true;
-    dialogs::message(&m_frm, missing, QMessageBox::Question);
+    dialogs::message(m_main.widget(), missing, QMessageBox::Question);
     return false;
 }
 
 void BookingController::CmdRV_Click()
 {
-    AgendaWidgets &a = m_frm.view().agenda;
+    AgendaWidgets &a = m_w;
     if (a.CmdRV->text() == kFixer) {
         if (selectionComplete()) {
             a.CmdRV->setText(kVoir);
@@ -89,13 +81,13 @@ void BookingController::CmdRV_Click()
         a.LblDateRV->setText(QString());
         a.PctRV->hide();
     }
-    m_frm.focusCmdFoc();
+    m_main.focusCmdFoc();
 }
 
 void BookingController::CmdAnn_Click()
 {
-    m_frm.view().agenda.LblDateRV->setText(QString());
-    m_frm.focusCmdFoc();
+    m_w.LblDateRV->setText(QString());
+    m_main.focusCmdFoc();
 }
 
 void BookingController::CmdEnr_Click()
@@ -105,55 +97,48 @@ void BookingController::CmdEnr_Click()
     if (m_saving)
         return;
     m_saving = true;
-    guarded(&m_frm, [&] { saveAppointment(); });
+    guarded(m_main.widget(), [&] { saveAppointment(); });
     m_saving = false;
-    m_frm.focusCmdFoc();
+    m_main.focusCmdFoc();
 }
 
 void BookingController::saveAppointment()
 {
-    SharedState &s = m_frm.state();
-    QLabel *lblDate = m_frm.view().agenda.LblDateRV;
+    QLabel *lblDate = m_w.LblDateRV;
     const QString date = lblDate->text();
     const auto day = booking::parseDateJMA(date);
     if (!day) {
-        dialogs::information(&m_frm, booking::noDateMessage());
+        dialogs::information(m_main.widget(), booking::noDateMessage());
         return;
     }
-    if (!m_frm.hasLabo() || !m_frm.hasDoctor()) {
+    if (!m_main.hasLabo() || !m_main.hasDoctor()) {
         selectionComplete();
         return;
     }
-    const QString labo = m_frm.currentLabo();
-    const QString medecin = m_frm.currentDoctor();
+    const QString labo = m_main.currentLabo();
+    const QString medecin = m_main.currentDoctor();
 
-    s.HeureRV.clear();
-    Verifier_Quota_Annuel();
-    if (!s.QuotaRespecte) {
-        s.QuotaRespecte = true;
-        if (!dialogs::askYesNo(&m_frm, booking::confirmQuestion()))
-            return;
-    }
+    if (!Verifier_Quota_Annuel() && !dialogs::askYesNo(m_main.widget(), booking::confirmQuestion()))
+        return;
 
     // Checked before the time is asked so the user is not asked for nothing;
     // the insert checks again, in one transaction with it.
     const QString refusal = booking::duplicateMessage(labo, medecin, date);
-    for (const VisiteRecord &v : m_frm.store().visites().forLaboMedecin(labo, medecin)) {
+    for (const VisiteRecord &v : m_main.store().visites().forLaboMedecin(labo, medecin)) {
         if (rvlists::dateJMA(v) == date) {
-            dialogs::critical(&m_frm, refusal);
+            dialogs::critical(m_main.widget(), refusal);
             return;
         }
     }
 
-    if (s.AvecHeure == 1)
-        s.HeureRV = askTime(date);
+    const QString heure = m_main.state().AvecHeure == 1 ? askTime(date) : QString();
 
     // The date is taken whole from the chosen day, so that a month button
     // clicked after the day cannot move the appointment.
-    const VisiteRecord visite{0, medecin, labo, day->jour, day->mois, day->an, s.HeureRV};
-    if (m_frm.store().visites().insertUnlessDuplicate(visite) == VisiteRepository::InsertResult::Duplicate) {
+    const VisiteRecord visite{0, medecin, labo, day->jour, day->mois, day->an, heure};
+    if (m_main.store().visites().insertUnlessDuplicate(visite) == VisiteRepository::InsertResult::Duplicate) {
         // Another workstation saved the same appointment meanwhile.
-        dialogs::critical(&m_frm, refusal);
+        dialogs::critical(m_main.widget(), refusal);
         return;
     }
 
@@ -165,55 +150,53 @@ QString BookingController::askTime(const QString &dateJMA)
 {
     const auto day = booking::parseDateJMA(dateJMA);
     const QList<VisiteRecord> sameDay =
-        m_frm.store().visites().forDay(m_frm.currentDoctor(), day->jour, day->mois, day->an);
-    FrmHeure dialog(rvlists::dayAppointmentsText(sameDay, dateJMA), &m_frm);
+        m_main.store().visites().forDay(m_main.currentDoctor(), day->jour, day->mois, day->an);
+    FrmHeure dialog(rvlists::dayAppointmentsText(sameDay, dateJMA), m_main.widget());
     dialog.exec();
     return dialog.heure();
 }
 
-void BookingController::Verifier_Quota_Annuel()
+bool BookingController::Verifier_Quota_Annuel()
 {
-    SharedState &s = m_frm.state();
-    const QString labo = m_frm.currentLabo();
-    const QString medecin = m_frm.currentDoctor();
-    const QString year = m_frm.view().agenda.CboAn->currentText();
-    Store &store = m_frm.store();
+    const QString labo = m_main.currentLabo();
+    const QString medecin = m_main.currentDoctor();
+    const QString year = m_w.CboAn->currentText();
+    Store &store = m_main.store();
     const int booked = store.visites().countForLaboYear(labo, year, medecin);
     const booking::QuotaCheck check =
         booking::checkAnnualQuota(store.passages().quota(labo, medecin), booked, labo, year);
-    if (!check.respected) {
-        dialogs::information(&m_frm, check.message);
-        s.QuotaRespecte = false;
-    }
+    if (!check.respected)
+        dialogs::information(m_main.widget(), check.message);
+    return check.respected;
 }
 
 void BookingController::Liste_RV_Labo_Medecin()
 {
-    LineView *list = m_frm.view().labo.LstRV;
-    if (!m_frm.hasLabo() || !m_frm.hasDoctor()) {
+    LineView *list = m_w.LstRV;
+    if (!m_main.hasLabo() || !m_main.hasDoctor()) {
         list->clear();
         return;
     }
     // A pair's appointments are a few rows: read again whole.
-    list->setLines(
-        rvlists::laboDoctorLines(m_frm.store().visites().forLaboMedecin(m_frm.currentLabo(), m_frm.currentDoctor())));
+    list->setLines(rvlists::laboDoctorLines(
+        m_main.store().visites().forLaboMedecin(m_main.currentLabo(), m_main.currentDoctor())));
 }
 
 void BookingController::Liste_RV_Medecin()
 {
-    if (!m_frm.hasDoctor())
+    if (!m_main.hasDoctor())
         return;
     fillToday();
     const QDate today = Clock::today();
     const booking::DayKey day = keyOf(today);
-    const QString doctor = m_frm.currentDoctor();
+    const QString doctor = m_main.currentDoctor();
     // Pages read while scrolling; a failure or a closed database ends the
     // list where it is.
-    m_frm.view().agenda.historyModel->show(doctor, today, [this, doctor, day](int offset, int limit) {
+    m_w.historyModel->show(doctor, today, [this, doctor, day](int offset, int limit) {
         QList<VisiteRecord> rows;
-        if (m_frm.hasStore())
-            guarded(&m_frm, [&] {
-                rows = m_frm.store().visites().pastForMedecin(doctor, day.an, day.mois, day.jour, offset, limit);
+        if (m_main.hasStore())
+            guarded(m_main.widget(), [&] {
+                rows = m_main.store().visites().pastForMedecin(doctor, day.an, day.mois, day.jour, offset, limit);
             });
         return rows;
     });
@@ -221,12 +204,12 @@ void BookingController::Liste_RV_Medecin()
 
 void BookingController::fillToday()
 {
-    ListBox *list = m_frm.view().agenda.LstRVJour;
+    ListBox *list = m_w.LstRVJour;
     list->clear();
     const QDate today = Clock::today();
     const booking::DayKey day = keyOf(today);
     const QList<VisiteRecord> visites =
-        m_frm.store().visites().forDay(m_frm.currentDoctor(), day.jour, day.mois, day.an);
+        m_main.store().visites().forDay(m_main.currentDoctor(), day.jour, day.mois, day.an);
     for (const QString &line : rvlists::todayLines(visites, today)) {
         auto *item = new QListWidgetItem(line, list);
         item->setToolTip(rvlists::todayTooltip(line));
@@ -235,21 +218,21 @@ void BookingController::fillToday()
 
 bool BookingController::gridShows(const QString &an, const QString &mois) const
 {
-    const SharedState &s = m_frm.state();
+    const SharedState &s = m_main.state();
     return s.MoisActif >= 0 && s.MoisActif <= 11 && mois == rvlists::twoDigitMonth(s.MoisActif)
-           && an == m_frm.view().agenda.CboAn->currentText();
+           && an == m_w.CboAn->currentText();
 }
 
 void BookingController::appointmentChanged(const VisiteRecord &visite, Change change)
 {
     Liste_RV_Labo_Medecin();
     if (gridShows(visite.an, visite.mois))
-        m_frm.Remplir_Agenda();
-    if (!m_frm.hasDoctor())
+        m_main.Remplir_Agenda();
+    if (!m_main.hasDoctor())
         return;
     if (rvlists::dayOf(visite) == Clock::today())
         fillToday();
-    VisitHistoryModel *history = m_frm.view().agenda.historyModel;
+    VisitHistoryModel *history = m_w.historyModel;
     if (change == Change::Added)
         history->added(visite);
     else
@@ -258,65 +241,46 @@ void BookingController::appointmentChanged(const VisiteRecord &visite, Change ch
 
 void BookingController::yearPurged(const QString &an)
 {
-    if (m_frm.hasDoctor()) {
+    if (m_main.hasDoctor()) {
         if (an == QString::number(Clock::today().year()))
             fillToday();
-        m_frm.view().agenda.historyModel->removedYear(an);
+        m_w.historyModel->removedYear(an);
     }
-    if (an == m_frm.view().agenda.CboAn->currentText())
-        m_frm.Remplir_Agenda();
+    if (an == m_w.CboAn->currentText())
+        m_main.Remplir_Agenda();
     Liste_RV_Labo_Medecin();
 }
 
 void BookingController::LstRVJour_Click()
 {
-    MainView &v = m_frm.view();
-    if (v.agenda.LstRVJour->currentRow() < 0)
+    const QList<QListWidgetItem *> selected = m_w.LstRVJour->selectedItems();
+    if (selected.isEmpty())
         return;
-    v.products.DTP->setDate(Clock::today());
-    const QString labo = rvlists::laboOfTodayLine(v.agenda.LstRVJour->text());
-    const int inCombo = v.products.CboLs->findText(QStringLiteral("  ") + labo, Qt::MatchFixedString);
-    if (inCombo >= 0)
-        v.products.CboLs->setCurrentIndex(inCombo);
+    const QString labo = rvlists::laboOfTodayLine(selected.first()->text());
+    m_main.showVisitEntry(labo, Clock::today());
 
-    guarded(&m_frm, [&] {
-        const auto record = m_frm.store().labos().findByLabo(labo);
-        if (record) {
-            const QString name = record->labo.trimmed();
-            for (int i = 0; i < v.LstLabo->count(); ++i) {
-                if (v.LstLabo->item(i)->text().trimmed().compare(name, Qt::CaseInsensitive) != 0)
-                    continue;
-                {
-                    // The selection handler runs once, whatever the list's
-                    // own signals are connected to.
-                    const QSignalBlocker blocker(v.LstLabo);
-                    v.LstLabo->setCurrentRow(i);
-                }
-                m_frm.labs().LstLabo_Click();
-                if (v.TS->currentIndex() == 0)
-                    m_frm.showTab(2);
-                break;
-            }
-        }
-        v.products.LstPr->clear();
-        m_frm.Charger_Produits_Visite();
+    guarded(m_main.widget(), [&] {
+        const auto record = m_main.store().labos().findByLabo(labo);
+        if (record && m_main.selectLaboratory(record->labo.trimmed()) && m_main.currentTab() == 1)
+            m_main.showTab(2);
+        m_main.Charger_Produits_Visite();
     });
 }
 
 void BookingController::LstRV_DblClick()
 {
-    LineView *list = m_frm.view().labo.LstRV;
+    LineView *list = m_w.LstRV;
     const QString line = list->text();
     const auto day = booking::parseDateJMA(line.left(10));
-    if (list->currentRow() < 0 || !day || !m_frm.hasLabo() || !m_frm.hasDoctor())
+    if (list->currentRow() < 0 || !day || !m_main.hasLabo() || !m_main.hasDoctor())
         return;
-    const QString medecin = m_frm.currentDoctor();
-    if (!dialogs::askYesNo(&m_frm, rvlists::deleteQuestion(line, medecin), true))
+    const QString medecin = m_main.currentDoctor();
+    if (!dialogs::askYesNo(m_main.widget(), rvlists::deleteQuestion(line, medecin), true))
         return;
-    guarded(&m_frm, [&] {
-        const QString labo = m_frm.currentLabo();
+    guarded(m_main.widget(), [&] {
+        const QString labo = m_main.currentLabo();
         const int removed =
-            m_frm.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, labo, medecin);
+            m_main.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, labo, medecin);
         if (removed > 0)
             appointmentChanged({0, medecin, labo, day->jour, day->mois, day->an, QString()}, Change::Removed);
     });
@@ -324,50 +288,23 @@ void BookingController::LstRV_DblClick()
 
 void BookingController::mnusupRV_Click()
 {
-    dialogs::information(&m_frm, QStringLiteral("Faites un double click sur le rendez-vous à supprimer."));
-    m_frm.showTab(2);
-    m_frm.view().labo.CmdPassage->setFocus(Qt::OtherFocusReason);
+    dialogs::information(m_main.widget(), QStringLiteral("Faites un double click sur le rendez-vous à supprimer."));
+    m_main.showQuotaButton();
 }
 
-void BookingController::mnuVoirRV_Click()
+void BookingController::forgetBookingDay()
 {
-    MainView &v = m_frm.view();
-    AgendaWidgets &a = v.agenda;
-    SharedState &s = m_frm.state();
-    if (!m_frm.hasDoctor()) {
-        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un médecin."));
-        return;
-    }
-    if (s.MoisActif < 0 || s.MoisActif > 11) {
-        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un mois."));
-        return;
-    }
-    if (v.menus.mnuVoirRV->text() == kRevenir && s.RelanceListeRV != 1) {
-        m_frm.labs().CmdListeQuitte_Click();
-        s.RelanceListeRV = 0;
-        return;
-    }
+    m_w.LblDateRV->setText(QString());
+}
 
-    v.menus.mnuVoirRV->setText(kRevenir);
-    s.ModeListeRV = 1;
-    a.FG->hide();
-    a.PctListe->show();
-    a.CmdRV->hide();
-    a.CmdConnaitre->hide();
-    a.PctRV->hide();
-    m_frm.showTab(1);
-
-    s.RelanceListeRV = 0;
-    a.LstListe->clear();
-    a.LblListe->setText(QString());
-    const QString year = a.CboAn->currentText();
-    guarded(&m_frm, [&] {
-        const QList<VisiteRecord> visites =
-            m_frm.store().visites().forMonth(m_frm.currentDoctor(), year, rvlists::twoDigitMonth(s.MoisActif));
-        const rvlists::MonthList list = rvlists::monthList(visites, s.MoisActif, year);
-        a.LstListe->setLines(list.lines);
-        a.LblListe->setText(list.heading);
-    });
+void BookingController::highlightTodayVisit(const QString &labo)
+{
+    ListBox *day = m_w.LstRVJour;
+    QStringList entries;
+    for (int i = 0; i < day->count(); ++i)
+        entries.append(day->item(i)->text());
+    const QSignalBlocker blocker(day);
+    day->setCurrentRow(rvlists::todayIndexOf(entries, labo));
 }
 
 } // namespace tv

@@ -3,26 +3,28 @@
 #include <QObject>
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
+struct AgendaWidgets;
 struct VisiteRecord;
 
 // Booking panel, time dialog and the appointment lists.
 class BookingController : public QObject {
     Q_OBJECT
 public:
-    explicit BookingController(FrmLabo &frm);
+    BookingController(MainWindow &main, AgendaWidgets &w);
 
     void connectSignals();
 
     void Liste_RV_Labo_Medecin();
     void Liste_RV_Medecin();
-    void mnuVoirRV_Click();
     void mnusupRV_Click();
 
     void CmdRV_Click();
     void CmdAnn_Click();
     void CmdEnr_Click();
-    void Verifier_Quota_Annuel();
+    // False, after saying so, when the selected laboratory has had its
+    // year's quota of visits with the selected doctor.
+    bool Verifier_Quota_Annuel();
     void LstRV_DblClick();
     void LstRVJour_Click();
 
@@ -32,6 +34,10 @@ public:
     enum class Change { Added, Removed };
     void appointmentChanged(const VisiteRecord &visite, Change change);
     void yearPurged(const QString &an);
+    // The day chosen for a booking is forgotten.
+    void forgetBookingDay();
+    // Today's appointment of the laboratory is highlighted (no handler runs).
+    void highlightTodayVisit(const QString &labo);
 
 private:
     void saveAppointment();
@@ -43,7 +49,8 @@ private:
     void fillToday();
     bool gridShows(const QString &an, const QString &mois) const;
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    AgendaWidgets &m_w;
     bool m_saving = false;
 };
 

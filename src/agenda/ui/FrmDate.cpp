@@ -2,9 +2,9 @@
 
 #include "agenda/core/AgendaFiles.h"
 #include "agenda/core/Calendar.h"
-#include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
+#include "common/ui/MainWindow.h"
 #include "common/ui/Widgets.h"
 #include "store/engine/StoreError.h"
 
@@ -28,9 +28,9 @@ bool holdsDate(const QLineEdit *box)
 
 } // namespace
 
-FrmDate::FrmDate(FrmLabo &frm)
-    : QDialog(&frm)
-    , m_frm(frm)
+FrmDate::FrmDate(MainWindow &main)
+    : QDialog(main.widget())
+    , m_main(main)
 {
     setObjectName(QStringLiteral("FrmDate"));
     setWindowTitle(QStringLiteral("      Inscrire les dates d'absence du médecin"));
@@ -132,12 +132,12 @@ void FrmDate::connectSignals()
 
 QString FrmDate::doctorEntry() const
 {
-    return m_frm.view().LstMed->text();
+    return m_main.doctorEntry();
 }
 
 QString FrmDate::folder() const
 {
-    return m_frm.state().CheminBase;
+    return m_main.state().CheminBase;
 }
 
 void FrmDate::Form_Load()
@@ -264,7 +264,7 @@ void FrmDate::CmdOK_Click()
         Frame0->raise();
         return;
     }
-    m_frm.Remplir_Agenda();
+    m_main.Remplir_Agenda();
     Charger_Dates_Absences();
     MEB3->clear();
     MEB4->clear();
@@ -275,8 +275,8 @@ void FrmDate::leave()
     if (holdsDate(MEB3) && holdsDate(MEB4) && dialogs::askYesNo(this, QStringLiteral("Enregistrer les absences ?")))
         CmdOK_Click();
     // The main window closes its database before its dialogs.
-    if (m_frm.hasStore())
-        m_frm.Remplir_Agenda();
+    if (m_main.hasStore())
+        m_main.Remplir_Agenda();
     QDialog::accept();
 }
 
@@ -321,7 +321,7 @@ void FrmDate::LstDateAbs_DblClick()
         try {
             agendafiles::removeAbsence(folder(), doctorEntry(), line);
             delete LstDateAbs->takeItem(row);
-            m_frm.Remplir_Agenda();
+            m_main.Remplir_Agenda();
         } catch (const StoreError &error) {
             dialogs::critical(this, error.fullText());
         }

@@ -11,7 +11,7 @@ class QListWidget;
 class QPushButton;
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
 class ListBox;
 
 // The absence dates of the doctor selected in the main window: a month
@@ -19,7 +19,7 @@ class ListBox;
 class FrmDate : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmDate(FrmLabo &frm);
+    explicit FrmDate(MainWindow &main);
 
     void Charger_Dates_Absences();
     void MV_DateClick(const QDate &date);
@@ -48,7 +48,7 @@ private:
     QString doctorEntry() const;
     QString folder() const;
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
     QCalendarWidget *MV = nullptr;
     QLabel *Label1 = nullptr;
     QLineEdit *MEB3 = nullptr;

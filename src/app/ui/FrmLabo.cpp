@@ -6,7 +6,6 @@
 #include "app/ui/Menus.h"
 #include "app/ui/Tooltips.h"
 #include "backups/ui/BackupsController.h"
-#include "common/core/Clock.h"
 #include "common/core/ListOrder.h"
 #include "common/core/Version.h"
 #include "common/ui/Dialogs.h"
@@ -23,9 +22,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCursor>
-#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -48,11 +45,11 @@ FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
 
     loadIcons();
     buildWidgets();
-    m_agenda = std::make_unique<AgendaController>(*this);
-    m_booking = std::make_unique<BookingController>(*this);
-    m_labs = std::make_unique<LabsController>(*this);
-    m_doctors = std::make_unique<DoctorsController>(*this);
-    m_products = std::make_unique<ProductsController>(*this);
+    m_agenda = std::make_unique<AgendaController>(*this, m_view.agenda);
+    m_booking = std::make_unique<BookingController>(*this, m_view.agenda);
+    m_labs = std::make_unique<LabsController>(*this, m_view.labo);
+    m_doctors = std::make_unique<DoctorsController>(*this, m_view.labo, *m_labs);
+    m_products = std::make_unique<ProductsController>(*this, m_view.products);
     m_maintenance = std::make_unique<MaintenanceController>(*this);
     m_about = std::make_unique<AboutController>(*this);
     m_backups = std::make_unique<BackupsController>(*this);
@@ -67,6 +64,11 @@ void FrmLabo::buildWidgets()
 {
     MainView &v = m_view;
     buildMenus(v.menus, this);
+    // The entries whose caption or check mark a subsystem sets.
+    v.agenda.mnuparaAG = v.menus.mnuparaAG;
+    v.agenda.mnuVoirRV = v.menus.mnuVoirRV;
+    v.agenda.mnuHeure = v.menus.mnuHeure;
+    v.products.mnuProduits = v.menus.mnuProduits;
 
     v.TS = named<QTabBar>(QStringLiteral("TS"), this);
     v.TS->addTab(QStringLiteral("Agenda"));
@@ -76,7 +78,7 @@ void FrmLabo::buildWidgets()
 
     v.pages = named<QStackedWidget>(QStringLiteral("PctTabs"), this);
     v.PctTab[0] = buildAgendaPage(v.agenda, v.pages);
-    v.PctTab[1] = buildLaboPage(v.labo, v.pages);
+    v.PctTab[1] = buildLaboPage(v.labo, v.pages, &v.agenda.LstRV);
     v.PctTab[2] = buildProductsPage(v.products, v.pages);
     for (QWidget *page : v.PctTab)
         v.pages->addWidget(page);
@@ -114,14 +116,15 @@ QWidget *FrmLabo::buildSidePanel()
     bar->addWidget(v.menuPlus);
     bar->addStretch(1);
 
-    v.LblMed = named<QLabel>(QStringLiteral("LblMed"), side, QStringLiteral("Sélectionnez un médecin"));
-    QFont bold = v.LblMed->font();
+    LaboWidgets &l = v.labo;
+    l.LblMed = named<QLabel>(QStringLiteral("LblMed"), side, QStringLiteral("Sélectionnez un médecin"));
+    QFont bold = l.LblMed->font();
     bold.setBold(true);
-    v.LblMed->setFont(bold);
-    v.LstMed = named<ListBox>(QStringLiteral("LstMed"), side);
-    v.LstLabo = named<ListBox>(QStringLiteral("LstLabo"), side);
-    v.CmdRR = pictureButton(QStringLiteral("CmdRR"), QStringLiteral(":/icons/search.svg"), side);
-    v.CmdRL_VM = pictureButton(QStringLiteral("CmdRL_VM"), QStringLiteral(":/icons/delegate.svg"), side);
+    l.LblMed->setFont(bold);
+    l.LstMed = named<ListBox>(QStringLiteral("LstMed"), side);
+    l.LstLabo = named<ListBox>(QStringLiteral("LstLabo"), side);
+    l.CmdRR = pictureButton(QStringLiteral("CmdRR"), QStringLiteral(":/icons/search.svg"), side);
+    l.CmdRL_VM = pictureButton(QStringLiteral("CmdRL_VM"), QStringLiteral(":/icons/delegate.svg"), side);
     v.Lblversion = named<QLabel>(QStringLiteral("Lblversion"), side);
     v.Lblversion->setWordWrap(true);
     v.cmdFoc = named<QPushButton>(QStringLiteral("cmdFoc"), side);
@@ -129,17 +132,16 @@ QWidget *FrmLabo::buildSidePanel()
     v.cmdFoc->setFlat(true);
 
     auto *searchRow = new QHBoxLayout;
-    searchRow->addWidget(new QLabel(QStringLiteral("Laboratoires"), side), 1);
-    searchRow->addWidget(v.CmdRR);
-    searchRow->addWidget(v.CmdRL_VM);
+    searchRow->addStretch(1);
+    searchRow->addWidget(l.CmdRR);
+    searchRow->addWidget(l.CmdRL_VM);
 
     auto *layout = new QVBoxLayout(side);
     layout->addWidget(v.PctMenu);
-    layout->addWidget(new QLabel(QStringLiteral("Médecins"), side));
-    layout->addWidget(v.LstMed, 1);
+    layout->addWidget(l.LstMed, 1);
     layout->addLayout(searchRow);
-    layout->addWidget(v.LstLabo, 3);
-    layout->addWidget(v.LblMed);
+    layout->addWidget(l.LstLabo, 3);
+    layout->addWidget(l.LblMed);
     layout->addWidget(v.Lblversion);
     layout->addWidget(v.cmdFoc);
     return side;
@@ -169,11 +171,7 @@ void FrmLabo::connectSignals()
     m_labs->connectSignals();
     m_doctors->connectSignals();
     m_products->connectSignals();
-    m_maintenance->connectSignals();
-    m_about->connectSignals();
-    m_backups->connectSignals();
-    m_outputs->connectSignals();
-    m_server->connectSignals();
+    connectMenus();
 }
 
 Store &FrmLabo::store()
@@ -192,64 +190,6 @@ void FrmLabo::openStore(const QString &databasePath)
 void FrmLabo::closeStore()
 {
     m_ctx.store.reset();
-}
-
-QString FrmLabo::currentDoctor() const
-{
-    return hasDoctor() ? m_view.LstMed->text().trimmed() : QString();
-}
-
-QString FrmLabo::currentLabo() const
-{
-    return hasLabo() ? m_view.LstLabo->text().trimmed() : QString();
-}
-
-bool FrmLabo::hasDoctor() const
-{
-    return m_view.LstMed->currentRow() >= 0;
-}
-
-bool FrmLabo::hasLabo() const
-{
-    return m_view.LstLabo->currentRow() >= 0;
-}
-
-void FrmLabo::Remplir_Agenda()
-{
-    m_agenda->Remplir_Agenda();
-}
-void FrmLabo::Choisir_Mois(int mois)
-{
-    m_agenda->Choisir_Mois(mois);
-}
-void FrmLabo::CboAn_Click()
-{
-    m_agenda->CboAn_Click();
-}
-void FrmLabo::Liste_RV_Medecin()
-{
-    m_booking->Liste_RV_Medecin();
-}
-void FrmLabo::Liste_RV_Labo_Medecin()
-{
-    m_booking->Liste_RV_Labo_Medecin();
-}
-void FrmLabo::Remplir_Historique()
-{
-    m_products->Remplir_Historique();
-}
-void FrmLabo::Charger_Produits_Visite()
-{
-    m_products->Charger_Produits_Visite();
-}
-
-void FrmLabo::reloadAllViews()
-{
-    reloadLaboratoryLists();
-    Liste_RV_Labo_Medecin();
-    Remplir_Agenda();
-    Liste_RV_Medecin();
-    Remplir_Historique();
 }
 
 void FrmLabo::menu_Click(int index)
@@ -277,6 +217,11 @@ int FrmLabo::tabCount() const
     return m_view.TS->count();
 }
 
+int FrmLabo::currentTab() const
+{
+    return m_view.TS->currentIndex() + 1;
+}
+
 void FrmLabo::showTab(int number)
 {
     if (number < 1 || number > tabCount())
@@ -287,14 +232,29 @@ void FrmLabo::showTab(int number)
         m_view.TS->setCurrentIndex(number - 1); // runs TS_Click
 }
 
+void FrmLabo::showProductsTab(bool shown)
+{
+    QTabBar *tabs = m_view.TS;
+    const int current = currentTab();
+    if (!shown) {
+        if (tabs->count() == 3) {
+            const QSignalBlocker blocker(tabs);
+            tabs->removeTab(2);
+        }
+        showTab(current == 3 ? 1 : current);
+    } else if (tabs->count() == 2) {
+        const QSignalBlocker blocker(tabs);
+        tabs->insertTab(2, QStringLiteral("Produits présentés"));
+        tabs->setCurrentIndex(current - 1);
+    }
+}
+
 void FrmLabo::TS_Click(int index)
 {
-    SharedState &s = state();
-    s.OngletActif = static_cast<int>(index) + 1;
     m_view.pages->setCurrentIndex(index);
     if (tabCount() == 3) {
-        m_view.products.DTP->setDate(Clock::today());
-        if (s.OngletActif == 3)
+        m_products->resetVisitDate();
+        if (index == 2)
             guarded(this, [&] { m_labs->savePanel(); });
     }
     focusCmdFoc();
@@ -313,7 +273,6 @@ void FrmLabo::saveWorkstationSettings()
 
 void FrmLabo::reloadLaboratoryLists()
 {
-    MainView &v = m_view;
     const QList<LaboEntry> rows = store().labos().all();
     QStringList labos;
     QStringList delegates;
@@ -326,22 +285,17 @@ void FrmLabo::reloadLaboratoryLists()
     // The three laboratory lists share one order, the delegate combos too.
     listorder::sort(labos);
     listorder::sort(delegates);
-    const QSignalBlocker b1(v.LstLabo), b2(v.products.CboLs), b3(v.products.CboLh), b4(v.products.CboDh),
-        b5(v.products.CboDs);
-    v.LstLabo->clear();
-    v.products.CboLs->clear();
-    v.products.CboLh->clear();
-    v.products.CboDh->clear();
-    v.products.CboDs->clear();
-    v.LstLabo->addItems(labos);
-    v.products.CboLs->addItems(labos);
-    v.products.CboLh->addItems(labos);
-    v.products.CboDh->addItems(delegates);
-    v.products.CboDs->addItems(delegates);
-    v.products.CboLs->setCurrentIndex(-1);
-    v.products.CboLh->setCurrentIndex(-1);
-    v.products.CboDh->setCurrentIndex(-1);
-    v.products.CboDs->setCurrentIndex(-1);
+    m_labs->reloadList(labos);
+    m_products->reloadLaboratories(labos, delegates);
+}
+
+void FrmLabo::reloadAllViews()
+{
+    reloadLaboratoryLists();
+    Liste_RV_Labo_Medecin();
+    Remplir_Agenda();
+    Liste_RV_Medecin();
+    Remplir_Historique();
 }
 
 void FrmLabo::closeEvent(QCloseEvent *event)

@@ -2,6 +2,7 @@
 
 #include "app/ui/MainView.h"
 #include "common/core/AppContext.h"
+#include "common/ui/MainWindow.h"
 
 #include <QWidget>
 #include <memory>
@@ -20,8 +21,10 @@ class ProductsController;
 class ServerController;
 
 // The main window. It builds the widgets, owns the shared state and the
-// database, and hands each event to the controller of its subsystem.
-class FrmLabo : public QWidget {
+// database, and one controller per subsystem; it hands each event, and
+// each request of one subsystem to another, to the controller that owns
+// the widgets concerned.
+class FrmLabo : public QWidget, public MainWindow {
     Q_OBJECT
 public:
     explicit FrmLabo(const QString &programFolder, QWidget *parent = nullptr);
@@ -32,14 +35,7 @@ public:
     bool startUp();
 
     MainView &view() { return m_view; }
-    SharedState &state() { return m_ctx.state; }
     AppContext &context() { return m_ctx; }
-    QString programFolder() const { return m_ctx.programFolder; }
-    QString settingsFolder() const { return m_ctx.settingsFolder; }
-    bool hasStore() const { return m_ctx.store != nullptr; }
-    Store &store(); // throws StoreError when the database is not open
-    void openStore(const QString &databasePath);
-    void closeStore();
 
     AgendaController &agenda() { return *m_agenda; }
     BookingController &booking() { return *m_booking; }
@@ -51,41 +47,82 @@ public:
     BackupsController &backups() { return *m_backups; }
     OutputsController &outputs() { return *m_outputs; }
 
-    // Current selection: the trimmed entries, "" when nothing is selected.
-    QString currentDoctor() const;
-    QString currentLabo() const;
-    bool hasDoctor() const;
-    bool hasLabo() const;
-
-    // Routines several subsystems call, in the refresh order
-    // Liste_RV_Labo_Medecin, Remplir_Agenda, Liste_RV_Medecin.
-    void Remplir_Agenda();
     void Choisir_Mois(int mois);
-    void CboAn_Click();
-    void Liste_RV_Medecin();
-    void Liste_RV_Labo_Medecin();
     void Remplir_Historique();
-    void Charger_Produits_Visite();
-
     void menu_Click(int index);
-    void showTab(int number); // 1-based, as the tab strip numbers them
     int tabCount() const;
-    void focusCmdFoc();
-    // Rewrites Vs.ini from the four values in memory.
-    void saveWorkstationSettings();
     // Refills LstLabo, CboLs, CboLh, CboDh and CboDs from the Labo table.
     void reloadLaboratoryLists();
-    // After the store was opened anew (a restore, a move to the server):
-    // every row may have changed, so every list is read again whole.
-    void reloadAllViews();
+
+    // MainWindow
+    QWidget *widget() override { return this; }
+    SharedState &state() override { return m_ctx.state; }
+    QString programFolder() const override { return m_ctx.programFolder; }
+    QString settingsFolder() const override { return m_ctx.settingsFolder; }
+    bool hasStore() const override { return m_ctx.store != nullptr; }
+    Store &store() override;
+    void openStore(const QString &databasePath) override;
+    void closeStore() override;
+    void saveWorkstationSettings() override;
+    bool backupBefore(const QString &command, const QString &otherFolder = QString()) override;
+
+    bool hasDoctor() const override;
+    QString currentDoctor() const override;
+    QString doctorEntry() const override;
+    bool hasLabo() const override;
+    QString currentLabo() const override;
+
+    void Remplir_Agenda() override;
+    void CboAn_Click() override;
+    void Liste_RV_Medecin() override;
+    void Liste_RV_Labo_Medecin() override;
+    void Charger_Produits_Visite() override;
+    void reloadAllViews() override;
+
+    int currentTab() const override;
+    void showTab(int number) override;
+    void showProductsTab(bool shown) override;
+    void focusCmdFoc() override;
+
+    void forgetBookingDay() override;
+    void highlightTodayVisit(const QString &labo) override;
+    void agendaFollowsDoctor() override;
+    void showDoctorMonth() override;
+    void yearPurged(const QString &an) override;
+    QString displayedYear() const override;
+    std::optional<ShownList> shownMonthList() override;
+
+    bool laboratoryRefused() const override;
+    void showQuotaButton() override;
+    bool selectLaboratory(const QString &labo) override;
+
+    void productsFollowDoctor(const QString &doctor) override;
+    void productsFollowLaboratory(int row) override;
+    void historyFollowsLaboratory(int row) override;
+    void laboratoryInserted(int row, const QString &entry, const QString &delegateEntry) override;
+    void laboratoryMoved(int row, int to, const QString &entry) override;
+    void laboratoryRemoved(int row) override;
+    void delegateRenamed(const QString &from, const QString &to) override;
+    void showVisitEntry(const QString &labo, const QDate &day) override;
+    ShownList shownHistory() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The steps of startUp, in their order.
+    void resetSession(const QDate &today);
+    void layOutWindow(const QDate &today);
+    void locateData();
+    bool prepareDatabase();
+    void openData();
+    void readWorkstationSettings();
+    void applyWorkstationSettings();
+
     void buildWidgets();
     QWidget *buildSidePanel();
     void connectSignals();
+    void connectMenus();
     void TS_Click(int index);
 
     AppContext m_ctx;

@@ -16,7 +16,6 @@ class QToolButton;
 class QWidget;
 
 namespace tv {
-class ListBox;
 
 // The three pop-up menus of the icon bar and their entries.
 struct MenuActions {
@@ -55,16 +54,13 @@ struct MenuActions {
     QAction *mnuServeur = nullptr;
 };
 
-// Every named widget of the main window.
+// Every named widget of the main window: its own, and each subsystem's
+// in that subsystem's struct (the doctors' and laboratories' lists beside
+// the pages are the labs subsystem's).
 struct MainView {
     QWidget *PctMenu = nullptr;
     std::array<QToolButton *, 10> menu{}; // 0..5 icon bar, 6..7 laboratory page, 8..9 products page
     QToolButton *menuPlus = nullptr;      // icon bar, after the original buttons: pops up mnuPlus
-    QLabel *LblMed = nullptr;
-    ListBox *LstMed = nullptr;
-    ListBox *LstLabo = nullptr;
-    QToolButton *CmdRR = nullptr;
-    QToolButton *CmdRL_VM = nullptr;
     QLabel *Lblversion = nullptr;
     QTabBar *TS = nullptr;
     QStackedWidget *pages = nullptr;

@@ -1,6 +1,17 @@
 #include "app/ui/Menus.h"
 
-#include "app/ui/MainView.h"
+#include "about/ui/AboutController.h"
+#include "agenda/ui/AgendaController.h"
+#include "agenda/ui/BookingController.h"
+#include "agenda/ui/MonthListPanel.h"
+#include "app/ui/FrmLabo.h"
+#include "backups/ui/BackupsController.h"
+#include "labs/ui/DoctorsController.h"
+#include "labs/ui/LabsController.h"
+#include "maintenance/ui/MaintenanceController.h"
+#include "outputs/ui/OutputsController.h"
+#include "products/ui/ProductsController.h"
+#include "server/ui/ServerController.h"
 
 #include <QAction>
 #include <QMenu>
@@ -76,6 +87,41 @@ void buildMenus(MenuActions &m, QWidget *owner)
     separator(m.mnuPlus, "mnusepPlus0");
     m.mnuSauvegardes = entry(m.mnuPlus, "mnuSauvegardes", QStringLiteral("Sauvegardes…"));
     m.mnuServeur = entry(m.mnuPlus, "mnuServeur", QStringLiteral("Transférer la base sur un serveur PostgreSQL…"));
+}
+
+// Each command to the controller of its subsystem.
+void FrmLabo::connectMenus()
+{
+    const MenuActions &m = m_view.menus;
+    const auto on = [this](QAction *action, auto handler) { connect(action, &QAction::triggered, this, handler); };
+    on(m.mnuMax, [this] { m_agenda->mnuMax_Click(); });
+    on(m.mnuSansRV, [this] { m_agenda->mnuSansRV_Click(); });
+    on(m.mnuHeure, [this] {
+        // The action has already flipped its check mark; the handler decides
+        // from the state before the click, as the menu showed it.
+        m_view.menus.mnuHeure->setChecked(!m_view.menus.mnuHeure->isChecked());
+        m_agenda->mnuHeure_Click();
+    });
+    on(m.mnuVoirRV, [this] { m_agenda->monthList().mnuVoirRV_Click(); });
+    on(m.mnusupRV, [this] { m_booking->mnusupRV_Click(); });
+    on(m.mnurenomlabo, [this] { m_labs->mnurenomlabo_Click(); });
+    on(m.mnuSuplabo, [this] { m_labs->mnuSuplabo_Click(); });
+    on(m.mnuSupMed, [this] { m_doctors->mnuSupMed_Click(); });
+    on(m.mnuSelMed, [this] { m_doctors->mnuSelMed_Click(); });
+    on(m.mnuProduits, [this] { m_products->mnuProduits_Click(); });
+    on(m.mnuCheminBDD, [this] { m_maintenance->mnuCheminBDD_Click(); });
+    on(m.mnuDeplaceBDD, [this] { m_maintenance->mnuDeplaceBDD_Click(); });
+    on(m.mnuPurger, [this] { m_maintenance->mnuPurger_Click(); });
+    on(m.mnuRepare, [this] { m_maintenance->mnuRepare_Click(); });
+    on(m.mnuAP, [this] { m_about->mnuAP_Click(); });
+    on(m.mnuSite, [this] { m_about->mnuSite_Click(); });
+    on(m.mnuEcrire, [this] { m_about->mnuEcrire_Click(); });
+    on(m.mnuImprimer, [this] { m_outputs->mnuImprimer_Click(); });
+    on(m.mnuPdf, [this] { m_outputs->mnuPdf_Click(); });
+    on(m.mnuICal, [this] { m_outputs->mnuICal_Click(); });
+    on(m.mnuGraphique, [this] { m_outputs->mnuGraphique_Click(); });
+    on(m.mnuSauvegardes, [this] { m_backups->mnuSauvegardes_Click(); });
+    on(m.mnuServeur, [this] { m_server->mnuServeur_Click(); });
 }
 
 } // namespace tv

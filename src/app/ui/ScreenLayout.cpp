@@ -83,9 +83,9 @@ void handSetSizes(FrmLabo &frm, double fh)
             v.menu[i]->setIconSize(QSize(px(435) - 6, px(435) - 6));
         }
     }
-    if (v.CmdRL_VM) {
-        v.CmdRL_VM->setFixedSize(px(500), px(500));
-        v.CmdRL_VM->setIconSize(QSize(px(500) - 6, px(500) - 6));
+    if (QToolButton *search = v.labo.CmdRL_VM) {
+        search->setFixedSize(px(500), px(500));
+        search->setIconSize(QSize(px(500) - 6, px(500) - 6));
     }
 }
 

@@ -144,7 +144,7 @@ void Form_Activate(FrmLabo &frm)
                                         "Maintenance\r\net options"};
     for (int i = 0; i < 5; ++i)
         tips.attach(v.menu[i], QString::fromUtf8(texts[i]));
-    tips.attach(v.CmdRL_VM, QStringLiteral("Recherche du Laboratoire\r\nà partir du nom du Délégué Médical"));
+    tips.attach(v.labo.CmdRL_VM, QStringLiteral("Recherche du Laboratoire\r\nà partir du nom du Délégué Médical"));
 }
 
 void installActivation(FrmLabo &frm)

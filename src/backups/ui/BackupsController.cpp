@@ -1,14 +1,13 @@
 #include "backups/ui/BackupsController.h"
 
-#include "app/ui/FrmLabo.h"
 #include "backups/core/Backups.h"
 #include "backups/ui/FrmSauvegardes.h"
 #include "common/ui/Busy.h"
 #include "common/ui/Dialogs.h"
+#include "common/ui/MainWindow.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -25,19 +24,14 @@ bool hasDatabase(const QString &folder)
 
 } // namespace
 
-BackupsController::BackupsController(FrmLabo &frm)
-    : m_frm(frm)
+BackupsController::BackupsController(MainWindow &main)
+    : m_main(main)
 {
-}
-
-void BackupsController::connectSignals()
-{
-    connect(m_frm.view().menus.mnuSauvegardes, &QAction::triggered, this, &BackupsController::mnuSauvegardes_Click);
 }
 
 QString BackupsController::dataFolder() const
 {
-    return m_frm.state().CheminBase;
+    return m_main.state().CheminBase;
 }
 
 bool BackupsController::before(const QString &command, const QString &otherFolder)
@@ -52,7 +46,7 @@ bool BackupsController::before(const QString &command, const QString &otherFolde
             const BusyCursor busy;
             backups::take(folder);
         } catch (const StoreError &error) {
-            dialogs::critical(&m_frm,
+            dialogs::critical(m_main.widget(),
                               QStringLiteral("La sauvegarde qui précède %1 n'a pas pu être faite :\n\n").arg(command)
                                   + error.fullText()
                                   + QStringLiteral("\n\nLa commande est abandonnée ; rien n'a été modifié."));
@@ -71,7 +65,7 @@ void BackupsController::dailyBackup()
         const BusyCursor busy;
         backups::take(folder);
     } catch (const StoreError &error) {
-        dialogs::critical(&m_frm,
+        dialogs::critical(m_main.widget(),
                           QStringLiteral("La sauvegarde du jour n'a pas pu être faite :\n\n") + error.fullText());
     }
 }
@@ -79,9 +73,10 @@ void BackupsController::dailyBackup()
 void BackupsController::mnuSauvegardes_Click()
 {
     if (backups::onServer(dataFolder())) {
-        dialogs::information(&m_frm, QStringLiteral("Les données sont sur un serveur PostgreSQL : leurs sauvegardes "
-                                                    "sont l'affaire du serveur (pg_dump, sauvegardes de "
-                                                    "l'administrateur). Rien n'a été modifié."));
+        dialogs::information(m_main.widget(),
+                             QStringLiteral("Les données sont sur un serveur PostgreSQL : leurs sauvegardes "
+                                            "sont l'affaire du serveur (pg_dump, sauvegardes de "
+                                            "l'administrateur). Rien n'a été modifié."));
         return;
     }
     QList<backups::Entry> entries;
@@ -90,11 +85,11 @@ void BackupsController::mnuSauvegardes_Click()
         entries = backups::list(dataFolder());
     }
     if (entries.isEmpty()) {
-        dialogs::information(&m_frm, QStringLiteral("Aucune sauvegarde dans « %1 ».")
-                                         .arg(QDir::toNativeSeparators(backups::folder(dataFolder()))));
+        dialogs::information(m_main.widget(), QStringLiteral("Aucune sauvegarde dans « %1 ».")
+                                                  .arg(QDir::toNativeSeparators(backups::folder(dataFolder()))));
         return;
     }
-    FrmSauvegardes window(entries, &m_frm);
+    FrmSauvegardes window(entries, m_main.widget());
     connect(&window, &FrmSauvegardes::restoreRequested, this, [&](const QString &path) {
         if (restore(path))
             window.accept();
@@ -106,7 +101,7 @@ bool BackupsController::restore(const QString &backupPath)
 {
     const backups::Entry entry = backups::inspect(backupPath);
     if (!entry.sound()) {
-        dialogs::critical(&m_frm,
+        dialogs::critical(m_main.widget(),
                           QStringLiteral("Cette sauvegarde est endommagée ; elle ne peut pas être restaurée.\n\n")
                               + entry.problem);
         return false;
@@ -114,7 +109,7 @@ bool BackupsController::restore(const QString &backupPath)
     const QString when =
         QLocale(QLocale::French).toString(entry.taken, QStringLiteral("dddd d MMMM yyyy 'à' HH:mm:ss"));
     if (!dialogs::askYesNo(
-            &m_frm,
+            m_main.widget(),
             QStringLiteral("Remplacer toutes les données de la base par celles de la sauvegarde du %1 ?\n\n"
                            "L'état actuel sera d'abord sauvegardé. Les autres postes qui partagent ces "
                            "données doivent avoir quitté le programme.")
@@ -125,7 +120,7 @@ bool BackupsController::restore(const QString &backupPath)
         return false;
 
     const QString database = files::join(dataFolder(), files::Database);
-    m_frm.closeStore();
+    m_main.closeStore();
     QString failure;
     {
         const BusyCursor busy;
@@ -136,17 +131,17 @@ bool BackupsController::restore(const QString &backupPath)
         }
     }
     try {
-        m_frm.openStore(database);
-        m_frm.reloadAllViews();
+        m_main.openStore(database);
+        m_main.reloadAllViews();
     } catch (const StoreError &error) {
-        dialogs::critical(&m_frm, error.fullText());
+        dialogs::critical(m_main.widget(), error.fullText());
         return false;
     }
     if (!failure.isEmpty()) {
-        dialogs::critical(&m_frm, failure);
+        dialogs::critical(m_main.widget(), failure);
         return false;
     }
-    dialogs::information(&m_frm, QStringLiteral("La sauvegarde du %1 a été restaurée.").arg(when));
+    dialogs::information(m_main.widget(), QStringLiteral("La sauvegarde du %1 a été restaurée.").arg(when));
     return true;
 }
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
 
 // Automatic copies of the database before each command that removes or
 // replaces data and at the first start of each day, and the Sauvegardes
@@ -12,9 +12,7 @@ class FrmLabo;
 class BackupsController : public QObject {
     Q_OBJECT
 public:
-    explicit BackupsController(FrmLabo &frm);
-
-    void connectSignals();
+    explicit BackupsController(MainWindow &main);
 
     // Copies the current database before `command` (its French name, e.g.
     // "la purge"); also the one of `otherFolder` when it holds one. False,
@@ -32,7 +30,7 @@ public:
 private:
     QString dataFolder() const;
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
 };
 
 } // namespace tv

@@ -1,6 +1,7 @@
 #include "common/ui/Widgets.h"
 
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 namespace tv {
 
@@ -61,6 +62,21 @@ void ListBox::mouseDoubleClickEvent(QMouseEvent *event)
     QListWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
+}
+
+void ListBox::focusInEvent(QFocusEvent *event)
+{
+    if (currentRow() >= 0) {
+        QListWidget::focusInEvent(event);
+        return;
+    }
+    // Reached with the keyboard, the view makes the first entry current
+    // without selecting it, which the lists would take for a choice. Focus
+    // alone chooses nothing; the arrow keys then start at the first entry.
+    const QSignalBlocker blocker(this);
+    QListWidget::focusInEvent(event);
+    if (selectedItems().isEmpty())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
 QString LineModel::tip(int row) const
@@ -132,6 +148,16 @@ QString LineView::text(int row) const
 void LineView::setCurrentRow(int row)
 {
     setCurrentIndex(row >= 0 && row < count() ? m_model->index(row) : QModelIndex());
+}
+
+QStringList LineView::allLines()
+{
+    fetchAll();
+    QStringList lines;
+    lines.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        lines.append(text(i));
+    return lines;
 }
 
 void LineView::fetchAll()

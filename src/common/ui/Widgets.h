@@ -76,6 +76,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 };
 
 // The rows of a long list, its lines made only when the view shows them.
@@ -116,7 +117,6 @@ public:
 
     // The view shows this model; without one it uses a StringLineModel.
     void setLineModel(LineModel *model);
-    LineModel *lineModel() const { return m_model; }
     StringLineModel *strings() const;        // nullptr when another model is shown
     void setLines(const QStringList &lines); // the StringLineModel's lines
 
@@ -128,6 +128,8 @@ public:
     void clear() { m_model->clear(); }
     // Reads what is still to come of a model filled on demand.
     void fetchAll();
+    // Every line, also those the view has not read yet.
+    QStringList allLines();
 
 signals:
     void pressed(Qt::MouseButton button);

@@ -59,17 +59,6 @@ int quickSearch(const QStringList &entries, const QString &answer)
     return -1;
 }
 
-int dayListIndex(const QStringList &dayEntries, const QString &labo)
-{
-    const QString wanted = labo.trimmed();
-    for (int i = 0; i < dayEntries.size(); ++i) {
-        const QString first = dayEntries.at(i).section(QStringLiteral("[_"), 0, 0);
-        if (first.trimmed() == wanted)
-            return i;
-    }
-    return -1;
-}
-
 NameCheck checkName(const QStringList &entries, const QString &answer, int except)
 {
     if (answer.isEmpty())

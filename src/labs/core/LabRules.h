@@ -22,10 +22,6 @@ bool hasLetters(const QString &text);
 // any case; -1 when none does.
 int quickSearch(const QStringList &entries, const QString &answer);
 
-// Index of the first entry of the day's appointment list ("  LABO  [_ 10H30 _]")
-// that belongs to the laboratory; -1 when none does.
-int dayListIndex(const QStringList &dayEntries, const QString &labo);
-
 enum class NameCheck {
     Ok,
     Cancelled, // nothing typed: the operation ends silently

@@ -3,14 +3,16 @@
 #include <QObject>
 
 namespace tv {
-class FrmLabo;
+class LabsController;
+class MainWindow;
+struct LaboWidgets;
 
 // The practice's doctors: add, select, delete, and the doctor selected when
 // the program starts.
 class DoctorsController : public QObject {
     Q_OBJECT
 public:
-    explicit DoctorsController(FrmLabo &frm);
+    DoctorsController(MainWindow &main, LaboWidgets &w, LabsController &labs);
 
     void connectSignals();
 
@@ -21,11 +23,19 @@ public:
     void LstMed_DblClick();
     void mnuSupMed_Click();
     void mnuSelMed_Click();
+    // The doctor remembered in Vs.ini selected, as at start-up.
+    void selectRememberedDoctor();
 
 private:
     void askStartUpDoctor();
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    LaboWidgets &m_w;
+    LabsController &m_labs;
+    // After "Sélectionner un Médecin à l'ouverture du programme": the next
+    // doctor clicked is offered as the one to select at start-up, unless a
+    // laboratory is clicked first.
+    bool m_choosingStartUpDoctor = false;
 };
 
 } // namespace tv

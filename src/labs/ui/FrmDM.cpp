@@ -1,8 +1,9 @@
 #include "labs/ui/FrmDM.h"
 
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Guard.h"
+#include "common/ui/MainWindow.h"
 #include "common/ui/Widgets.h"
+#include "labs/ui/LaboPage.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -10,9 +11,10 @@
 
 namespace tv {
 
-FrmDM::FrmDM(FrmLabo &frm)
-    : QDialog(&frm)
-    , m_frm(frm)
+FrmDM::FrmDM(MainWindow &main, LaboWidgets &w)
+    : QDialog(main.widget())
+    , m_main(main)
+    , m_w(w)
 {
     setObjectName(QStringLiteral("FrmDM"));
     setWindowTitle(QStringLiteral(" "));
@@ -46,7 +48,7 @@ void FrmDM::load()
 {
     const QSignalBlocker blocker(LstDM);
     LstDM->clear();
-    for (const LaboEntry &row : m_frm.store().labos().all())
+    for (const LaboEntry &row : m_main.store().labos().all())
         LstDM->addItem(QStringLiteral("  ") + row.nom);
 }
 
@@ -55,7 +57,7 @@ void FrmDM::LstDM_Click()
     if (LstDM->count() == 0 || LstDM->currentRow() < 0)
         return;
     guarded(this, [&] {
-        if (const auto found = m_frm.store().labos().findByNom(LstDM->text().trimmed()))
+        if (const auto found = m_main.store().labos().findByNom(LstDM->text().trimmed()))
             LblLabo->setText(found->labo);
     });
 }
@@ -63,14 +65,14 @@ void FrmDM::LstDM_Click()
 void FrmDM::CmdQuit_Click()
 {
     const QString labo = LblLabo->text().trimmed();
-    ListBox *list = m_frm.view().LstLabo;
+    ListBox *list = m_w.LstLabo;
     for (int i = 0; i < list->count(); ++i) {
         if (list->item(i)->text().trimmed() == labo) {
             list->setCurrentRow(i);
             break;
         }
     }
-    m_frm.showTab(2);
+    m_main.showTab(2);
     accept();
 }
 

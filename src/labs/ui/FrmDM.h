@@ -6,7 +6,8 @@ class QLabel;
 class QPushButton;
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
+struct LaboWidgets;
 class ListBox;
 
 // Finds a laboratory from its delegate's name: every delegate is listed,
@@ -15,7 +16,7 @@ class ListBox;
 class FrmDM : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmDM(FrmLabo &frm);
+    FrmDM(MainWindow &main, LaboWidgets &w);
 
     // Lists the delegates of every Labo row, in table order. Throws StoreError.
     void load();
@@ -29,7 +30,8 @@ public:
     QPushButton *CmdQuit = nullptr;
 
 private:
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    LaboWidgets &m_w;
 };
 
 } // namespace tv

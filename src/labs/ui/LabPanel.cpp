@@ -1,15 +1,14 @@
 #include "labs/ui/LabPanel.h"
 
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
+#include "common/ui/MainWindow.h"
 #include "labs/core/LabRules.h"
-#include "labs/ui/LabLists.h"
+#include "labs/ui/LaboPage.h"
 #include "store/engine/StoreError.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,14 +61,15 @@ bool leftTheField(const QFocusEvent *event)
 
 } // namespace
 
-LabPanel::LabPanel(FrmLabo &frm)
-    : m_frm(frm)
+LabPanel::LabPanel(MainWindow &main, LaboWidgets &w)
+    : m_main(main)
+    , m_w(w)
 {
 }
 
 QList<LabPanel::Field> LabPanel::fields() const
 {
-    const LaboWidgets &w = m_frm.view().labo;
+    const LaboWidgets &w = m_w;
     return {
         {w.TextVM[0], &LaboRecord::nom},     {w.TextVM[1], &LaboRecord::url},   {w.TextVM[2], &LaboRecord::budget},
         {w.TextVM[3], &LaboRecord::mdp},     {w.TextVM[4], &LaboRecord::email}, {w.TxtTel_1, &LaboRecord::tel},
@@ -84,7 +84,7 @@ void LabPanel::connectSignals()
         f.widget->installEventFilter(this);
     // A right click on these two copies them; their context menu would
     // come up over the message.
-    LaboWidgets &w = m_frm.view().labo;
+    LaboWidgets &w = m_w;
     w.TextVM[2]->setContextMenuPolicy(Qt::NoContextMenu);
     w.TextVM[3]->setContextMenuPolicy(Qt::NoContextMenu);
     setFieldsEnabled(false);
@@ -98,7 +98,7 @@ void LabPanel::setFieldsEnabled(bool enabled)
 
 void LabPanel::load(const QString &labo)
 {
-    const std::optional<LaboRecord> record = m_frm.store().labos().findByLabo(labo);
+    const std::optional<LaboRecord> record = m_main.store().labos().findByLabo(labo);
     if (!record) {
         unbind();
         return;
@@ -110,7 +110,7 @@ void LabPanel::load(const QString &labo)
 
 void LabPanel::showRecord(const LaboRecord &record)
 {
-    m_frm.view().labo.LBlLabo->setText(record.labo);
+    m_w.LBlLabo->setText(record.labo);
     for (const Field &f : fields())
         setFieldText(f.widget, record.*f.column);
     takeSnapshot();
@@ -143,7 +143,7 @@ void LabPanel::save()
     const LaboRecord after = edited();
     if (after == *m_record)
         return;
-    if (m_frm.store().labos().updateChanged(*m_record, after) == 0) {
+    if (m_main.store().labos().updateChanged(*m_record, after) == 0) {
         const QString labo = m_record->labo;
         unbind();
         throw StoreError(QStringLiteral("Le laboratoire %1 n'existe plus dans la base de données : "
@@ -156,13 +156,13 @@ void LabPanel::save()
     // Whatever ended the edit (leaving the field, another laboratory, a
     // search), the delegate combos follow the name now stored.
     if (after.nom != before)
-        delegateRenamed(before, after.nom);
+        m_main.delegateRenamed(before, after.nom);
 }
 
 void LabPanel::unbind()
 {
     m_record.reset();
-    m_frm.view().labo.LBlLabo->clear();
+    m_w.LBlLabo->clear();
     for (const Field &f : fields())
         setFieldText(f.widget, QString());
     takeSnapshot();
@@ -180,7 +180,7 @@ void LabPanel::renamed(const QString &from, const QString &to)
         return;
     m_record->labo = to;
     m_shown.labo = to;
-    m_frm.view().labo.LBlLabo->setText(to);
+    m_w.LBlLabo->setText(to);
 }
 
 void LabPanel::forget(const QString &labo)
@@ -191,7 +191,7 @@ void LabPanel::forget(const QString &labo)
 
 void LabPanel::focusDelegate()
 {
-    QLineEdit *field = m_frm.view().labo.TextVM[0];
+    QLineEdit *field = m_w.TextVM[0];
     field->setFocus(Qt::OtherFocusReason);
     field->selectAll();
 }
@@ -201,7 +201,7 @@ bool LabPanel::eventFilter(QObject *watched, QEvent *event)
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget || !m_record)
         return QObject::eventFilter(watched, event);
-    const LaboWidgets &w = m_frm.view().labo;
+    const LaboWidgets &w = m_w;
 
     switch (event->type()) {
     case QEvent::FocusOut: {
@@ -211,7 +211,7 @@ bool LabPanel::eventFilter(QObject *watched, QEvent *event)
         if (leftTheField(focus))
             lostFocus(widget);
         else
-            guarded(&m_frm, [&] { save(); });
+            guarded(m_main.widget(), [&] { save(); });
         break;
     }
     case QEvent::MouseButtonPress: {
@@ -233,18 +233,18 @@ bool LabPanel::eventFilter(QObject *watched, QEvent *event)
 
 void LabPanel::lostFocus(QWidget *field)
 {
-    const LaboWidgets &w = m_frm.view().labo;
+    const LaboWidgets &w = m_w;
     if (field == w.TextVM[1] && w.TextVM[1]->text() == kWebPrefix)
         w.TextVM[1]->clear();
     if (field == w.TxtTel_1 || field == w.TxtTel_2)
         telephoneLostFocus(static_cast<QLineEdit *>(field));
 
-    guarded(&m_frm, [&] { save(); });
+    guarded(m_main.widget(), [&] { save(); });
 }
 
 void LabPanel::urlPressed()
 {
-    QLineEdit *field = m_frm.view().labo.TextVM[1];
+    QLineEdit *field = m_w.TextVM[1];
     field->setFocus(Qt::MouseFocusReason);
     field->setText(kWebPrefix);
     field->setCursorPosition(static_cast<int>(kWebPrefix.size()));
@@ -258,7 +258,7 @@ void LabPanel::copyToClipboard(QLineEdit *field)
     QClipboard *clipboard = QApplication::clipboard();
     clipboard->clear();
     clipboard->setText(text);
-    dialogs::information(&m_frm, u'"' + text + QStringLiteral("\" copié dans le presse papiers !"));
+    dialogs::information(m_main.widget(), u'"' + text + QStringLiteral("\" copié dans le presse papiers !"));
 }
 
 void LabPanel::telephoneLostFocus(QLineEdit *field)
@@ -270,51 +270,12 @@ void LabPanel::telephoneLostFocus(QLineEdit *field)
         // Grouping digits would drop what was typed; say so once per edit.
         if (field->isModified()) {
             field->setModified(false);
-            dialogs::information(&m_frm, QStringLiteral("Le numéro de téléphone contient des lettres : il est "
-                                                        "enregistré tel qu'il a été tapé."));
+            dialogs::information(m_main.widget(), QStringLiteral("Le numéro de téléphone contient des lettres : il est "
+                                                                 "enregistré tel qu'il a été tapé."));
         }
         return;
     }
     field->setText(labrules::normaliseTelephone(text));
-}
-
-void LabPanel::delegateRenamed(const QString &from, const QString &to)
-{
-    const QString before = QStringLiteral("  ") + from.trimmed();
-    const QString now = to.trimmed();
-    ProductsWidgets &p = m_frm.view().products;
-    const int inEntry = p.CboDs->findText(before);
-    if (inEntry < 0)
-        return;
-    const int inHistory = p.CboDh->findText(before);
-    {
-        // The combos are sorted: the new name takes its place in the order.
-        const QSignalBlocker b1(p.CboDs), b2(p.CboDh);
-        p.CboDs->removeItem(inEntry);
-        lablists::insertSorted(p.CboDs, QStringLiteral("  ") + now);
-        if (inHistory >= 0) {
-            p.CboDh->removeItem(inHistory);
-            lablists::insertSorted(p.CboDh, QStringLiteral("  ") + now);
-        }
-        p.CboDh->setCurrentIndex(-1);
-    }
-    guarded(&m_frm, [&] { chooseProductsDelegate(); });
-}
-
-// What choosing the laboratory of the products entry does: its delegate is
-// selected and the products of the visit are read again.
-void LabPanel::chooseProductsDelegate()
-{
-    ProductsWidgets &p = m_frm.view().products;
-    m_frm.state().ClicDelegue = false;
-    const QString labo = p.CboLs->currentText().trimmed();
-    if (!labo.isEmpty()) {
-        if (const auto record = m_frm.store().labos().findByLabo(labo)) {
-            const QSignalBlocker blocker(p.CboDs);
-            p.CboDs->setCurrentIndex(p.CboDs->findText(QStringLiteral("  ") + record->nom.trimmed()));
-        }
-    }
-    m_frm.Charger_Produits_Visite();
 }
 
 } // namespace tv

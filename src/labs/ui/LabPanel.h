@@ -10,7 +10,8 @@ class QLineEdit;
 class QWidget;
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
+struct LaboWidgets;
 
 // The record panel of the "Laboratoire" page, bound to one Labo row. An
 // edited field goes to the row when it loses the focus, when another
@@ -19,7 +20,7 @@ class FrmLabo;
 class LabPanel : public QObject {
     Q_OBJECT
 public:
-    explicit LabPanel(FrmLabo &frm);
+    LabPanel(MainWindow &main, LaboWidgets &w);
 
     void connectSignals();
 
@@ -55,14 +56,12 @@ private:
     void setFieldsEnabled(bool enabled);
 
     void lostFocus(QWidget *field);
-    // The stored delegate's name changed: the delegate combos follow.
-    void delegateRenamed(const QString &from, const QString &to);
     void urlPressed();
     void copyToClipboard(QLineEdit *field);
     void telephoneLostFocus(QLineEdit *field);
-    void chooseProductsDelegate();
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    LaboWidgets &m_w;
     std::optional<LaboRecord> m_record; // the row as last read or written
     LaboRecord m_shown;                 // the texts the fields showed then
 };

@@ -12,7 +12,7 @@
 
 namespace tv {
 
-QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent)
+QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent, LineView **appointments)
 {
     w.page = named<QWidget>(QStringLiteral("PctTab_1"), parent);
     QWidget *page = w.page;
@@ -48,7 +48,7 @@ QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent)
     w.LblPass->hide();
     w.CmdPassage = pictureButton(QStringLiteral("CmdPassage"), QStringLiteral(":/icons/quota.svg"), page);
     w.CmdPassage->setFocusPolicy(Qt::StrongFocus);
-    w.LstRV = named<LineView>(QStringLiteral("LstRV"), page);
+    *appointments = named<LineView>(QStringLiteral("LstRV"), page);
     w.menu6 = pictureButton(QStringLiteral("menu_6"), QStringLiteral(":/icons/web.svg"), page);
     w.menu6->setToolTip(QStringLiteral("Lancer le navigateur"));
     w.menu7 = pictureButton(QStringLiteral("menu_7"), QStringLiteral(":/icons/mail.svg"), page);
@@ -60,8 +60,11 @@ QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent)
 
     auto *form = new QFormLayout;
     form->addRow(w.LblVM);
-    form->addRow(QStringLiteral("Nom"), w.TextVM[0]);
-    form->addRow(QStringLiteral("Commune"), w.TxtCommune);
+    // The delegate's town has no caption: it sits beside his name.
+    auto *nameAndTown = new QHBoxLayout;
+    nameAndTown->addWidget(w.TextVM[0], 3);
+    nameAndTown->addWidget(w.TxtCommune, 2);
+    form->addRow(QStringLiteral("Nom"), nameAndTown);
     form->addRow(w.LblTel, w.TxtTel_1);
     form->addRow(QStringLiteral("Port"), w.TxtTel_2);
     form->addRow(QStringLiteral("Email"), w.TextVM[4]);
@@ -88,13 +91,9 @@ QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent)
     record->addWidget(w.Text5, 1);
     record->addLayout(quota);
 
-    auto *appointments = new QVBoxLayout;
-    appointments->addWidget(new QLabel(QStringLiteral("Rendez-vous avec le médecin"), page));
-    appointments->addWidget(w.LstRV, 1);
-
     auto *body = new QHBoxLayout;
     body->addLayout(record, 3);
-    body->addLayout(appointments, 1);
+    body->addWidget(*appointments, 1);
 
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(header);

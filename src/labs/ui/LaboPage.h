@@ -12,9 +12,17 @@ namespace tv {
 class LineView;
 class ListBox;
 
-// The widgets of the "Laboratoire" page: the record of the selected
-// laboratory and its annual quota with the selected doctor.
+// The widgets of the labs subsystem: the doctors' and laboratories' lists
+// beside the pages, and the "Laboratoire" page (the record of the selected
+// laboratory and its annual quota with the selected doctor).
 struct LaboWidgets {
+    // Beside the pages
+    QLabel *LblMed = nullptr;
+    ListBox *LstMed = nullptr;
+    ListBox *LstLabo = nullptr;
+    QToolButton *CmdRR = nullptr;
+    QToolButton *CmdRL_VM = nullptr;
+    // The page
     QWidget *page = nullptr;
     QLabel *LblNomLabo = nullptr;
     QLabel *LBlLabo = nullptr;
@@ -31,12 +39,13 @@ struct LaboWidgets {
     QLabel *LblPassTitre = nullptr;
     QLabel *LblPass = nullptr;
     QToolButton *CmdPassage = nullptr;
-    // The laboratory's appointments with the doctor; a double click deletes one.
-    LineView *LstRV = nullptr;
     QToolButton *menu6 = nullptr;
     QToolButton *menu7 = nullptr;
 };
 
-QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent);
+// The page also shows the agenda's list of the laboratory's appointments
+// with the doctor: it is made here, in its place, and handed out through
+// `appointments`.
+QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent, LineView **appointments);
 
 } // namespace tv

@@ -1,36 +1,31 @@
 #include "labs/ui/LabsController.h"
 
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
+#include "common/ui/MainWindow.h"
 #include "common/ui/Widgets.h"
 #include "labs/core/LabRules.h"
 #include "labs/ui/FrmDM.h"
 #include "labs/ui/LabEditing.h"
 #include "labs/ui/LabLists.h"
 #include "labs/ui/LabPanel.h"
+#include "labs/ui/LaboPage.h"
 #include "labs/ui/QuotaHandler.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDesktopServices>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QUrl>
 
 namespace tv {
 
-LabsController::LabsController(FrmLabo &frm)
-    : m_frm(frm)
-    , m_panel(std::make_unique<LabPanel>(frm))
-    , m_quota(std::make_unique<QuotaHandler>(frm))
-    , m_editing(std::make_unique<LabEditing>(frm, *m_panel))
+LabsController::LabsController(MainWindow &main, LaboWidgets &w)
+    : m_main(main)
+    , m_w(w)
+    , m_panel(std::make_unique<LabPanel>(main, w))
+    , m_quota(std::make_unique<QuotaHandler>(main, w))
+    , m_editing(std::make_unique<LabEditing>(main, w, *m_panel))
 {
 }
 
@@ -38,86 +33,72 @@ LabsController::~LabsController() = default;
 
 void LabsController::connectSignals()
 {
-    MainView &v = m_frm.view();
-    connect(v.LstLabo, &QListWidget::currentRowChanged, this, [this] { LstLabo_Click(); });
-    connect(v.LstLabo, &ListBox::reselected, this, [this] { LstLabo_Click(); });
-    connect(v.LstLabo, &ListBox::doubleClicked, this, [this] { LstLabo_DblClick(); });
-    connect(v.LstLabo, &ListBox::pressed, this,
-            [this] { m_frm.state().IndexLabo = m_frm.view().LstLabo->currentRow(); });
-    v.LstLabo->viewport()->setMouseTracking(true);
-    v.LstLabo->viewport()->installEventFilter(this);
+    connect(m_w.LstLabo, &QListWidget::currentRowChanged, this, [this] { LstLabo_Click(); });
+    connect(m_w.LstLabo, &ListBox::reselected, this, [this] { LstLabo_Click(); });
+    connect(m_w.LstLabo, &ListBox::doubleClicked, this, [this] { LstLabo_DblClick(); });
+    m_w.LstLabo->viewport()->setMouseTracking(true);
+    m_w.LstLabo->viewport()->installEventFilter(this);
 
     m_panel->connectSignals();
-    connect(v.CmdRR, &QToolButton::clicked, this, [this] { CmdRR_Click(); });
-    connect(v.CmdRL_VM, &QToolButton::clicked, this, [this] { CmdRL_VM_Click(); });
-    connect(v.products.ChkL, &QCheckBox::toggled, this, [this] { ChkL_Click(); });
-    connect(v.labo.CmdPassage, &QToolButton::clicked, this, [this] { CmdPassage_Click(); });
-    connect(v.agenda.CmdConnaitre, &QPushButton::clicked, this, [this] { CmdConnaitre_Click(); });
-    connect(v.agenda.CmdListeQuitte, &QPushButton::clicked, this, [this] { CmdListeQuitte_Click(); });
-    connect(v.menus.mnurenomlabo, &QAction::triggered, this, [this] { mnurenomlabo_Click(); });
-    connect(v.menus.mnuSuplabo, &QAction::triggered, this, [this] { mnuSuplabo_Click(); });
+    connect(m_w.CmdRR, &QToolButton::clicked, this, [this] { CmdRR_Click(); });
+    connect(m_w.CmdRL_VM, &QToolButton::clicked, this, [this] { CmdRL_VM_Click(); });
+    connect(m_w.CmdPassage, &QToolButton::clicked, this, [this] { CmdPassage_Click(); });
 }
 
 void LabsController::LstLabo_Click()
 {
-    MainView &v = m_frm.view();
-    SharedState &s = m_frm.state();
-    s.ModeSelMedecin = 0;
+    emit laboratoryClicked();
     // Edits of the laboratory shown until now go to its row before anything
     // else is read; when they cannot, the panel keeps them on screen.
-    if (!guarded(&m_frm, [&] { m_panel->save(); }) && m_panel->isBound()) {
+    if (!guarded(m_main.widget(), [&] { m_panel->save(); }) && m_panel->isBound()) {
         backToPanel();
         return;
     }
-    if (v.LstLabo->count() == 0 || v.LstLabo->currentRow() < 0)
+    const int row = m_w.LstLabo->currentRow();
+    if (m_w.LstLabo->count() == 0 || row < 0)
         return;
-    const QString labo = m_frm.currentLabo();
+    const QString labo = m_main.currentLabo();
     // Everything read before anything is shown: a failure leaves the list,
     // the panel, the quota and the products' laboratory on one laboratory.
-    if (v.LstMed->count() != 0) {
-        const QString quotaBefore = v.labo.LblPass->text();
-        if (!guarded(&m_frm, [&] {
-                if (m_frm.hasDoctor())
+    if (m_w.LstMed->count() != 0) {
+        const QString quotaBefore = m_w.LblPass->text();
+        if (!guarded(m_main.widget(), [&] {
+                if (m_main.hasDoctor())
                     loadQuota();
                 m_panel->load(labo);
             })) {
-            v.labo.LblPass->setText(quotaBefore);
+            m_w.LblPass->setText(quotaBefore);
             backToPanel();
             return;
         }
     }
-    s.IndexLabo = v.LstLabo->currentRow();
 
-    v.labo.LblLaboratoire->setText(QStringLiteral("Notes pour le laboratoire\n") + labo);
-    v.agenda.LblDateRV->setText(QString());
-    if (m_frm.hasDoctor())
-        v.labo.LblPass->setVisible(true);
-    showDayAppointment();
+    m_w.LblLaboratoire->setText(QStringLiteral("Notes pour le laboratoire\n") + labo);
+    m_main.forgetBookingDay();
+    if (m_main.hasDoctor())
+        m_w.LblPass->setVisible(true);
+    m_main.highlightTodayVisit(labo);
 
-    if (v.LstMed->count() == 0) {
-        dialogs::information(&m_frm, QStringLiteral("Veuillez d'abord inscrire le nom du ou des médecins concernés "
-                                                    "par ce programme."));
+    if (m_w.LstMed->count() == 0) {
+        dialogs::information(m_main.widget(),
+                             QStringLiteral("Veuillez d'abord inscrire le nom du ou des médecins concernés "
+                                            "par ce programme."));
         return;
     }
 
-    // The lists are in step: the same index is the same laboratory.
-    v.products.CboLs->setCurrentIndex(v.LstLabo->currentRow());
-    v.products.CmdEnrPr->setEnabled(true);
-
-    guarded(&m_frm, [&] {
-        m_frm.Liste_RV_Labo_Medecin();
-        showProductsOfTheDay();
+    m_main.productsFollowLaboratory(row);
+    guarded(m_main.widget(), [&] {
+        m_main.Liste_RV_Labo_Medecin();
+        m_main.Charger_Produits_Visite();
     });
-
-    if (s.EtatChkL == 1)
-        v.products.CboLh->setCurrentIndex(v.LstLabo->currentRow());
+    m_main.historyFollowsLaboratory(row);
 }
 
 // The list goes back to the laboratory the panel shows (none when it shows
 // none), without running the selection again.
 void LabsController::backToPanel()
 {
-    ListBox *list = m_frm.view().LstLabo;
+    ListBox *list = m_w.LstLabo;
     const QString shown = m_panel->labo();
     int row = -1;
     for (int i = 0; !shown.isEmpty() && i < list->count() && row < 0; ++i)
@@ -125,26 +106,6 @@ void LabsController::backToPanel()
             row = i;
     const QSignalBlocker blocker(list);
     list->setCurrentRow(row);
-}
-
-// The laboratory's appointment of the day is highlighted, none when it has
-// none. Highlighting is not a click on the appointment: its own handler
-// does not run.
-void LabsController::showDayAppointment()
-{
-    MainView &v = m_frm.view();
-    ListBox *day = v.agenda.LstRVJour;
-    QStringList entries;
-    for (int i = 0; i < day->count(); ++i)
-        entries.append(day->item(i)->text());
-    const QSignalBlocker blocker(day);
-    day->setCurrentRow(labrules::dayListIndex(entries, m_frm.currentLabo()));
-}
-
-void LabsController::showProductsOfTheDay()
-{
-    m_frm.view().products.LstPr->clear();
-    m_frm.Charger_Produits_Visite();
 }
 
 void LabsController::loadQuota()
@@ -184,94 +145,96 @@ void LabsController::CmdPassage_Click()
 
 void LabsController::CmdRR_Click()
 {
-    MainView &v = m_frm.view();
-    SharedState &s = m_frm.state();
-    const auto answer = dialogs::input(&m_frm, QStringLiteral("Inscrire les premières lettres \ndu nom du laboratoire"),
-                                       QStringLiteral("Recherche rapide"));
-    s.Reponse = answer.value_or(QString());
-    if (s.Reponse.isEmpty())
+    const QString answer =
+        dialogs::input(m_main.widget(), QStringLiteral("Inscrire les premières lettres \ndu nom du laboratoire"),
+                       QStringLiteral("Recherche rapide"))
+            .value_or(QString());
+    if (answer.isEmpty())
         return;
-    const int hit = labrules::quickSearch(lablists::entries(v), s.Reponse);
+    const int hit = labrules::quickSearch(lablists::entries(m_w), answer);
     if (hit < 0) {
-        dialogs::information(&m_frm, QStringLiteral("Pas de nom de laboratoire ") + QStringLiteral("commençant par ")
-                                         + s.Reponse.toUpper());
+        dialogs::information(m_main.widget(), QStringLiteral("Pas de nom de laboratoire ")
+                                                  + QStringLiteral("commençant par ") + answer.toUpper());
         return;
     }
-    v.LstLabo->scrollToItem(v.LstLabo->item(hit), QAbstractItemView::PositionAtTop);
-    v.LstLabo->setCurrentRow(hit);
+    m_w.LstLabo->scrollToItem(m_w.LstLabo->item(hit), QAbstractItemView::PositionAtTop);
+    m_w.LstLabo->setCurrentRow(hit);
 }
 
 void LabsController::CmdRL_VM_Click()
 {
-    FrmDM dialog(m_frm);
-    if (!guarded(&m_frm, [&] { dialog.load(); }))
+    FrmDM dialog(m_main, m_w);
+    if (!guarded(m_main.widget(), [&] { dialog.load(); }))
         return;
     dialog.exec();
 }
 
-void LabsController::ChkL_Click()
-{
-    MainView &v = m_frm.view();
-    SharedState &s = m_frm.state();
-    const bool ticked = v.products.ChkL->isChecked();
-    v.products.CboLh->setEnabled(!ticked);
-    s.EtatChkL = ticked ? 1 : 0;
-    guarded(&m_frm, [&] { m_frm.saveWorkstationSettings(); });
-    m_frm.focusCmdFoc();
-}
-
 void LabsController::openSite()
 {
-    const QString url = m_frm.view().labo.TextVM[1]->text();
+    const QString url = m_w.TextVM[1]->text();
     if (!labrules::isWebAddress(url)) {
-        dialogs::critical(&m_frm, QStringLiteral("L'adresse indiquée n'est pas une URL !"));
+        dialogs::critical(m_main.widget(), QStringLiteral("L'adresse indiquée n'est pas une URL !"));
         return;
     }
-    if (!dialogs::askYesNo(&m_frm, QStringLiteral("Etes vous prêt à vous connecter à ") + url + QStringLiteral(" ?")))
+    if (!dialogs::askYesNo(m_main.widget(),
+                           QStringLiteral("Etes vous prêt à vous connecter à ") + url + QStringLiteral(" ?")))
         return;
     QDesktopServices::openUrl(QUrl(url.trimmed(), QUrl::TolerantMode));
 }
 
 void LabsController::writeMail()
 {
-    const QString email = m_frm.view().labo.TextVM[4]->text();
+    const QString email = m_w.TextVM[4]->text();
     if (!labrules::isMailAddress(email)) {
-        dialogs::critical(&m_frm, QStringLiteral("Aucune adresse valide n'est inscrite !"));
+        dialogs::critical(m_main.widget(), QStringLiteral("Aucune adresse valide n'est inscrite !"));
         return;
     }
-    if (!dialogs::askYesNo(&m_frm, QStringLiteral("Etes vous prêt à adresser un courrier à ") + m_frm.currentLabo()
-                                       + QStringLiteral(" ?")))
+    if (!dialogs::askYesNo(m_main.widget(), QStringLiteral("Etes vous prêt à adresser un courrier à ")
+                                                + m_main.currentLabo() + QStringLiteral(" ?")))
         return;
     QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + email.trimmed(), QUrl::TolerantMode));
 }
 
-void LabsController::CmdConnaitre_Click()
+void LabsController::reloadList(const QStringList &entries)
 {
-    dialogs::information(&m_frm, QStringLiteral("Clickez sur la date choisie, dans le calendrier."));
-    m_frm.focusCmdFoc();
+    const QSignalBlocker blocker(m_w.LstLabo);
+    m_w.LstLabo->clear();
+    m_w.LstLabo->addItems(entries);
 }
 
-void LabsController::CmdListeQuitte_Click()
+bool LabsController::laboratoryRefused() const
 {
-    MainView &v = m_frm.view();
-    m_frm.state().ModeListeRV = 0;
-    v.agenda.LstListe->clear();
-    v.agenda.LblListe->setText(QString());
-    v.agenda.PctListe->setVisible(false);
-    // The month list took the grid's place.
-    v.agenda.FG->setVisible(true);
-    v.agenda.CmdRV->setVisible(true);
-    v.agenda.CmdConnaitre->setVisible(true);
-    v.menus.mnuVoirRV->setVisible(true);
-    v.agenda.CmdRV->setText(QStringLiteral("Fixer Rendez-vous"));
-    v.menus.mnuVoirRV->setText(QStringLiteral("Voir les RV d'un mois pour un médecin"));
+    return m_w.LblPass->text() == QStringLiteral("0");
+}
+
+void LabsController::showQuotaButton()
+{
+    m_main.showTab(2);
+    m_w.CmdPassage->setFocus(Qt::OtherFocusReason);
+}
+
+bool LabsController::selectLaboratory(const QString &labo)
+{
+    for (int i = 0; i < m_w.LstLabo->count(); ++i) {
+        if (m_w.LstLabo->item(i)->text().trimmed().compare(labo, Qt::CaseInsensitive) != 0)
+            continue;
+        {
+            // The selection handler runs once, whatever the list's own
+            // signals are connected to.
+            const QSignalBlocker blocker(m_w.LstLabo);
+            m_w.LstLabo->setCurrentRow(i);
+        }
+        LstLabo_Click();
+        return true;
+    }
+    return false;
 }
 
 // The tooltip of the laboratory list names the entry under the pointer:
 // the list is narrow and long names are cut.
 bool LabsController::eventFilter(QObject *watched, QEvent *event)
 {
-    ListBox *list = m_frm.view().LstLabo;
+    ListBox *list = m_w.LstLabo;
     if (watched == list->viewport() && event->type() == QEvent::MouseMove) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const QModelIndex index = list->indexAt(mouse->position().toPoint());

@@ -4,7 +4,8 @@
 #include <memory>
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
+struct LaboWidgets;
 class LabEditing;
 class LabPanel;
 class QuotaHandler;
@@ -14,7 +15,7 @@ class QuotaHandler;
 class LabsController : public QObject {
     Q_OBJECT
 public:
-    explicit LabsController(FrmLabo &frm);
+    LabsController(MainWindow &main, LaboWidgets &w);
     ~LabsController() override;
 
     void connectSignals();
@@ -26,28 +27,35 @@ public:
     // is shown and when the window closes). Throws StoreError.
     void savePanel();
     void addLaboratory();
+    // Fills LstLabo anew with these entries; none is selected, no handler
+    // runs.
+    void reloadList(const QStringList &entries);
+    // What the other subsystems ask through the main window.
+    bool laboratoryRefused() const;
+    void showQuotaButton();
+    bool selectLaboratory(const QString &labo);
     void openSite();
     void writeMail();
 
     void CmdRR_Click();
     void CmdRL_VM_Click();
-    void ChkL_Click();
     void CmdPassage_Click();
-    void CmdConnaitre_Click();
-    void CmdListeQuitte_Click();
     void mnurenomlabo_Click();
     void mnuSuplabo_Click();
     void LstLabo_DblClick();
+
+signals:
+    // The user chose a laboratory in the list.
+    void laboratoryClicked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void showDayAppointment();
     void backToPanel();
-    void showProductsOfTheDay();
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    LaboWidgets &m_w;
     std::unique_ptr<LabPanel> m_panel;
     std::unique_ptr<QuotaHandler> m_quota;
     std::unique_ptr<LabEditing> m_editing;

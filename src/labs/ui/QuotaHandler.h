@@ -1,20 +1,22 @@
 #pragma once
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
+struct LaboWidgets;
 
 // The annual number of visits of the selected laboratory with the selected
 // doctor (LblPass and CmdPassage).
 class QuotaHandler {
 public:
-    explicit QuotaHandler(FrmLabo &frm);
+    QuotaHandler(MainWindow &main, LaboWidgets &w);
 
     // LblPass from the pair's Passage row; an unset quota reads 0.
     void loadQuota();
     void CmdPassage_Click();
 
 private:
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    LaboWidgets &m_w;
 };
 
 } // namespace tv

@@ -7,7 +7,7 @@
 #include <optional>
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
 
 // Data location and maintenance commands of the Options menu, and the
 // upgrade of the user's database at start-up.
@@ -26,9 +26,8 @@ public:
     static Seams &seams();
     static void resetSeams();
 
-    explicit MaintenanceController(FrmLabo &frm);
+    explicit MaintenanceController(MainWindow &main);
 
-    void connectSignals();
     // Start-up: finishes an upgrade that a crash interrupted. Throws
     // StoreError when the files cannot be put in place.
     void recoverUpgrade();
@@ -62,7 +61,7 @@ private:
     QString copyDestination(const QString &chosen);
     void reopenOn(const QString &databasePath);
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
 };
 
 } // namespace tv

@@ -2,12 +2,11 @@
 
 #include "agenda/core/AgendaFiles.h"
 #include "agenda/core/AppointmentLists.h"
-#include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Busy.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
-#include "common/ui/Widgets.h"
+#include "common/ui/MainWindow.h"
 #include "outputs/core/CalendarEvents.h"
 #include "outputs/core/ICalendarFile.h"
 #include "outputs/core/QuotaChartData.h"
@@ -16,28 +15,13 @@
 #include "outputs/ui/QuotaChartWindow.h"
 #include "store/files/TextFile.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
-#include <QLabel>
 #include <QPrinter>
-#include <QTabBar>
 
 namespace tv {
 
 namespace {
-
-// Every line of a long list, also those the view has not read yet.
-QStringList listLines(LineView *list)
-{
-    list->fetchAll();
-    QStringList lines;
-    lines.reserve(list->count());
-    for (int i = 0; i < list->count(); ++i)
-        lines.append(list->text(i));
-    return lines;
-}
 
 // A file name from a heading: no character a file system refuses.
 QString fileStem(const QString &heading)
@@ -58,8 +42,8 @@ QString withSuffix(QString path, const QString &suffix)
 
 } // namespace
 
-OutputsController::OutputsController(FrmLabo &frm)
-    : m_frm(frm)
+OutputsController::OutputsController(MainWindow &main)
+    : m_main(main)
 {
 }
 
@@ -73,21 +57,12 @@ QuotaChartWindow *OutputsController::chartWindow() const
     return m_chart;
 }
 
-void OutputsController::connectSignals()
-{
-    const MenuActions &m = m_frm.view().menus;
-    connect(m.mnuImprimer, &QAction::triggered, this, &OutputsController::mnuImprimer_Click);
-    connect(m.mnuPdf, &QAction::triggered, this, &OutputsController::mnuPdf_Click);
-    connect(m.mnuICal, &QAction::triggered, this, &OutputsController::mnuICal_Click);
-    connect(m.mnuGraphique, &QAction::triggered, this, &OutputsController::mnuGraphique_Click);
-}
-
 std::optional<int> OutputsController::displayedYear()
 {
     bool ok = false;
-    const int year = m_frm.view().agenda.CboAn->currentText().trimmed().toInt(&ok);
+    const int year = m_main.displayedYear().trimmed().toInt(&ok);
     if (!ok || year < 1 || year > 9999) {
-        dialogs::information(&m_frm, QStringLiteral("Choisissez une année dans l'agenda."));
+        dialogs::information(m_main.widget(), QStringLiteral("Choisissez une année dans l'agenda."));
         return std::nullopt;
     }
     return year;
@@ -95,8 +70,8 @@ std::optional<int> OutputsController::displayedYear()
 
 std::optional<int> OutputsController::doctorAndYear()
 {
-    if (!m_frm.hasDoctor()) {
-        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un médecin."));
+    if (!m_main.hasDoctor()) {
+        dialogs::information(m_main.widget(), QStringLiteral("Sélectionnez un médecin."));
         return std::nullopt;
     }
     return displayedYear();
@@ -104,35 +79,33 @@ std::optional<int> OutputsController::doctorAndYear()
 
 std::optional<outputs::OutputDocument> OutputsController::visibleDocument()
 {
-    const int tab = m_frm.view().TS->currentIndex() + 1;
+    const int tab = m_main.currentTab();
     if (tab == 1)
         return agendaDocument();
     if (tab == 3)
         return historyDocument();
-    dialogs::information(&m_frm, QStringLiteral("Il n'y a rien à imprimer sur cette page : affichez l'agenda "
-                                                "ou les produits présentés."));
+    dialogs::information(m_main.widget(), QStringLiteral("Il n'y a rien à imprimer sur cette page : affichez l'agenda "
+                                                         "ou les produits présentés."));
     return std::nullopt;
 }
 
 std::optional<outputs::OutputDocument> OutputsController::agendaDocument()
 {
-    SharedState &s = m_frm.state();
-    AgendaWidgets &a = m_frm.view().agenda;
-    if (!m_frm.hasDoctor()) {
-        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un médecin."));
+    SharedState &s = m_main.state();
+    if (!m_main.hasDoctor()) {
+        dialogs::information(m_main.widget(), QStringLiteral("Sélectionnez un médecin."));
         return std::nullopt;
     }
     if (s.MoisActif < 0 || s.MoisActif > 11) {
-        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un mois."));
+        dialogs::information(m_main.widget(), QStringLiteral("Sélectionnez un mois."));
         return std::nullopt;
     }
-    const QString doctor = m_frm.currentDoctor();
-    if (s.ModeListeRV == 1) {
-        const QStringList lines = listLines(a.LstListe);
-        auto doc = outputs::listDocument(QStringLiteral("Rendez-vous du mois"), doctor, a.LblListe->text().trimmed(),
-                                         lines, Clock::today());
+    const QString doctor = m_main.currentDoctor();
+    if (const std::optional<ShownList> list = m_main.shownMonthList()) {
+        auto doc = outputs::listDocument(QStringLiteral("Rendez-vous du mois"), doctor, list->heading, list->lines,
+                                         Clock::today());
         if (doc.isEmpty()) {
-            dialogs::information(&m_frm, QStringLiteral("Aucun rendez-vous à imprimer pour ce mois."));
+            dialogs::information(m_main.widget(), QStringLiteral("Aucun rendez-vous à imprimer pour ce mois."));
             return std::nullopt;
         }
         return doc;
@@ -143,19 +116,19 @@ std::optional<outputs::OutputDocument> OutputsController::agendaDocument()
     outputs::MonthInput input;
     input.doctor = doctor;
     input.year = *year;
+    const QString yearText = m_main.displayedYear();
     input.month = s.MoisActif + 1;
     input.printed = Clock::today();
-    const bool read = guarded(&m_frm, [&] {
-        const QString entry = m_frm.view().LstMed->text();
-        input.visits =
-            m_frm.store().visites().forMonth(doctor, a.CboAn->currentText(), rvlists::twoDigitMonth(s.MoisActif));
+    const bool read = guarded(m_main.widget(), [&] {
+        const QString entry = m_main.doctorEntry();
+        input.visits = m_main.store().visites().forMonth(doctor, yearText, rvlists::twoDigitMonth(s.MoisActif));
         input.absenceText = agendafiles::readAbsenceText(s.CheminBase, entry);
         input.maxJour = agendafiles::readMaxima(s.CheminBase, entry);
     });
     if (!read)
         return std::nullopt;
     try {
-        input.joursFeries = Liste_Jours_Feries(a.CboAn->currentText()).split(u';');
+        input.joursFeries = Liste_Jours_Feries(yearText).split(u';');
     } catch (const CalendarOverflow &) {
         input.joursFeries.clear();
     }
@@ -164,17 +137,13 @@ std::optional<outputs::OutputDocument> OutputsController::agendaDocument()
 
 std::optional<outputs::OutputDocument> OutputsController::historyDocument()
 {
-    ProductsWidgets &w = m_frm.view().products;
-    QString filter = QStringLiteral("tout l'historique");
-    for (auto [combo, what] :
-         {std::pair{w.CboDh, "délégué"}, std::pair{w.CboLh, "laboratoire"}, std::pair{w.CboPrPr, "médicament"}})
-        if (combo->currentIndex() >= 0)
-            filter = QString::fromUtf8(what) + QStringLiteral(" ") + combo->currentText().trimmed();
-    auto doc = outputs::listDocument(QStringLiteral("Produits présentés"), m_frm.currentDoctor(), filter,
-                                     listLines(w.LstHistPr), Clock::today());
+    const ShownList history = m_main.shownHistory();
+    auto doc = outputs::listDocument(QStringLiteral("Produits présentés"), m_main.currentDoctor(), history.heading,
+                                     history.lines, Clock::today());
     doc.landscape = true;
     if (doc.isEmpty()) {
-        dialogs::information(&m_frm, QStringLiteral("Il n'y a rien à imprimer : l'historique affiché est vide."));
+        dialogs::information(m_main.widget(),
+                             QStringLiteral("Il n'y a rien à imprimer : l'historique affiché est vide."));
         return std::nullopt;
     }
     return doc;
@@ -185,10 +154,10 @@ void OutputsController::mnuImprimer_Click()
     const auto doc = visibleDocument();
     if (!doc)
         return;
-    dialogs::printPreview(&m_frm, doc->heading(), [&](QPrinter *printer) {
+    dialogs::printPreview(m_main.widget(), doc->heading(), [&](QPrinter *printer) {
         BusyCursor busy;
         if (outputs::paintDocument(*doc, *printer) == 0)
-            dialogs::critical(&m_frm, QStringLiteral("L'imprimante n'a pas pu être utilisée."));
+            dialogs::critical(m_main.widget(), QStringLiteral("L'imprimante n'a pas pu être utilisée."));
     });
 }
 
@@ -198,7 +167,7 @@ void OutputsController::mnuPdf_Click()
     if (!doc)
         return;
     const QString path =
-        withSuffix(dialogs::saveFile(&m_frm, QStringLiteral("Enregistrer en PDF"),
+        withSuffix(dialogs::saveFile(m_main.widget(), QStringLiteral("Enregistrer en PDF"),
                                      QDir::home().filePath(fileStem(doc->heading()) + QStringLiteral(".pdf")),
                                      QStringLiteral("Documents PDF (*.pdf)")),
                    QStringLiteral(".pdf"));
@@ -207,10 +176,10 @@ void OutputsController::mnuPdf_Click()
     BusyCursor busy;
     const QByteArray bytes = outputs::pdfBytes(*doc);
     if (bytes.isEmpty()) {
-        dialogs::critical(&m_frm, QStringLiteral("Le document PDF n'a pas pu être produit."));
+        dialogs::critical(m_main.widget(), QStringLiteral("Le document PDF n'a pas pu être produit."));
         return;
     }
-    guarded(&m_frm, [&] { textfile::writeBytes(path, bytes); });
+    guarded(m_main.widget(), [&] { textfile::writeBytes(path, bytes); });
 }
 
 void OutputsController::mnuICal_Click()
@@ -218,38 +187,39 @@ void OutputsController::mnuICal_Click()
     const auto year = doctorAndYear();
     if (!year)
         return;
-    FrmICal period(QDate(*year, 1, 1), QDate(*year, 12, 31), &m_frm);
+    FrmICal period(QDate(*year, 1, 1), QDate(*year, 12, 31), m_main.widget());
     if (dialogs::exec(period, period.windowTitle()) != QDialog::Accepted)
         return;
     if (period.from() > period.to()) {
-        dialogs::information(&m_frm, QStringLiteral("La date de début doit précéder la date de fin."));
+        dialogs::information(m_main.widget(), QStringLiteral("La date de début doit précéder la date de fin."));
         return;
     }
-    const QString doctor = m_frm.currentDoctor();
+    const QString doctor = m_main.currentDoctor();
     const outputs::CalendarRequest request{doctor, period.from(), period.to(), period.withAbsences()};
     QList<outputs::CalendarEvent> events;
-    const bool read = guarded(&m_frm, [&] {
+    const bool read = guarded(m_main.widget(), [&] {
         const QStringList absences =
-            request.withAbsences ? agendafiles::readAbsences(m_frm.state().CheminBase, m_frm.view().LstMed->text())
-                                       .value_or(QStringList())
-                                 : QStringList();
-        events = outputs::calendarEvents(request, m_frm.store().visites().forMedecin(doctor), absences);
+            request.withAbsences
+                ? agendafiles::readAbsences(m_main.state().CheminBase, m_main.doctorEntry()).value_or(QStringList())
+                : QStringList();
+        events = outputs::calendarEvents(request, m_main.store().visites().forMedecin(doctor), absences);
     });
     if (!read)
         return;
     if (events.isEmpty()) {
-        dialogs::information(&m_frm, QStringLiteral("Aucun rendez-vous de %1 dans cette période.").arg(doctor));
+        dialogs::information(m_main.widget(),
+                             QStringLiteral("Aucun rendez-vous de %1 dans cette période.").arg(doctor));
         return;
     }
-    const QString path = withSuffix(dialogs::saveFile(&m_frm, QStringLiteral("Exporter vers un agenda"),
+    const QString path = withSuffix(dialogs::saveFile(m_main.widget(), QStringLiteral("Exporter vers un agenda"),
                                                       QDir::home().filePath(fileStem(doctor) + QStringLiteral(".ics")),
                                                       QStringLiteral("Agendas iCalendar (*.ics)")),
                                     QStringLiteral(".ics"));
     if (path.isEmpty())
         return;
     BusyCursor busy;
-    if (guarded(&m_frm, [&] { icalendarfile::write(path, events, Clock::now()); }))
-        dialogs::information(&m_frm,
+    if (guarded(m_main.widget(), [&] { icalendarfile::write(path, events, Clock::now()); }))
+        dialogs::information(m_main.widget(),
                              QStringLiteral("%1 événement(s) exporté(s) dans « %2 ».").arg(events.size()).arg(path));
 }
 
@@ -258,20 +228,21 @@ void OutputsController::mnuGraphique_Click()
     const auto year = doctorAndYear();
     if (!year)
         return;
-    const QString doctor = m_frm.currentDoctor();
+    const QString doctor = m_main.currentDoctor();
     BusyCursor busy;
     QList<outputs::QuotaBar> bars;
-    if (!guarded(&m_frm, [&] {
-            bars = outputs::quotaBars(m_frm.store().visites().forMedecin(doctor),
-                                      m_frm.store().passages().quotasForMedecin(doctor), *year, Clock::today());
+    if (!guarded(m_main.widget(), [&] {
+            bars = outputs::quotaBars(m_main.store().visites().forMedecin(doctor),
+                                      m_main.store().passages().quotasForMedecin(doctor), *year, Clock::today());
         }))
         return;
     if (bars.isEmpty()) {
-        dialogs::information(&m_frm, QStringLiteral("Ni quota ni visite pour %1 en %2.").arg(doctor).arg(*year));
+        dialogs::information(m_main.widget(),
+                             QStringLiteral("Ni quota ni visite pour %1 en %2.").arg(doctor).arg(*year));
         return;
     }
     if (!m_chart)
-        m_chart = new QuotaChartWindow(&m_frm);
+        m_chart = new QuotaChartWindow(m_main.widget());
     m_chart->setData(doctor, *year, bars);
     m_chart->show();
     m_chart->raise();

@@ -7,7 +7,7 @@
 #include <optional>
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
 class QuotaChartWindow;
 
 // Print, PDF, calendar export and the quota chart: what the visible page
@@ -15,10 +15,9 @@ class QuotaChartWindow;
 class OutputsController : public QObject {
     Q_OBJECT
 public:
-    explicit OutputsController(FrmLabo &frm);
+    explicit OutputsController(MainWindow &main);
     ~OutputsController() override;
 
-    void connectSignals();
     void mnuImprimer_Click();
     void mnuPdf_Click();
     void mnuICal_Click();
@@ -36,7 +35,7 @@ private:
     // The displayed year when a doctor is selected; else says what is missing.
     std::optional<int> doctorAndYear();
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
     QPointer<QuotaChartWindow> m_chart;
 };
 

@@ -1,9 +1,10 @@
 #include "products/ui/HistoryView.h"
 
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Guard.h"
+#include "common/ui/MainWindow.h"
 #include "common/ui/Widgets.h"
 #include "products/ui/ProductHistoryModel.h"
+#include "products/ui/ProductsPage.h"
 #include "store/tables/Store.h"
 
 #include <QComboBox>
@@ -27,12 +28,22 @@ ProduitRepository::Filter filterOf(history::Mode mode)
     return ProduitRepository::Filter::None;
 }
 
+QString filterName(history::Mode mode, const QString &value)
+{
+    switch (mode) {
+    case history::Mode::All: return QStringLiteral("tout l'historique");
+    case history::Mode::Delegue: return QStringLiteral("délégué ") + value;
+    case history::Mode::Labo: return QStringLiteral("laboratoire ") + value;
+    case history::Mode::Medicament: return QStringLiteral("médicament ") + value;
+    }
+    return QString();
+}
+
 } // namespace
 
 void HistoryView::clearFilters()
 {
-    ProductsWidgets &w = m_frm.view().products;
-    for (QComboBox *combo : {w.CboPrPr, w.CboDh, w.CboLh}) {
+    for (QComboBox *combo : {m_w.CboPrPr, m_w.CboDh, m_w.CboLh}) {
         const QSignalBlocker blocker(combo);
         combo->setCurrentIndex(-1);
     }
@@ -40,20 +51,21 @@ void HistoryView::clearFilters()
 
 void HistoryView::build(history::Mode mode, const QString &value)
 {
-    ProductsWidgets &w = m_frm.view().products;
-    w.LstHistPr->setToolTip(QString());
-    if (!m_frm.hasStore() || !m_frm.hasDoctor()) {
-        w.LstHistPr->clear();
+    m_shownFilter = filterName(mode, value);
+    m_w.LstHistPr->setToolTip(QString());
+    if (!m_main.hasStore() || !m_main.hasDoctor()) {
+        m_w.LstHistPr->clear();
         return;
     }
-    const QString doctor = m_frm.currentDoctor();
+    const QString doctor = m_main.currentDoctor();
     const ProduitRepository::Filter filter = filterOf(mode);
     // Pages read while scrolling; a failure or a closed database ends the
     // list where it is.
-    w.historyModel->show(mode, [this, filter, value, doctor](const QString &before, int limit) {
+    m_w.historyModel->show(mode, [this, filter, value, doctor](const QString &before, int limit) {
         ProduitRepository::Page page;
-        if (m_frm.hasStore())
-            guarded(&m_frm, [&] { page = m_frm.store().produits().historyPage(filter, value, doctor, before, limit); });
+        if (m_main.hasStore())
+            guarded(m_main.widget(),
+                    [&] { page = m_main.store().produits().historyPage(filter, value, doctor, before, limit); });
         return page;
     });
 }
@@ -69,53 +81,51 @@ void HistoryView::filterChosen(history::Mode mode, QComboBox *chosen)
     // The program clears the filters itself; that is no choice.
     if (chosen->currentIndex() < 0)
         return;
-    ProductsWidgets &w = m_frm.view().products;
-    for (QComboBox *combo : {w.CboDh, w.CboLh, w.CboPrPr}) {
+    for (QComboBox *combo : {m_w.CboDh, m_w.CboLh, m_w.CboPrPr}) {
         if (combo == chosen)
             continue;
         const QSignalBlocker blocker(combo);
         combo->setCurrentIndex(-1);
     }
-    w.CmdTH->setText(kMontrer);
+    m_w.CmdTH->setText(kMontrer);
     build(mode, chosen->currentText().trimmed());
 }
 
 void HistoryView::CboDh_Click()
 {
-    filterChosen(history::Mode::Delegue, m_frm.view().products.CboDh);
+    filterChosen(history::Mode::Delegue, m_w.CboDh);
 }
 
 void HistoryView::CboLh_Click()
 {
-    filterChosen(history::Mode::Labo, m_frm.view().products.CboLh);
+    filterChosen(history::Mode::Labo, m_w.CboLh);
 }
 
 void HistoryView::CboPrPr_Click()
 {
-    filterChosen(history::Mode::Medicament, m_frm.view().products.CboPrPr);
+    filterChosen(history::Mode::Medicament, m_w.CboPrPr);
 }
 
 void HistoryView::CmdTH_Click()
 {
-    ProductsWidgets &w = m_frm.view().products;
-    if (w.CmdTH->text() == kSupprimer) {
+    if (m_w.CmdTH->text() == kSupprimer) {
         // Only the display goes; the records stay.
-        w.CmdTH->setText(kMontrer);
+        m_w.CmdTH->setText(kMontrer);
         clearFilters();
-        w.LstHistPr->clear();
-        w.LstHistPr->setToolTip(QString());
+        m_w.LstHistPr->clear();
+        m_w.LstHistPr->setToolTip(QString());
     } else {
-        w.CmdTH->setText(kSupprimer);
+        m_w.CmdTH->setText(kSupprimer);
         Remplir_Historique();
     }
-    m_frm.focusCmdFoc();
+    m_main.focusCmdFoc();
 }
 
 void HistoryView::LstHistPr_MouseMove(Qt::MouseButtons buttons, const QPoint &pos)
 {
     if (buttons != Qt::NoButton)
         return;
-    LineView *list = m_frm.view().products.LstHistPr;
+    LineView *list = m_w.LstHistPr;
     const QModelIndex index = list->indexAt(pos);
     list->setToolTip(index.isValid() ? list->text(index.row()) : QString());
 }

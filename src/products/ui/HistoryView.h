@@ -6,14 +6,16 @@ class QComboBox;
 class QPoint;
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
+struct ProductsWidgets;
 
 // The history side of the products page: the doctor's recorded visits,
 // whole or filtered by delegate, laboratory or medicine.
 class HistoryView {
 public:
-    explicit HistoryView(FrmLabo &frm)
-        : m_frm(frm)
+    HistoryView(MainWindow &main, ProductsWidgets &w)
+        : m_main(main)
+        , m_w(w)
     {
     }
 
@@ -23,13 +25,18 @@ public:
     void CboPrPr_Click();
     void CmdTH_Click();
     void LstHistPr_MouseMove(Qt::MouseButtons buttons, const QPoint &pos);
+    // What the list shows: "tout l'historique", or the filter it was built
+    // with, which the filter's box may no longer show (a renamed delegate).
+    QString shownFilter() const { return m_shownFilter; }
 
 private:
     void filterChosen(history::Mode mode, QComboBox *chosen);
     void clearFilters();
     void build(history::Mode mode, const QString &value);
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    ProductsWidgets &m_w;
+    QString m_shownFilter;
 };
 
 } // namespace tv

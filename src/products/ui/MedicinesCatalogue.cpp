@@ -1,11 +1,12 @@
 #include "products/ui/MedicinesCatalogue.h"
 
-#include "app/ui/FrmLabo.h"
 #include "common/core/ListOrder.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
+#include "common/ui/MainWindow.h"
 #include "products/core/Catalogue.h"
 #include "products/core/MedocFile.h"
+#include "products/ui/ProductsPage.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -39,27 +40,26 @@ int insertSorted(QComboBox *combo, const QString &entry)
 
 void MedicinesCatalogue::loadMedicines()
 {
-    ProductsWidgets &w = m_frm.view().products;
-    const auto lines = medocfile::read(m_frm.state().CheminBase);
+    const auto lines = medocfile::read(m_main.state().CheminBase);
     QStringList entries;
     for (const QString &line : lines.value_or(QStringList{}))
         entries.append(catalogue::entryFor(line));
     listorder::sort(entries);
     {
-        const QSignalBlocker b1(w.CboPr), b2(w.CboPrPr);
-        w.CboPr->clear();
-        w.CboPrPr->clear();
-        w.CboPr->addItems(entries);
-        w.CboPrPr->addItems(entries);
-        w.CboPr->setCurrentIndex(-1);
-        w.CboPrPr->setCurrentIndex(-1);
+        const QSignalBlocker b1(m_w.CboPr), b2(m_w.CboPrPr);
+        m_w.CboPr->clear();
+        m_w.CboPrPr->clear();
+        m_w.CboPr->addItems(entries);
+        m_w.CboPrPr->addItems(entries);
+        m_w.CboPr->setCurrentIndex(-1);
+        m_w.CboPrPr->setCurrentIndex(-1);
     }
     setEditText(kBlankEntry);
 }
 
 void MedicinesCatalogue::setEditText(const QString &text)
 {
-    QComboBox *box = m_frm.view().products.CboPr;
+    QComboBox *box = m_w.CboPr;
     if (box->currentText() != text)
         box->setEditText(text);
 }
@@ -68,7 +68,7 @@ void MedicinesCatalogue::CboPr_Change()
 {
     if (m_changing)
         return;
-    QComboBox *box = m_frm.view().products.CboPr;
+    QComboBox *box = m_w.CboPr;
     const QString text = box->currentText();
     if (text.size() >= 3)
         return;
@@ -80,7 +80,7 @@ void MedicinesCatalogue::CboPr_Change()
 
 void MedicinesCatalogue::CboPr_GotFocus()
 {
-    QComboBox *box = m_frm.view().products.CboPr;
+    QComboBox *box = m_w.CboPr;
     const QString text = box->currentText();
     if (!text.trimmed().isEmpty() || text == kBlankEntry)
         return;
@@ -92,45 +92,43 @@ void MedicinesCatalogue::CboPr_GotFocus()
 
 void MedicinesCatalogue::Ajouter_Medicament()
 {
-    ProductsWidgets &w = m_frm.view().products;
-    const QString typed = w.CboPr->currentText();
+    const QString typed = m_w.CboPr->currentText();
     // The box always holds its two-blank prefix: blanks only is no name.
     if (typed.trimmed().isEmpty()) {
-        w.CboPr->setFocus();
+        m_w.CboPr->setFocus();
         return;
     }
-    if (catalogue::isRegistered(typed, itemTexts(w.CboPr))) {
-        dialogs::information(&m_frm, QStringLiteral("Produit déjà enregistré !"));
+    if (catalogue::isRegistered(typed, itemTexts(m_w.CboPr))) {
+        dialogs::information(m_main.widget(), QStringLiteral("Produit déjà enregistré !"));
         setEditText(QString());
-        w.CboPr->setFocus();
+        m_w.CboPr->setFocus();
         return;
     }
     // The file first: when it cannot be written the lists do not show a
     // medicine the other workstations will never see.
-    if (!guarded(&m_frm, [&] { medocfile::append(m_frm.state().CheminBase, typed); }))
+    if (!guarded(m_main.widget(), [&] { medocfile::append(m_main.state().CheminBase, typed); }))
         return;
     const QString entry = catalogue::entryForTyped(typed);
-    const int at = insertSorted(w.CboPr, entry);
-    insertSorted(w.CboPrPr, entry);
+    const int at = insertSorted(m_w.CboPr, entry);
+    insertSorted(m_w.CboPrPr, entry);
     setEditText(QString());
-    w.CboPr->setCurrentIndex(at);
-    w.CboPr->setEditText(entry);
+    m_w.CboPr->setCurrentIndex(at);
+    m_w.CboPr->setEditText(entry);
 }
 
 void MedicinesCatalogue::Supprimer_Medicament()
 {
-    ProductsWidgets &w = m_frm.view().products;
-    const int index = w.CboPr->currentIndex();
-    const QString text = w.CboPr->currentText();
-    if (index < 0 || w.CboPr->itemText(index) != text) {
-        dialogs::message(&m_frm, QStringLiteral("Quel médicament faut-il suuprimer de la liste ?"),
+    const int index = m_w.CboPr->currentIndex();
+    const QString text = m_w.CboPr->currentText();
+    if (index < 0 || m_w.CboPr->itemText(index) != text) {
+        dialogs::message(m_main.widget(), QStringLiteral("Quel médicament faut-il suuprimer de la liste ?"),
                          QMessageBox::Question);
         return;
     }
-    if (!dialogs::askYesNo(&m_frm, QStringLiteral("Supprimer ") + text + QStringLiteral(" ?"), true))
+    if (!dialogs::askYesNo(m_main.widget(), QStringLiteral("Supprimer ") + text + QStringLiteral(" ?"), true))
         return;
-    guarded(&m_frm, [&] {
-        medocfile::remove(m_frm.state().CheminBase, text);
+    guarded(m_main.widget(), [&] {
+        medocfile::remove(m_main.state().CheminBase, text);
         loadMedicines();
     });
 }

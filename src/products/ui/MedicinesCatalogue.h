@@ -3,14 +3,16 @@
 class QString;
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
+struct ProductsWidgets;
 
 // The medicines catalogue: Medoc.txt shown in CboPr and CboPrPr, its
 // additions and deletions, and the two-blank prefix of the medicine box.
 class MedicinesCatalogue {
 public:
-    explicit MedicinesCatalogue(FrmLabo &frm)
-        : m_frm(frm)
+    MedicinesCatalogue(MainWindow &main, ProductsWidgets &w)
+        : m_main(main)
+        , m_w(w)
     {
     }
 
@@ -23,7 +25,8 @@ public:
 private:
     void setEditText(const QString &text);
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    ProductsWidgets &m_w;
     bool m_changing = false;
 };
 

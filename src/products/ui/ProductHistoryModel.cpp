@@ -1,6 +1,6 @@
 #include "products/ui/ProductHistoryModel.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace tv {
 
@@ -37,7 +37,7 @@ QStringList ProductHistoryModel::readPage(int limit)
     keys.reserve(page.rows.size());
     for (const ProduitRecord &r : page.rows)
         keys.append(history::key(m_mode, r));
-    std::sort(keys.begin(), keys.end(), [](const QString &a, const QString &b) { return a > b; });
+    history::newestFirst(keys);
     m_before = page.rows.constLast().date;
     return keys;
 }

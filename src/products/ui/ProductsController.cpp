@@ -1,30 +1,34 @@
 #include "products/ui/ProductsController.h"
 
-#include "app/ui/FrmLabo.h"
+#include "common/core/Clock.h"
 #include "common/ui/Guard.h"
 #include "common/ui/Widgets.h"
 #include "products/ui/HistoryView.h"
+#include "products/ui/LaboratoryCombos.h"
 #include "products/ui/MedicinesCatalogue.h"
+#include "products/ui/ProductsPage.h"
 #include "products/ui/VisitEntry.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTabBar>
 
 namespace tv {
 
-ProductsController::ProductsController(FrmLabo &frm)
-    : m_frm(frm)
-    , m_catalogue(std::make_unique<MedicinesCatalogue>(frm))
-    , m_visit(std::make_unique<VisitEntry>(frm))
-    , m_history(std::make_unique<HistoryView>(frm))
+ProductsController::ProductsController(MainWindow &main, ProductsWidgets &w)
+    : m_main(main)
+    , m_w(w)
+    , m_catalogue(std::make_unique<MedicinesCatalogue>(main, w))
+    , m_visit(std::make_unique<VisitEntry>(main, w))
+    , m_history(std::make_unique<HistoryView>(main, w))
 {
 }
 
@@ -32,8 +36,7 @@ ProductsController::~ProductsController() = default;
 
 void ProductsController::connectSignals()
 {
-    MainView &v = m_frm.view();
-    ProductsWidgets &w = v.products;
+    ProductsWidgets &w = m_w;
     constexpr auto indexChanged = qOverload<int>(&QComboBox::currentIndexChanged);
 
     connect(w.CboPr, &QComboBox::editTextChanged, this, [this] { m_catalogue->CboPr_Change(); });
@@ -67,12 +70,12 @@ void ProductsController::connectSignals()
     connect(w.CmdTH, &QPushButton::clicked, this, [this] { m_history->CmdTH_Click(); });
     w.LstHistPr->viewport()->installEventFilter(this);
 
-    connect(v.menus.mnuProduits, &QAction::triggered, this, [this] { mnuProduits_Click(); });
+    connect(w.ChkL, &QCheckBox::toggled, this, [this] { ChkL_Click(); });
 }
 
 bool ProductsController::eventFilter(QObject *watched, QEvent *event)
 {
-    ProductsWidgets &w = m_frm.view().products;
+    ProductsWidgets &w = m_w;
     switch (event->type()) {
     case QEvent::FocusIn:
         if (watched == w.CboPr || watched == w.CboPr->lineEdit())
@@ -122,30 +125,108 @@ void ProductsController::Supprimer_Medicament()
 
 void ProductsController::mnuProduits_Click()
 {
-    MainView &v = m_frm.view();
-    SharedState &s = m_frm.state();
-    const int shown = v.TS->currentIndex() + 1;
+    SharedState &s = m_main.state();
     // The feature's state in memory decides: a triggered checkable action
     // has already flipped its own check mark.
     if (s.AvecProduits != 0) {
-        v.menus.mnuProduits->setChecked(false);
-        if (v.TS->count() == 3) {
-            const QSignalBlocker blocker(v.TS);
-            v.TS->removeTab(2);
-        }
-        m_frm.showTab(shown == 3 ? 1 : shown);
+        m_w.mnuProduits->setChecked(false);
+        m_main.showProductsTab(false);
         s.AvecProduits = 0;
     } else {
-        v.menus.mnuProduits->setChecked(true);
-        if (v.TS->count() == 2) {
-            const QSignalBlocker blocker(v.TS);
-            v.TS->insertTab(2, QStringLiteral("Produits présentés"));
-            v.TS->setCurrentIndex(shown - 1);
-        }
+        m_w.mnuProduits->setChecked(true);
+        m_main.showProductsTab(true);
         s.AvecProduits = 1;
         Remplir_Historique();
     }
-    guarded(&m_frm, [&] { m_frm.saveWorkstationSettings(); });
+    guarded(m_main.widget(), [&] { m_main.saveWorkstationSettings(); });
+}
+
+void ProductsController::ChkL_Click()
+{
+    const bool ticked = m_w.ChkL->isChecked();
+    m_w.CboLh->setEnabled(!ticked);
+    m_main.state().EtatChkL = ticked ? 1 : 0;
+    guarded(m_main.widget(), [&] { m_main.saveWorkstationSettings(); });
+    m_main.focusCmdFoc();
+}
+
+void ProductsController::applyWorkstationSettings()
+{
+    m_w.ChkL->setChecked(m_main.state().EtatChkL == 1);
+}
+
+void ProductsController::followDoctor(const QString &doctor)
+{
+    m_w.LblH->setText(QStringLiteral("  HISTORIQUE des produits présentés   ___     ") + doctor);
+    m_w.LblS->setText(QStringLiteral("   Saisie des produits présentés   ___   ") + doctor);
+    Remplir_Historique();
+    m_w.CmdTH->setText(QStringLiteral("Supprimer tout l'historique"));
+    m_w.LstPr->clear();
+    m_w.CboPrPr->setCurrentIndex(-1);
+    m_w.CboLh->setCurrentIndex(-1);
+    m_w.CboDh->setCurrentIndex(-1);
+}
+
+void ProductsController::followLaboratory(int row)
+{
+    m_w.CboLs->setCurrentIndex(row);
+    m_w.CmdEnrPr->setEnabled(true);
+}
+
+void ProductsController::historyFollowsLaboratory(int row)
+{
+    if (m_main.state().EtatChkL == 1)
+        m_w.CboLh->setCurrentIndex(row);
+}
+
+void ProductsController::reloadLaboratories(const QStringList &labos, const QStringList &delegates)
+{
+    labcombos::reload(m_w, labos, delegates);
+}
+
+void ProductsController::laboratoryInserted(int row, const QString &entry, const QString &delegateEntry)
+{
+    labcombos::insert(m_w, row, entry, delegateEntry);
+}
+
+void ProductsController::laboratoryMoved(int row, int to, const QString &entry)
+{
+    labcombos::move(m_w, row, to, entry);
+}
+
+void ProductsController::laboratoryRemoved(int row)
+{
+    labcombos::remove(m_w, row);
+}
+
+void ProductsController::delegateRenamed(const QString &from, const QString &to)
+{
+    const QString before = QStringLiteral("  ") + from.trimmed();
+    if (m_w.CboDs->findText(before) < 0)
+        return;
+    // The old name is chosen in the history's filter as a user would choose
+    // it: the history then lists what the delegate presented under that
+    // name, which the visits keep.
+    const int inHistory = m_w.CboDh->findText(before);
+    if (inHistory >= 0)
+        m_w.CboDh->setCurrentIndex(inHistory);
+    labcombos::renameDelegate(m_w, from, to);
+    guarded(m_main.widget(), [&] { m_visit->chooseDelegateOfLaboratory(); });
+}
+
+void ProductsController::showVisitEntry(const QString &labo, const QDate &day)
+{
+    m_visit->show(labo, day);
+}
+
+ShownList ProductsController::shownHistory()
+{
+    return {m_history->shownFilter(), m_w.LstHistPr->allLines()};
+}
+
+void ProductsController::resetVisitDate()
+{
+    m_w.DTP->setDate(Clock::today());
 }
 
 } // namespace tv

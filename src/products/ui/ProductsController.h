@@ -1,10 +1,12 @@
 #pragma once
 
+#include "common/ui/MainWindow.h"
+
 #include <QObject>
 #include <memory>
 
 namespace tv {
-class FrmLabo;
+struct ProductsWidgets;
 class HistoryView;
 class MedicinesCatalogue;
 class VisitEntry;
@@ -13,7 +15,7 @@ class VisitEntry;
 class ProductsController : public QObject {
     Q_OBJECT
 public:
-    explicit ProductsController(FrmLabo &frm);
+    ProductsController(MainWindow &main, ProductsWidgets &w);
     ~ProductsController() override;
 
     void connectSignals();
@@ -25,6 +27,23 @@ public:
     void Ajouter_Medicament();
     void Supprimer_Medicament();
     void mnuProduits_Click();
+    void ChkL_Click();
+
+    // What the other subsystems ask through the main window.
+    void followDoctor(const QString &doctor);
+    void followLaboratory(int row);
+    void historyFollowsLaboratory(int row);
+    void reloadLaboratories(const QStringList &labos, const QStringList &delegates);
+    void laboratoryInserted(int row, const QString &entry, const QString &delegateEntry);
+    void laboratoryMoved(int row, int to, const QString &entry);
+    void laboratoryRemoved(int row);
+    void delegateRenamed(const QString &from, const QString &to);
+    void showVisitEntry(const QString &labo, const QDate &day);
+    ShownList shownHistory();
+    // The visit entry back on today (each time a page is shown).
+    void resetVisitDate();
+    // ChkL as the workstation's settings say, at start-up.
+    void applyWorkstationSettings();
 
     MedicinesCatalogue &medicines() { return *m_catalogue; }
     VisitEntry &visit() { return *m_visit; }
@@ -35,7 +54,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    ProductsWidgets &m_w;
     std::unique_ptr<MedicinesCatalogue> m_catalogue;
     std::unique_ptr<VisitEntry> m_visit;
     std::unique_ptr<HistoryView> m_history;

@@ -1,5 +1,6 @@
 #pragma once
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -41,6 +42,8 @@ struct ProductsWidgets {
     QPushButton *CmdTH = nullptr;
     LineView *LstHistPr = nullptr;
     ProductHistoryModel *historyModel = nullptr; // LstHistPr's rows
+    // The option that shows the page, made with the menus.
+    QAction *mnuProduits = nullptr;
 };
 
 QWidget *buildProductsPage(ProductsWidgets &w, QWidget *parent);

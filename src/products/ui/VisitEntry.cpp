@@ -1,11 +1,12 @@
 #include "products/ui/VisitEntry.h"
 
-#include "app/ui/FrmLabo.h"
 #include "common/core/ListOrder.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
+#include "common/ui/MainWindow.h"
 #include "common/ui/Widgets.h"
 #include "products/core/ProductsText.h"
+#include "products/ui/ProductsPage.h"
 #include "store/tables/Store.h"
 
 #include <QComboBox>
@@ -37,31 +38,28 @@ QStringList entries(const ListBox *list)
 QString VisitEntry::visitDate() const
 {
     // Stored as yyyy-MM-dd so that visits sort and compare as dates.
-    return m_frm.view().products.DTP->date().toString(Qt::ISODate);
+    return m_w.DTP->date().toString(Qt::ISODate);
 }
 
 QString VisitEntry::visitLabo() const
 {
-    return m_frm.view().products.CboLs->currentText().trimmed();
+    return m_w.CboLs->currentText().trimmed();
 }
 
 void VisitEntry::Charger_Produits_Visite()
 {
-    ProductsWidgets &w = m_frm.view().products;
-    w.LstPr->clear();
-    if (!m_frm.hasStore())
+    m_w.LstPr->clear();
+    if (!m_main.hasStore())
         return;
-    guarded(&m_frm, [&] {
-        const auto record = m_frm.store().produits().find(visitLabo(), m_frm.currentDoctor(), visitDate());
+    guarded(m_main.widget(), [&] {
+        const auto record = m_main.store().produits().find(visitLabo(), m_main.currentDoctor(), visitDate());
         if (!record)
             return;
-        SharedState &s = m_frm.state();
-        s.Tableau = productstext::split(record->produit);
         QStringList lines;
-        for (const QString &piece : s.Tableau)
+        for (const QString &piece : productstext::split(record->produit))
             lines.append(kPrefix + piece);
         listorder::sort(lines);
-        w.LstPr->addItems(lines);
+        m_w.LstPr->addItems(lines);
     });
 }
 
@@ -72,69 +70,87 @@ void VisitEntry::DTP_Change()
 
 void VisitEntry::CboLs_Click()
 {
-    ProductsWidgets &w = m_frm.view().products;
-    m_frm.state().ClicDelegue = false;
+    m_delegateFocused = false;
     const QString labo = visitLabo();
-    if (!labo.isEmpty() && m_frm.hasStore()) {
-        guarded(&m_frm, [&] {
+    if (!labo.isEmpty() && m_main.hasStore()) {
+        guarded(m_main.widget(), [&] {
             // A delegate the combo does not list leaves it empty rather than
             // on the previous laboratory's delegate.
-            if (const auto record = m_frm.store().labos().findByLabo(labo))
-                w.CboDs->setCurrentIndex(w.CboDs->findText(kPrefix + record->nom.trimmed()));
+            if (const auto record = m_main.store().labos().findByLabo(labo))
+                m_w.CboDs->setCurrentIndex(m_w.CboDs->findText(kPrefix + record->nom.trimmed()));
         });
+    }
+    Charger_Produits_Visite();
+}
+
+void VisitEntry::show(const QString &labo, const QDate &day)
+{
+    m_w.DTP->setDate(day);
+    const int inCombo = m_w.CboLs->findText(kPrefix + labo, Qt::MatchFixedString);
+    if (inCombo >= 0)
+        m_w.CboLs->setCurrentIndex(inCombo);
+}
+
+void VisitEntry::chooseDelegateOfLaboratory()
+{
+    m_delegateFocused = false;
+    const QString labo = visitLabo();
+    if (!labo.isEmpty()) {
+        if (const auto record = m_main.store().labos().findByLabo(labo)) {
+            const QSignalBlocker blocker(m_w.CboDs);
+            m_w.CboDs->setCurrentIndex(m_w.CboDs->findText(kPrefix + record->nom.trimmed()));
+        }
     }
     Charger_Produits_Visite();
 }
 
 void VisitEntry::CboDs_GotFocus()
 {
-    m_frm.state().ClicDelegue = true;
+    m_delegateFocused = true;
 }
 
 void VisitEntry::CboDs_Click()
 {
-    SharedState &s = m_frm.state();
-    ProductsWidgets &w = m_frm.view().products;
-    if (!s.ClicDelegue || !m_frm.hasStore())
+    if (!m_delegateFocused || !m_main.hasStore())
         return;
-    const QString delegue = w.CboDs->currentText().trimmed();
+    const QString delegue = m_w.CboDs->currentText().trimmed();
     if (delegue.isEmpty())
         return;
-    guarded(&m_frm, [&] {
-        const auto labo = m_frm.store().labos().findByNom(delegue);
+    guarded(m_main.widget(), [&] {
+        const auto labo = m_main.store().labos().findByNom(delegue);
         if (!labo) {
-            s.ClicDelegue = false;
-            w.CboDs->setCurrentIndex(-1);
-            w.CboLs->setCurrentIndex(-1);
-            dialogs::information(&m_frm, QStringLiteral("Laboratoire correspondant effacé ou renommé !"));
+            m_delegateFocused = false;
+            m_w.CboDs->setCurrentIndex(-1);
+            m_w.CboLs->setCurrentIndex(-1);
+            dialogs::information(m_main.widget(), QStringLiteral("Laboratoire correspondant effacé ou renommé !"));
             return;
         }
-        w.CboLs->setCurrentText(kPrefix + labo->labo.trimmed());
+        m_w.CboLs->setCurrentText(kPrefix + labo->labo.trimmed());
     });
-    m_frm.focusCmdFoc();
+    m_main.focusCmdFoc();
 }
 
 void VisitEntry::CmdAjoutePr_Click()
 {
-    ProductsWidgets &w = m_frm.view().products;
-    m_frm.focusCmdFoc();
-    // The medicine box keeps a two-blank prefix: blanks only means nothing
-    // was chosen.
-    const QString product = w.CboPr->currentText().trimmed();
-    if (product.isEmpty()) {
-        dialogs::information(&m_frm, QStringLiteral("Sélectionnez un produit !"));
+    m_main.focusCmdFoc();
+    // Only a box without any character is refused: its empty state, the
+    // two-blank prefix, adds a blank entry, which recording skips.
+    const QString text = m_w.CboPr->currentText();
+    if (text.isEmpty()) {
+        dialogs::information(m_main.widget(), QStringLiteral("Sélectionnez un produit !"));
         return;
     }
-    w.LstPr->insertItem(listorder::insertPosition(entries(w.LstPr), kPrefix + product), kPrefix + product);
+    const QString entry = kPrefix + text.trimmed();
+    m_w.LstPr->insertItem(listorder::insertPosition(entries(m_w.LstPr), entry), entry);
 }
 
 void VisitEntry::CmdRetirePr_Click()
 {
-    ListBox *list = m_frm.view().products.LstPr;
-    m_frm.focusCmdFoc();
+    ListBox *list = m_w.LstPr;
+    m_main.focusCmdFoc();
     QListWidgetItem *item = list->currentItem();
     if (!item || !item->isSelected()) {
-        dialogs::message(&m_frm, QStringLiteral("Quel produit faut il retirer !"), QMessageBox::Question);
+        dialogs::message(m_main.widget(), QStringLiteral("Quel produit faut il retirer !"), QMessageBox::Question);
         return;
     }
     delete list->takeItem(list->row(item));
@@ -142,38 +158,36 @@ void VisitEntry::CmdRetirePr_Click()
 
 void VisitEntry::CmdEnrPr_Click()
 {
-    ProductsWidgets &w = m_frm.view().products;
-    SharedState &s = m_frm.state();
-    guarded(&m_frm, [&] {
-        ProduitRepository &produits = m_frm.store().produits();
-        const QString doctor = m_frm.currentDoctor();
+    guarded(m_main.widget(), [&] {
+        ProduitRepository &produits = m_main.store().produits();
+        const QString doctor = m_main.currentDoctor();
         const auto found = produits.find(visitLabo(), doctor, visitDate());
-        const QString text = productstext::join(entries(w.LstPr));
-        // The blank entry a reload leaves is no product either.
-        if (text.isEmpty() && !found) {
-            warning(&m_frm, QStringLiteral("Aucun produit n'est sélectionné !"));
+        const QString text = productstext::join(entries(m_w.LstPr));
+        // A list holding blank entries only is still recorded: the visit
+        // took place, with nothing presented.
+        if (m_w.LstPr->count() == 0 && !found) {
+            warning(m_main.widget(), QStringLiteral("Aucun produit n'est sélectionné !"));
             return;
         }
         // A record without its doctor would belong to nobody's history.
-        if (visitLabo().isEmpty() || w.CboDs->currentText().trimmed().isEmpty() || doctor.isEmpty()) {
-            warning(&m_frm, QStringLiteral("Une donnée n'est pas renseignée !"));
+        if (visitLabo().isEmpty() || m_w.CboDs->currentText().trimmed().isEmpty() || doctor.isEmpty()) {
+            warning(m_main.widget(), QStringLiteral("Une donnée n'est pas renseignée !"));
             return;
         }
-        s.ProduitTexte = text;
-        if (found && s.ProduitTexte.isEmpty()) {
+        if (found && text.isEmpty()) {
             produits.remove(found->numProduit);
-            dialogs::information(&m_frm, QStringLiteral("Suppression des données enregistrées !"));
+            dialogs::information(m_main.widget(), QStringLiteral("Suppression des données enregistrées !"));
             return;
         }
-        ProduitRecord record{found ? found->numProduit : 0,    doctor,      visitLabo(),
-                             w.CboDs->currentText().trimmed(), visitDate(), s.ProduitTexte};
+        ProduitRecord record{found ? found->numProduit : 0,      doctor,      visitLabo(),
+                             m_w.CboDs->currentText().trimmed(), visitDate(), text};
         if (found)
             produits.update(record);
         else
             produits.insert(record);
-        dialogs::information(&m_frm, QStringLiteral("Données enregistrées !"));
+        dialogs::information(m_main.widget(), QStringLiteral("Données enregistrées !"));
     });
-    m_frm.focusCmdFoc();
+    m_main.focusCmdFoc();
 }
 
 } // namespace tv

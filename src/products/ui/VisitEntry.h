@@ -1,16 +1,19 @@
 #pragma once
 
+class QDate;
 class QString;
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
+struct ProductsWidgets;
 
 // The entry side of the products page: one visit (date, laboratory, doctor)
 // and the products presented at it.
 class VisitEntry {
 public:
-    explicit VisitEntry(FrmLabo &frm)
-        : m_frm(frm)
+    VisitEntry(MainWindow &main, ProductsWidgets &w)
+        : m_main(main)
+        , m_w(w)
     {
     }
 
@@ -23,11 +26,24 @@ public:
     void CmdRetirePr_Click();
     void CmdEnrPr_Click();
 
+    // The entry shows the visit of `labo` on `day`: both chosen as the user
+    // would (their handlers run); a laboratory the combo does not list
+    // leaves it as it was.
+    void show(const QString &labo, const QDate &day);
+    // What choosing the visit's laboratory does, without the box's handler:
+    // its delegate is selected and the visit's products read again. Throws
+    // StoreError.
+    void chooseDelegateOfLaboratory();
+
 private:
     QString visitDate() const;
     QString visitLabo() const;
 
-    FrmLabo &m_frm;
+    MainWindow &m_main;
+    ProductsWidgets &m_w;
+    // The delegate box has the focus: a change of its entry is the user's
+    // choice of a delegate, not the program following the laboratory.
+    bool m_delegateFocused = false;
 };
 
 } // namespace tv

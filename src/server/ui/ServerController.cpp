@@ -1,15 +1,14 @@
 #include "server/ui/ServerController.h"
 
-#include "app/ui/FrmLabo.h"
 #include "common/ui/Busy.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
+#include "common/ui/MainWindow.h"
 #include "server/core/ServerTransfer.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QLocale>
 #include <QProgressDialog>
@@ -34,25 +33,20 @@ QString summary(const QList<ServerTransfer::TableReport> &reports)
 
 } // namespace
 
-ServerController::ServerController(FrmLabo &frm)
-    : m_frm(frm)
+ServerController::ServerController(MainWindow &main)
+    : m_main(main)
 {
-}
-
-void ServerController::connectSignals()
-{
-    connect(m_frm.view().menus.mnuServeur, &QAction::triggered, this, [this] { mnuServeur_Click(); });
 }
 
 void ServerController::mnuServeur_Click()
 {
-    if (m_frm.hasStore() && m_frm.store().isServer()) {
+    if (m_main.hasStore() && m_main.store().isServer()) {
         dialogs::information(
-            &m_frm,
-            QStringLiteral("La base de données est déjà sur le serveur (%1).").arg(m_frm.store().db().location()));
+            m_main.widget(),
+            QStringLiteral("La base de données est déjà sur le serveur (%1).").arg(m_main.store().db().location()));
         return;
     }
-    const auto answer = dialogs::input(&m_frm,
+    const auto answer = dialogs::input(m_main.widget(),
                                        QStringLiteral("Chaîne de connexion au serveur PostgreSQL, par exemple :\n"
                                                       "host=cabinet-serveur dbname=tallvane user=secretariat\n\n"
                                                       "Le mot de passe n'y figure pas : il est lu dans le fichier "
@@ -61,11 +55,11 @@ void ServerController::mnuServeur_Click()
     if (!answer || answer->trimmed().isEmpty())
         return;
     std::optional<ServerAddress> address;
-    if (!guarded(&m_frm, [&] { address = ServerAddress::parse(*answer); }))
+    if (!guarded(m_main.widget(), [&] { address = ServerAddress::parse(*answer); }))
         return;
-    const QString dataFolder = m_frm.state().CheminBase;
+    const QString dataFolder = m_main.state().CheminBase;
     const QString file = files::join(dataFolder, files::Database);
-    if (!dialogs::askYesNo(&m_frm,
+    if (!dialogs::askYesNo(m_main.widget(),
                            QStringLiteral("Toutes les données de « %1 » vont être copiées dans la base « %2 » du "
                                           "serveur « %3 », qui doit être vide.\nPendant la copie, les autres postes "
                                           "ne peuvent pas modifier la base.\n\nContinuer ?")
@@ -74,10 +68,10 @@ void ServerController::mnuServeur_Click()
         return;
 
     QList<ServerTransfer::TableReport> reports;
-    const bool copied = guarded(&m_frm, [&] {
-        auto progress =
-            progressWindow(&m_frm, QStringLiteral("Copie des données sur le serveur..."), QStringLiteral("Annuler"));
-        reports = ServerTransfer::run(m_frm.store().db(), *address, dataFolder, [&](qint64 done, qint64 total) {
+    const bool copied = guarded(m_main.widget(), [&] {
+        auto progress = progressWindow(m_main.widget(), QStringLiteral("Copie des données sur le serveur..."),
+                                       QStringLiteral("Annuler"));
+        reports = ServerTransfer::run(m_main.store().db(), *address, dataFolder, [&](qint64 done, qint64 total) {
             // Percent: the dialog counts in int.
             progress->setMaximum(100);
             progress->setValue(total > 0 ? static_cast<int>(done * 100 / total) : 100);
@@ -88,16 +82,17 @@ void ServerController::mnuServeur_Click()
     if (!copied)
         return;
     // Serveur.cfg is in place: the data folder now opens on the server.
-    if (!guarded(&m_frm, [&] { m_frm.openStore(file); })) {
-        guarded(&m_frm, [&] { m_frm.closeStore(); });
+    if (!guarded(m_main.widget(), [&] { m_main.openStore(file); })) {
+        guarded(m_main.widget(), [&] { m_main.closeStore(); });
         return;
     }
-    if (!guarded(&m_frm, [&] { m_frm.reloadAllViews(); }))
+    if (!guarded(m_main.widget(), [&] { m_main.reloadAllViews(); }))
         return;
-    dialogs::information(&m_frm, QStringLiteral("Transfert terminé et vérifié :\n\n%1\n\nLe programme travaille "
-                                                "maintenant sur le serveur. Les autres postes y passeront à leur "
-                                                "prochain démarrage. Le fichier « %2 » reste tel quel.")
-                                     .arg(summary(reports), file));
+    dialogs::information(m_main.widget(),
+                         QStringLiteral("Transfert terminé et vérifié :\n\n%1\n\nLe programme travaille "
+                                        "maintenant sur le serveur. Les autres postes y passeront à leur "
+                                        "prochain démarrage. Le fichier « %2 » reste tel quel.")
+                             .arg(summary(reports), file));
 }
 
 } // namespace tv

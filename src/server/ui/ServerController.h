@@ -3,20 +3,19 @@
 #include <QObject>
 
 namespace tv {
-class FrmLabo;
+class MainWindow;
 
 // Moves the practice's database from the file onto a PostgreSQL server
 // (command mnuServeur of the pop-up mnuPlus).
 class ServerController : public QObject {
     Q_OBJECT
 public:
-    explicit ServerController(FrmLabo &frm);
+    explicit ServerController(MainWindow &main);
 
-    void connectSignals();
     void mnuServeur_Click();
 
 private:
-    FrmLabo &m_frm;
+    MainWindow &m_main;
 };
 
 } // namespace tv

@@ -134,12 +134,6 @@ QList<ProduitRecord> ProduitRepository::forDelegue(const QString &delegue, const
                   {{QStringLiteral(":medecin"), medecin}, {QStringLiteral(":delegue"), delegue}});
 }
 
-QList<ProduitRecord> ProduitRepository::forLabo(const QString &labo, const QString &medecin) const
-{
-    return select(QStringLiteral("Medecin = :medecin AND Labo = :labo"),
-                  {{QStringLiteral(":medecin"), medecin}, {QStringLiteral(":labo"), labo}});
-}
-
 QList<ProduitRecord> ProduitRepository::containing(const QString &text, const QString &medecin) const
 {
     return select(QStringLiteral("Medecin = :medecin AND tv_contains(Produit, :text)"),

@@ -25,7 +25,6 @@ public:
     // History lists, newest date first.
     QList<ProduitRecord> forMedecin(const QString &medecin) const;
     QList<ProduitRecord> forDelegue(const QString &delegue, const QString &medecin) const;
-    QList<ProduitRecord> forLabo(const QString &labo, const QString &medecin) const;
     // Products text containing `text`, any case, accented letters included.
     QList<ProduitRecord> containing(const QString &text, const QString &medecin) const;
 

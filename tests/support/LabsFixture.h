@@ -97,7 +97,7 @@ inline void doubleClickRow(tv::ListBox *list, int row)
 inline void checkListsInStep(tv::FrmLabo &w, const QStringList &expected)
 {
     tv::MainView &v = w.view();
-    QCOMPARE(items(v.LstLabo), expected);
+    QCOMPARE(items(v.labo.LstLabo), expected);
     QCOMPARE(items(v.products.CboLs), expected);
     QCOMPARE(items(v.products.CboLh), expected);
 }
