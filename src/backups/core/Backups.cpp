@@ -166,6 +166,41 @@ QStringList column(Connection &c, const QString &statement)
     return values;
 }
 
+// What the user reads about a copy SQLite could not check: the cause in
+// French, never the library's own words.
+QString problemText(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_CORRUPT: return QStringLiteral("Copie endommagée : des pages de la base sont abîmées ou incohérentes.");
+    case SQLITE_NOTADB: return QStringLiteral("Copie illisible : ce fichier n'est pas une base de données.");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("Copie illisible : le fichier est occupé par un autre programme.");
+    default:
+        return QStringLiteral("Copie illisible : le fichier n'a pas pu être lu (droits d'accès ou erreur du disque).");
+    }
+}
+
+// Ferrune_endommagee_2025-03-05_10-30-00.mdb beside the database, a
+// number added when that name is taken.
+QString asideName(const QString &dataFolder)
+{
+    const QString stem = QStringLiteral("Ferrune_endommagee_") + Clock::now().toString(kStamp);
+    QString path = files::join(dataFolder, stem + QStringLiteral(".mdb"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = files::join(dataFolder, stem + QStringLiteral("_%1.mdb").arg(n));
+    return path;
+}
+
+// The damaged database and its journal, if any, under the new name; the
+// journal must not be played into the copy that takes its place.
+void setAside(const QString &database, const QString &aside)
+{
+    textfile::replaceFile(database, aside);
+    const QString journal = database + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal))
+        textfile::replaceFile(journal, aside + QStringLiteral("-journal"));
+}
+
 } // namespace
 
 QString folder(const QString &dataFolder)
@@ -230,13 +265,13 @@ Entry inspect(const QString &path, Check depth)
     const auto match = namePattern().match(QFileInfo(path).fileName());
     if (match.hasMatch())
         entry.taken = QDateTime::fromString(match.captured(1), kStamp);
+    Connection c;
     try {
-        Connection c;
         openConnection(c, path, SQLITE_OPEN_READONLY);
         const QStringList check = column(c, depth == Check::Full ? QStringLiteral("PRAGMA integrity_check")
                                                                  : QStringLiteral("PRAGMA quick_check"));
         if (check != QStringList{QStringLiteral("ok")}) {
-            entry.problem = QStringLiteral("Copie endommagée : ") + check.mid(0, 3).join(QStringLiteral(" ; "));
+            entry.problem = problemText(SQLITE_CORRUPT);
             return entry;
         }
         const QStringList present = column(c, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
@@ -249,8 +284,8 @@ Entry inspect(const QString &path, Check depth)
             const QString count = column(c, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).value(0);
             entry.rows.append({table, count.toLongLong()});
         }
-    } catch (const StoreError &error) {
-        entry.problem = QStringLiteral("Copie illisible : ") + error.fullText();
+    } catch (const StoreError &) {
+        entry.problem = problemText(c.handle ? sqlite3_extended_errcode(c.handle) : SQLITE_CANTOPEN);
     }
     return entry;
 }
@@ -265,7 +300,7 @@ QList<Entry> list(const QString &dataFolder)
     return result;
 }
 
-void restore(const QString &backupPath, const QString &dataFolder)
+QString restore(const QString &backupPath, const QString &dataFolder, Current current)
 {
     const Entry entry = inspect(backupPath);
     if (!entry.sound())
@@ -275,15 +310,23 @@ void restore(const QString &backupPath, const QString &dataFolder)
     const QString database = files::join(dataFolder, files::Database);
     const QString pending = database + kRestoring;
     QFile::remove(pending);
+    QString aside;
     try {
         copyDatabase(backupPath, pending);
+        if (current == Current::SetAside && QFileInfo::exists(database)) {
+            aside = asideName(dataFolder);
+            setAside(database, aside);
+        }
         textfile::replaceFile(pending, database);
     } catch (const StoreError &error) {
         QFile::remove(pending);
+        if (!aside.isEmpty() && !QFileInfo::exists(database))
+            setAside(aside, database);
         throw StoreError(QStringLiteral("La sauvegarde n'a pas pu être remise en place ; votre base de données n'a "
                                         "pas été modifiée."),
                          error.fullText());
     }
+    return aside;
 }
 
 } // namespace tv::backups
