@@ -73,14 +73,14 @@ done
 awk -F'\t' '
 { kind = $1; sub(/\.mdb$/, "", kind); sub(/.*-/, "", kind)
   n[$2]++; nk[kind" "$2]++; if ($3 > t) { t = $3; tf = $1 } if ($4 > c) c = $4; if ($5 > s) s = $5
-  if ($3 > 10000) slow++; if ($6 == "different") diff++; total++
+  if ($3 > 10000) slow++; if ($6 == "different") diff++; if ($6 == "values") vals++; total++
   m = split($8, how, / \| /); for (i = 1; i <= m; i++) stop[how[i]]++ }
 END {
   printf "mutants: %d\n", total
   for (v in n) printf "  %-12s %d\n", v, n[v]
   printf "by damage:\n"; for (k in nk) printf "  %-22s %d\n", k, nk[k]
   printf "longest: %d ms (%s)\nreader child peak: %d MB; program peak: %d MB\n", t, tf, c, s
-  printf "over 10 s: %d; whole but not the original rows: %d\n", slow + 0, diff + 0
+  printf "over 10 s: %d; whole but rows gone or added: %d; whole, same rows, values changed: %d\n", slow + 0, diff + 0, vals + 0
   printf "files with a table not read to its end, by how it stopped:\n"
   for (h in stop) if (h != "") printf "  %5d  %s\n", stop[h], h
 }' "$results" | tee "$out/summary.txt"

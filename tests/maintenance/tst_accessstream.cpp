@@ -71,15 +71,13 @@ private slots:
     void rawRowIsTheRowOfItsValues()
     {
         const char text[] = "Œstrogel\r\n";
-        std::vector<RawValue> raw(6);
-        raw[1] = {RawValue::Kind::Text, text, qsizetype(sizeof text - 1)};
-        raw[2].kind = RawValue::Kind::Integer;
-        raw[2].number = -7;
-        raw[3].kind = RawValue::Kind::Real;
-        raw[3].real = 0.1;
-        raw[4].kind = RawValue::Kind::Bool;
-        raw[4].number = 1;
-        raw[5] = {RawValue::Kind::DateTime, nullptr, 0, QDate(2024, 2, 29).toJulianDay(), 0, 3'600'000};
+        using K = RawValue::Kind;
+        const std::vector<RawValue> raw = {{},
+                                           {K::Text, text, qsizetype(sizeof text - 1)},
+                                           {K::Integer, nullptr, 0, -7},
+                                           {K::Real, nullptr, 0, 0, 0.1},
+                                           {K::Bool, nullptr, 0, 1},
+                                           {K::DateTime, nullptr, 0, QDate(2024, 2, 29).toJulianDay(), 0, 3'600'000}};
         Row row;
         for (const RawValue &value : raw)
             row.values.append(toVariant(value));
@@ -187,11 +185,10 @@ private slots:
         QFETCH(QString, mode);
         QFETCH(bool, whole);
         QTemporaryDir dir;
-        QFile file(dir.filePath(mode + u".mdb"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        const QString file = dir.filePath(mode + u".mdb"_s);
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
         accessreading::setReaderPath(QCoreApplication::applicationDirPath() + u"/tallvane_rogue_reader"_s);
-        const auto verdict = accessreport::summarize(accessreading::read(file.fileName())).verdict;
+        const auto verdict = accessreport::summarize(accessreading::read(file)).verdict;
         QCOMPARE(verdict, whole ? accessreport::Verdict::Whole : accessreport::Verdict::Unreadable);
     }
 
