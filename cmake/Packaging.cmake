@@ -21,7 +21,7 @@ endforeach()
 # unpacked copy of the package runs too.
 file(CREATE_LINK ../lib/tallvane/Ferrune ${TALLVANE_PACKAGING_BUILD}/tallvane SYMBOLIC)
 
-install(TARGETS Ferrune RUNTIME DESTINATION lib/tallvane)
+install(TARGETS Ferrune LecteurAccess RUNTIME DESTINATION lib/tallvane)
 if(TARGET Remisa)
     install(TARGETS Remisa RUNTIME DESTINATION lib/tallvane)
 endif()

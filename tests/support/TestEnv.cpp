@@ -3,6 +3,7 @@
 #include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
+#include "maintenance/core/AccessReading.h"
 #include "store/engine/Database.h"
 #include "store/engine/Schema.h"
 #include "store/files/SettingsFiles.h"
@@ -106,6 +107,10 @@ bool TestEnv::onServer()
 TestEnv::TestEnv(const QDate &today)
     : m_firstSchema(serverSchemas().names.size())
 {
+    // The programs of the build's program folder, not of the test's own.
+    const QString programs = qEnvironmentVariable("TALLVANE_PROGRAM_DIR");
+    if (!programs.isEmpty())
+        tv::accessreading::setReaderPath(tv::files::join(programs, tv::accessreading::ReaderName));
     tv::Clock::pin(today);
     tv::dialogs::script::reset();
     tv::dialogs::script::setStrict(true);
