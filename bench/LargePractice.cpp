@@ -157,7 +157,7 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
     {
         Transaction t(*db);
         for (int i = 0; i < size.laboratories; ++i) {
-            const LaboEntry entry = labos.insertNew(p.labos.at(i));
+            const LaboEntry entry = labos.insertNew(p.labos.at(i)).get();
             LaboRecord record;
             record.numLabo = entry.numLabo;
             record.labo = entry.labo;
@@ -175,12 +175,13 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
         // Quotas: one row per pair, as adding a doctor or a laboratory makes
         // them; about one pair in ten never had its quota set.
         Transaction t(*db);
-        SqlQuery insert(
-            *db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES (:labo, :medecin, :value)"));
+        const QString insert =
+            QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES (:labo, :medecin, :value)");
         for (const QString &doctor : p.doctors)
             for (const QString &labo : p.labos) {
                 const int quota = uniform(-1, 8);
-                insert.bind(QStringLiteral(":labo"), labo)
+                Query(*db, insert)
+                    .bind(QStringLiteral(":labo"), labo)
                     .bind(QStringLiteral(":medecin"), doctor)
                     .bind(QStringLiteral(":value"), quota < 0 ? QVariant() : QVariant(quota))
                     .exec();
@@ -235,7 +236,7 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
         }
         t.commit();
     }
-    db->close();
+    db.reset();
 
     textfile::writeLines(files::join(folder, files::MedecinIni), p.doctorLines);
     textfile::writeLines(files::join(folder, files::Medoc), p.medicines);

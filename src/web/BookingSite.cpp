@@ -33,7 +33,7 @@ BookingSite::Doctors BookingSite::doctorsOf(Store &store, const QString &labo) c
     Doctors d;
     for (const QString &entry : doctorsfile::listEntries(doctorsfile::read(m_dataFolder).value_or(QStringList())))
         d.all.append(entry.trimmed());
-    const QHash<QString, QString> quotas = store.passages().quotasForLabo(labo);
+    const QHash<QString, QString> quotas = store.passages().quotasForLabo(labo).get();
     QSet<QString> seen;
     for (const QString &doctor : d.all) {
         if (!seen.contains(doctor) && booking::positiveQuota(quotas.value(doctor)))
@@ -73,17 +73,22 @@ Reply BookingSite::render(Store &store, const QString &labo, const QString &toke
     m.month = month.isValid() ? month : QDate(today.year(), today.month(), 1);
     m.medecin = doctors.received.contains(medecin) ? medecin : doctors.received.value(0);
     const QString an = QString::number(today.year());
-    m.coming = store.visites().comingForLabo(labo, an, two(today.month()), two(today.day()));
+    const QString year = QString::number(m.month.year());
+    // The page's reads, asked together: one round trip to a server.
+    auto coming = store.visites().comingForLabo(labo, an, two(today.month()), two(today.day()));
+    auto quota = store.passages().quota(labo, m.medecin);
+    auto used = store.visites().countForLaboYear(labo, year, m.medecin);
+    auto monthRows = store.visites().forMonth(m.medecin, year, two(m.month.month()));
+    m.coming = coming.get();
     if (!m.medecin.isEmpty()) {
-        const QString year = QString::number(m.month.year());
-        m.quota = booking::positiveQuota(store.passages().quota(labo, m.medecin)).value_or(0);
-        m.used = store.visites().countForLaboYear(labo, year, m.medecin);
+        m.quota = booking::positiveQuota(quota.get()).value_or(0);
+        m.used = used.get();
         m.askTime = asksTime(m.medecin, doctors.all);
         const booking::DoctorDays days = booking::DoctorDays::read(m_dataFolder, m.medecin, today);
         const QStringList holidays = booking::holidaysOf(m.month.year());
         QHash<QString, int> count;
         QSet<QString> ours;
-        for (const VisiteRecord &v : store.visites().forMonth(m.medecin, year, two(m.month.month()))) {
+        for (const VisiteRecord &v : monthRows.get()) {
             ++count[v.jour];
             if (foldText(v.labo) == foldText(labo)) // as the key columns compare
                 ours.insert(v.jour);

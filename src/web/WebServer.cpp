@@ -25,9 +25,9 @@ constexpr std::size_t kWorkers = 32;
 
 std::atomic<int> g_generation{0};
 
-// QtSql connections belong to the thread that opened them: each worker
-// thread of the server keeps its own, opened on its first request (and
-// again after a failure), one per server in the process.
+// A database link serves one thread at a time: each worker thread of the
+// server keeps its own, opened as the desktop opens it on its first
+// request (and again after a failure), one per server in the process.
 std::map<int, std::unique_ptr<Store>> &threadStores()
 {
     thread_local std::map<int, std::unique_ptr<Store>> stores;

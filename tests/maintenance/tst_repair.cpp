@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace tv;
@@ -21,12 +20,10 @@ void makeBloated(const QString &path, bool deleteRows)
 {
     auto db = Database::create(path);
     Transaction t(*db);
-    QSqlQuery q(db->sql());
-    q.prepare(QStringLiteral("INSERT INTO Produit (Medecin, Produit) VALUES ('DR A', ?)"));
-    for (int i = 0; i < 2000; ++i) {
-        q.bindValue(0, QString(200, QChar(u'a' + i % 26)));
-        q.exec();
-    }
+    for (int i = 0; i < 2000; ++i)
+        Query(*db, QStringLiteral("INSERT INTO Produit (Medecin, Produit) VALUES ('DR A', :p)"))
+            .bind(QStringLiteral(":p"), QString(200, QChar(u'a' + i % 26)))
+            .exec();
     t.commit();
     if (deleteRows)
         execStatement(*db, QStringLiteral("DELETE FROM Produit WHERE NumProduit > 10"));
@@ -60,9 +57,9 @@ private slots:
         QCOMPARE(QFileInfo(path).size(), report.sizeAfter);
         QVERIFY(!QFile::exists(report.backup + QStringLiteral(".tmp")));
         auto db = Database::open(path);
-        QSqlQuery q(db->sql());
-        QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM Produit")) && q.next());
-        QCOMPARE(q.value(0).toInt(), 10);
+        Query q(*db, QStringLiteral("SELECT COUNT(*) FROM Produit"));
+        QVERIFY(q.next());
+        QCOMPARE(q.integer(0), 10);
         QVERIFY(repair::describe(report).contains(QStringLiteral("compactée")));
     }
 
@@ -116,20 +113,23 @@ private slots:
         QVERIFY(!QFile::exists(env.dataFile(repair::BackupName)));
     }
 
-    // The former program's Access file, whole or cut short: said for what it
-    // is and left alone, no copy made beside it.
+    // The former program's Access file, whole, cut short or damaged: said
+    // for what it is and left alone, no copy made beside it.
     void accessFileIsNamedAndLeftAlone()
     {
         TV_NEED_JET_FIXTURES();
-        for (const QString &file : {QStringLiteral("ferrune-v2000.mdb"), QStringLiteral("truncated.mdb")}) {
+        const QList<QPair<QString, QString>> cases = {
+            {QStringLiteral("ferrune-v2000.mdb"), QStringLiteral("Access (Jet 4)")},
+            {QStringLiteral("truncated.mdb"), QStringLiteral("endommagée : elle n'a pas pu être lue")},
+            {QStringLiteral("damaged/crash-table-definition.mdb"), QStringLiteral("Visite : table endommagée")}};
+        for (const auto &[file, said] : cases) {
             tvtest::TestEnv env;
             const QString path = env.dataFile(files::Database);
             const QByteArray bytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(file));
             env.writeFile(path, bytes);
             const repair::Report report = repair::run(path);
             QCOMPARE(report.status, repair::Status::Access);
-            QVERIFY(repair::describe(report).contains(file == QStringLiteral("truncated.mdb") ? "endommagé"
-                                                                                              : "Access (Jet 4)"));
+            QVERIFY2(repair::describe(report).contains(said), qPrintable(repair::describe(report)));
             QCOMPARE(tvtest::TestEnv::readFile(path), bytes);
             QCOMPARE(QDir(env.dataFolder()).entryList(QDir::Files), QStringList{files::Database});
         }

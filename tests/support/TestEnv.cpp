@@ -3,6 +3,7 @@
 #include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
+#include "maintenance/core/AccessReading.h"
 #include "store/engine/Database.h"
 #include "store/engine/Schema.h"
 #include "store/files/SettingsFiles.h"
@@ -13,8 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
 
 #include <algorithm>
@@ -110,6 +109,10 @@ bool TestEnv::onServer()
 TestEnv::TestEnv(const QDate &today)
     : m_firstSchema(serverSchemas().names.size())
 {
+    // The programs of the build's program folder, not of the test's own.
+    const QString programs = qEnvironmentVariable("TALLVANE_PROGRAM_DIR");
+    if (!programs.isEmpty())
+        tv::accessreading::setReaderPath(tv::files::join(programs, tv::accessreading::ReaderName));
     tv::Clock::pin(today);
     tv::dialogs::script::reset();
     tv::dialogs::script::setStrict(true);
@@ -199,14 +202,12 @@ bool noUnexpectedDialogs()
 
 QStringList queryRows(tv::Store &store, const QString &sql)
 {
-    QSqlQuery q(store.db().sql());
-    if (!q.exec(sql))
-        qFatal("query failed: %s", qPrintable(sql));
+    tv::Query q(store.db(), sql);
     QStringList out;
     while (q.next()) {
         QStringList columns;
-        for (int i = 0; i < q.record().count(); ++i)
-            columns.append(q.value(i).isNull() ? QString() : q.value(i).toString());
+        for (int i = 0; i < q.columnCount(); ++i)
+            columns.append(q.text(i));
         out.append(columns.join(u'|'));
     }
     return out;

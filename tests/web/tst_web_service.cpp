@@ -16,7 +16,6 @@
 #include <httplib.h>
 
 #include <QProcess>
-#include <QSqlRecord>
 #include <QTest>
 
 #include <barrier>
@@ -305,10 +304,11 @@ private slots:
         auto store = env.openStore();
         QVERIFY(store->db().hasTable(u"Lien"_s));
         for (const QString &table : schema::tableNames()) {
-            const QSqlRecord record = store->db().sql().record(table.toLower());
+            Query q(store->db(), u"SELECT * FROM "_s + table + u" WHERE 1 = 0"_s);
+            q.exec();
             QStringList names;
-            for (int i = 0; i < record.count(); ++i)
-                names.append(record.fieldName(i).toLower());
+            for (int i = 0; i < q.columnCount(); ++i)
+                names.append(q.columnName(i).toLower());
             QStringList expected = schema::columns(table);
             for (QString &name : expected)
                 name = name.toLower();

@@ -81,7 +81,7 @@ int main(int argc, char **argv)
         QTextStream out(stdout);
         for (const QString &doctor :
              {QStringLiteral("DR ALPHA"), QStringLiteral("DR BETA"), QStringLiteral("DR GAMMA")})
-            for (const tv::VisiteRecord &v : store->visites().forMedecin(doctor))
+            for (const tv::VisiteRecord &v : store->visites().forMedecin(doctor).get())
                 out << QStringList{v.medecin, v.labo, v.jour, v.mois, v.an, v.heure}.join(u'|') << '\n';
         return 0;
     }

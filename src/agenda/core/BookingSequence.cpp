@@ -26,16 +26,20 @@ Result refused(const QString &message)
     return {false, message, {}};
 }
 
-// Why the online page does not take the day; "" when it does. The
-// laboratory has no visit that day (alreadyBooked was asked first).
+// Why the online page does not take the day; "" when it does. A visit
+// of the laboratory that day is the insert's to refuse.
 QString onlineRefusal(Store &store, const DoctorDays &days, const VisiteRecord &v, const QDate &day)
 {
     const QString date = calendar::formatJMA(day);
-    const auto quota = positiveQuota(store.passages().quota(v.labo, v.medecin));
+    // The three reads in one round trip.
+    auto quotaText = store.passages().quota(v.labo, v.medecin);
+    auto sameDay = store.visites().forDay(v.medecin, v.jour, v.mois, v.an);
+    auto yearCount = store.visites().countForLaboYear(v.labo, v.an, v.medecin);
+    const auto quota = positiveQuota(quotaText.get());
     if (!quota)
         return refusedLaboMessage(v.labo, v.medecin);
     const QStringList holidays = holidaysOf(day.year());
-    const auto count = int(store.visites().forDay(v.medecin, v.jour, v.mois, v.an).size());
+    const auto count = int(sameDay.get().size());
     switch (dayStatus(days, holidays, day, count, false)) {
     case DayStatus::Booked: // not with bookedHere false
     case DayStatus::Past:
@@ -51,8 +55,7 @@ QString onlineRefusal(Store &store, const DoctorDays &days, const VisiteRecord &
         return v.medecin + QStringLiteral(" ne reçoit pas de visiteurs le ") + calendar::weekdayName(day) + u'.';
     case DayStatus::Free: break;
     }
-    const int booked = store.visites().countForLaboYear(v.labo, v.an, v.medecin);
-    const QuotaCheck check = checkAnnualQuota(QString::number(*quota), booked, v.labo, v.an);
+    const QuotaCheck check = checkAnnualQuota(QString::number(*quota), yearCount.get(), v.labo, v.an);
     return check.respected ? QString() : check.message;
 }
 
@@ -109,35 +112,33 @@ std::optional<int> positiveQuota(const std::optional<QString> &quota)
     return value;
 }
 
-bool alreadyBooked(Store &store, const Request &request)
-{
-    return store.visites().hasVisitOn(visiteOf(request));
-}
-
-Result book(Store &store, const QString &dataFolder, const Request &request, Policy policy)
+Result book(Store &store, const QString &dataFolder, const Request &request, Policy policy,
+            const std::function<void()> &thenRead)
 {
     const VisiteRecord visite = visiteOf(request);
     const QString date = calendar::formatJMA(request.day);
     const Result done{
         true, QStringLiteral("Rendez-vous enregistré avec ") + visite.medecin + QStringLiteral(" le ") + date + u'.',
         visite};
-    // The desktop asked about the rest before; online, the doctor's files
-    // are read before the lock: they are not the database's to guard.
-    std::optional<DoctorDays> days;
-    if (policy == Policy::Online)
-        days = DoctorDays::read(dataFolder, request.medecin, Clock::today());
+    const Result duplicate = refused(duplicateMessage(visite.labo, visite.medecin, date));
+    // One visit per laboratory per day is the insert's own test, so that
+    // a booking re-sent after a lost answer cannot be made twice.
+    if (policy == Policy::Desk)
+        return store.visites().insertUnlessDuplicate(visite, thenRead) == VisiteRepository::InsertResult::Inserted
+                   ? done
+                   : duplicate;
+    // The doctor's files are read before the lock: they are not the
+    // database's to guard. The day's count and the quota are, with the
+    // insert, so that of two requests for the last place one books.
+    const DoctorDays days = DoctorDays::read(dataFolder, request.medecin, Clock::today());
     Transaction transaction(store.db(), QStringLiteral("Visite"));
-    if (alreadyBooked(store, request))
-        return refused(duplicateMessage(visite.labo, visite.medecin, date));
-    if (days) {
-        const QString refusal = onlineRefusal(store, *days, visite, request.day);
-        if (!refusal.isEmpty())
-            return refused(refusal);
-    }
-    Transaction::checked();
-    store.visites().insert(visite);
-    transaction.commit();
-    return done;
+    const QString refusal = onlineRefusal(store, days, visite, request.day);
+    if (!refusal.isEmpty())
+        return refused(refusal);
+    Query insert = store.visites().insertUnlessBooked(visite);
+    transaction.checked();
+    transaction.commit(thenRead);
+    return insert.numRowsAffected() == 1 ? done : duplicate;
 }
 
 Result cancel(Store &store, const Request &request, Policy policy)

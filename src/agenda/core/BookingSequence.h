@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace tv {
@@ -60,14 +61,13 @@ struct Result {
     VisiteRecord visite;
 };
 
-// One visit per laboratory per day with a doctor, on the desktop and
-// online alike. Throws StoreError.
-bool alreadyBooked(Store &store, const Request &request);
-
 // Checks and writes in one transaction holding the Visite lock: of two
 // requests for the last place, or for the same laboratory's day, one books
-// and the other is refused. Throws StoreError.
-Result book(Store &store, const QString &dataFolder, const Request &request, Policy policy);
+// and the other is refused. One visit per laboratory per day with a doctor
+// is the insert's own test, on the desktop and online alike. `thenRead`
+// asks for what is shown next, sent with the commit. Throws StoreError.
+Result book(Store &store, const QString &dataFolder, const Request &request, Policy policy,
+            const std::function<void()> &thenRead = {});
 
 // Removes the laboratory's appointment with the doctor that day (the
 // first row, when old data holds it twice). Online, only until the day

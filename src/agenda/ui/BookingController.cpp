@@ -118,33 +118,46 @@ void BookingController::saveAppointment()
     }
     const QString labo = m_main.currentLabo();
     const QString medecin = m_main.currentDoctor();
+    // The checks' reads go together to a server, and the lists shown after
+    // the save go with its commit: two round trips.
+    Store &store = m_main.store();
+    const ReadAhead ahead(store.db(), [&] {
+        store.visites().countForLaboYear(labo, m_w.CboAn->currentText(), medecin);
+        store.passages().quota(labo, medecin);
+        store.visites().hasVisitOn({0, medecin, labo, day->jour, day->mois, day->an, {}});
+        if (m_main.state().AvecHeure == 1)
+            store.visites().forDay(medecin, day->jour, day->mois, day->an);
+    });
 
     if (!Verifier_Quota_Annuel() && !dialogs::askYesNo(m_main.widget(), booking::confirmQuestion()))
         return;
 
-    // The date is taken whole from the chosen day, so that a month button
-    // clicked after the day cannot move the appointment.
-    const QDate bookedDay(day->an.toInt(), day->mois.toInt(), day->jour.toInt());
-    booking::Request request{medecin, labo, bookedDay, {}};
     // Checked before the time is asked so the user is not asked for nothing;
-    // the booking checks again, under the lock.
-    if (booking::alreadyBooked(m_main.store(), request)) {
+    // the insert checks again, in one statement with it.
+    const VisiteRecord asked{0, medecin, labo, day->jour, day->mois, day->an, {}};
+    if (store.visites().hasVisitOn(asked).get()) {
         dialogs::critical(m_main.widget(), booking::duplicateMessage(labo, medecin, date));
         return;
     }
+
+    // The date is taken whole from the chosen day, so that a month button
+    // clicked after the day cannot move the appointment.
+    booking::Request request{medecin, labo, QDate(day->an.toInt(), day->mois.toInt(), day->jour.toInt()), {}};
     if (m_main.state().AvecHeure == 1)
         request.heure = askTime(date);
 
     // The same sequence as the online page's, with the desktop's policy.
-    const booking::Result result =
-        booking::book(m_main.store(), m_main.state().CheminBase, request, booking::Policy::Desk);
+    VisiteRecord visite = asked;
+    visite.heure = request.heure;
+    const booking::Result result = booking::book(store, m_main.state().CheminBase, request, booking::Policy::Desk,
+                                                 [&] { askAfterChange(visite); });
     if (!result.done) {
         // Another workstation saved the same appointment meanwhile.
         dialogs::critical(m_main.widget(), result.message);
         return;
     }
 
-    appointmentChanged(result.visite, Change::Added);
+    appointmentChanged(visite, Change::Added);
     lblDate->setText(QString());
 }
 
@@ -152,7 +165,7 @@ QString BookingController::askTime(const QString &dateJMA)
 {
     const auto day = booking::parseDateJMA(dateJMA);
     const QList<VisiteRecord> sameDay =
-        m_main.store().visites().forDay(m_main.currentDoctor(), day->jour, day->mois, day->an);
+        m_main.store().visites().forDay(m_main.currentDoctor(), day->jour, day->mois, day->an).get();
     FrmHeure dialog(rvlists::dayAppointmentsText(sameDay, dateJMA), m_main.widget());
     dialog.exec();
     return dialog.heure();
@@ -164,9 +177,10 @@ bool BookingController::Verifier_Quota_Annuel()
     const QString medecin = m_main.currentDoctor();
     const QString year = m_w.CboAn->currentText();
     Store &store = m_main.store();
-    const int booked = store.visites().countForLaboYear(labo, year, medecin);
-    const booking::QuotaCheck check =
-        booking::checkAnnualQuota(store.passages().quota(labo, medecin), booked, labo, year);
+    // Both asked before either is used: one round trip to a server.
+    auto booked = store.visites().countForLaboYear(labo, year, medecin);
+    auto quota = store.passages().quota(labo, medecin);
+    const booking::QuotaCheck check = booking::checkAnnualQuota(quota.get(), booked.get(), labo, year);
     if (!check.respected)
         dialogs::information(m_main.widget(), check.message);
     return check.respected;
@@ -181,7 +195,18 @@ void BookingController::Liste_RV_Labo_Medecin()
     }
     // A pair's appointments are a few rows: read again whole.
     list->setLines(rvlists::laboDoctorLines(
-        m_main.store().visites().forLaboMedecin(m_main.currentLabo(), m_main.currentDoctor())));
+        m_main.store().visites().forLaboMedecin(m_main.currentLabo(), m_main.currentDoctor()).get()));
+}
+
+void BookingController::askDoctorLists()
+{
+    Store &store = m_main.store();
+    const QString doctor = m_main.currentDoctor();
+    const booking::DayKey day = keyOf(Clock::today());
+    store.visites().forDay(doctor, day.jour, day.mois, day.an);
+    store.visites().pastForMedecin(doctor, day.an, day.mois, day.jour, 0, VisitHistoryModel::FirstPage);
+    if (m_main.hasLabo())
+        store.visites().forLaboMedecin(m_main.currentLabo(), doctor);
 }
 
 void BookingController::Liste_RV_Medecin()
@@ -198,7 +223,7 @@ void BookingController::Liste_RV_Medecin()
         QList<VisiteRecord> rows;
         if (m_main.hasStore())
             guarded(m_main.widget(), [&] {
-                rows = m_main.store().visites().pastForMedecin(doctor, day.an, day.mois, day.jour, offset, limit);
+                rows = m_main.store().visites().pastForMedecin(doctor, day.an, day.mois, day.jour, offset, limit).get();
             });
         return rows;
     });
@@ -211,7 +236,7 @@ void BookingController::fillToday()
     const QDate today = Clock::today();
     const booking::DayKey day = keyOf(today);
     const QList<VisiteRecord> visites =
-        m_main.store().visites().forDay(m_main.currentDoctor(), day.jour, day.mois, day.an);
+        m_main.store().visites().forDay(m_main.currentDoctor(), day.jour, day.mois, day.an).get();
     for (const QString &line : rvlists::todayLines(visites, today)) {
         auto *item = new QListWidgetItem(line, list);
         item->setToolTip(rvlists::todayTooltip(line));
@@ -223,6 +248,19 @@ bool BookingController::gridShows(const QString &an, const QString &mois) const
     const SharedState &s = m_main.state();
     return s.MoisActif >= 0 && s.MoisActif <= 11 && mois == rvlists::twoDigitMonth(s.MoisActif)
            && an == m_w.CboAn->currentText();
+}
+
+void BookingController::askAfterChange(const VisiteRecord &visite)
+{
+    Store &store = m_main.store();
+    const QString doctor = m_main.currentDoctor();
+    store.visites().forLaboMedecin(m_main.currentLabo(), doctor);
+    // The grid shows the visit's month: its read is that one.
+    if (gridShows(visite.an, visite.mois))
+        store.visites().forMonth(doctor, visite.an, visite.mois);
+    const booking::DayKey today = keyOf(Clock::today());
+    if (rvlists::dayOf(visite) == Clock::today())
+        store.visites().forDay(doctor, today.jour, today.mois, today.an);
 }
 
 void BookingController::appointmentChanged(const VisiteRecord &visite, Change change)
@@ -262,7 +300,7 @@ void BookingController::LstRVJour_Click()
     m_main.showVisitEntry(labo, Clock::today());
 
     guarded(m_main.widget(), [&] {
-        const auto record = m_main.store().labos().findByLabo(labo);
+        const auto record = m_main.store().labos().findByLabo(labo).get();
         if (record && m_main.selectLaboratory(record->labo.trimmed()) && m_main.currentTab() == 1)
             m_main.showTab(2);
         m_main.Charger_Produits_Visite();

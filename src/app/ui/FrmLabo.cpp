@@ -276,7 +276,7 @@ void FrmLabo::saveWorkstationSettings()
 
 void FrmLabo::reloadLaboratoryLists()
 {
-    const QList<LaboEntry> rows = store().labos().all();
+    const QList<LaboEntry> rows = store().labos().all().get();
     QStringList labos;
     QStringList delegates;
     labos.reserve(rows.size());

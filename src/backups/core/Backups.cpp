@@ -1,6 +1,7 @@
 #include "backups/core/Backups.h"
 
 #include "common/core/Clock.h"
+#include "store/engine/Database.h"
 #include "store/engine/Schema.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
@@ -12,11 +13,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace tv::backups {
 
@@ -58,57 +57,15 @@ QList<Named> copiesIn(const QString &backupFolder)
     return result;
 }
 
-struct Connection {
-    sqlite3 *handle = nullptr;
-    ~Connection() { sqlite3_close(handle); }
-    QString error() const { return handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString(); }
-};
-
-void openConnection(Connection &c, const QString &path, int flags)
-{
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &c.handle, flags, nullptr);
-    if (rc != SQLITE_OK)
-        throw StoreError(QStringLiteral("Impossible d'ouvrir « %1 ».").arg(files::native(path)),
-                         c.handle ? c.error() : QString::fromUtf8(sqlite3_errstr(rc)));
-    sqlite3_busy_timeout(c.handle, 5000);
-}
-
-// The whole of `from` into the new file `to` through the online backup, so
-// that a write of another workstation in progress is never half copied.
-void copyPages(const QString &from, const QString &to)
-{
-    Connection source;
-    Connection target;
-    openConnection(source, from, SQLITE_OPEN_READONLY);
-    openConnection(target, to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    // The target is a new file under a temporary name, renamed only when
-    // whole: it needs no journal of its own, nor a sync after every step.
-    // One sync at the end (below) makes it durable before the rename.
-    sqlite3_exec(target.handle, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
-    sqlite3_backup *backup = sqlite3_backup_init(target.handle, "main", source.handle, "main");
-    if (!backup)
-        throw StoreError(QStringLiteral("La copie de « %1 » n'a pas pu commencer.").arg(files::native(from)),
-                         target.error());
-    int rc = SQLITE_OK;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        rc = sqlite3_backup_step(backup, -1);
-        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
-            break;
-        sqlite3_sleep(100);
-    }
-    sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE) {
-        const QString detail = QString::fromUtf8(sqlite3_errstr(rc));
-        throw StoreError(QStringLiteral("La copie de « %1 » vers « %2 » n'a pas pu être faite (disque plein, "
-                                        "répertoire en lecture seule ou base occupée).")
-                             .arg(files::native(from), files::native(to)),
-                         detail);
-    }
-}
-
 void copyDatabase(const QString &from, const QString &to)
 {
-    copyPages(from, to);
+    try {
+        Database::copyFile(from, to);
+    } catch (const StoreError &error) {
+        throw StoreError(QStringLiteral("La copie de « %1 » vers « %2 » n'a pas pu être faite (disque plein, "
+                                        "répertoire en lecture seule ou base occupée).\n%3")
+                             .arg(files::native(from), files::native(to), error.message()));
+    }
     QFile copy(to);
     if (!copy.open(QIODevice::ReadWrite) || ::fsync(copy.handle()) != 0)
         throw StoreError(QStringLiteral("La copie « %1 » n'a pas pu être écrite sur le disque.").arg(files::native(to)),
@@ -150,20 +107,57 @@ void prune(const QString &backupFolder)
         QFile::remove(files::join(backupFolder, copies[i].name));
 }
 
-// Runs a query whose rows are single values; the values as text.
-QStringList column(Connection &c, const QString &statement)
+// The first column of every row, as text.
+QStringList column(Database &db, const QString &statement)
 {
-    sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(c.handle, statement.toUtf8().constData(), -1, &raw, nullptr) != SQLITE_OK)
-        throw StoreError(c.error());
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> stmt(raw, sqlite3_finalize);
+    Query q(db, statement);
     QStringList values;
-    int rc;
-    while ((rc = sqlite3_step(raw)) == SQLITE_ROW)
-        values.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0))));
-    if (rc != SQLITE_DONE)
-        throw StoreError(c.error());
+    while (q.next())
+        values.append(q.text(0));
     return values;
+}
+
+// What the user reads about a copy that could not be checked: the cause
+// in French, never the engine's own words.
+QString problemText(StoreError::Cause cause)
+{
+    switch (cause) {
+    case StoreError::Cause::Damaged:
+        return QStringLiteral("Copie endommagée : des pages de la base sont abîmées ou incohérentes.");
+    case StoreError::Cause::Busy:
+        return QStringLiteral("Copie illisible : le fichier est occupé par un autre programme.");
+    default:
+        return QStringLiteral("Copie illisible : le fichier n'a pas pu être lu (droits d'accès ou erreur du disque).");
+    }
+}
+
+// A database file starts with these 16 bytes; anything else is another
+// kind of file, which deserves its own sentence rather than "damaged".
+bool hasDatabaseHeader(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
+}
+
+// Ferrune_endommagee_2025-03-05_10-30-00.mdb beside the database, a
+// number added when that name is taken.
+QString asideName(const QString &dataFolder)
+{
+    const QString stem = QStringLiteral("Ferrune_endommagee_") + Clock::now().toString(kStamp);
+    QString path = files::join(dataFolder, stem + QStringLiteral(".mdb"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = files::join(dataFolder, stem + QStringLiteral("_%1.mdb").arg(n));
+    return path;
+}
+
+// The damaged database and its journal, if any, under the new name; the
+// journal must not be played into the copy that takes its place.
+void setAside(const QString &database, const QString &aside)
+{
+    textfile::replaceFile(database, aside);
+    const QString journal = database + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal))
+        textfile::replaceFile(journal, aside + QStringLiteral("-journal"));
 }
 
 } // namespace
@@ -171,11 +165,6 @@ QStringList column(Connection &c, const QString &statement)
 QString folder(const QString &dataFolder)
 {
     return files::join(dataFolder, FolderName);
-}
-
-bool onServer(const QString &dataFolder)
-{
-    return QFile::exists(files::join(dataFolder, ServerCfg));
 }
 
 QString take(const QString &dataFolder)
@@ -230,27 +219,28 @@ Entry inspect(const QString &path, Check depth)
     const auto match = namePattern().match(QFileInfo(path).fileName());
     if (match.hasMatch())
         entry.taken = QDateTime::fromString(match.captured(1), kStamp);
+    if (QFileInfo(path).isFile() && !hasDatabaseHeader(path)) {
+        entry.problem = QStringLiteral("Copie illisible : ce fichier n'est pas une base de données.");
+        return entry;
+    }
     try {
-        Connection c;
-        openConnection(c, path, SQLITE_OPEN_READONLY);
-        const QStringList check = column(c, depth == Check::Full ? QStringLiteral("PRAGMA integrity_check")
-                                                                 : QStringLiteral("PRAGMA quick_check"));
+        auto db = Database::openFile(path, Database::FileMode::ReadOnly);
+        const QStringList check = column(*db, db->dialect().integrityCheck(depth == Check::Quick));
         if (check != QStringList{QStringLiteral("ok")}) {
-            entry.problem = QStringLiteral("Copie endommagée : ") + check.mid(0, 3).join(QStringLiteral(" ; "));
+            entry.problem = problemText(StoreError::Cause::Damaged);
             return entry;
         }
-        const QStringList present = column(c, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
         for (const QString &table : schema::tableNames()) {
-            if (!present.contains(table, Qt::CaseInsensitive)) {
+            if (!db->hasTable(table)) {
                 entry.problem = QStringLiteral("La table « %1 » manque.").arg(table);
                 return entry;
             }
             // A table name of the schema, never user text.
-            const QString count = column(c, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).value(0);
+            const QString count = column(*db, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).value(0);
             entry.rows.append({table, count.toLongLong()});
         }
     } catch (const StoreError &error) {
-        entry.problem = QStringLiteral("Copie illisible : ") + error.fullText();
+        entry.problem = problemText(error.cause());
     }
     return entry;
 }
@@ -265,7 +255,7 @@ QList<Entry> list(const QString &dataFolder)
     return result;
 }
 
-void restore(const QString &backupPath, const QString &dataFolder)
+QString restore(const QString &backupPath, const QString &dataFolder, Current current)
 {
     const Entry entry = inspect(backupPath);
     if (!entry.sound())
@@ -275,15 +265,23 @@ void restore(const QString &backupPath, const QString &dataFolder)
     const QString database = files::join(dataFolder, files::Database);
     const QString pending = database + kRestoring;
     QFile::remove(pending);
+    QString aside;
     try {
         copyDatabase(backupPath, pending);
+        if (current == Current::SetAside && QFileInfo::exists(database)) {
+            aside = asideName(dataFolder);
+            setAside(database, aside);
+        }
         textfile::replaceFile(pending, database);
     } catch (const StoreError &error) {
         QFile::remove(pending);
+        if (!aside.isEmpty() && !QFileInfo::exists(database))
+            setAside(aside, database);
         throw StoreError(QStringLiteral("La sauvegarde n'a pas pu être remise en place ; votre base de données n'a "
                                         "pas été modifiée."),
                          error.fullText());
     }
+    return aside;
 }
 
 } // namespace tv::backups

@@ -4,6 +4,7 @@
 #include "backups/ui/FrmSauvegardes.h"
 #include "common/ui/Busy.h"
 #include "common/ui/Dialogs.h"
+#include "common/ui/Guard.h"
 #include "common/ui/MainWindow.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
@@ -20,6 +21,13 @@ namespace {
 bool hasDatabase(const QString &folder)
 {
     return QFileInfo(files::join(folder, files::Database)).isFile();
+}
+
+// A folder whose data are on a server has no file to copy: its copies are
+// the server's business.
+bool keepsCopies(const QString &folder)
+{
+    return serveurcfg::locate(files::join(folder, files::Database)).keepsFileBackups();
 }
 
 } // namespace
@@ -40,9 +48,9 @@ bool BackupsController::before(const QString &command, const QString &otherFolde
     if (!otherFolder.isEmpty() && QDir(otherFolder) != QDir(dataFolder()) && hasDatabase(otherFolder))
         folders.append(otherFolder);
     for (const QString &folder : folders) {
-        if (backups::onServer(folder))
-            continue;
         try {
+            if (!keepsCopies(folder))
+                continue;
             const BusyCursor busy;
             backups::take(folder);
         } catch (const StoreError &error) {
@@ -59,9 +67,9 @@ bool BackupsController::before(const QString &command, const QString &otherFolde
 void BackupsController::dailyBackup()
 {
     const QString folder = dataFolder();
-    if (backups::onServer(folder) || backups::takenToday(folder))
-        return;
     try {
+        if (!keepsCopies(folder) || backups::takenToday(folder))
+            return;
         const BusyCursor busy;
         backups::take(folder);
     } catch (const StoreError &error) {
@@ -72,7 +80,10 @@ void BackupsController::dailyBackup()
 
 void BackupsController::mnuSauvegardes_Click()
 {
-    if (backups::onServer(dataFolder())) {
+    bool copies = true;
+    if (!guarded(m_main.widget(), [&] { copies = keepsCopies(dataFolder()); }))
+        return;
+    if (!copies) {
         dialogs::information(m_main.widget(),
                              QStringLiteral("Les données sont sur un serveur PostgreSQL : leurs sauvegardes "
                                             "sont l'affaire du serveur (pg_dump, sauvegardes de "
@@ -108,26 +119,36 @@ bool BackupsController::restore(const QString &backupPath)
     }
     const QString when =
         QLocale(QLocale::French).toString(entry.taken, QStringLiteral("dddd d MMMM yyyy 'à' HH:mm:ss"));
+    const QString database = files::join(dataFolder(), files::Database);
+    // A damaged database is when a restore is needed most: no copy of it
+    // can be taken, so it is kept aside instead of standing in the way.
+    bool damaged = false;
+    {
+        const BusyCursor busy;
+        damaged = !backups::inspect(database, backups::Check::Quick).sound();
+    }
     if (!dialogs::askYesNo(
             m_main.widget(),
-            QStringLiteral("Remplacer toutes les données de la base par celles de la sauvegarde du %1 ?\n\n"
-                           "L'état actuel sera d'abord sauvegardé. Les autres postes qui partagent ces "
-                           "données doivent avoir quitté le programme.")
-                .arg(when),
+            QStringLiteral("Remplacer toutes les données de la base par celles de la sauvegarde du %1 ?\n\n%2 Les "
+                           "autres postes qui partagent ces données doivent avoir quitté le programme.")
+                .arg(when, damaged ? QStringLiteral("La base actuelle est endommagée : elle sera gardée à part, "
+                                                    "renommée dans son répertoire.")
+                                   : QStringLiteral("L'état actuel sera d'abord sauvegardé.")),
             true))
         return false;
-    if (!before(QStringLiteral("la restauration")))
+    if (!damaged && !before(QStringLiteral("la restauration")))
         return false;
 
-    const QString database = files::join(dataFolder(), files::Database);
     m_main.closeStore();
     QString failure;
+    QString aside;
     {
         const BusyCursor busy;
         try {
-            backups::restore(backupPath, dataFolder());
+            aside = backups::restore(backupPath, dataFolder(),
+                                     damaged ? backups::Current::SetAside : backups::Current::Replace);
         } catch (const StoreError &error) {
-            failure = error.fullText();
+            failure = error.message();
         }
     }
     try {
@@ -141,7 +162,11 @@ bool BackupsController::restore(const QString &backupPath)
         dialogs::critical(m_main.widget(), failure);
         return false;
     }
-    dialogs::information(m_main.widget(), QStringLiteral("La sauvegarde du %1 a été restaurée.").arg(when));
+    QString done = QStringLiteral("La sauvegarde du %1 a été restaurée.").arg(when);
+    if (!aside.isEmpty())
+        done += QStringLiteral("\n\nLa base endommagée qu'elle remplace a été gardée sous le nom « %1 ».")
+                    .arg(QDir::toNativeSeparators(aside));
+    dialogs::information(m_main.widget(), done);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "maintenance/core/DatabaseUpgrade.h"
 
-#include "maintenance/core/JetReader.h"
+#include "maintenance/core/AccessReading.h"
+#include "maintenance/core/AccessReport.h"
 #include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
@@ -9,11 +10,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
-#include <atomic>
 #include <memory>
 
 namespace tv {
@@ -60,131 +57,120 @@ namespace {
 class SqliteDatabase : public OldDatabase {
 public:
     explicit SqliteDatabase(const QString &path)
-        : m_connection(QStringLiteral("tallvane-upgrade-%1").arg(++counter()))
-        , m_path(path)
+        : m_path(path)
+        , m_db(Database::openFile(path, Database::FileMode::ReadOnly))
     {
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-        m_db.setDatabaseName(path);
-        m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000"));
-        if (!m_db.open())
-            throw StoreError(QStringLiteral("Impossible d'ouvrir la base de données « %1 ».").arg(files::native(path)),
-                             m_db.lastError().text());
     }
-    ~SqliteDatabase() override
-    {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connection);
-    }
-    SqliteDatabase(const SqliteDatabase &) = delete;
-    SqliteDatabase &operator=(const SqliteDatabase &) = delete;
 
     int firstPosition() const override { return 1; }
 
     QStringList tables() override
     {
-        QSqlQuery q(m_db);
-        if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
-            throw failure(QStringLiteral("la liste des tables"), q.lastError());
-        QStringList names;
-        while (q.next())
-            names.append(q.value(0).toString());
-        return names;
+        return guarded(QStringLiteral("la liste des tables"), [&] {
+            Query q(*m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+            QStringList names;
+            while (q.next())
+                names.append(q.text(0));
+            return names;
+        });
     }
 
     int count(const QString &table) override
     {
-        QSqlQuery q(m_db);
-        if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table)) || !q.next())
-            throw failure(QStringLiteral("la table %1").arg(table), q.lastError());
-        return q.value(0).toInt();
+        return guarded(QStringLiteral("la table %1").arg(table), [&] {
+            Query q(*m_db, QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table));
+            return q.next() ? static_cast<int>(q.integer(0)) : 0;
+        });
     }
 
     void read(const QString &table, const std::function<void(const QVariantList &)> &row) override
     {
-        QSqlQuery source(m_db);
-        source.setForwardOnly(true);
-        if (!source.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
-            throw failure(QStringLiteral("la table %1").arg(table), source.lastError());
-        const int columns = source.record().count();
-        QVariantList values;
-        while (source.next()) {
-            values.clear();
-            for (int p = 0; p < columns; ++p)
-                values.append(source.value(p));
-            row(values);
-        }
-        if (source.lastError().isValid())
-            throw failure(QStringLiteral("la table %1").arg(table), source.lastError());
+        guarded(QStringLiteral("la table %1").arg(table), [&] {
+            Query source(*m_db, QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
+            const int columns = source.columnCount();
+            QVariantList values;
+            while (source.next()) {
+                values.clear();
+                for (int p = 0; p < columns; ++p)
+                    values.append(source.value(p));
+                row(values);
+            }
+            return 0;
+        });
     }
 
 private:
-    StoreError failure(const QString &what, const QSqlError &error) const
+    // The engine's failure, said of what was being read.
+    template<typename F>
+    auto guarded(const QString &what, F &&body) -> decltype(body())
     {
-        const QString code = error.nativeErrorCode();
-        QString reason;
-        if (code == QLatin1String("5") || code == QLatin1String("6"))
-            reason = QStringLiteral("La base de données est utilisée par un autre poste.");
-        else if (code == QLatin1String("26") || code == QLatin1String("11"))
-            reason = QStringLiteral("Le fichier n'est pas une base de données lisible ou il est endommagé.");
-        else
-            reason = QStringLiteral("Erreur de la base de données.");
-        return StoreError(
-            QStringLiteral("Impossible de lire %1 de « %2 ».\n%3").arg(what, files::native(m_path), reason),
-            error.text());
+        try {
+            return body();
+        } catch (const StoreError &error) {
+            throw StoreError(QStringLiteral("Impossible de lire %1 de « %2 ».\n%3")
+                                 .arg(what, files::native(m_path), error.message()),
+                             {}, error.cause());
+        }
     }
 
-    static std::atomic<int> &counter()
-    {
-        static std::atomic<int> value{0};
-        return value;
-    }
-
-    QString m_connection;
     QString m_path;
-    QSqlDatabase m_db;
+    std::unique_ptr<Database> m_db;
 };
 
+// Read beforehand by the reader child (accessreading::read), never in
+// this process.
 class AccessDatabase : public OldDatabase {
 public:
-    explicit AccessDatabase(const QString &path)
-        : m_reader(path)
+    explicit AccessDatabase(std::shared_ptr<const AccessContent> content)
+        : m_content(std::move(content))
     {
     }
 
     int firstPosition() const override { return 0; }
-    QStringList tables() override { return m_reader.tables(); }
+    QStringList tables() override { return m_content->catalog; }
 
-    int count(const QString &table) override { return static_cast<int>(m_reader.rowCount(actual(table))); }
+    int count(const QString &table) override { return static_cast<int>(actual(table).rows.size()); }
 
     void read(const QString &table, const std::function<void(const QVariantList &)> &row) override
     {
-        m_reader.readTable(actual(table), row);
+        for (const QVariantList &values : actual(table).rows)
+            row(values);
     }
 
 private:
-    // Access compares table names without regard to case.
-    QString actual(const QString &table)
+    const AccessTable &actual(const QString &table)
     {
-        for (const QString &name : m_reader.tables()) {
-            if (name.compare(table, Qt::CaseInsensitive) == 0)
-                return name;
-        }
+        if (const AccessTable *found = m_content->table(table))
+            return *found;
         throw StoreError(QStringLiteral("La base de données Access « %1 » n'a pas de table %2.")
-                             .arg(files::native(m_reader.path()), table));
+                             .arg(files::native(m_content->path), table));
     }
 
-    JetReader m_reader;
+    std::shared_ptr<const AccessContent> m_content;
 };
+
+// Without the user's consent, only a whole file is imported.
+std::shared_ptr<const AccessContent> readWhole(const QString &path)
+{
+    auto content = std::make_shared<AccessContent>(accessreading::read(path));
+    const accessreport::Summary summary = accessreport::summarize(*content);
+    if (summary.verdict == accessreport::Verdict::Unreadable)
+        throw StoreError(accessreport::unreadableText(path));
+    if (summary.verdict == accessreport::Verdict::Partial)
+        throw StoreError(QStringLiteral("La base de données Access « %1 » est endommagée : une partie seulement a "
+                                        "pu être lue.\n\n%2")
+                             .arg(files::native(path), summary.lines.join(QLatin1Char('\n'))));
+    return content;
+}
 
 } // namespace
 
-std::unique_ptr<OldDatabase> openOld(const QString &path)
+std::unique_ptr<OldDatabase> openOld(const QString &path, std::shared_ptr<const AccessContent> access)
 {
     if (!QFile::exists(path))
         throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(files::native(path)));
     switch (DatabaseUpgrade::kindOf(path)) {
-    case DatabaseUpgrade::Kind::Access: return std::make_unique<AccessDatabase>(path);
+    case DatabaseUpgrade::Kind::Access: return std::make_unique<AccessDatabase>(access ? access : readWhole(path));
     case DatabaseUpgrade::Kind::Program: return std::make_unique<SqliteDatabase>(path);
     case DatabaseUpgrade::Kind::Unknown: break;
     }
@@ -222,19 +208,27 @@ void copyWritable(const QString &from, const QString &to)
     QFile::setPermissions(to, QFile::permissions(to) | QFile::ReadOwner | QFile::WriteOwner);
 }
 
-void prepareInsert(QSqlQuery &insert, const QSqlRecord &columns, const QString &table, int first, int last)
+// The statement that adds one row, positions first..last of the table's
+// columns bound as :p<position>.
+QString insertStatement(const QStringList &columns, const QString &table, int first, int last)
 {
     QStringList names;
     QStringList marks;
     for (int p = first; p <= last; ++p) {
-        names.append(QStringLiteral("\"%1\"").arg(columns.fieldName(p)));
-        marks.append(QStringLiteral("?"));
+        names.append(QStringLiteral("\"%1\"").arg(columns.at(p)));
+        marks.append(QStringLiteral(":p%1").arg(p));
     }
-    const QString statement = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                  .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    if (!insert.prepare(statement))
-        throw StoreError(QStringLiteral("La table %1 de la base livrée ne peut pas recevoir les données.").arg(table),
-                         insert.lastError().text());
+    return QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+        .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+}
+
+QStringList columnsOf(Database &db, const QString &table)
+{
+    Query q(db, QStringLiteral("SELECT * FROM \"%1\" LIMIT 0").arg(table));
+    QStringList names;
+    for (int c = 0; c < q.columnCount(); ++c)
+        names.append(q.columnName(c));
+    return names;
 }
 
 // Dates of an Access database become the text the program writes
@@ -277,7 +271,7 @@ DatabaseUpgrade::DatabaseUpgrade(Paths paths)
 
 DatabaseUpgrade::Kind DatabaseUpgrade::kindOf(const QString &path)
 {
-    if (JetReader::isJetFile(path))
+    if (accessreading::isAccessFile(path))
         return Kind::Access;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -313,7 +307,7 @@ void DatabaseUpgrade::copyRows()
         if (!QFile::exists(m_paths.shipped))
             throw StoreError(QStringLiteral("La base de données livrée « %1 » est introuvable.")
                                  .arg(files::native(m_paths.shipped)));
-        const auto oldDatabase = upgrade_detail::openOld(m_paths.oldDatabase);
+        const auto oldDatabase = upgrade_detail::openOld(m_paths.oldDatabase, m_access);
         OldDatabase &old = *oldDatabase;
         const QStringList oldTables = old.tables();
         // The engine's order of names; the first equal to Produit counts.
@@ -364,25 +358,28 @@ void DatabaseUpgrade::copyRows()
 int DatabaseUpgrade::copyTable(upgrade_detail::OldDatabase &old, Database &target, const QString &table, int positions,
                                int &done, int total)
 {
-    const QSqlRecord newColumns = target.sql().record(table);
+    const QStringList newColumns = columnsOf(target, table);
     const int first = old.firstPosition();
-    QSqlQuery insert(target.sql());
+    QString statement;
     int last = -1;
     int rows = 0;
     old.read(table, [&](const QVariantList &values) {
         if (last < 0) {
             // Positions both layouts have: an older table may end earlier.
-            last = std::min({positions, static_cast<int>(values.size()) - 1, newColumns.count() - 1});
-            prepareInsert(insert, newColumns, table, first, last);
+            last = std::min({positions, static_cast<int>(values.size()) - 1, static_cast<int>(newColumns.size()) - 1});
+            statement = insertStatement(newColumns, table, first, last);
         }
+        Query insert(target, statement);
         for (int p = first; p <= last; ++p)
-            insert.bindValue(p - first, storedValue(values.value(p)));
+            insert.bind(QStringLiteral(":p%1").arg(p), storedValue(values.value(p)));
         checkpoint(QStringLiteral("copy:%1:%2").arg(table).arg(rows + 1));
-        if (!insert.exec())
-            throw StoreError(QStringLiteral("La ligne %1 de la table %2 a été refusée par la nouvelle base.")
+        try {
+            insert.exec();
+        } catch (const StoreError &error) {
+            throw StoreError(QStringLiteral("La ligne %1 de la table %2 a été refusée par la nouvelle base.\n%3")
                                  .arg(rows + 1)
-                                 .arg(table),
-                             insert.lastError().text());
+                                 .arg(table, error.message()));
+        }
         ++rows;
         ++done;
         if (m_progress)
@@ -417,10 +414,17 @@ void DatabaseUpgrade::finishSwap(const Paths &paths, const std::function<void(co
     renameFile(paths.work(), paths.oldDatabase);
 }
 
+void DatabaseUpgrade::removeLeftovers(const Paths &paths)
+{
+    // An import stopped while the user was asked leaves its empty database.
+    for (const QString &file :
+         {paths.partial(), paths.partial() + QStringLiteral("-journal"), emptyTemplatePath(paths.oldDatabase)})
+        removeFile(file);
+}
+
 bool DatabaseUpgrade::recover(const Paths &paths)
 {
-    for (const QString &file : {paths.partial(), paths.partial() + QStringLiteral("-journal")})
-        removeFile(file);
+    removeLeftovers(paths);
     if (!QFile::exists(paths.work()))
         return false;
     removeFile(paths.shipped);

@@ -20,7 +20,7 @@ void OnlineController::mnuLien_Click()
     guarded(m_main.widget(), [&] {
         Store &store = m_main.store();
         const QString labo = m_main.hasLabo() ? m_main.currentLabo() : QString();
-        const auto record = labo.isEmpty() ? std::nullopt : store.labos().findByLabo(labo);
+        const auto record = labo.isEmpty() ? std::nullopt : store.labos().findByLabo(labo).get();
         const QString email = record && m_isMailAddress(record->email) ? record->email.trimmed() : QString();
         FrmLien::show(m_main.widget(), store, m_main.state().CheminBase, labo, email);
     });

@@ -65,9 +65,15 @@ void HistoryView::build(history::Mode mode, const QString &value)
         ProduitRepository::Page page;
         if (m_main.hasStore())
             guarded(m_main.widget(),
-                    [&] { page = m_main.store().produits().historyPage(filter, value, doctor, before, limit); });
+                    [&] { page = m_main.store().produits().historyPage(filter, value, doctor, before, limit).get(); });
         return page;
     });
+}
+
+void HistoryView::askHistory()
+{
+    m_main.store().produits().historyPage(ProduitRepository::Filter::None, QString(), m_main.currentDoctor(), QString(),
+                                          ProductHistoryModel::FirstPage);
 }
 
 void HistoryView::Remplir_Historique()

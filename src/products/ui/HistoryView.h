@@ -20,6 +20,8 @@ public:
     }
 
     void Remplir_Historique();
+    // What Remplir_Historique will read first, asked ahead (ReadAhead).
+    void askHistory();
     void CboDh_Click();
     void CboLh_Click();
     void CboPrPr_Click();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/engine/Query.h"
 #include "store/tables/Records.h"
 
 #include <QList>
@@ -17,16 +18,20 @@ public:
     {
     }
 
-    std::optional<ProduitRecord> find(const QString &labo, const QString &medecin, const QString &date) const;
+    // Reads come with the next round trip (Later): asked for together, used
+    // after.
+    Later<std::optional<ProduitRecord>> find(const QString &labo, const QString &medecin, const QString &date) const;
+    // The visit's record unless it has one (doctor, laboratory, date): its
+    // number either way.
     qint64 insert(const ProduitRecord &record);
     void update(const ProduitRecord &record); // by numProduit
     void remove(qint64 numProduit);
 
     // History lists, newest date first.
-    QList<ProduitRecord> forMedecin(const QString &medecin) const;
-    QList<ProduitRecord> forDelegue(const QString &delegue, const QString &medecin) const;
+    Later<QList<ProduitRecord>> forMedecin(const QString &medecin) const;
+    Later<QList<ProduitRecord>> forDelegue(const QString &delegue, const QString &medecin) const;
     // Products text containing `text`, any case, accented letters included.
-    QList<ProduitRecord> containing(const QString &text, const QString &medecin) const;
+    Later<QList<ProduitRecord>> containing(const QString &text, const QString &medecin) const;
 
     // One page of a history list: whole days, newest first, each day's rows
     // newest first; only the days before `beforeDate` ("" from the newest).
@@ -36,11 +41,11 @@ public:
         QList<ProduitRecord> rows;
         bool more = false; // days older than the last one may follow
     };
-    Page historyPage(Filter filter, const QString &value, const QString &medecin, const QString &beforeDate,
-                     int limit) const;
+    Later<Page> historyPage(Filter filter, const QString &value, const QString &medecin, const QString &beforeDate,
+                            int limit) const;
 
 private:
-    QList<ProduitRecord> select(const QString &where, const QList<std::pair<QString, QString>> &values) const;
+    Later<QList<ProduitRecord>> select(const QString &where, const QList<std::pair<QString, QString>> &values) const;
 
     Database &m_db;
 };

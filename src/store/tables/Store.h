@@ -19,10 +19,8 @@ public:
     // Ferrune.mdb at that path, or the server named by Serveur.cfg in the
     // same folder. Throws StoreError.
     static std::unique_ptr<Store> open(const QString &databasePath);
-    static std::unique_ptr<Store> adopt(std::unique_ptr<Database> db);
 
     Database &db() { return *m_db; }
-    bool isServer() const { return m_db->isServer(); }
     LaboRepository &labos() { return m_labos; }
     VisiteRepository &visites() { return m_visites; }
     PassageRepository &passages() { return m_passages; }

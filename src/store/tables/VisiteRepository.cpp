@@ -8,13 +8,21 @@ namespace tv {
 
 namespace {
 const QString kColumns = QStringLiteral("NumVisite, Medecin, Labo, Jour, Mois, An, Heure");
+// The laboratory's visit with the doctor that day.
+const QString kSameDay = QStringLiteral("SELECT 1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
+                                        "AND Jour = :jour AND Labo = :labo");
 
-QList<VisiteRecord> readAll(SqlQuery &q)
+QList<VisiteRecord> readAll(Query &q)
 {
     QList<VisiteRecord> rows;
     while (q.next())
-        rows.append({q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
+        rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
     return rows;
+}
+
+int readCount(Query &q)
+{
+    return q.next() ? static_cast<int>(q.integer(0)) : 0;
 }
 
 // Table order, restored here: asked of the engine, "ORDER BY NumVisite"
@@ -28,110 +36,99 @@ QList<VisiteRecord> inTableOrder(QList<VisiteRecord> rows)
 }
 } // namespace
 
-QList<VisiteRecord> VisiteRepository::forLaboMedecin(const QString &labo, const QString &medecin) const
+Later<QList<VisiteRecord>> VisiteRepository::forLaboMedecin(const QString &labo, const QString &medecin) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Labo = :labo AND Medecin = :medecin "
-                                    "ORDER BY An DESC, Mois DESC, Jour DESC, NumVisite DESC")
-                         .arg(kColumns));
-    q.bind(QStringLiteral(":labo"), labo).bind(QStringLiteral(":medecin"), medecin).exec();
-    return readAll(q);
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Labo = :labo AND Medecin = :medecin "
+                                 "ORDER BY An DESC, Mois DESC, Jour DESC, NumVisite DESC")
+                      .arg(kColumns));
+    q.bind(QStringLiteral(":labo"), labo).bind(QStringLiteral(":medecin"), medecin).later();
+    return {std::move(q), readAll};
 }
 
-int VisiteRepository::countForLaboYear(const QString &labo, const QString &an, const QString &medecin) const
+Later<int> VisiteRepository::countForLaboYear(const QString &labo, const QString &an, const QString &medecin) const
 {
-    SqlQuery q(m_db,
-               QStringLiteral("SELECT COUNT(*) FROM Visite WHERE Labo = :labo AND An = :an AND Medecin = :medecin"));
+    Query q(m_db, QStringLiteral("SELECT COUNT(*) FROM Visite WHERE Labo = :labo AND An = :an AND Medecin = :medecin"));
     q.bind(QStringLiteral(":labo"), labo)
         .bind(QStringLiteral(":an"), an)
         .bind(QStringLiteral(":medecin"), medecin)
-        .exec();
-    return q.next() ? q.value(0).toInt() : 0;
+        .later();
+    return {std::move(q), readCount};
 }
 
-QList<VisiteRecord> VisiteRepository::forMedecin(const QString &medecin) const
+Later<QList<VisiteRecord>> VisiteRepository::forMedecin(const QString &medecin) const
 {
-    // Thousands of rows at a busy practice: read straight from the engine.
-    BulkQuery q(m_db,
-                QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin ORDER BY NumVisite").arg(kColumns));
-    q.bind(":medecin", medecin);
-    QList<VisiteRecord> rows;
-    while (q.next())
-        rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
-    return rows;
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin ORDER BY NumVisite").arg(kColumns));
+    q.bind(QStringLiteral(":medecin"), medecin).later();
+    return {std::move(q), readAll};
 }
 
-QList<VisiteRecord> VisiteRepository::pastForMedecin(const QString &medecin, const QString &an, const QString &mois,
-                                                     const QString &jour, int offset, int limit) const
+Later<QList<VisiteRecord>> VisiteRepository::pastForMedecin(const QString &medecin, const QString &an,
+                                                            const QString &mois, const QString &jour, int offset,
+                                                            int limit) const
 {
     // "An <= :an" bounds the walk of the doctor's index; the rest of the
     // day's test is made on the rows of that one year.
-    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An <= :an "
-                                     "AND (An < :an2 OR Mois < :mois OR (Mois = :mois2 AND Jour < :jour)) "
-                                     "ORDER BY An DESC, Mois DESC, Jour DESC, Labo DESC, NumVisite DESC "
-                                     "LIMIT :limit OFFSET :offset")
-                          .arg(kColumns));
-    q.bind(":medecin", medecin)
-        .bind(":an", an)
-        .bind(":an2", an)
-        .bind(":mois", mois)
-        .bind(":mois2", mois)
-        .bind(":jour", jour)
-        .bind(":limit", QString::number(limit))
-        .bind(":offset", QString::number(offset));
-    QList<VisiteRecord> rows;
-    rows.reserve(limit);
-    while (q.next())
-        rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
-    return rows;
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An <= :an "
+                                 "AND (An < :an OR Mois < :mois OR (Mois = :mois AND Jour < :jour)) "
+                                 "ORDER BY An DESC, Mois DESC, Jour DESC, Labo DESC, NumVisite DESC "
+                                 "LIMIT :limit OFFSET :offset")
+                      .arg(kColumns));
+    q.bind(QStringLiteral(":medecin"), medecin)
+        .bind(QStringLiteral(":an"), an)
+        .bind(QStringLiteral(":mois"), mois)
+        .bind(QStringLiteral(":jour"), jour)
+        .bind(QStringLiteral(":limit"), limit)
+        .bind(QStringLiteral(":offset"), offset)
+        .later();
+    return {std::move(q), readAll};
 }
 
-QList<VisiteRecord> VisiteRepository::comingForLabo(const QString &labo, const QString &an, const QString &mois,
-                                                    const QString &jour) const
+Later<QList<VisiteRecord>> VisiteRepository::comingForLabo(const QString &labo, const QString &an, const QString &mois,
+                                                           const QString &jour) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Labo = :labo AND An >= :an "
-                                    "AND (An > :an2 OR Mois > :mois OR (Mois = :mois2 AND Jour >= :jour)) "
-                                    "ORDER BY An, Mois, Jour, Medecin, NumVisite")
-                         .arg(kColumns));
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Labo = :labo AND An >= :an "
+                                 "AND (An > :an OR Mois > :mois OR (Mois = :mois AND Jour >= :jour)) "
+                                 "ORDER BY An, Mois, Jour, Medecin, NumVisite")
+                      .arg(kColumns));
     q.bind(QStringLiteral(":labo"), labo)
         .bind(QStringLiteral(":an"), an)
-        .bind(QStringLiteral(":an2"), an)
         .bind(QStringLiteral(":mois"), mois)
-        .bind(QStringLiteral(":mois2"), mois)
         .bind(QStringLiteral(":jour"), jour)
-        .exec();
-    return readAll(q);
+        .later();
+    return {std::move(q), readAll};
 }
 
-QList<VisiteRecord> VisiteRepository::forMonth(const QString &medecin, const QString &an, const QString &mois) const
+Later<QList<VisiteRecord>> VisiteRepository::forMonth(const QString &medecin, const QString &an,
+                                                      const QString &mois) const
 {
-    SqlQuery q(
+    Query q(
         m_db,
         QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois").arg(kColumns));
     q.bind(QStringLiteral(":medecin"), medecin)
         .bind(QStringLiteral(":an"), an)
         .bind(QStringLiteral(":mois"), mois)
-        .exec();
-    return inTableOrder(readAll(q));
+        .later();
+    return {std::move(q), [](Query &q) { return inTableOrder(readAll(q)); }};
 }
 
-QList<VisiteRecord> VisiteRepository::forDay(const QString &medecin, const QString &jour, const QString &mois,
-                                             const QString &an) const
+Later<QList<VisiteRecord>> VisiteRepository::forDay(const QString &medecin, const QString &jour, const QString &mois,
+                                                    const QString &an) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
-                                    "AND Jour = :jour")
-                         .arg(kColumns));
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
+                                 "AND Jour = :jour")
+                      .arg(kColumns));
     q.bind(QStringLiteral(":medecin"), medecin)
         .bind(QStringLiteral(":an"), an)
         .bind(QStringLiteral(":mois"), mois)
         .bind(QStringLiteral(":jour"), jour)
-        .exec();
-    return inTableOrder(readAll(q));
+        .later();
+    return {std::move(q), [](Query &q) { return inTableOrder(readAll(q)); }};
 }
 
 void VisiteRepository::insert(const VisiteRecord &v)
 {
-    SqlQuery q(m_db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
-                                    "VALUES (:medecin, :labo, :jour, :mois, :an, :heure)"));
+    Query q(m_db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
+                                 "VALUES (:medecin, :labo, :jour, :mois, :an, :heure)"));
     q.bind(QStringLiteral(":medecin"), v.medecin)
         .bind(QStringLiteral(":labo"), v.labo)
         .bind(QStringLiteral(":jour"), v.jour)
@@ -141,65 +138,92 @@ void VisiteRepository::insert(const VisiteRecord &v)
         .exec();
 }
 
-bool VisiteRepository::hasVisitOn(const VisiteRecord &v) const
+Later<bool> VisiteRepository::hasVisitOn(const VisiteRecord &v) const
 {
-    SqlQuery check(m_db, QStringLiteral("SELECT 1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
-                                        "AND Jour = :jour AND Labo = :labo LIMIT 1"));
-    check.bind(QStringLiteral(":medecin"), v.medecin)
-        .bind(QStringLiteral(":an"), v.an)
-        .bind(QStringLiteral(":mois"), v.mois)
-        .bind(QStringLiteral(":jour"), v.jour)
+    Query q(m_db, kSameDay + QStringLiteral(" LIMIT 1"));
+    q.bind(QStringLiteral(":medecin"), v.medecin)
         .bind(QStringLiteral(":labo"), v.labo)
-        .exec();
-    return check.next();
+        .bind(QStringLiteral(":jour"), v.jour)
+        .bind(QStringLiteral(":mois"), v.mois)
+        .bind(QStringLiteral(":an"), v.an)
+        .later();
+    return {std::move(q), [](Query &q) { return q.next(); }};
 }
 
-int VisiteRepository::removeForLabo(const QString &labo)
+Query VisiteRepository::insertUnlessBooked(const VisiteRecord &v)
 {
-    SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE Labo = :labo"));
-    q.bind(QStringLiteral(":labo"), labo).exec();
-    return q.numRowsAffected();
+    Query insert(m_db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
+                                      "SELECT :medecin, :labo, :jour, :mois, :an, :heure WHERE NOT EXISTS (%1)")
+                           .arg(kSameDay));
+    insert.bind(QStringLiteral(":medecin"), v.medecin)
+        .bind(QStringLiteral(":labo"), v.labo)
+        .bind(QStringLiteral(":jour"), v.jour)
+        .bind(QStringLiteral(":mois"), v.mois)
+        .bind(QStringLiteral(":an"), v.an)
+        .bind(QStringLiteral(":heure"), v.heure)
+        .later();
+    return insert;
 }
 
-int VisiteRepository::removeForMedecin(const QString &medecin)
+VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const VisiteRecord &v,
+                                                                       const std::function<void()> &thenRead)
 {
-    SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE Medecin = :medecin"));
-    q.bind(QStringLiteral(":medecin"), medecin).exec();
-    return q.numRowsAffected();
+    // The check and the insert are one statement under the table's lock:
+    // one round trip, and sent again when the server's first answer was
+    // lost, since it cannot add the appointment twice.
+    Transaction transaction(m_db, QStringLiteral("Visite"), Transaction::Repeat::Yes);
+    Query insert = insertUnlessBooked(v);
+    transaction.checked();
+    transaction.commit(thenRead);
+    // Sent twice, the first one did it.
+    if (insert.numRowsAffected() == 1 || transaction.repeated())
+        return InsertResult::Inserted;
+    return InsertResult::Duplicate;
 }
 
-int VisiteRepository::removeYear(const QString &an)
+void VisiteRepository::removeForLabo(const QString &labo)
 {
-    SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE An = :an"));
-    q.bind(QStringLiteral(":an"), an).exec();
-    return q.numRowsAffected();
+    Query q(m_db, QStringLiteral("DELETE FROM Visite WHERE Labo = :labo"));
+    q.bind(QStringLiteral(":labo"), labo).repeatable().exec();
 }
 
-int VisiteRepository::countYear(const QString &an) const
+void VisiteRepository::removeForMedecin(const QString &medecin)
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT COUNT(*) FROM Visite WHERE An = :an"));
-    q.bind(QStringLiteral(":an"), an).exec();
-    return q.next() ? q.value(0).toInt() : 0;
+    Query q(m_db, QStringLiteral("DELETE FROM Visite WHERE Medecin = :medecin"));
+    q.bind(QStringLiteral(":medecin"), medecin).repeatable().exec();
 }
 
-int VisiteRepository::renameLabo(const QString &from, const QString &to)
+void VisiteRepository::removeYear(const QString &an)
 {
-    SqlQuery q(m_db, QStringLiteral("UPDATE Visite SET Labo = :to WHERE Labo = :from"));
-    q.bind(QStringLiteral(":to"), to).bind(QStringLiteral(":from"), from).exec();
-    return q.numRowsAffected();
+    Query q(m_db, QStringLiteral("DELETE FROM Visite WHERE An = :an"));
+    q.bind(QStringLiteral(":an"), an).repeatable().exec();
+}
+
+Later<int> VisiteRepository::countYear(const QString &an) const
+{
+    Query q(m_db, QStringLiteral("SELECT COUNT(*) FROM Visite WHERE An = :an"));
+    q.bind(QStringLiteral(":an"), an).later();
+    return {std::move(q), readCount};
+}
+
+void VisiteRepository::renameLabo(const QString &from, const QString &to)
+{
+    Query q(m_db, QStringLiteral("UPDATE Visite SET Labo = :to WHERE Labo = :from"));
+    q.bind(QStringLiteral(":to"), to).bind(QStringLiteral(":from"), from).repeatable().exec();
 }
 
 int VisiteRepository::removeFirstAppointment(const QString &jour, const QString &mois, const QString &an,
                                              const QString &labo, const QString &medecin)
 {
-    SqlQuery q(m_db, QStringLiteral("DELETE FROM Visite WHERE NumVisite = (SELECT NumVisite FROM Visite "
-                                    "WHERE Jour = :jour AND Mois = :mois AND An = :an AND Labo = :labo "
-                                    "AND Medecin = :medecin ORDER BY NumVisite LIMIT 1)"));
+    Query q(m_db, QStringLiteral("DELETE FROM Visite WHERE NumVisite = (SELECT NumVisite FROM Visite "
+                                 "WHERE Jour = :jour AND Mois = :mois AND An = :an AND Labo = :labo "
+                                 "AND Medecin = :medecin ORDER BY NumVisite LIMIT 1)"));
     q.bind(QStringLiteral(":jour"), jour)
         .bind(QStringLiteral(":mois"), mois)
         .bind(QStringLiteral(":an"), an)
         .bind(QStringLiteral(":labo"), labo)
         .bind(QStringLiteral(":medecin"), medecin)
+        .repeatable()
         .exec();
     return q.numRowsAffected();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/engine/Query.h"
 #include "store/tables/Records.h"
 
 #include <QList>
@@ -16,37 +17,50 @@ public:
     {
     }
 
-    // Latest first (year, month, day descending).
-    QList<VisiteRecord> forLaboMedecin(const QString &labo, const QString &medecin) const;
-    int countForLaboYear(const QString &labo, const QString &an, const QString &medecin) const;
-    QList<VisiteRecord> forMedecin(const QString &medecin) const; // table order
+    // Reads come with the next round trip (Later): asked for together, used
+    // after. Latest first (year, month, day descending).
+    Later<QList<VisiteRecord>> forLaboMedecin(const QString &labo, const QString &medecin) const;
+    Later<int> countForLaboYear(const QString &labo, const QString &an, const QString &medecin) const;
+    Later<QList<VisiteRecord>> forMedecin(const QString &medecin) const; // table order
     // One page of the doctor's appointments before a day (yyyy, mm, dd
     // texts): newest day first, then the laboratory in reverse order of
     // name, any case, then the newest row. The order of the history list,
     // read from the index a page at a time.
-    QList<VisiteRecord> pastForMedecin(const QString &medecin, const QString &an, const QString &mois,
-                                       const QString &jour, int offset, int limit) const;
+    Later<QList<VisiteRecord>> pastForMedecin(const QString &medecin, const QString &an, const QString &mois,
+                                              const QString &jour, int offset, int limit) const;
     // The laboratory's appointments with every doctor from that day on,
     // earliest first.
-    QList<VisiteRecord> comingForLabo(const QString &labo, const QString &an, const QString &mois,
-                                      const QString &jour) const;
-    QList<VisiteRecord> forMonth(const QString &medecin, const QString &an, const QString &mois) const;
-    QList<VisiteRecord> forDay(const QString &medecin, const QString &jour, const QString &mois,
-                               const QString &an) const;
+    Later<QList<VisiteRecord>> comingForLabo(const QString &labo, const QString &an, const QString &mois,
+                                             const QString &jour) const;
+    Later<QList<VisiteRecord>> forMonth(const QString &medecin, const QString &an, const QString &mois) const;
+    Later<QList<VisiteRecord>> forDay(const QString &medecin, const QString &jour, const QString &mois,
+                                      const QString &an) const;
 
-    // The laboratory already has an appointment with the doctor that day
-    // (names compared as key columns are: case aside). Made under the
-    // Visite lock, in the writer's transaction, it holds until the insert.
-    bool hasVisitOn(const VisiteRecord &visite) const;
+    // One visit per laboratory per day with a doctor: the test below and
+    // the insert's own are one text. This one only spares the user a
+    // question; the insert decides.
+    Later<bool> hasVisitOn(const VisiteRecord &visite) const;
+    enum class InsertResult { Inserted, Duplicate };
+    // The same laboratory, doctor and day is refused; the check and the
+    // insert are one statement under a lock, so two workstations cannot
+    // both pass it.
+    // `thenRead` asks for what the action reads next, sent with the commit.
+    InsertResult insertUnlessDuplicate(const VisiteRecord &visite, const std::function<void()> &thenRead = {});
+    // That statement alone, for a transaction guarding Visite that makes
+    // other checks first; it inserted when numRowsAffected() is 1 after
+    // the commit.
+    Query insertUnlessBooked(const VisiteRecord &visite);
     void insert(const VisiteRecord &visite);
 
-    int removeForLabo(const QString &labo);
-    int removeForMedecin(const QString &medecin);
-    int removeYear(const QString &an);
-    int countYear(const QString &an) const;
-    int renameLabo(const QString &from, const QString &to);
+    void removeForLabo(const QString &labo);
+    void removeForMedecin(const QString &medecin);
+    void removeYear(const QString &an);
+    Later<int> countYear(const QString &an) const;
+    void renameLabo(const QString &from, const QString &to);
     // Deletes the first matching row only (old data may hold the same
-    // appointment twice); 0 when none matched.
+    // appointment twice); 0 when none matched. Sent again when the server's
+    // answer was lost: the duplicate rule keeps a second copy from being
+    // booked since.
     int removeFirstAppointment(const QString &jour, const QString &mois, const QString &an, const QString &labo,
                                const QString &medecin);
 
