@@ -5,12 +5,15 @@
 // lock is waited out.
 #include "support/TestEnv.h"
 
+#include "agenda/core/AgendaFiles.h"
 #include "agenda/core/BookingSequence.h"
+#include "common/core/Clock.h"
 #include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
 #include "store/tables/Store.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -26,10 +29,13 @@ using namespace tv;
 
 namespace {
 
-// The desktop's booking of one appointment: true when it was saved.
-bool bookAppointment(Store &store)
+// The booking of one appointment, from the desktop or online (whose day
+// count and quota are read under the lock before the insert): true when
+// it was saved.
+bool bookAppointment(Store &store, booking::Policy policy, const QString &dataFolder = {})
 {
-    return booking::book(store, {}, {u"DR A"_s, u"ALPHA"_s, QDate(2025, 3, 5), {}}, booking::Policy::Desk).done;
+    const QDate day = policy == booking::Policy::Desk ? QDate(2025, 3, 5) : Clock::today().addDays(7);
+    return booking::book(store, dataFolder, {u"DR A"_s, u"ALPHA"_s, day, {}}, policy).done;
 }
 
 int rowCount(const QString &path, const QString &table)
@@ -58,6 +64,7 @@ private slots:
         QTest::addColumn<QString>("table");
         QTest::newRow("appointment") << u"Visite"_s;
         QTest::newRow("quota") << u"Passage"_s;
+        QTest::newRow("online appointment") << u"Online"_s;
     }
     void otherWaitsWhileOneIsBetweenCheckAndWrite()
     {
@@ -67,8 +74,15 @@ private slots:
                 store.passages().setQuota(u"ALPHA"_s, u"DR A"_s, 3);
                 return u"saved"_s;
             }
-            return bookAppointment(store) ? u"saved"_s : u"refused"_s;
+            if (table == u"Online"_s)
+                return bookAppointment(store, booking::Policy::Online, QFileInfo(m_path).path()) ? u"saved"_s
+                                                                                                 : u"refused"_s;
+            return bookAppointment(store, booking::Policy::Desk) ? u"saved"_s : u"refused"_s;
         };
+        if (table == u"Online"_s) {
+            Store::open(m_path)->passages().setQuota(u"ALPHA"_s, u"DR A"_s, 3);
+            agendafiles::writeMaxima(QFileInfo(m_path).path(), u"  DR A"_s, {5, 5, 5, 5, 5, 5, 5});
+        }
         std::counting_semaphore<> held(0);
         std::binary_semaphore release(0);
         std::atomic<int> checks{0};
@@ -102,8 +116,8 @@ private slots:
         QCOMPARE(checks.load(), 1);
         QCOMPARE(message, u"La base de données est occupée par un autre poste. Réessayez dans un instant."_s);
         QCOMPARE(first, u"saved"_s);
-        QCOMPARE(save(*other), table == u"Visite"_s ? u"refused"_s : u"saved"_s);
-        QCOMPARE(rowCount(m_path, table), 1);
+        QCOMPARE(save(*other), table == u"Passage"_s ? u"saved"_s : u"refused"_s);
+        QCOMPARE(rowCount(m_path, table == u"Passage"_s ? table : u"Visite"_s), 1);
     }
 
     void briefLockIsWaitedOut()
@@ -115,7 +129,7 @@ private slots:
         std::thread other([&] {
             try {
                 auto store = Store::open(m_path);
-                result = bookAppointment(*store) ? 1 : 0;
+                result = bookAppointment(*store, booking::Policy::Desk) ? 1 : 0;
             } catch (const StoreError &) {
                 result = 2;
             }
