@@ -2,6 +2,7 @@
 #include <QFile>
 #include <sys/resource.h>
 
+#include "server/core/ServerTransfer.h"
 #include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 #include "store/tables/Store.h"
@@ -258,6 +259,27 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
                              absences);
     }
     return p;
+}
+
+QString onServer(const QString &conninfo, const QString &folder, const QString &into)
+{
+    using namespace tv;
+    const ServerAddress address = ServerAddress::parse(conninfo);
+    QDir().mkpath(into);
+    for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("*.txt"), QStringLiteral("*.ini")}))
+        QFile::copy(file.filePath(), files::join(into, file.fileName()));
+    bool filled = false;
+    {
+        auto target = Database::connectServer(address);
+        filled = target->hasTable(QStringLiteral("Visite"));
+    }
+    if (filled) {
+        serveurcfg::write(into, address);
+    } else {
+        auto source = Store::open(files::join(folder, files::Database));
+        ServerTransfer::run(source->db(), address, into);
+    }
+    return files::join(into, files::Database);
 }
 
 long peakRssKb()

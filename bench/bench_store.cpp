@@ -11,7 +11,6 @@
 #include "LargePractice.h"
 
 #include "backups/core/Backups.h"
-#include "server/core/ServerTransfer.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
@@ -186,15 +185,16 @@ int naiveGrid()
 }
 
 // What the window reads when it fills the doctor's lists: the day's
-// appointments and the first page of the past ones (the rest comes as the
-// list is scrolled). The pinned "today" of the window benchmark.
+// appointments, the first page of the past ones and their count (the rest
+// comes as the list is scrolled). The pinned "today" of the window
+// benchmark.
 int fastDoctorList()
 {
     tv::VisiteRepository &visites = env->store->visites();
+    const QString today = QStringLiteral("2025-03-05");
     return static_cast<int>(
         visites.forDay(doctor(), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025")).size()
-        + visites.pastForMedecin(doctor(), QStringLiteral("2025"), QStringLiteral("03"), QStringLiteral("05"), 0, 100)
-              .size());
+        + visites.pastDays(doctor(), today, {}, true, 100).rows.size() + visites.countPast(doctor(), today));
 }
 int naiveDoctorList()
 {
@@ -286,10 +286,13 @@ int naiveBooking()
     return static_cast<int>(found.size());
 }
 
-// The first page the history list reads (the rest comes as it is scrolled).
+// The first page the history list reads, and the count when the list is
+// longer (the rest comes as it is scrolled).
 int historyPage(tv::ProduitRepository::Filter filter, const QString &value)
 {
-    return static_cast<int>(env->store->produits().historyPage(filter, value, doctor(), QString(), 100).rows.size());
+    tv::ProduitRepository &produits = env->store->produits();
+    const tv::DayPage<tv::ProduitRecord> page = produits.historyDays(filter, value, doctor(), {}, true, 100);
+    return static_cast<int>(page.rows.size()) + (page.more ? produits.historyCount(filter, value, doctor()) : 0);
 }
 
 int fastHistoryDoctor()
@@ -572,28 +575,6 @@ QString measureRss(const QString &folder)
         .arg(parts.at(0).toDouble() / 1024, 0, 'f', 1);
 }
 
-// A folder holding only Serveur.cfg: the store opens on the server there.
-QString moveToServer(const tv::ServerAddress &address, const QString &file)
-{
-    const QString folder = env->scratch.filePath(QStringLiteral("serveur"));
-    QDir().mkpath(folder);
-    bool filled = false;
-    {
-        auto target = tv::Database::connectServer(address);
-        filled = target->hasTable(QStringLiteral("Visite"));
-    }
-    if (filled) {
-        tv::serveurcfg::write(folder, address);
-    } else {
-        QElapsedTimer timer;
-        timer.start();
-        auto source = tv::Store::open(file);
-        tv::ServerTransfer::run(source->db(), address, folder);
-        std::fprintf(stderr, "transfer to the server: %lld ms\n", static_cast<long long>(timer.elapsed()));
-    }
-    return tv::files::join(folder, tv::files::Database);
-}
-
 void prepare()
 {
     env = new Environment;
@@ -613,7 +594,7 @@ void prepare()
     makeNaiveCopy(env->dbPath, env->naivePath);
     const QString server = qEnvironmentVariable("TALLVANE_BENCH_SERVER");
     if (!server.isEmpty())
-        env->dbPath = moveToServer(tv::ServerAddress::parse(server), env->dbPath);
+        env->dbPath = tvbench::onServer(server, folder, env->scratch.filePath(QStringLiteral("serveur")));
     env->store = tv::Store::open(env->dbPath);
     env->naive = openNaive(env->naivePath, QStringLiteral("naive"));
 }

@@ -9,6 +9,7 @@
 //   QT_QPA_PLATFORM=offscreen tallvane_bench_window [--benchmark_filter=...]
 // TALLVANE_BENCH_DATA=<folder> keeps the generated data there between runs.
 #include "LargePractice.h"
+#include "LiveBench.h"
 
 #include "agenda/ui/BookingController.h"
 #include "app/ui/FrmLabo.h"
@@ -63,6 +64,7 @@ struct Environment {
     QTemporaryDir scratch;
     tvbench::Practice practice;
     QString programFolder;
+    QString databasePath; // the file, or beside the Serveur.cfg naming the server
     std::unique_ptr<tv::FrmLabo> window;
     long long generationMs = -1;
 };
@@ -313,6 +315,33 @@ double quotaChart()
     return ms;
 }
 
+// ---- the other workstations: the refresh, the look for their changes,
+// and the delay until one of them shows, measured with a second process
+
+double liveRefresh()
+{
+    ensureDoctorAndLabo();
+    static std::unique_ptr<tv::Store> other;
+    if (!other)
+        other = tv::Store::open(env->databasePath);
+    return tvbench::live::refresh(*env->window, *other, g_turn % 2 == 0);
+}
+
+double liveCheck()
+{
+    return tvbench::live::check(*env->window);
+}
+
+double liveDelay()
+{
+    ensureDoctorAndLabo();
+    static tvbench::live::Delay delay(QCoreApplication::applicationFilePath(), env->databasePath);
+    const double ms = delay.next(*env->window, g_turn % 2 == 0);
+    if (ms < 0)
+        throw tv::StoreError(QStringLiteral("L'autre poste n'a pas été suivi"));
+    return ms;
+}
+
 // ---- measuring
 
 struct Case {
@@ -353,6 +382,8 @@ void measure(benchmark::State &state, const Case &c)
     }
     const double m = median(samples);
     state.counters["median_ms"] = m;
+    if (!samples.empty())
+        state.counters["worst_ms"] = *std::max_element(samples.begin(), samples.end());
     g_medians[c.name] = m;
     const auto naive = g_naive.find(c.naiveName);
     if (naive != g_naive.end() && m > 0) {
@@ -379,6 +410,10 @@ void registerCases()
         {"History_Medicine_CboPrPr", historyMedicine, "History_MedicineContains", 3},
         {"PurgeYear_mnuPurger", purgeYear, "PurgeYear_RolledBack", 300, 3.0},
         {"QuotaChart_mnuGraphique", quotaChart, "", 200},
+        {"LiveView_Refresh", liveRefresh, "", 5},
+        {"LiveView_CheckDataVersion", liveCheck, "", 0.1},
+        // The file is looked at once a second: a median of about half of it.
+        {"LiveView_DelayFromOtherProcess", liveDelay, "", 1000, 20.0},
     };
     for (const Case &c : g_cases) {
         benchmark::RegisterBenchmark(c.name.c_str(), [&c](benchmark::State &s) { measure(s, c); })
@@ -467,6 +502,13 @@ void prepare()
         env->practice = tvbench::generateLargePractice(folder);
         env->generationMs = timer.elapsed();
     }
+    env->databasePath = tv::files::join(folder, tv::files::Database);
+    // TALLVANE_BENCH_SERVER=<connection string>: the same practice on a server.
+    const QString server = qEnvironmentVariable("TALLVANE_BENCH_SERVER");
+    if (!server.isEmpty()) {
+        folder = env->scratch.filePath(QStringLiteral("serveur"));
+        env->databasePath = tvbench::onServer(server, QFileInfo(env->databasePath).absolutePath(), folder);
+    }
     env->programFolder = env->scratch.filePath(QStringLiteral("programme"));
     QDir().mkpath(env->programFolder);
     prepareProgramFolder(env->programFolder, folder);
@@ -499,6 +541,8 @@ int main(int argc, char **argv)
     try {
         if (argc == 3 && std::string(argv[1]) == "--rss-probe") {
             code = rssProbe(QString::fromLocal8Bit(argv[2]));
+        } else if (argc == 3 && std::string(argv[1]) == "--live-writer") {
+            code = tvbench::live::writer(QString::fromLocal8Bit(argv[2]));
         } else {
             benchmark::Initialize(&argc, argv);
             prepare();

@@ -120,7 +120,7 @@ void TestLabsPanel::onlyChangedColumnsAreWritten()
     v.labo.Text4->setText(u"perdu"_s);
     script::push(QMessageBox::Ok);
     clickRow(v.labo.LstLabo, 0);
-    QVERIFY(script::texts().last().startsWith(u"Le laboratoire BETA n'existe plus"_s));
+    QVERIFY(script::texts().last().startsWith(u"Le laboratoire BETA a été supprimé ou renommé sur un autre poste"_s));
     QCOMPARE(v.labo.LBlLabo->text(), u"ALPHA"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }

@@ -10,6 +10,7 @@
 #include "common/ui/Guard.h"
 #include "common/ui/MainWindow.h"
 #include "common/ui/Widgets.h"
+#include "store/tables/Store.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -121,8 +122,12 @@ void BookingController::saveAppointment()
     const QString labo = m_main.currentLabo();
     const QString medecin = m_main.currentDoctor();
 
-    if (!Verifier_Quota_Annuel() && !dialogs::askYesNo(m_main.widget(), booking::confirmQuestion()))
+    // Refused, the booking shows the agenda as it stands now: another
+    // workstation may have taken the day or the quota meanwhile.
+    if (!Verifier_Quota_Annuel() && !dialogs::askYesNo(m_main.widget(), booking::confirmQuestion())) {
+        showCurrentAgenda();
         return;
+    }
 
     // Checked before the time is asked so the user is not asked for nothing;
     // the insert checks again, in one transaction with it.
@@ -130,6 +135,7 @@ void BookingController::saveAppointment()
     for (const VisiteRecord &v : m_main.store().visites().forLaboMedecin(labo, medecin)) {
         if (rvlists::dateJMA(v) == date) {
             dialogs::critical(m_main.widget(), refusal);
+            showCurrentAgenda();
             return;
         }
     }
@@ -142,10 +148,11 @@ void BookingController::saveAppointment()
     if (m_main.store().visites().insertUnlessDuplicate(visite) == VisiteRepository::InsertResult::Duplicate) {
         // Another workstation saved the same appointment meanwhile.
         dialogs::critical(m_main.widget(), refusal);
+        showCurrentAgenda();
         return;
     }
 
-    appointmentChanged(visite, Change::Added);
+    appointmentChanged(visite);
     lblDate->setText(QString());
 }
 
@@ -190,19 +197,29 @@ void BookingController::Liste_RV_Medecin()
     if (!m_main.hasDoctor())
         return;
     fillToday();
-    const QDate today = Clock::today();
-    const booking::DayKey day = keyOf(today);
+    m_w.historyModel->show(historySource());
+}
+
+DayListModel::Source BookingController::historySource()
+{
+    const QString today = Clock::today().toString(Qt::ISODate);
     const QString doctor = m_main.currentDoctor();
-    // Pages read while scrolling; a failure or a closed database ends the
+    // Read while the list is shown: a failure or a closed database ends the
     // list where it is.
-    m_w.historyModel->show(doctor, today, [this, doctor, day](int offset, int limit) {
-        QList<VisiteRecord> rows;
-        if (m_main.hasStore())
-            guarded(m_main.widget(), [&] {
-                rows = m_main.store().visites().pastForMedecin(doctor, day.an, day.mois, day.jour, offset, limit);
-            });
-        return rows;
-    });
+    return VisitHistoryModel::source(
+        [this, doctor, today] {
+            int rows = 0;
+            if (m_main.hasStore())
+                guarded(m_main.widget(), [&] { rows = m_main.store().visites().countPast(doctor, today); });
+            return rows;
+        },
+        [this, doctor, today](const DayRange &range, bool newestFirst, int limit) {
+            DayPage<VisiteRecord> page;
+            if (m_main.hasStore())
+                guarded(m_main.widget(),
+                        [&] { page = m_main.store().visites().pastDays(doctor, today, range, newestFirst, limit); });
+            return page;
+        });
 }
 
 void BookingController::fillToday()
@@ -219,6 +236,33 @@ void BookingController::fillToday()
     }
 }
 
+void BookingController::showCurrentAgenda()
+{
+    m_main.Remplir_Agenda();
+    Liste_RV_Labo_Medecin();
+    refreshToday();
+}
+
+void BookingController::refreshToday()
+{
+    if (!m_main.hasDoctor())
+        return;
+    ListBox *list = m_w.LstRVJour;
+    const QDate today = Clock::today();
+    const booking::DayKey day = keyOf(today);
+    const QStringList lines =
+        rvlists::todayLines(m_main.store().visites().forDay(m_main.currentDoctor(), day.jour, day.mois, day.an), today);
+    syncEntries(list, lines);
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setToolTip(rvlists::todayTooltip(list->item(i)->text()));
+}
+
+void BookingController::refreshHistory()
+{
+    if (m_main.hasDoctor())
+        m_w.historyModel->refresh(historySource());
+}
+
 bool BookingController::gridShows(const QString &an, const QString &mois) const
 {
     const SharedState &s = m_main.state();
@@ -226,20 +270,18 @@ bool BookingController::gridShows(const QString &an, const QString &mois) const
            && an == m_w.CboAn->currentText();
 }
 
-void BookingController::appointmentChanged(const VisiteRecord &visite, Change change)
+void BookingController::appointmentChanged(const VisiteRecord &visite)
 {
     Liste_RV_Labo_Medecin();
     if (gridShows(visite.an, visite.mois))
         m_main.Remplir_Agenda();
     if (!m_main.hasDoctor())
         return;
-    if (rvlists::dayOf(visite) == Clock::today())
+    const auto day = rvlists::dayOf(visite);
+    if (day == Clock::today())
         fillToday();
-    VisitHistoryModel *history = m_w.historyModel;
-    if (change == Change::Added)
-        history->added(visite);
-    else
-        history->removed(visite);
+    else if (day && *day < Clock::today())
+        m_w.historyModel->refresh();
 }
 
 void BookingController::yearPurged(const QString &an)
@@ -247,7 +289,7 @@ void BookingController::yearPurged(const QString &an)
     if (m_main.hasDoctor()) {
         if (an == QString::number(Clock::today().year()))
             fillToday();
-        m_w.historyModel->removedYear(an);
+        m_w.historyModel->refresh();
     }
     if (an == m_w.CboAn->currentText())
         m_main.Remplir_Agenda();
@@ -284,7 +326,7 @@ void BookingController::LstRV_DblClick()
         const int removed =
             m_main.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, labo, medecin);
         if (removed > 0)
-            appointmentChanged({0, medecin, labo, day->jour, day->mois, day->an, QString()}, Change::Removed);
+            appointmentChanged({0, medecin, labo, day->jour, day->mois, day->an, QString()});
     });
 }
 

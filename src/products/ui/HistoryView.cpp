@@ -45,17 +45,36 @@ void HistoryView::build(history::Mode mode, const QString &value)
         m_w.LstHistPr->clear();
         return;
     }
+    m_w.historyModel->show(source(mode, value));
+}
+
+DayListModel::Source HistoryView::source(history::Mode mode, const QString &value)
+{
     const QString doctor = m_main.currentDoctor();
     const ProduitRepository::Filter filter = filterOf(mode);
-    // Pages read while scrolling; a failure or a closed database ends the
-    // list where it is.
-    m_w.historyModel->show(mode, [this, filter, value, doctor](const QString &before, int limit) {
-        ProduitRepository::Page page;
-        if (m_main.hasStore())
-            guarded(m_main.widget(),
-                    [&] { page = m_main.store().produits().historyPage(filter, value, doctor, before, limit); });
-        return page;
-    });
+    // Read while the list is shown: a failure or a closed database ends
+    // the list where it is.
+    return ProductHistoryModel::source(
+        mode,
+        [this, filter, value, doctor] {
+            int rows = 0;
+            if (m_main.hasStore())
+                guarded(m_main.widget(), [&] { rows = m_main.store().produits().historyCount(filter, value, doctor); });
+            return rows;
+        },
+        [this, filter, value, doctor](const DayRange &range, bool newestFirst, int limit) {
+            DayPage<ProduitRecord> page;
+            if (m_main.hasStore())
+                guarded(m_main.widget(), [&] {
+                    page = m_main.store().produits().historyDays(filter, value, doctor, range, newestFirst, limit);
+                });
+            return page;
+        });
+}
+
+void HistoryView::refresh()
+{
+    m_w.historyModel->refresh();
 }
 
 void HistoryView::Remplir_Historique()

@@ -1,5 +1,6 @@
 #include "store/engine/Database.h"
 
+#include "store/engine/ChangeFeed.h"
 #include "store/engine/Schema.h"
 #include "store/engine/SqliteHandle.h"
 #include "store/engine/StoreError.h"
@@ -137,6 +138,7 @@ std::unique_ptr<Database> Database::openServer(const ServerAddress &address)
                                             "dossier des données.")
                                  .arg(address.dbname, address.hostForMessage(), table));
     }
+    schema::ensureChangeNotices(*db);
     return db;
 }
 
@@ -165,6 +167,11 @@ std::unique_ptr<Database> Database::create(const QString &path)
     auto db = connect(path);
     schema::create(*db);
     return db;
+}
+
+std::unique_ptr<ChangeFeed> Database::changeFeed()
+{
+    return m_dialect->changeFeed(*this);
 }
 
 bool Database::hasTable(const QString &name)

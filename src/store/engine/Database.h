@@ -12,6 +12,7 @@
 struct sqlite3_stmt;
 
 namespace tv {
+class ChangeFeed;
 
 // One open connection to the practice's database: the file Ferrune.mdb
 // (SQLite) or a PostgreSQL server. Text comparisons on the key columns
@@ -42,6 +43,8 @@ public:
     // For messages: the file, or the server and its database.
     QString location() const { return m_location; }
     bool hasTable(const QString &name);
+    // What other workstations change from now on. Throws StoreError.
+    std::unique_ptr<ChangeFeed> changeFeed();
     void close();
 
 private:

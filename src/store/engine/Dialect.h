@@ -7,6 +7,7 @@
 class QSqlError;
 
 namespace tv {
+class ChangeFeed;
 class Database;
 
 // What the two engines say differently, and nothing else: the repositories
@@ -46,6 +47,15 @@ public:
     // (after a copy that kept the numbers). Empty when the engine does it
     // by itself.
     virtual QString resetCounter(const QString &table, const QString &column) const = 0;
+
+    // What keeps the other workstations told of every change, made once
+    // with the tables; empty when the engine needs nothing in the database.
+    virtual QStringList changeNotices() const = 0;
+    // A query answering true when they are in place.
+    virtual QString changeNoticesInPlace() const = 0;
+    // The changes others make, as this engine learns of them. Throws
+    // StoreError.
+    virtual std::unique_ptr<ChangeFeed> changeFeed(Database &db) const = 0;
 };
 
 std::unique_ptr<Dialect> makeFileDialect();

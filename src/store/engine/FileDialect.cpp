@@ -1,4 +1,5 @@
 // SQLite, the database file Ferrune.mdb of a data folder.
+#include "store/engine/ChangeFeed.h"
 #include "store/engine/Database.h"
 #include "store/engine/Dialect.h"
 #include "store/engine/SqliteHandle.h"
@@ -83,6 +84,46 @@ void containsFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, fromSqlite(argv[0]).contains(*needle, Qt::CaseInsensitive) ? 1 : 0);
 }
 
+// Another workstation's commit moves the file's data version, which costs
+// a look at the file's header: no table is read. What changed, the file
+// does not say.
+class DataVersionFeed final : public ChangeFeed {
+public:
+    explicit DataVersionFeed(Database &db)
+        : m_db(db)
+        , m_version(version())
+    {
+    }
+
+    void check() override
+    {
+        const qint64 now = version();
+        if (now == m_version)
+            return;
+        m_version = now;
+        emit changed({DataChange{}});
+    }
+
+private:
+    qint64 version() const
+    {
+        sqlite3 *raw = sqlitefile::rawHandle(m_db.sql());
+        sqlite3_stmt *statement = nullptr;
+        qint64 value = -1;
+        int rc = sqlite3_prepare_v2(raw, "PRAGMA data_version", -1, &statement, nullptr);
+        if (rc == SQLITE_OK && (rc = sqlite3_step(statement)) == SQLITE_ROW)
+            value = sqlite3_column_int64(statement, 0);
+        sqlite3_finalize(statement);
+        if (value < 0)
+            throw StoreError(sqlitefile::describeCode(sqlite3_extended_errcode(raw)),
+                             QString::fromUtf8(sqlite3_errmsg(raw)) + QStringLiteral("\nPRAGMA data_version"));
+        return value;
+    }
+
+    Database &m_db;
+    qint64 m_version;
+};
+
 class FileDialect final : public Dialect {
 public:
     Engine engine() const override { return Engine::File; }
@@ -122,6 +163,13 @@ public:
         return QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = :table");
     }
     QString resetCounter(const QString &, const QString &) const override { return {}; }
+
+    QStringList changeNotices() const override { return {}; }
+    QString changeNoticesInPlace() const override { return {}; }
+    std::unique_ptr<ChangeFeed> changeFeed(Database &db) const override
+    {
+        return std::make_unique<DataVersionFeed>(db);
+    }
 };
 
 } // namespace

@@ -1,6 +1,8 @@
 // PostgreSQL, the practice's database server named in Serveur.cfg.
+#include "store/engine/ChangeFeed.h"
 #include "store/engine/Database.h"
 #include "store/engine/Dialect.h"
+#include "store/engine/ServerNotices.h"
 #include "store/engine/StoreError.h"
 
 #include <QSqlError>
@@ -93,6 +95,10 @@ public:
                               "greatest(coalesce((SELECT max(%2) FROM %1), 0), :floor) + 1, false)")
             .arg(table, column, column.toLower());
     }
+
+    QStringList changeNotices() const override { return servernotices::statements(); }
+    QString changeNoticesInPlace() const override { return servernotices::inPlaceQuery(); }
+    std::unique_ptr<ChangeFeed> changeFeed(Database &db) const override { return servernotices::listen(db); }
 };
 
 } // namespace

@@ -31,11 +31,12 @@ LaboRecord readRecord(const SqlQuery &q)
 
 QList<LaboEntry> LaboRepository::all() const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo ORDER BY NumLabo"));
-    q.exec();
+    // Read again at each change another workstation makes: straight from
+    // the engine.
+    BulkQuery q(m_db, QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo ORDER BY NumLabo"));
     QList<LaboEntry> rows;
     while (q.next())
-        rows.append({q.value(0).toLongLong(), q.text(1), q.text(2)});
+        rows.append({q.integer(0), q.text(1), q.text(2)});
     return rows;
 }
 
@@ -44,6 +45,15 @@ std::optional<LaboRecord> LaboRepository::findByLabo(const QString &labo) const
     SqlQuery q(m_db,
                QStringLiteral("SELECT %1 FROM Labo WHERE Labo = :labo ORDER BY NumLabo LIMIT 1").arg(kRecordColumns));
     q.bind(QStringLiteral(":labo"), labo).exec();
+    if (!q.next())
+        return std::nullopt;
+    return readRecord(q);
+}
+
+std::optional<LaboRecord> LaboRepository::findByNumber(qint64 numLabo) const
+{
+    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Labo WHERE NumLabo = :id").arg(kRecordColumns));
+    q.bind(QStringLiteral(":id"), numLabo).exec();
     if (!q.next())
         return std::nullopt;
     return readRecord(q);
@@ -134,11 +144,11 @@ int LaboRepository::updateChanged(const LaboRecord &before, const LaboRecord &af
     }
     if (changed.isEmpty())
         return 0;
-    SqlQuery q(m_db,
-               QStringLiteral("UPDATE Labo SET %1 WHERE NumLabo = :id").arg(assignments.join(QStringLiteral(", "))));
+    SqlQuery q(m_db, QStringLiteral("UPDATE Labo SET %1 WHERE NumLabo = :id AND Labo = :labo")
+                         .arg(assignments.join(QStringLiteral(", "))));
     for (const Column *c : changed)
         q.bind(QStringLiteral(":") + QString::fromLatin1(c->name), after.*c->field);
-    q.bind(QStringLiteral(":id"), after.numLabo).exec();
+    q.bind(QStringLiteral(":id"), after.numLabo).bind(QStringLiteral(":labo"), before.labo).exec();
     return q.numRowsAffected();
 }
 

@@ -18,6 +18,7 @@ public:
 
     QList<LaboEntry> all() const; // table order
     std::optional<LaboRecord> findByLabo(const QString &labo) const;
+    std::optional<LaboRecord> findByNumber(qint64 numLabo) const;
     std::optional<LaboEntry> findByNom(const QString &nom) const; // first in table order
     bool exists(const QString &labo) const;
     // Inserts Labo = upper(trim(name)) and Nom = "Nom_Labo_" + its counter.
@@ -26,11 +27,11 @@ public:
     void update(const LaboRecord &record);
     int removeLabo(const QString &labo);
     int renameLabo(const QString &from, const QString &to);
-    // Writes, in the row numbered after.numLabo, only the panel's columns
-    // whose value differs between the two records, so that a column another
-    // workstation changed meanwhile is not overwritten with an old value.
-    // Returns the number of rows written: 0 when nothing differs or the row
-    // is gone.
+    // Writes, in the row numbered after.numLabo and still named
+    // before.labo, only the panel's columns whose value differs between the
+    // two records, so that a column another workstation changed meanwhile
+    // is not overwritten with an old value. Returns the number of rows
+    // written: 0 when nothing differs or the row is gone or renamed.
     int updateChanged(const LaboRecord &before, const LaboRecord &after);
 
 private:

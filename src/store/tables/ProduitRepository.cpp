@@ -1,6 +1,7 @@
 #include "store/tables/ProduitRepository.h"
 
 #include "store/engine/Database.h"
+#include "store/tables/WholeDays.h"
 
 namespace tv {
 
@@ -27,37 +28,47 @@ void readRows(BulkQuery &q, QList<ProduitRecord> &rows)
 }
 } // namespace
 
-ProduitRepository::Page ProduitRepository::historyPage(Filter filter, const QString &value, const QString &medecin,
-                                                       const QString &beforeDate, int limit) const
+int ProduitRepository::historyCount(Filter filter, const QString &value, const QString &medecin) const
+{
+    BulkQuery q(m_db, QStringLiteral("SELECT COUNT(*) FROM Produit WHERE %1").arg(filterClause(filter)));
+    q.bind(":medecin", medecin);
+    if (filter != Filter::None)
+        q.bind(":value", value);
+    return q.next() ? static_cast<int>(q.integer(0)) : 0;
+}
+
+DayPage<ProduitRecord> ProduitRepository::historyDays(Filter filter, const QString &value, const QString &medecin,
+                                                      const DayRange &range, bool newestFirst, int limit) const
 {
     const QString where = filterClause(filter);
-    const bool hasValue = filter != Filter::None;
-    const bool bounded = !beforeDate.isEmpty();
-    BulkQuery q(m_db,
-                QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 ORDER BY Date DESC, NumProduit DESC LIMIT :limit")
-                    .arg(kColumns, where, bounded ? QStringLiteral(" AND Date < :before") : QString()));
+    QString bounds;
+    if (!range.newest.isEmpty())
+        bounds += QStringLiteral(" AND Date %1 :newest").arg(newerBound(range));
+    if (!range.oldest.isEmpty())
+        bounds += QStringLiteral(" AND Date %1 :oldest").arg(olderBound(range));
+    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 ORDER BY Date %4 LIMIT :limit")
+                          .arg(kColumns, where, bounds, newestFirst ? QStringLiteral("DESC") : QStringLiteral("ASC")));
     q.bind(":medecin", medecin).bind(":limit", QString::number(limit));
-    if (hasValue)
+    if (filter != Filter::None)
         q.bind(":value", value);
-    if (bounded)
-        q.bind(":before", beforeDate);
-    Page page;
-    readRows(q, page.rows);
-    if (page.rows.size() < limit)
-        return page;
-    // The limit may cut a day in two: its rows are read again whole, so a
-    // page always ends on a complete day and the next starts before it.
-    const QString lastDay = page.rows.constLast().date;
-    while (!page.rows.isEmpty() && page.rows.constLast().date == lastDay)
-        page.rows.removeLast();
-    BulkQuery day(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2 AND Date = :day ORDER BY NumProduit DESC")
-                            .arg(kColumns, where));
-    day.bind(":medecin", medecin).bind(":day", lastDay);
-    if (hasValue)
-        day.bind(":value", value);
-    readRows(day, page.rows);
-    page.more = true;
-    return page;
+    if (!range.newest.isEmpty())
+        q.bind(":newest", range.newest);
+    if (!range.oldest.isEmpty())
+        q.bind(":oldest", range.oldest);
+    QList<ProduitRecord> rows;
+    readRows(q, rows);
+    return wholeDays(
+        std::move(rows), limit, [](const ProduitRecord &r) { return r.date; },
+        [&](const QString &day) {
+            BulkQuery whole(m_db,
+                            QStringLiteral("SELECT %1 FROM Produit WHERE %2 AND Date = :day").arg(kColumns, where));
+            whole.bind(":medecin", medecin).bind(":day", day);
+            if (filter != Filter::None)
+                whole.bind(":value", value);
+            QList<ProduitRecord> dayRows;
+            readRows(whole, dayRows);
+            return dayRows;
+        });
 }
 
 QList<ProduitRecord> ProduitRepository::select(const QString &where,

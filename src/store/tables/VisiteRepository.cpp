@@ -1,6 +1,7 @@
 #include "store/tables/VisiteRepository.h"
 
 #include "store/engine/Database.h"
+#include "store/tables/WholeDays.h"
 
 #include <algorithm>
 
@@ -8,6 +9,12 @@ namespace tv {
 
 namespace {
 const QString kColumns = QStringLiteral("NumVisite, Medecin, Labo, Jour, Mois, An, Heure");
+
+void readBulk(BulkQuery &q, QList<VisiteRecord> &rows)
+{
+    while (q.next())
+        rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
+}
 
 QList<VisiteRecord> readAll(SqlQuery &q)
 {
@@ -55,34 +62,57 @@ QList<VisiteRecord> VisiteRepository::forMedecin(const QString &medecin) const
                 QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin ORDER BY NumVisite").arg(kColumns));
     q.bind(":medecin", medecin);
     QList<VisiteRecord> rows;
-    while (q.next())
-        rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
+    readBulk(q, rows);
     return rows;
 }
 
-QList<VisiteRecord> VisiteRepository::pastForMedecin(const QString &medecin, const QString &an, const QString &mois,
-                                                     const QString &jour, int offset, int limit) const
+QString VisiteRepository::dayOf(const VisiteRecord &v)
 {
-    // "An <= :an" bounds the walk of the doctor's index; the rest of the
-    // day's test is made on the rows of that one year.
-    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An <= :an "
-                                     "AND (An < :an2 OR Mois < :mois OR (Mois = :mois2 AND Jour < :jour)) "
-                                     "ORDER BY An DESC, Mois DESC, Jour DESC, Labo DESC, NumVisite DESC "
-                                     "LIMIT :limit OFFSET :offset")
-                          .arg(kColumns));
-    q.bind(":medecin", medecin)
-        .bind(":an", an)
-        .bind(":an2", an)
-        .bind(":mois", mois)
-        .bind(":mois2", mois)
-        .bind(":jour", jour)
-        .bind(":limit", QString::number(limit))
-        .bind(":offset", QString::number(offset));
+    return v.an + u'-' + v.mois + u'-' + v.jour;
+}
+
+int VisiteRepository::countPast(const QString &medecin, const QString &today) const
+{
+    const QStringList day = today.split(u'-');
+    BulkQuery q(m_db, QStringLiteral("SELECT COUNT(*) FROM Visite WHERE Medecin = :medecin "
+                                     "AND (An, Mois, Jour) < (:an, :mois, :jour)"));
+    q.bind(":medecin", medecin).bind(":an", day.value(0)).bind(":mois", day.value(1)).bind(":jour", day.value(2));
+    return q.next() ? static_cast<int>(q.integer(0)) : 0;
+}
+
+DayPage<VisiteRecord> VisiteRepository::pastDays(const QString &medecin, const QString &today, const DayRange &range,
+                                                 bool newestFirst, int limit) const
+{
+    // Only the past: a newer bound at or after today is today, excluded.
+    const bool beforeToday = range.newest.isEmpty() || range.newest >= today;
+    const QStringList newest = (beforeToday ? today : range.newest).split(u'-');
+    const QStringList oldest = range.oldest.split(u'-');
+    // The bounds on the index's date columns: the doctor's rows are walked
+    // from one end of the range.
+    QString where = QStringLiteral("Medecin = :medecin AND (An, Mois, Jour) %1 (:na, :nm, :nj)")
+                        .arg(beforeToday ? QStringLiteral("<") : newerBound(range));
+    if (!range.oldest.isEmpty())
+        where += QStringLiteral(" AND (An, Mois, Jour) %1 (:oa, :om, :oj)").arg(olderBound(range));
+    const QString direction = newestFirst ? QStringLiteral("DESC") : QStringLiteral("ASC");
+    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE %2 ORDER BY An %3, Mois %3, Jour %3 LIMIT :limit")
+                          .arg(kColumns, where, direction));
+    q.bind(":medecin", medecin).bind(":na", newest.value(0)).bind(":nm", newest.value(1)).bind(":nj", newest.value(2));
+    if (!range.oldest.isEmpty())
+        q.bind(":oa", oldest.value(0)).bind(":om", oldest.value(1)).bind(":oj", oldest.value(2));
+    q.bind(":limit", QString::number(limit));
     QList<VisiteRecord> rows;
-    rows.reserve(limit);
-    while (q.next())
-        rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
-    return rows;
+    readBulk(q, rows);
+    return wholeDays(std::move(rows), limit, &VisiteRepository::dayOf, [&](const QString &day) {
+        const QStringList parts = day.split(u'-');
+        BulkQuery whole(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an "
+                                             "AND Mois = :mois AND Jour = :jour")
+                                  .arg(kColumns));
+        whole.bind(":medecin", medecin).bind(":an", parts.value(0)).bind(":mois", parts.value(1));
+        whole.bind(":jour", parts.value(2));
+        QList<VisiteRecord> dayRows;
+        readBulk(whole, dayRows);
+        return dayRows;
+    });
 }
 
 QList<VisiteRecord> VisiteRepository::forMonth(const QString &medecin, const QString &an, const QString &mois) const
