@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <random>
 #include <string>
 
 namespace tvbench::live {
@@ -51,7 +52,7 @@ void change(tv::Store &store, bool book, const QString &doctor, const QString &l
 double refresh(tv::FrmLabo &window, tv::Store &other, bool book)
 {
     change(other, book, window.currentDoctor(), window.currentLabo());
-    const tv::live::Parts parts = tv::live::touchedBy(tv::DataChange{}, window.shownNow());
+    const tv::live::Parts parts = window.onScreen(tv::live::touchedBy(tv::DataChange{}, window.shownNow()));
     const auto start = Steady::now();
     window.refreshParts(parts);
     return std::chrono::duration<double, std::milli>(Steady::now() - start).count();
@@ -101,6 +102,13 @@ Delay::~Delay()
 
 double Delay::next(tv::FrmLabo &window, bool book)
 {
+    // A change comes at any moment of the second between two looks at the
+    // file, not just after one.
+    QElapsedTimer pause;
+    pause.start();
+    const qint64 wait = std::uniform_int_distribution<qint64>(0, 999)(m_random);
+    while (pause.elapsed() < wait)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     int refreshed = 0;
     qint64 shown = 0;
     const QMetaObject::Connection counting = QObject::connect(&window.live(), &tv::LiveView::refreshed, [&] {

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QString>
 #include <memory>
+#include <random>
 
 namespace tv {
 class FrmLabo;
@@ -14,8 +15,8 @@ class Store;
 namespace tvbench::live {
 
 // The window's refresh after another connection booked (or removed) an
-// appointment of the doctor shown today, every part read again as a change
-// of the shared file makes it; milliseconds of the main thread.
+// appointment of the doctor shown today: every part on screen read again,
+// as a change of the shared file makes it; milliseconds of the main thread.
 double refresh(tv::FrmLabo &window, tv::Store &other, bool book);
 // One look at the database for the others' changes (the file's data
 // version); milliseconds.
@@ -38,6 +39,7 @@ public:
 
 private:
     std::unique_ptr<QProcess> m_writer;
+    std::mt19937 m_random{2025};
 };
 
 } // namespace tvbench::live

@@ -259,6 +259,7 @@ void FrmLabo::showProductsTab(bool shown)
 void FrmLabo::TS_Click(int index)
 {
     m_view.pages->setCurrentIndex(index);
+    m_live->pageShown();
     if (tabCount() == 3) {
         m_products->resetVisitDate();
         if (index == 2)

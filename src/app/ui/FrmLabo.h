@@ -60,6 +60,9 @@ public:
     // again, the selections, the scroll positions and what is being typed
     // kept.
     live::Shown shownNow() const;
+    // Of these parts, those on screen: the lists beside the pages and the
+    // page shown. The others wait until their page is shown.
+    live::Parts onScreen(const live::Parts &parts) const;
     void refreshParts(const live::Parts &parts);
 
     // MainWindow

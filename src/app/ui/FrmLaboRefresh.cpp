@@ -27,6 +27,30 @@ live::Shown FrmLabo::shownNow() const
     return shown;
 }
 
+live::Parts FrmLabo::onScreen(const live::Parts &parts) const
+{
+    live::Parts shown;
+    shown.laboratories = parts.laboratories; // the list beside the pages, the panel and the combos
+    shown.doctors = parts.doctors;
+    shown.day = parts.day;
+    switch (currentTab()) {
+    case 1:
+        shown.grid = parts.grid;
+        shown.today = parts.today;
+        shown.history = parts.history;
+        break;
+    case 2:
+        shown.quota = parts.quota;
+        shown.pair = parts.pair;
+        break;
+    default:
+        shown.products = parts.products;
+        shown.medicines = parts.medicines;
+        break;
+    }
+    return shown;
+}
+
 void FrmLabo::refreshParts(const live::Parts &parts)
 {
     // In the order the window's own routines refresh; a failure is said

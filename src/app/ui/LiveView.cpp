@@ -58,6 +58,7 @@ void LiveView::detach()
     m_clock.stop();
     m_feed.reset();
     m_changes.clear();
+    m_hidden = {};
 }
 
 QStringList LiveView::watchedFiles() const
@@ -86,6 +87,12 @@ void LiveView::check()
     m_files.watch(watchedFiles());
     m_files.check();
     if (Clock::today() != m_today || !m_changes.isEmpty() || !m_changedFiles.isEmpty())
+        m_soon.start();
+}
+
+void LiveView::pageShown()
+{
+    if (m_hidden.any())
         m_soon.start();
 }
 
@@ -133,7 +140,7 @@ void LiveView::refresh()
     if (!m_window.hasStore())
         return;
     const live::Shown shown = m_window.shownNow();
-    live::Parts parts;
+    live::Parts parts = m_hidden;
     if (shown.today != m_today) {
         m_today = shown.today;
         parts |= live::newDay();
@@ -151,8 +158,11 @@ void LiveView::refresh()
     }
     m_changes.clear();
     m_changedFiles.clear();
+    const live::Parts now = m_window.onScreen(parts);
+    m_hidden = parts;
+    m_hidden -= now;
     m_refreshing = true;
-    m_window.refreshParts(parts);
+    m_window.refreshParts(now);
     m_refreshing = false;
     emit refreshed();
 }

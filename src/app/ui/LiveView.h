@@ -32,6 +32,8 @@ public:
     // The look at the file, the text files and the date, as the timer
     // takes it about once a second.
     void check();
+    // Another page is shown: what changed on it meanwhile is read now.
+    void pageShown();
 
     // Tests shorten the time between two looks.
     static void setCheckInterval(int milliseconds);
@@ -57,6 +59,7 @@ private:
     QTimer m_soon; // the changes that come together, refreshed once
     QList<DataChange> m_changes;
     QStringList m_changedFiles;
+    live::Parts m_hidden; // touched while their page was not shown
     QDate m_today;
     QPointer<QWidget> m_modal; // the box the refresh waits for
     bool m_refreshing = false;

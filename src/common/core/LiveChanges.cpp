@@ -35,6 +35,21 @@ Parts &Parts::operator|=(const Parts &o)
     return *this;
 }
 
+Parts &Parts::operator-=(const Parts &o)
+{
+    laboratories &= !o.laboratories;
+    quota &= !o.quota;
+    pair &= !o.pair;
+    grid &= !o.grid;
+    today &= !o.today;
+    history &= !o.history;
+    products &= !o.products;
+    doctors &= !o.doctors;
+    medicines &= !o.medicines;
+    day &= !o.day;
+    return *this;
+}
+
 Parts touchedBy(const DataChange &change, const Shown &shown)
 {
     using Table = DataChange::Table;

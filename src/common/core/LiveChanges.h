@@ -31,6 +31,7 @@ struct Parts {
 
     bool any() const;
     Parts &operator|=(const Parts &other);
+    Parts &operator-=(const Parts &other);
 };
 
 // The parts one change touches: those showing its table, its doctor, its
