@@ -329,6 +329,9 @@ double liveRefresh()
 
 double liveCheck()
 {
+    // A server tells of the changes: there is nothing to look at.
+    if (env->window->store().isServer())
+        throw tv::StoreError(QStringLiteral("no look at a server"));
     return tvbench::live::check(*env->window);
 }
 

@@ -238,6 +238,7 @@ void BookingController::fillToday()
 
 void BookingController::showCurrentAgenda()
 {
+    // What the other workstation booked shows at once.
     m_main.Remplir_Agenda();
     Liste_RV_Labo_Medecin();
     refreshToday();
