@@ -97,7 +97,7 @@ W *child(QDialog &dialog, const char *name)
 
 } // namespace
 
-class TestAgendaUi : public QObject {
+class TstAgendaUi : public QObject {
     Q_OBJECT
 private slots:
     void startUpShowsTodaysMonth();
@@ -111,7 +111,7 @@ private slots:
     void damagedFilesAndUnwritableFolder();
 };
 
-void TestAgendaUi::startUpShowsTodaysMonth()
+void TstAgendaUi::startUpShowsTodaysMonth()
 {
     Started s = start(" 2  2  2  2  2  0  0 \r\n", "05/03/2025\r\n");
     addVisit(*s.frm, "ROCHE", "03", "03");
@@ -130,7 +130,7 @@ void TestAgendaUi::startUpShowsTodaysMonth()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::monthButtonsAndYearChange()
+void TstAgendaUi::monthButtonsAndYearChange()
 {
     Started s = start({});
     QCOMPARE(s.frm->agenda().maxJour(), MaxJourTable{}); // no file: no maximum
@@ -165,7 +165,7 @@ void TestAgendaUi::monthButtonsAndYearChange()
     QCOMPARE(script::texts().last(), u"Sélectionnez un médecin ! "_s);
 }
 
-void TestAgendaUi::dayClickListsAppointments()
+void TstAgendaUi::dayClickListsAppointments()
 {
     Started s = start(" 5  5  5  5  5  5  5 \r\n");
     script::push(QMessageBox::Ok);
@@ -182,7 +182,7 @@ void TestAgendaUi::dayClickListsAppointments()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::bookingDayChecks()
+void TstAgendaUi::bookingDayChecks()
 {
     Started s = start(" 1  1  1  1  1  1  1 \r\n", "26/12/2025\r\n");
     MainView &v = s.frm->view();
@@ -229,7 +229,7 @@ void TestAgendaUi::bookingDayChecks()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::maximaEditedThroughInputBoxes()
+void TstAgendaUi::maximaEditedThroughInputBoxes()
 {
     Started s = start({});
     pushMaximaIntro();
@@ -266,7 +266,7 @@ void TestAgendaUi::maximaEditedThroughInputBoxes()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::maximaCancelAndRefusals()
+void TstAgendaUi::maximaCancelAndRefusals()
 {
     Started s = start(" 1  1  1  1  1  1  1 \r\n");
     const QString path = agendafiles::passagesPath(s.env->dataFolder(), kDoctor);
@@ -309,7 +309,7 @@ void TestAgendaUi::maximaCancelAndRefusals()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::absenceDialogPeriodsAndDuplicates()
+void TstAgendaUi::absenceDialogPeriodsAndDuplicates()
 {
     Started s = start(" 5  5  5  5  5  5  5 \r\n");
     const QString path = agendafiles::absencesPath(s.env->dataFolder(), kDoctor);
@@ -384,7 +384,7 @@ void TestAgendaUi::absenceDialogPeriodsAndDuplicates()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::absenceDialogDeleting()
+void TstAgendaUi::absenceDialogDeleting()
 {
     Started s = start(" 5  5  5  5  5  5  5 \r\n", "06/03/2025\r\n05/03/2025\r\n06/03/2025\r\n");
     const QString path = agendafiles::absencesPath(s.env->dataFolder(), kDoctor);
@@ -439,7 +439,7 @@ void TestAgendaUi::absenceDialogDeleting()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestAgendaUi::damagedFilesAndUnwritableFolder()
+void TstAgendaUi::damagedFilesAndUnwritableFolder()
 {
     Started s = start("3 x\r\n", "05/03/2025\r\n\r\nxx\r\n");
     const QString path = agendafiles::absencesPath(s.env->dataFolder(), kDoctor);
@@ -494,5 +494,5 @@ void TestAgendaUi::damagedFilesAndUnwritableFolder()
     }
 }
 
-QTEST_MAIN(TestAgendaUi)
+QTEST_MAIN(TstAgendaUi)
 #include "tst_agendaui.moc"

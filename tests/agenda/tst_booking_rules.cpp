@@ -33,8 +33,6 @@ private slots:
         QCOMPARE(check.message, message);
     }
 
-    void quotaWithoutRow() { QVERIFY(checkAnnualQuota(std::nullopt, 12, u"ALPHA"_s, u"2025"_s).respected); }
-
     void timeCompletion_data()
     {
         QTest::addColumn<QString>("typed");

@@ -31,7 +31,7 @@ QDate gaussEaster(int x)
 
 } // namespace
 
-class TestCalendar : public QObject {
+class TstCalendar : public QObject {
     Q_OBJECT
 private slots:
     void easterAgreesWithGaussRule();
@@ -49,7 +49,7 @@ private slots:
     void gridTodayOnFullDay();
 };
 
-void TestCalendar::easterAgreesWithGaussRule()
+void TstCalendar::easterAgreesWithGaussRule()
 {
     for (int year = 1583; year <= 4099; ++year) {
         const QDate easter = Date_Paques(static_cast<std::int16_t>(year));
@@ -60,14 +60,14 @@ void TestCalendar::easterAgreesWithGaussRule()
     }
 }
 
-void TestCalendar::easterOutOfRangeIsAnError()
+void TstCalendar::easterOutOfRangeIsAnError()
 {
     QVERIFY(Date_Paques(32767).isValid());
     QVERIFY_THROWS_EXCEPTION(CalendarOverflow, Liste_Jours_Feries(u"40000"_s));
     QVERIFY_THROWS_EXCEPTION(CalendarOverflow, Liste_Jours_Feries(QString()));
 }
 
-void TestCalendar::holidayList2024()
+void TstCalendar::holidayList2024()
 {
     const QString list = Liste_Jours_Feries(u"2024"_s);
     QCOMPARE(list, u"0101Jour de l'an;0105Fête du travail;0805Victoire 1945;1407Fête nationale;"
@@ -78,7 +78,7 @@ void TestCalendar::holidayList2024()
     QVERIFY(Liste_Jours_Feries(u"2038"_s).contains(u"0306Jeudi de l'Ascencion"_s));
 }
 
-void TestCalendar::monthNumbersAndDays()
+void TstCalendar::monthNumbersAndDays()
 {
     QCOMPARE(Numero_Mois(u"janvier"_s), QString());
     QCOMPARE(Numero_Mois(u"Janvier"_s), u"01"_s);
@@ -88,7 +88,7 @@ void TestCalendar::monthNumbersAndDays()
     QCOMPARE(Nombre_Jours_Mois(u"Septembre"_s, u"2025"_s), 0);
 }
 
-void TestCalendar::weekdayMaximum()
+void TstCalendar::weekdayMaximum()
 {
     const MaxJourTable table{3, 3, 0, 3, 3, 1, 0};
     QVERIFY(Max_Visiteurs_Atteint(u"mercredi"_s, 0, table));
@@ -97,7 +97,7 @@ void TestCalendar::weekdayMaximum()
     QVERIFY(Max_Visiteurs_Atteint(u"jeudi"_s, 0, MaxJourTable{0, 0, 0, -1, 0, 0, 0}));
 }
 
-void TestCalendar::frenchNamesIgnoreLocale()
+void TstCalendar::frenchNamesIgnoreLocale()
 {
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German));
@@ -106,7 +106,7 @@ void TestCalendar::frenchNamesIgnoreLocale()
     QLocale::setDefault(previous);
 }
 
-void TestCalendar::parseTypedDates()
+void TstCalendar::parseTypedDates()
 {
     QCOMPARE(calendar::parseJMA(u"5/3/2025"_s), std::optional<QDate>(QDate(2025, 3, 5)));
     QCOMPARE(calendar::parseJMA(u"05-03-2025"_s), std::optional<QDate>(QDate(2025, 3, 5)));
@@ -115,7 +115,7 @@ void TestCalendar::parseTypedDates()
     QCOMPARE(calendar::parseJMA(u"05/03/25"_s), std::nullopt);
 }
 
-void TestCalendar::numberReading_data()
+void TstCalendar::numberReading_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("stored"); // 99999 = refused
@@ -131,7 +131,7 @@ void TestCalendar::numberReading_data()
     QTest::newRow("huge exponent") << "1e999" << 99999;
 }
 
-void TestCalendar::numberReading()
+void TstCalendar::numberReading()
 {
     QFETCH(QString, answer);
     QFETCH(int, stored);
@@ -142,7 +142,7 @@ void TestCalendar::numberReading()
         QCOMPARE(value, std::optional<std::int16_t>(static_cast<std::int16_t>(stored)));
 }
 
-void TestCalendar::maximaParsing()
+void TstCalendar::maximaParsing()
 {
     const MaxJourTable expected{3, -1, 2, 3, 3, 0, 7};
     QCOMPARE(agendaformat::parseMaxima(agendaformat::passagesLine(expected) + "\r\n").values, expected);
@@ -157,7 +157,7 @@ void TestCalendar::maximaParsing()
     QCOMPARE(damaged.valid, 4);
 }
 
-void TestCalendar::absenceSubstringTest()
+void TstCalendar::absenceSubstringTest()
 {
     const QString text = agendaformat::absenceText({u"05/03/2025"_s, u"06/03/2025"_s});
     QVERIFY(agendaformat::isAbsence(text, u"05/03/2025"_s));
@@ -202,7 +202,7 @@ void checkRow(const MonthGrid &grid, int row, const std::array<Expect, 5> &expec
 
 } // namespace
 
-void TestCalendar::gridCellByCell()
+void TstCalendar::gridCellByCell()
 {
     using namespace gridcolours;
     const MonthGrid grid = buildMonthGrid(march2025());
@@ -247,7 +247,7 @@ void TestCalendar::gridCellByCell()
         QVERIFY(tip.isEmpty());
 }
 
-void TestCalendar::gridTodayOnFullDay()
+void TstCalendar::gridTodayOnFullDay()
 {
     using namespace gridcolours;
     MonthGridInput input = march2025();
@@ -264,5 +264,5 @@ void TestCalendar::gridTodayOnFullDay()
     QCOMPARE(buildMonthGrid(input).cells[2][0].text, u"lundi"_s);
 }
 
-QTEST_GUILESS_MAIN(TestCalendar)
+QTEST_GUILESS_MAIN(TstCalendar)
 #include "tst_calendar.moc"

@@ -1,7 +1,7 @@
 // The appointment lists of the main window: today's list and the history,
 // a click on today's list, deleting from the laboratory's list, the month
 // list view and the deletion menu.
-#include "labs/LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/ui/AgendaController.h"
@@ -146,7 +146,7 @@ private slots:
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
-    void clickOnTodayBringsTheLaboratoryForward()
+    void todayLineBringsItsLaboratoryForward()
     {
         Practice p;
         p.book("ALPHA", "05", "03", "10H30");
@@ -155,7 +155,11 @@ private slots:
         QListWidget *today = p.a().LstRVJour;
         today->resize(300, 200);
         p.w->view().products.DTP->setDate(QDate(2024, 1, 1));
-        QTest::mouseClick(today->viewport(), Qt::LeftButton, {}, today->visualItemRect(today->item(0)).center());
+        // Reached with the keyboard, the list chooses nothing; an arrow key
+        // then takes the first line as a click would.
+        QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(today, &tabbedIn);
+        QTest::keyClick(today, Qt::Key_Down);
         QCOMPARE(p.w->currentLabo(), u"ALPHA"_s);
         QCOMPARE(p.w->view().TS->currentIndex(), 1);
         QCOMPARE(p.w->view().products.CboLs->currentText(), u"  ALPHA"_s);

@@ -17,8 +17,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -57,8 +57,7 @@ struct Workstations {
         QProcess worker;
         worker.start(QCoreApplication::applicationDirPath() + u"/tallvane_store_worker"_s,
                      QStringList{u"change"_s, env.dataFile(files::Database)} + change);
-        return worker.waitForFinished(30000) && worker.exitStatus() == QProcess::NormalExit
-               && worker.exitCode() == 0;
+        return worker.waitForFinished(30000) && worker.exitStatus() == QProcess::NormalExit && worker.exitCode() == 0;
     }
     QString cell(int day, int column) { return w->view().agenda.FG->item(day - 1, column)->text(); }
     AgendaWidgets &a() { return w->view().agenda; }

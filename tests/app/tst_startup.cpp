@@ -14,6 +14,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -59,6 +60,14 @@ private slots:
         QCOMPARE(v.agenda.CboAn->count(), 4);
         QCOMPARE(v.agenda.CboAn->itemText(0), u"2025"_s);
         QCOMPARE(v.agenda.LblRVJ->text(), u"Rendez-vous du jour : 05/03/2025"_s);
+        // Besides the named labels, the window's only captions.
+        QStringList captions;
+        for (const QLabel *label : w->findChildren<QLabel *>())
+            if (label->objectName().isEmpty())
+                captions.append(label->text());
+        captions.sort();
+        QCOMPARE(captions, QStringList({u"  Historique des rendez-vous"_s, u"Adresse"_s, u"Cliquez sur la date"_s,
+                                        u"Email"_s, u"Identifiant"_s, u"Mot de passe"_s, u"Nom"_s, u"Port"_s}));
         QVERIFY(v.Lblversion->text().endsWith(u"[Version 1.0.0]"_s));
         QCOMPARE(w->windowTitle(), u"    Gestion de la visite médicale"_s);
     }

@@ -90,9 +90,11 @@ private slots:
         other->visites().insert({0, p.doctor, u"ZZ NOUVEAU"_s, u"04"_s, u"03"_s, u"2025"_s, QString()});
         other->visites().insert({0, p.doctor, u"ZZ ANCIEN"_s, u"10"_s, u"01"_s, u"2019"_s, QString()});
         const QList<VisiteRecord> all = other->visites().forMedecin(p.doctor);
-        const auto gone = std::find_if(all.cbegin(), all.cend(), [](const VisiteRecord &v) { return v.an == u"2020"_s; });
+        const auto gone =
+            std::find_if(all.cbegin(), all.cend(), [](const VisiteRecord &v) { return v.an == u"2020"_s; });
         QVERIFY(gone != all.cend());
-        QCOMPARE(other->visites().removeFirstAppointment(gone->jour, gone->mois, gone->an, gone->labo, gone->medecin), 1);
+        QCOMPARE(other->visites().removeFirstAppointment(gone->jour, gone->mois, gone->an, gone->labo, gone->medecin),
+                 1);
 
         // The row among those read shows at the next refresh, no sooner.
         QStringList expected = p.pastAppointments();

@@ -7,11 +7,13 @@
 #include "backups/core/Backups.h"
 #include "backups/ui/BackupsController.h"
 #include "backups/ui/FrmSauvegardes.h"
+#include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
 #include "maintenance/ui/MaintenanceController.h"
+#include "store/engine/Database.h"
 #include "store/engine/Schema.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
@@ -156,58 +158,76 @@ private slots:
         QCOMPARE(backupNames(env).size(), daily.size() + added.size() + 1);
     }
 
-    void onlyTheLastThirtyStay()
+    // A month and a half of working days, each with its first start, and on
+    // the last one three commands within the same second: the last thirty
+    // copies stay, the oldest went first. A copy killed half-way is never
+    // listed and is swept by the next one.
+    void aMonthAndAHalfKeepsTheLastThirty()
     {
         tvtest::TestEnv env;
         env.prepareData();
         QDir().mkpath(backups::folder(env.dataFolder()));
-        // A copy killed half-way: never listed, swept by the next one.
         const QString killed =
-            files::join(backups::folder(env.dataFolder()), u"Ferrune_2025-03-05_09-00-00.mdb.partiel"_s);
+            files::join(backups::folder(env.dataFolder()), u"Ferrune_2025-01-01_09-00-00.mdb.partiel"_s);
         env.writeFile(killed, "half");
         {
             QFile old(killed);
             QVERIFY(old.open(QIODevice::ReadWrite));
             QVERIFY(old.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
         }
-        QStringList taken;
-        for (int i = 0; i < backups::Kept + 5; ++i)
-            taken.append(QFileInfo(backups::take(env.dataFolder())).fileName());
+        auto w = env.startWindow();
+        QStringList expected;
+        for (QDate day(2025, 3, 6); day <= QDate(2025, 4, 20); day = day.addDays(1)) {
+            Clock::pin(QDateTime(day, QTime(8, 30)));
+            w->backups().dailyBackup();
+            w->backups().dailyBackup();
+            expected.prepend(day.toString(u"'Ferrune_'yyyy-MM-dd'_08-30-00.mdb'"_s));
+        }
+        for (int rank = 2; rank <= 4; ++rank) {
+            QVERIFY(w->backups().before(u"la purge"_s));
+            expected.prepend(u"Ferrune_2025-04-20_08-30-00_%1.mdb"_s.arg(rank));
+        }
+        QStringList kept;
+        for (const backups::Entry &entry : backups::list(env.dataFolder()))
+            kept.append(QFileInfo(entry.path).fileName());
+        QCOMPARE(kept, expected.mid(0, 30));
         QVERIFY(!QFile::exists(killed));
-        for (int i = 0; i < taken.size(); ++i)
-            QCOMPARE(QFile::exists(files::join(backups::folder(env.dataFolder()), taken[i])), i >= 5);
-        const auto listed = backups::list(env.dataFolder());
-        QCOMPARE(listed.size(), backups::Kept);
-        QCOMPARE(QFileInfo(listed.first().path).fileName(), taken.last());
-        QVERIFY(backups::takenToday(env.dataFolder()));
     }
 
     void failedCopyStopsTheCommand_data()
     {
-        QTest::addColumn<bool>("diskFull");
-        QTest::newRow("Sauvegardes cannot be made") << false;
-        QTest::newRow("disk full") << true;
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("Sauvegardes cannot be made") << u"folder"_s;
+        QTest::newRow("disk full") << u"full"_s;
+        QTest::newRow("database damaged") << u"damaged"_s;
     }
     void failedCopyStopsTheCommand()
     {
-        QFETCH(bool, diskFull);
+        QFETCH(QString, fault);
         tvtest::TestEnv env;
         fillData(env);
         auto w = env.startWindow();
         const QStringList before = dump(w->store());
         const QStringList kept = backupNames(env);
-        if (!diskFull) {
+        if (fault == u"folder"_s) {
             QDir(backups::folder(env.dataFolder())).removeRecursively();
             env.writeFile(backups::folder(env.dataFolder()), "not a folder");
         }
+        if (fault == u"damaged"_s) {
+            // An index's pages left with no entry pointing at them: every
+            // row still reads, only the integrity check finds the damage.
+            auto store = env.openStore();
+            execStatement(store->db(), u"PRAGMA writable_schema = ON"_s);
+            execStatement(store->db(), u"DELETE FROM sqlite_master WHERE name = 'IdxVisiteAn'"_s);
+        }
         {
-            const FileSizeLimit limit(diskFull ? 4096 : RLIM_INFINITY);
+            const FileSizeLimit limit(fault == u"full"_s ? 4096 : RLIM_INFINITY);
             purge2023(*w);
         }
         QVERIFY(script::texts().last().startsWith(u"La sauvegarde qui précède la purge n'a pas pu être faite"_s));
         QVERIFY(script::texts().last().endsWith(u"La commande est abandonnée ; rien n'a été modifié."_s));
         QCOMPARE(dump(w->store()), before);
-        if (diskFull) // nothing half written beside the copies
+        if (fault != u"folder"_s) // nothing half written, no copy pushed out
             QCOMPARE(QDir(backups::folder(env.dataFolder())).entryList(QDir::Files, QDir::Name), kept);
     }
 

@@ -7,7 +7,7 @@ using namespace Qt::StringLiterals;
 
 using namespace tv::labrules;
 
-class TestLabRules : public QObject {
+class TstLabRules : public QObject {
     Q_OBJECT
 private slots:
     void telephone_data();
@@ -18,7 +18,7 @@ private slots:
     void quotaAnswers();
 };
 
-void TestLabRules::telephone_data()
+void TstLabRules::telephone_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
@@ -38,14 +38,14 @@ void TestLabRules::telephone_data()
                                              << "1 -2";
 }
 
-void TestLabRules::telephone()
+void TstLabRules::telephone()
 {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QCOMPARE(normaliseTelephone(typed), shown);
 }
 
-void TestLabRules::telephoneLetters()
+void TstLabRules::telephoneLetters()
 {
     QVERIFY(hasLetters(u"01 23 poste 12"_s));
     QVERIFY(hasLetters(u"é"_s));
@@ -53,7 +53,7 @@ void TestLabRules::telephoneLetters()
     QVERIFY(!hasLetters(QString()));
 }
 
-void TestLabRules::quickSearchFindsFirstByLeadingLetters()
+void TstLabRules::quickSearchFindsFirstByLeadingLetters()
 {
     const QStringList list = {u"  ALPHA"_s, u"  ROCHE"_s, u"  ROUSSEL"_s, u"  ÉLAN"_s};
     QCOMPARE(quickSearch(list, u"ROU"_s), 2);
@@ -63,7 +63,7 @@ void TestLabRules::quickSearchFindsFirstByLeadingLetters()
     QCOMPARE(quickSearch(list, QString()), -1);
 }
 
-void TestLabRules::quotaAnswers_data()
+void TstLabRules::quotaAnswers_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("quota"); // -1: refused
@@ -75,7 +75,7 @@ void TestLabRules::quotaAnswers_data()
     QTest::newRow("too long") << "99999999999" << -1;
 }
 
-void TestLabRules::quotaAnswers()
+void TstLabRules::quotaAnswers()
 {
     QFETCH(QString, answer);
     QFETCH(int, quota);
@@ -86,5 +86,5 @@ void TestLabRules::quotaAnswers()
         QCOMPARE(parsed.value_or(-1), quota);
 }
 
-QTEST_APPLESS_MAIN(TestLabRules)
+QTEST_APPLESS_MAIN(TstLabRules)
 #include "tst_labrules.moc"

@@ -1,5 +1,5 @@
 // Adding, renaming and deleting laboratories from the real window.
-#include "LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "labs/ui/LabsController.h"
 
@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 using namespace labstest;
 using tvtest::TestEnv;
 
-class TestLabsEditing : public QObject {
+class TstLabsEditing : public QObject {
     Q_OBJECT
 private slots:
     void addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor();
@@ -44,7 +44,7 @@ const QStringList kFour = {u"  ALPHA"_s, u"  BETA"_s, u"  DELTA"_s, u"  GAMMA"_s
 
 } // namespace
 
-void TestLabsEditing::addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor()
+void TstLabsEditing::addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr b"_s}, u"100,0,0,0"_s);
@@ -68,7 +68,7 @@ void TestLabsEditing::addStoresTrimmedCapitalsAndOneQuotaRowPerDoctor()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::addRefusesDuplicatesAndBlanks()
+void TstLabsEditing::addRefusesDuplicatesAndBlanks()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"Élan"_s, u"Alpha"_s}, {u"Dr A"_s}, u"100,0,0,0"_s);
@@ -94,7 +94,7 @@ void TestLabsEditing::addRefusesDuplicatesAndBlanks()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::addWithoutDoctorsMakesNoQuotaRow()
+void TstLabsEditing::addWithoutDoctorsMakesNoQuotaRow()
 {
     TestEnv env;
     env.prepareData({});
@@ -111,7 +111,7 @@ void TestLabsEditing::addWithoutDoctorsMakesNoQuotaRow()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::renameAfterEachWayOfSelecting()
+void TstLabsEditing::renameAfterEachWayOfSelecting()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {});
@@ -150,7 +150,7 @@ void TestLabsEditing::renameAfterEachWayOfSelecting()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::renameTouchesLaboVisiteAndPassageOnly()
+void TstLabsEditing::renameTouchesLaboVisiteAndPassageOnly()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr B"_s});
@@ -174,7 +174,7 @@ void TestLabsEditing::renameTouchesLaboVisiteAndPassageOnly()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::renameAndDeleteRefusals()
+void TstLabsEditing::renameAndDeleteRefusals()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s}, {u"Dr A"_s}, u"100,0,0,0"_s);
@@ -212,7 +212,7 @@ void TestLabsEditing::renameAndDeleteRefusals()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
+void TstLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {}, {u"Dr A"_s, u"Dr B"_s});
@@ -241,7 +241,7 @@ void TestLabsEditing::deleteRemovesExactlyTheLaboratorysRows()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsEditing::renameAndDeleteAreAllOrNothing()
+void TstLabsEditing::renameAndDeleteAreAllOrNothing()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {});
@@ -277,5 +277,5 @@ void TestLabsEditing::renameAndDeleteAreAllOrNothing()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-QTEST_MAIN(TestLabsEditing)
+QTEST_MAIN(TstLabsEditing)
 #include "tst_labsediting.moc"

@@ -1,6 +1,6 @@
 // The record panel, the quota, the searches and the small commands of the
 // laboratory list, on the real window.
-#include "LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "labs/ui/FrmDM.h"
 #include "labs/ui/LabsController.h"
@@ -28,7 +28,7 @@ public slots:
     void open(const QUrl &url) { opened.append(url); }
 };
 
-class TestLabsPanel : public QObject {
+class TstLabsPanel : public QObject {
     Q_OBJECT
 private slots:
     void editsSurviveSwitchingAndClosing();
@@ -65,7 +65,7 @@ QString column(const TestEnv &env, const QString &col, const QString &labo)
 
 } // namespace
 
-void TestLabsPanel::editsSurviveSwitchingAndClosing()
+void TstLabsPanel::editsSurviveSwitchingAndClosing()
 {
     TestEnv env;
     {
@@ -90,7 +90,7 @@ void TestLabsPanel::editsSurviveSwitchingAndClosing()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::onlyChangedColumnsAreWritten()
+void TstLabsPanel::onlyChangedColumnsAreWritten()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
@@ -127,7 +127,7 @@ void TestLabsPanel::onlyChangedColumnsAreWritten()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::fieldsWrittenOnLeavingAndTelephones()
+void TstLabsPanel::fieldsWrittenOnLeavingAndTelephones()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s});
@@ -155,7 +155,7 @@ void TestLabsPanel::fieldsWrittenOnLeavingAndTelephones()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::webAddressAndMail()
+void TstLabsPanel::webAddressAndMail()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s});
@@ -199,7 +199,7 @@ void TestLabsPanel::webAddressAndMail()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::delegateRenameFollowsInCombos_data()
+void TstLabsPanel::delegateRenameFollowsInCombos_data()
 {
     QTest::addColumn<int>("end"); // what ends the edit
     int end = 0;
@@ -207,13 +207,14 @@ void TestLabsPanel::delegateRenameFollowsInCombos_data()
         QTest::newRow(way) << end++;
 }
 
-void TestLabsPanel::delegateRenameFollowsInCombos()
+void TstLabsPanel::delegateRenameFollowsInCombos()
 {
     QFETCH(int, end);
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
     tv::MainView &v = w->view();
     clickRow(v.labo.LstLabo, 0);
+    w->store().produits().insert({0, u"DR A"_s, u"ALPHA"_s, u"Nom_Labo_1"_s, u"2025-03-01"_s, u"ADVIL\n"_s});
     v.products.CboDh->setCurrentIndex(1);
     v.labo.TextVM[0]->setFocus(Qt::TabFocusReason);
     v.labo.TextVM[0]->setText(u"Hélène d'Arc"_s);
@@ -233,6 +234,10 @@ void TestLabsPanel::delegateRenameFollowsInCombos()
     const QString renamed = u"  Hélène d'Arc"_s;
     QVERIFY(items(v.products.CboDh).contains(renamed) && !items(v.products.CboDh).contains(u"  Nom_Labo_1"_s));
     QCOMPARE(v.products.CboDh->currentIndex(), -1);
+    // The old name ran the history's filter: the visits recorded under it.
+    QCOMPARE(items(v.products.LstHistPr), QStringList{u"  01/03/2025  [ALPHA]   ADVIL "_s});
+    QCOMPARE(v.products.CmdTH->text(), u"Montrer tout l'historique"_s);
+    QCOMPARE(w->shownHistory().heading, u"délégué Nom_Labo_1"_s);
     v.products.CboLs->setCurrentIndex(1);
     v.products.CboLs->setCurrentIndex(0);
     QCOMPARE(v.products.CboDs->currentText(), renamed);
@@ -243,7 +248,7 @@ void TestLabsPanel::delegateRenameFollowsInCombos()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::quota()
+void TstLabsPanel::quota()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s}, {u"Dr A"_s, u"Dr B"_s}, u"100,0,0,0"_s);
@@ -282,7 +287,7 @@ void TestLabsPanel::quota()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::failureKeepsListAndPanelTogether_data()
+void TstLabsPanel::failureKeepsListAndPanelTogether_data()
 {
     QTest::addColumn<QString>("breaking");
     QTest::addColumn<bool>("writing");
@@ -298,7 +303,7 @@ void TestLabsPanel::failureKeepsListAndPanelTogether_data()
 
 // Whatever fails while another laboratory is selected, the list, the panel,
 // the quota and the products' laboratory stay on the one shown before.
-void TestLabsPanel::failureKeepsListAndPanelTogether()
+void TstLabsPanel::failureKeepsListAndPanelTogether()
 {
     QFETCH(QString, breaking);
     QFETCH(bool, writing);
@@ -319,7 +324,7 @@ void TestLabsPanel::failureKeepsListAndPanelTogether()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::searchByDelegate()
+void TstLabsPanel::searchByDelegate()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s, u"gamma"_s});
@@ -343,7 +348,7 @@ void TestLabsPanel::searchByDelegate()
 
     QString found;
     whileOpen([&](tv::FrmDM *d) {
-        d->LstDM->setCurrentRow(1);
+        QTest::keySequence(d->LstDM, QKeySequence(Qt::Key_Down, Qt::Key_Down));
         found = d->LblLabo->text();
         d->CmdQuit->click();
     });
@@ -370,7 +375,7 @@ void TestLabsPanel::searchByDelegate()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-void TestLabsPanel::historyFilterFollowsList()
+void TstLabsPanel::historyFilterFollowsList()
 {
     TestEnv env;
     auto w = windowWithLabs(env, {u"alpha"_s, u"beta"_s});
@@ -389,5 +394,5 @@ void TestLabsPanel::historyFilterFollowsList()
     QVERIFY(tvtest::noUnexpectedDialogs());
 }
 
-QTEST_MAIN(TestLabsPanel)
+QTEST_MAIN(TstLabsPanel)
 #include "tst_labspanel.moc"

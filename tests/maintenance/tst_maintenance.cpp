@@ -173,6 +173,7 @@ private slots:
     // the Access file only renamed.
     void accessDatabaseChosenIsImportedBeside()
     {
+        TV_NEED_JET_FIXTURES();
         tvtest::TestEnv env;
         QTemporaryDir other;
         const QString chosen = other.filePath(u"Ferrune.mdb"_s);
@@ -218,6 +219,7 @@ private slots:
 
     void accessDatabaseAtStartUp()
     {
+        TV_NEED_JET_FIXTURES();
         QFETCH(QString, file);
         QFETCH(QString, expected);
         QFETCH(bool, besideShipped);

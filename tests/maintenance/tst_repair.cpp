@@ -120,6 +120,7 @@ private slots:
     // is and left alone, no copy made beside it.
     void accessFileIsNamedAndLeftAlone()
     {
+        TV_NEED_JET_FIXTURES();
         for (const QString &file : {QStringLiteral("ferrune-v2000.mdb"), QStringLiteral("truncated.mdb")}) {
             tvtest::TestEnv env;
             const QString path = env.dataFile(files::Database);

@@ -5,6 +5,7 @@
 
 #include "agenda/core/AgendaFiles.h"
 #include "app/ui/FrmLabo.h"
+#include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
 #include "outputs/ui/OutputsController.h"
@@ -223,6 +224,7 @@ private slots:
             script::push(QMessageBox::Ok);
             p.w->view().menus.mnuICal->trigger();
         };
+        Clock::pin(QDateTime(QDate(2025, 3, 5), QTime(9, 0)));
         exportTo(p.out(u"a"_s));
         QVERIFY(tvtest::noUnexpectedDialogs());
 
@@ -233,7 +235,8 @@ out = []
 for e in cal.walk('VEVENT'):
     s, n = e.decoded('DTSTART'), e.decoded('DTEND')
     out.append({'uid': str(e['UID']), 'summary': str(e['SUMMARY']), 'start': s.isoformat(),
-                'zone': str(getattr(s, 'tzinfo', None) or ''), 'offset': str(s.utcoffset()) if hasattr(s, 'hour') else '',
+                'zone': str(getattr(s, 'tzinfo', None) or ''),
+                'offset': str(s.utcoffset()) if hasattr(s, 'hour') else '',
                 'minutes': (n - s).total_seconds() / 60})
 print(json.dumps(out))
 )"_s;
@@ -256,16 +259,25 @@ print(json.dumps(out))
         QCOMPARE(at(2, "start"), u"2025-07-14"_s);
         QCOMPARE(at(3, "start"), u"2025-10-27T08:00:00+01:00"_s);
 
-        // Rows renumbered (deleted and booked again): the same UIDs.
+        // Later in the day, rows renumbered (deleted and booked again), one
+        // visit moved to another hour, one new: the same UID for each visit
+        // already exported, a new one for the new visit.
         p.w->store().visites().removeForMedecin(u"DR A"_s);
         p.book(u"BETA"_s, "27", "10", "08H00");
         p.book(kOdd, "05", "03");
-        p.book(u"ALPHA"_s, "05", "03", "10H30");
+        p.book(u"ALPHA"_s, "05", "03", "11H00");
+        p.book(u"BETA"_s, "05", "03", "14H00");
+        Clock::pin(QDateTime(QDate(2025, 3, 5), QTime(17, 45)));
         exportTo(p.out(u"b.ics"_s));
-        const QJsonArray second = events(p.out(u"b.ics"_s));
-        QCOMPARE(second.size(), 4);
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(second[i].toObject()[u"uid"_s], first[i].toObject()[u"uid"_s]);
+        QStringList before, after;
+        for (const QJsonValue &e : first)
+            before.append(e[u"uid"_s].toString());
+        for (const QJsonValue &e : events(p.out(u"b.ics"_s)))
+            after.append(e[u"uid"_s].toString());
+        QCOMPARE(after.size(), 5);
+        const QString added = after.takeAt(2); // BETA at 14H00, the day's third event
+        QCOMPARE(after, before);
+        QVERIFY(!before.contains(added));
     }
 
     void quotaBars_data()

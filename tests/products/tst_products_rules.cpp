@@ -1,8 +1,6 @@
-// Rules of the products subsystem that need no window: catalogue entries,
-// the products text and the Medoc.txt file.
+// Rules of the products subsystem that need no window: the Medoc.txt file.
 #include "support/TestEnv.h"
 
-#include "products/core/Catalogue.h"
 #include "products/core/MedocFile.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
@@ -16,33 +14,9 @@ using namespace tv;
 
 using tvtest::TestEnv;
 
-class TestProductsRules : public QObject {
+class TstProductsRules : public QObject {
     Q_OBJECT
 private slots:
-    void catalogueEntriesAndDuplicates()
-    {
-        QCOMPARE(catalogue::entryForTyped(u"  éfferalgan "_s), u"  ÉFFERALGAN"_s);
-
-        const QStringList entries{u"  ADVIL  "_s, u"  DOLIPRANE"_s, u"  ÉLAN"_s};
-        QVERIFY(catalogue::isRegistered(u"élan"_s, entries));
-        QVERIFY(!catalogue::isRegistered(u"DOLIPRANE 500"_s, entries));
-        QVERIFY(!catalogue::isRegistered(u"elan"_s, entries));
-    }
-
-    void editPrefixKeepsTwoBlanks_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("one blank") << u" "_s << u"  "_s;
-        QTest::newRow("long text untouched") << u"dol"_s << u"dol"_s;
-    }
-    void editPrefixKeepsTwoBlanks()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QCOMPARE(catalogue::editPrefixed(typed), shown);
-    }
-
     // The window covers the hand-edited file; here every line equal to the
     // name goes whatever its case, a last line without its line end included.
     void medocRemovalTakesEveryCase()
@@ -65,5 +39,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProductsRules)
+QTEST_GUILESS_MAIN(TstProductsRules)
 #include "tst_products_rules.moc"

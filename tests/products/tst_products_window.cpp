@@ -1,6 +1,6 @@
 // The products page driven through the real main window: catalogue,
 // recording a visit, the history and switching the feature.
-#include "labs/LabsFixture.h"
+#include "support/LabsFixture.h"
 
 #include "products/core/HistoryLines.h"
 #include "store/files/SettingsFiles.h"
@@ -79,7 +79,7 @@ ProduitRecord visit(const QString &medecin, const QString &date, const QString &
 
 } // namespace
 
-class TestProductsWindow : public QObject {
+class TstProductsWindow : public QObject {
     Q_OBJECT
 private slots:
     void catalogueAddAndDeleteWithHandEditedFile()
@@ -91,14 +91,17 @@ private slots:
 
         QCOMPARE(items(p.CboPr), QStringList({u"  ADVIL  "_s, u"  DOLIPRANE"_s, u"  ÉLIXIR"_s}));
 
-        // Typed into the empty box, the name follows the two blanks.
+        // A blank erased from the empty box comes back; typed into it, the
+        // name follows the two blanks.
+        QTest::keyClick(p.CboPr->lineEdit(), Qt::Key_Backspace);
+        QCOMPARE(p.CboPr->currentText(), u"  "_s);
         QTest::keyClicks(p.CboPr->lineEdit(), u"aspirine"_s);
         QCOMPARE(p.CboPr->currentText(), u"  aspirine"_s);
         w->view().menu[8]->click();
         QCOMPARE(TestEnv::readFile(medoc), QByteArray("doliprane\r\nadvil  \r\n\xC9lixir\r\naspirine\r\n"));
 
         // Already listed, blanks and case aside: refused, nothing written.
-        p.CboPr->setEditText(u"  Doliprane   "_s);
+        p.CboPr->setEditText(u"  élixir   "_s);
         dialogs::script::push(QMessageBox::Ok);
         w->view().menu[8]->click();
         QCOMPARE(lastText(), u"Produit déjà enregistré !"_s);
@@ -163,15 +166,23 @@ private slots:
         dialogs::script::push(QMessageBox::Ok);
         p.CmdEnrPr->click();
         QCOMPARE(lastText(), u"Aucun produit n'est sélectionné !"_s);
+        // The box's empty state adds a blank entry, and blank entries only
+        // are still a visit to record.
+        p.CmdAjoutePr->click();
+        dialogs::script::push(QMessageBox::Ok);
+        p.CmdEnrPr->click();
+        QCOMPARE(lastText(), u"Données enregistrées !"_s);
+        QVERIFY(produits.find(u"BAYER"_s, u"DR A"_s, u"2025-03-05"_s));
 
         p.CboPr->setCurrentIndex(p.CboPr->findText(u"  DOLIPRANE"_s));
         p.CmdAjoutePr->click();
         p.CboPr->setCurrentIndex(p.CboPr->findText(u"  ADVIL"_s));
         QTest::mouseDClick(p.CboPr->lineEdit(), Qt::LeftButton);
         emit p.CboPrList->doubleClicked(p.CboPr->model()->index(0, 0));
-        QCOMPARE(items(p.LstPr), QStringList({u"  ADVIL"_s, u"  ADVIL"_s, u"  DOLIPRANE"_s}));
+        QCOMPARE(items(p.LstPr), QStringList({u"  "_s, u"  ADVIL"_s, u"  ADVIL"_s, u"  DOLIPRANE"_s}));
 
-        p.CboPr->setEditText(QString());
+        // Emptied past its handler, which never leaves it empty.
+        QSignalBlocker(p.CboPr), p.CboPr->setEditText(QString());
         dialogs::script::push(QMessageBox::Ok);
         p.CmdAjoutePr->click();
         QCOMPARE(lastText(), u"Sélectionnez un produit !"_s);
@@ -266,6 +277,7 @@ private slots:
                          {visit(drA, u"2024-12-31"_s, u"BAYER"_s, u"Martin"_s, u"PARASPIRINE 500\n"_s),
                           visit(drA, u"2025-01-02"_s, u"BAYER"_s, u"Martin"_s, u"ASPIRINE\n"_s),
                           visit(drA, u"2025-01-02"_s, u"MERCK"_s, u"Dupont"_s, u"ADVIL\néphédrine\n"_s),
+                          visit(drA, u"2025-01-02"_s, u"ÉLAN"_s, u"dupont"_s, u"ASPIRINE\n"_s),
                           visit(drA, u"2023-06-15"_s, u"MERCK"_s, u"Dupont"_s, u"DOLIPRANE\n"_s),
                           visit(u"DR B"_s, u"2025-02-01"_s, u"BAYER"_s, u"Martin"_s, u"ASPIRINE\n"_s)},
                          QByteArray("aspi\r\n\xC9PH\xC9"
@@ -274,15 +286,18 @@ private slots:
         selectDoctor(*w, 0);
         w->Remplir_Historique();
 
+        // Within one day, French order from the end, case and accents aside.
         const QStringList whole{
-            u"  02/01/2025  MERCK  [Dupont]   ADVIL / éphédrine "_s, u"  02/01/2025  BAYER  [Martin]   ASPIRINE "_s,
-            u"  31/12/2024  BAYER  [Martin]   PARASPIRINE 500 "_s, u"  15/06/2023  MERCK  [Dupont]   DOLIPRANE "_s};
+            u"  02/01/2025  MERCK  [Dupont]   ADVIL / éphédrine "_s, u"  02/01/2025  ÉLAN  [dupont]   ASPIRINE "_s,
+            u"  02/01/2025  BAYER  [Martin]   ASPIRINE "_s, u"  31/12/2024  BAYER  [Martin]   PARASPIRINE 500 "_s,
+            u"  15/06/2023  MERCK  [Dupont]   DOLIPRANE "_s};
         QCOMPARE(items(p.LstHistPr), whole);
 
         // A part of a longer name matches, any case.
         p.CboPrPr->setCurrentText(u"  ASPI"_s);
         QCOMPARE(items(p.LstHistPr),
-                 QStringList({u"  02/01/2025    [Martin]     BAYER"_s, u"  31/12/2024    [Martin]     BAYER"_s}));
+                 QStringList({u"  02/01/2025    [Martin]     BAYER"_s, u"  02/01/2025    [dupont]     ÉLAN"_s,
+                              u"  31/12/2024    [Martin]     BAYER"_s}));
         p.CboPrPr->setCurrentText(u"  ÉPHÉDRINE"_s);
         QCOMPARE(items(p.LstHistPr), QStringList{u"  02/01/2025    [Dupont]     MERCK"_s});
 
@@ -291,8 +306,9 @@ private slots:
         p.CboDh->setCurrentText(u"  Dupont"_s);
         QCOMPARE(resets.count(), 1);
         QCOMPARE(p.CboPrPr->currentIndex(), -1);
-        QCOMPARE(items(p.LstHistPr), QStringList({u"  02/01/2025  [MERCK]   ADVIL / éphédrine "_s,
-                                                  u"  15/06/2023  [MERCK]   DOLIPRANE "_s}));
+        QCOMPARE(items(p.LstHistPr),
+                 QStringList({u"  02/01/2025  [MERCK]   ADVIL / éphédrine "_s, u"  02/01/2025  [ÉLAN]   ASPIRINE "_s,
+                              u"  15/06/2023  [MERCK]   DOLIPRANE "_s}));
         p.CboLh->setCurrentText(u"  BAYER"_s);
         QCOMPARE(p.CboDh->currentIndex(), -1);
         QCOMPARE(p.LstHistPr->count(), 2);
@@ -303,7 +319,7 @@ private slots:
         p.CmdTH->click();
         QCOMPARE(p.CmdTH->text(), u"Montrer tout l'historique"_s);
         QCOMPARE(p.LstHistPr->count(), 0);
-        QCOMPARE(w->store().produits().forMedecin(drA).size(), 4);
+        QCOMPARE(w->store().produits().forMedecin(drA).size(), 5);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
@@ -373,5 +389,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestProductsWindow)
+QTEST_MAIN(TstProductsWindow)
 #include "tst_products_window.moc"

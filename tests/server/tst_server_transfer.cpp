@@ -36,12 +36,19 @@ void fillPractice(const TestEnv &env)
     store->produits().insert({0, u"DR A"_s, u"ÉLAN"_s, u"Zoé"_s, u"2025-03-05"_s, u"Éphédrine\nx' or '1'='1\n"_s});
 }
 
-int serverTables(const ServerAddress &address)
+QVariant serverValue(const ServerAddress &address, const QString &sql)
 {
     auto db = Database::connectServer(address);
-    SqlQuery q(*db, u"SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = current_schema()"_s);
+    SqlQuery q(*db, sql);
     q.exec();
-    return q.next() ? q.value(0).toInt() : -1;
+    return q.next() ? q.value(0) : QVariant();
+}
+
+int serverTables(const ServerAddress &address)
+{
+    return serverValue(address,
+                       u"SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = current_schema()"_s)
+        .toInt();
 }
 
 } // namespace
@@ -57,6 +64,8 @@ private slots:
         fillPractice(env);
         const QByteArray file = TestEnv::readFile(env.dataFile(files::Database));
         const ServerAddress address = TestEnv::emptyServerDatabase();
+        const ServerAddress neighbour = TestEnv::emptyServerDatabase();
+        execStatement(*Database::connectServer(neighbour), u"CREATE TABLE voisine (n INTEGER)"_s);
         qint64 lastDone = 0;
         try {
             auto store = env.openStore();
@@ -71,6 +80,10 @@ private slots:
         QCOMPARE(lastDone, 1 + 1 + 2 + 1);
         QCOMPARE(TestEnv::readFile(env.dataFile(files::Database)), file);
         QCOMPARE(serveurcfg::read(env.dataFolder())->conninfo, address.conninfo);
+        // Analysed: the tables copied, not the rest of the server.
+        const auto analysed = u"SELECT reltuples >= 0 FROM pg_class WHERE oid = '%1'::regclass"_s;
+        QVERIFY(serverValue(address, analysed.arg(u"visite"_s)).toBool());
+        QVERIFY(!serverValue(neighbour, analysed.arg(u"voisine"_s)).toBool());
 
         auto server = env.openStore();
         QVERIFY(server->isServer());
@@ -88,6 +101,7 @@ private slots:
         QTest::newRow("server not empty") << u"occupied"_s << u"n'est pas vide (tables : labo)"_s;
         QTest::newRow("cancelled") << u"cancel"_s << u"Transfert annulé"_s;
         QTest::newRow("unreachable") << u"unreachable"_s << u"Impossible de joindre le serveur"_s;
+        QTest::newRow("file changed after its copy") << u"touched"_s << u"la table Labo du serveur diffère"_s;
     }
 
     void refusedMoveLeavesTheFileInUse()
@@ -103,15 +117,20 @@ private slots:
         if (fault == u"unreachable"_s)
             address = ServerAddress::parse(u"host=/nulle-part dbname=tallvane"_s);
         const int tablesBefore = fault == u"unreachable"_s ? 0 : serverTables(address);
+        const QByteArray file = TestEnv::readFile(env.dataFile(files::Database));
         QString message;
         try {
             auto store = env.openStore();
-            ServerTransfer::run(store->db(), address, env.dataFolder(),
-                                [&](qint64, qint64) { return fault != u"cancel"_s; });
+            ServerTransfer::run(store->db(), address, env.dataFolder(), [&](qint64 done, qint64 total) {
+                if (fault == u"touched"_s && done == total)
+                    execStatement(store->db(), u"UPDATE Labo SET Nom = 'autre'"_s);
+                return fault != u"cancel"_s;
+            });
         } catch (const StoreError &error) {
             message = error.message();
         }
         QVERIFY2(message.contains(expected), qPrintable(message));
+        QCOMPARE(TestEnv::readFile(env.dataFile(files::Database)), file);
         QVERIFY(!QFile::exists(env.dataFile(files::ServerCfg)));
         QVERIFY(!env.openStore()->isServer());
         if (fault != u"unreachable"_s)

@@ -17,7 +17,12 @@
 #include <QSqlRecord>
 #include <QTest>
 
-#include <atomic>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <libpq-fe.h>
+#include <string>
+#include <vector>
 
 namespace tvtest {
 
@@ -32,17 +37,67 @@ tv::ServerAddress testServer()
     return tv::ServerAddress::parse(QString::fromUtf8(conninfo));
 }
 
+// On the test server through libpq itself, as it also runs at the process's
+// exit, when Qt's drivers are gone: the first column of the rows.
+std::vector<std::string> onTestServer(const std::string &statement)
+{
+    std::vector<std::string> rows;
+    PGconn *connection = PQconnectdb(qgetenv("TALLVANE_PG_SERVER").constData());
+    PGresult *result = PQexec(connection, ("SET lock_timeout = '20s'; " + statement).c_str());
+    if (PQresultStatus(result) != PGRES_COMMAND_OK && PQresultStatus(result) != PGRES_TUPLES_OK)
+        qWarning("test server: %s", PQerrorMessage(connection));
+    for (int row = 0; row < PQntuples(result); ++row)
+        rows.emplace_back(PQgetvalue(result, row, 0));
+    PQclear(result);
+    PQfinish(connection);
+    return rows;
+}
+
+// The schemas this process made on the test server, "tv_<pid>_<n>": each
+// dropped with the TestEnv alive when it was made, the rest at the exit.
+// Those of a killed run go when the next run makes its first one.
+struct ServerSchemas {
+    std::vector<std::string> names;
+    int made = 0;
+
+    ~ServerSchemas() { dropFrom(0); }
+    void dropFrom(std::size_t first)
+    {
+        for (std::size_t i = first; i < names.size(); ++i)
+            onTestServer("DROP SCHEMA IF EXISTS " + names[i] + " CASCADE");
+        names.resize(std::min(first, names.size()));
+    }
+    static void sweepDeadRuns()
+    {
+        for (const std::string &name : onTestServer("SELECT nspname FROM pg_namespace WHERE nspname ~ '^tv_[0-9]+_'")) {
+            if (::kill(static_cast<pid_t>(std::stol(name.substr(3))), 0) != 0 && errno == ESRCH)
+                onTestServer("DROP SCHEMA IF EXISTS " + name + " CASCADE");
+        }
+    }
+};
+
+ServerSchemas &serverSchemas()
+{
+    static ServerSchemas schemas;
+    return schemas;
+}
+
 } // namespace
 
 tv::ServerAddress TestEnv::emptyServerDatabase()
 {
     // A schema of its own on the test server stands for a new database:
     // cheaper, and as empty.
-    static std::atomic<int> counter{0};
-    const QString name = QStringLiteral("tv_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
     const tv::ServerAddress admin = testServer();
-    tv::execStatement(*tv::Database::connectServer(admin), QStringLiteral("CREATE SCHEMA ") + name);
-    return tv::ServerAddress::parse(admin.conninfo + QStringLiteral(" options='-csearch_path=%1,public'").arg(name));
+    ServerSchemas &schemas = serverSchemas();
+    if (schemas.made++ == 0)
+        ServerSchemas::sweepDeadRuns();
+    const std::string name =
+        "tv_" + std::to_string(QCoreApplication::applicationPid()) + '_' + std::to_string(schemas.made);
+    onTestServer("CREATE SCHEMA " + name);
+    schemas.names.push_back(name);
+    return tv::ServerAddress::parse(
+        admin.conninfo + QStringLiteral(" options='-csearch_path=%1,public'").arg(QString::fromStdString(name)));
 }
 
 bool TestEnv::onServer()
@@ -51,6 +106,7 @@ bool TestEnv::onServer()
 }
 
 TestEnv::TestEnv(const QDate &today)
+    : m_firstSchema(serverSchemas().names.size())
 {
     tv::Clock::pin(today);
     tv::dialogs::script::reset();
@@ -59,6 +115,7 @@ TestEnv::TestEnv(const QDate &today)
 
 TestEnv::~TestEnv()
 {
+    serverSchemas().dropFrom(m_firstSchema);
     tv::Clock::unpin();
     tv::dialogs::script::reset();
 }

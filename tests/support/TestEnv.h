@@ -38,7 +38,8 @@ public:
     // server of TALLVANE_PG_SERVER, named by a Serveur.cfg in that folder.
     static void createDatabase(const QString &path);
     static bool onServer();
-    // An empty database on the test server (TALLVANE_PG_SERVER).
+    // An empty database on the test server (TALLVANE_PG_SERVER): a schema
+    // dropped with the TestEnv alive when it was made, else at the exit.
     static tv::ServerAddress emptyServerDatabase();
 
     static void writeFile(const QString &path, const QByteArray &bytes);
@@ -53,6 +54,7 @@ public:
 private:
     QTemporaryDir m_program;
     QTemporaryDir m_data;
+    std::size_t m_firstSchema;
 };
 
 // Fails the current test when a dialog was shown that the test did not

@@ -118,7 +118,6 @@ QWidget *buildAgendaPage(AgendaWidgets &w, QWidget *parent)
     side->addLayout(rvButtons);
     side->addWidget(buildBookingPanel(w, page), 2);
     side->addWidget(w.LblRVJ);
-    side->addWidget(new QLabel(QStringLiteral("  Rendez-vous du jour"), page));
     side->addWidget(w.LstRVJour, 1);
     side->addWidget(new QLabel(QStringLiteral("  Historique des rendez-vous"), page));
     side->addWidget(w.LstHist, 1);

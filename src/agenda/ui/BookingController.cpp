@@ -12,15 +12,10 @@
 #include "common/ui/Widgets.h"
 #include "store/tables/Store.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabBar>
-#include <QTableWidget>
-#include <QToolButton>
 
 namespace tv {
 
@@ -50,9 +45,11 @@ void BookingController::connectSignals()
     connect(m_w.CmdAnn, &QPushButton::clicked, this, [this] { CmdAnn_Click(); });
     connect(m_w.CmdEnr, &QPushButton::clicked, this, [this] { CmdEnr_Click(); });
     connect(m_w.LstRV, &LineView::doubleClicked, this, [this] { LstRV_DblClick(); });
-    // Only a click of the user: the laboratory selection also moves the
-    // day's list, and must not come back here.
-    connect(m_w.LstRVJour, &QListWidget::itemClicked, this, [this] { LstRVJour_Click(); });
+    // A line chosen with the mouse or the arrow keys, or clicked again. The
+    // laboratory selection also moves the day's list, with its signals
+    // blocked: that must not come back here.
+    connect(m_w.LstRVJour, &QListWidget::itemSelectionChanged, this, [this] { LstRVJour_Click(); });
+    connect(m_w.LstRVJour, &ListBox::reselected, this, [this] { LstRVJour_Click(); });
 }
 
 bool BookingController::selectionComplete()
@@ -299,9 +296,10 @@ void BookingController::yearPurged(const QString &an)
 
 void BookingController::LstRVJour_Click()
 {
-    if (m_w.LstRVJour->currentRow() < 0)
+    const QList<QListWidgetItem *> selected = m_w.LstRVJour->selectedItems();
+    if (selected.isEmpty())
         return;
-    const QString labo = rvlists::laboOfTodayLine(m_w.LstRVJour->text());
+    const QString labo = rvlists::laboOfTodayLine(selected.first()->text());
     m_main.showVisitEntry(labo, Clock::today());
 
     guarded(m_main.widget(), [&] {

@@ -22,9 +22,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCursor>
-#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -135,13 +133,12 @@ QWidget *FrmLabo::buildSidePanel()
     v.cmdFoc->setFlat(true);
 
     auto *searchRow = new QHBoxLayout;
-    searchRow->addWidget(new QLabel(QStringLiteral("Laboratoires"), side), 1);
+    searchRow->addStretch(1);
     searchRow->addWidget(l.CmdRR);
     searchRow->addWidget(l.CmdRL_VM);
 
     auto *layout = new QVBoxLayout(side);
     layout->addWidget(v.PctMenu);
-    layout->addWidget(new QLabel(QStringLiteral("Médecins"), side));
     layout->addWidget(l.LstMed, 1);
     layout->addLayout(searchRow);
     layout->addWidget(l.LstLabo, 3);

@@ -122,6 +122,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The steps of startUp, in their order.
+    void resetSession(const QDate &today);
+    void layOutWindow(const QDate &today);
+    void locateData();
+    bool prepareDatabase();
+    void openData();
+    void readWorkstationSettings();
+    void applyWorkstationSettings();
+
     void buildWidgets();
     QWidget *buildSidePanel();
     void connectSignals();

@@ -46,78 +46,116 @@ const QString kUpgradeDetails = QStringLiteral(
 
 bool FrmLabo::startUp()
 {
-    SharedState &s = state();
-    MainView &v = m_view;
     const QDate today = Clock::today();
-
-    s.MoisActif = SharedState::NoMonth;
-    s.DernierMedecin = SharedState::NoDoctor;
-    s.AvecHeure = 0;
-    s.MoisCourant = static_cast<std::int16_t>(today.month() - 1);
-
-    v.TS->setCurrentIndex(0);
-    v.pages->setCurrentIndex(0);
-
-    const layout::Factors factors = applyScreenLayout(*this);
-    installActivation(*this);
-    m_agenda->initialiseGrid(factors.fl, factors.fh);
-
-    m_agenda->initialiseYears(today);
-    CboAn_Click();
-
-    // Where the data are, then the shipped database. A failure here leaves
-    // the program without data: say which file and stop.
+    resetSession(today);
+    layOutWindow(today);
+    // A failure while the data are found and opened leaves the program
+    // without data: say which file and stop.
     try {
-        context().settingsFolder = files::settingsFolder(programFolder());
-        const QString program = settingsFolder();
-        const bool installed = program != programFolder();
-        if (const auto folder = cheminbase::read(program)) {
-            s.CheminBase = *folder;
-        } else {
-            dialogs::information(
-                this, QStringLiteral("Le chemin de la base de données est, par défaut, le répertoire du programme."));
-            dialogs::plain(this, kFirstRunNetwork);
-            s.CheminBase = QDir::toNativeSeparators(QDir::cleanPath(program));
-            cheminbase::write(program, s.CheminBase);
-        }
-
-        m_maintenance->recoverUpgrade();
-        const QString shipped = files::shippedDatabase(programFolder());
-        const QString local = files::join(program, files::Database);
-        if (QFile::exists(shipped) && !QFile::exists(local)) {
-            files::placeShippedDatabase(shipped, local, installed);
-        } else if (QFile::exists(shipped) && !installed) {
-            dialogs::information(this, QStringLiteral("Le programme doit mettre à jour votre base de données."));
-            dialogs::information(this, kUpgradeDetails);
-            if (!m_maintenance->upgradeDatabase())
-                return false;
-        }
-        if (m_maintenance->dataIsAccessDatabase()) {
-            // The former program's database with no shipped one beside it
-            // (used up, or just put in place above): imported the same way.
-            dialogs::information(this, QStringLiteral("Le programme doit mettre à jour votre base de données."));
-            dialogs::information(this, kUpgradeDetails);
-            if (!m_maintenance->importAccessDatabase())
-                return false;
-        }
-        m_maintenance->refuseUnknownDatabase();
-
-        QCoreApplication::processEvents();
-
-        if (!m_doctors->loadDoctors())
-            dialogs::information(
-                this, QStringLiteral("Commencez par inscrire le nom des médecins concernés par ce "
-                                     "programme.\nVous inscrirez ensuite les laboratoires au fur et à mesure."));
-
-        openStore(files::join(s.CheminBase, files::Database));
-        m_backups->dailyBackup();
-        reloadLaboratoryLists();
+        locateData();
+        if (!prepareDatabase())
+            return false;
+        openData();
     } catch (const StoreError &error) {
         dialogs::critical(this, error.fullText() + QStringLiteral("\n\nLe programme va se fermer."));
         return false;
     }
-
     // From here on a failure only leaves a setting at its default.
+    readWorkstationSettings();
+    applyWorkstationSettings();
+    m_view.Lblversion->setText(QStringLiteral("Tallvane, gestion de la visite médicale [Version ") + versionText()
+                               + QStringLiteral("]"));
+    return true;
+}
+
+// The state of a new run: no month chosen, no doctor remembered yet.
+void FrmLabo::resetSession(const QDate &today)
+{
+    SharedState &s = state();
+    s.MoisActif = SharedState::NoMonth;
+    s.DernierMedecin = SharedState::NoDoctor;
+    s.AvecHeure = 0;
+    s.MoisCourant = static_cast<std::int16_t>(today.month() - 1);
+}
+
+// The agenda page first, the window sized to the screen, the years offered.
+void FrmLabo::layOutWindow(const QDate &today)
+{
+    m_view.TS->setCurrentIndex(0);
+    m_view.pages->setCurrentIndex(0);
+    const layout::Factors factors = applyScreenLayout(*this);
+    installActivation(*this);
+    m_agenda->initialiseGrid(factors.fl, factors.fh);
+    m_agenda->initialiseYears(today);
+    CboAn_Click();
+}
+
+// Where the settings and the data are; on the first run, the program's
+// folder, said to the user and written down.
+void FrmLabo::locateData()
+{
+    SharedState &s = state();
+    m_ctx.settingsFolder = files::settingsFolder(programFolder());
+    if (const auto folder = cheminbase::read(settingsFolder())) {
+        s.CheminBase = *folder;
+        return;
+    }
+    dialogs::information(
+        this, QStringLiteral("Le chemin de la base de données est, par défaut, le répertoire du programme."));
+    dialogs::plain(this, kFirstRunNetwork);
+    s.CheminBase = QDir::toNativeSeparators(QDir::cleanPath(settingsFolder()));
+    cheminbase::write(settingsFolder(), s.CheminBase);
+}
+
+// The database made ready to open: an interrupted upgrade finished, the
+// shipped database put in place or the user's carried into it, the former
+// program's database imported. False when the program cannot go on (the
+// reason has been shown). Throws StoreError.
+bool FrmLabo::prepareDatabase()
+{
+    const bool installed = settingsFolder() != programFolder();
+    m_maintenance->recoverUpgrade();
+    const QString shipped = files::shippedDatabase(programFolder());
+    const QString local = files::join(settingsFolder(), files::Database);
+    if (QFile::exists(shipped) && !QFile::exists(local)) {
+        files::placeShippedDatabase(shipped, local, installed);
+    } else if (QFile::exists(shipped) && !installed) {
+        dialogs::information(this, QStringLiteral("Le programme doit mettre à jour votre base de données."));
+        dialogs::information(this, kUpgradeDetails);
+        if (!m_maintenance->upgradeDatabase())
+            return false;
+    }
+    if (m_maintenance->dataIsAccessDatabase()) {
+        // The former program's database with no shipped one beside it
+        // (used up, or just put in place above): imported the same way.
+        dialogs::information(this, QStringLiteral("Le programme doit mettre à jour votre base de données."));
+        dialogs::information(this, kUpgradeDetails);
+        if (!m_maintenance->importAccessDatabase())
+            return false;
+    }
+    m_maintenance->refuseUnknownDatabase();
+    return true;
+}
+
+// The doctors' list, the database, the day's backup and the laboratories.
+// Throws StoreError.
+void FrmLabo::openData()
+{
+    QCoreApplication::processEvents();
+    if (!m_doctors->loadDoctors())
+        dialogs::information(this, QStringLiteral("Commencez par inscrire le nom des médecins concernés par ce "
+                                                  "programme.\nVous inscrirez ensuite les laboratoires au fur et à "
+                                                  "mesure."));
+    openStore(files::join(state().CheminBase, files::Database));
+    m_backups->dailyBackup();
+    reloadLaboratoryLists();
+}
+
+// Vs.ini into the state; a missing file is written with the defaults, an
+// unreadable one leaves them.
+void FrmLabo::readWorkstationSettings()
+{
+    SharedState &s = state();
     s.AvecProduits = 0;
     s.EtatChkL = 0;
     try {
@@ -132,20 +170,28 @@ bool FrmLabo::startUp()
         }
     } catch (const StoreError &) {
     }
+}
 
+// The window as the workstation's settings want it: the history tied to
+// the laboratory list or not, the remembered doctor and his month, the
+// products page, the medicines, the time option.
+void FrmLabo::applyWorkstationSettings()
+{
+    const SharedState &s = state();
+    MenuActions &m = m_view.menus;
     m_products->applyWorkstationSettings();
     m_doctors->selectRememberedDoctor();
 
     if (s.AvecProduits != 0) {
-        v.menus.mnuProduits->setChecked(true);
+        m.mnuProduits->setChecked(true);
         // Selecting the remembered doctor has filled his history already.
         if (!hasDoctor())
             Remplir_Historique();
     } else {
-        const QSignalBlocker blocker(v.TS);
-        if (v.TS->count() == 3)
-            v.TS->removeTab(2);
-        v.menus.mnuProduits->setChecked(false);
+        const QSignalBlocker blocker(m_view.TS);
+        if (m_view.TS->count() == 3)
+            m_view.TS->removeTab(2);
+        m.mnuProduits->setChecked(false);
     }
 
     try {
@@ -153,15 +199,11 @@ bool FrmLabo::startUp()
     } catch (const StoreError &) {
     }
 
-    v.menus.mnuHeure->setChecked(s.AvecHeure > 0);
+    m.mnuHeure->setChecked(s.AvecHeure > 0);
 
     // The doctor's selection normally shows today's month already.
     if (hasDoctor() && s.MoisActif != s.MoisCourant)
         Choisir_Mois(s.MoisCourant);
-
-    v.Lblversion->setText(QStringLiteral("Tallvane, gestion de la visite médicale [Version ") + versionText()
-                          + QStringLiteral("]"));
-    return true;
 }
 
 } // namespace tv

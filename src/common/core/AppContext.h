@@ -8,8 +8,8 @@
 
 namespace tv {
 
-// What the handlers of the main window share: the program and settings folders, the
-// module state and the open database.
+// What the handlers of the main window share: the program and settings
+// folders, the shared state and the open database.
 struct AppContext {
     QString programFolder;
     QString settingsFolder; // CheminBase.cfg, Vs.ini: see files::settingsFolder

@@ -10,6 +10,11 @@ std::optional<QDate> &pinnedDay()
     static std::optional<QDate> day;
     return day;
 }
+std::optional<QTime> &pinnedTime()
+{
+    static std::optional<QTime> time;
+    return time;
+}
 } // namespace
 
 QDate Clock::today()
@@ -22,18 +27,26 @@ QDate Clock::today()
 QDateTime Clock::now()
 {
     if (pinnedDay())
-        return QDateTime(*pinnedDay(), QTime::currentTime());
+        return QDateTime(*pinnedDay(), pinnedTime().value_or(QTime::currentTime()));
     return QDateTime::currentDateTime();
 }
 
 void Clock::pin(const QDate &day)
 {
     pinnedDay() = day;
+    pinnedTime().reset();
+}
+
+void Clock::pin(const QDateTime &moment)
+{
+    pinnedDay() = moment.date();
+    pinnedTime() = moment.time();
 }
 
 void Clock::unpin()
 {
     pinnedDay().reset();
+    pinnedTime().reset();
 }
 
 } // namespace tv

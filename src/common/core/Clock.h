@@ -12,7 +12,9 @@ public:
     static QDate today();
     static QDateTime now();
 
+    // The day, the time of day still running; or a moment that stays.
     static void pin(const QDate &day);
+    static void pin(const QDateTime &moment);
     static void unpin();
 };
 

@@ -145,7 +145,8 @@ void DayListModel::refresh()
         return;
     // The days read so far, read again whole; the count tells how many rows
     // lie between them now.
-    const Page top = m_top.isEmpty() ? read({}, true, FirstPage) : read({QString(), m_top.constLast().day, true}, true, kWhole);
+    const Page top =
+        m_top.isEmpty() ? read({}, true, FirstPage) : read({QString(), m_top.constLast().day, true}, true, kWhole);
     const Page bottom = m_bottom.isEmpty() ? Page{} : read({m_bottom.constFirst().day, QString(), true}, false, kWhole);
     const int known = static_cast<int>(top.rows.size() + bottom.rows.size());
     const bool wholeList = m_top.isEmpty() && m_bottom.isEmpty() && !top.more;

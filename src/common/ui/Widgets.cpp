@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHash>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -65,6 +66,21 @@ void ListBox::mouseDoubleClickEvent(QMouseEvent *event)
     QListWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
+}
+
+void ListBox::focusInEvent(QFocusEvent *event)
+{
+    if (currentRow() >= 0) {
+        QListWidget::focusInEvent(event);
+        return;
+    }
+    // Reached with the keyboard, the view makes the first entry current
+    // without selecting it, which the lists would take for a choice. Focus
+    // alone chooses nothing; the arrow keys then start at the first entry.
+    const QSignalBlocker blocker(this);
+    QListWidget::focusInEvent(event);
+    if (selectedItems().isEmpty())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
 QString LineModel::tip(int row) const

@@ -77,6 +77,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 };
 
 // The rows of a long list, its lines made only when the view shows them.

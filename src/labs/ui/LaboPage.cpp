@@ -60,8 +60,11 @@ QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent, LineView **appointments)
 
     auto *form = new QFormLayout;
     form->addRow(w.LblVM);
-    form->addRow(QStringLiteral("Nom"), w.TextVM[0]);
-    form->addRow(QStringLiteral("Commune"), w.TxtCommune);
+    // The delegate's town has no caption: it sits beside his name.
+    auto *nameAndTown = new QHBoxLayout;
+    nameAndTown->addWidget(w.TextVM[0], 3);
+    nameAndTown->addWidget(w.TxtCommune, 2);
+    form->addRow(QStringLiteral("Nom"), nameAndTown);
     form->addRow(w.LblTel, w.TxtTel_1);
     form->addRow(QStringLiteral("Port"), w.TxtTel_2);
     form->addRow(QStringLiteral("Email"), w.TextVM[4]);
@@ -88,13 +91,9 @@ QWidget *buildLaboPage(LaboWidgets &w, QWidget *parent, LineView **appointments)
     record->addWidget(w.Text5, 1);
     record->addLayout(quota);
 
-    auto *appointmentList = new QVBoxLayout;
-    appointmentList->addWidget(new QLabel(QStringLiteral("Rendez-vous avec le médecin"), page));
-    appointmentList->addWidget(*appointments, 1);
-
     auto *body = new QHBoxLayout;
     body->addLayout(record, 3);
-    body->addLayout(appointmentList, 1);
+    body->addWidget(*appointments, 1);
 
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(header);

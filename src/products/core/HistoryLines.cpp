@@ -1,5 +1,6 @@
 #include "products/core/HistoryLines.h"
 
+#include "common/core/ListOrder.h"
 #include "products/core/ProductsText.h"
 #include "store/tables/Records.h"
 
@@ -43,14 +44,20 @@ QStringList lines(Mode mode, const QList<ProduitRecord> &records)
     keys.reserve(records.size());
     for (const ProduitRecord &r : records)
         keys.append(key(mode, r));
-    // Descending order puts the newest date first since every key starts
-    // with year, month and day.
-    std::sort(keys.begin(), keys.end(), [](const QString &a, const QString &b) { return a > b; });
+    newestFirst(keys);
     QStringList result;
     result.reserve(keys.size());
     for (const QString &k : keys)
         result.append(lineOfKey(k));
     return result;
+}
+
+void newestFirst(QStringList &keys)
+{
+    // Every key starts with the same ten-character date form, whose digits
+    // the collation orders as digits: the date decides first.
+    listorder::sort(keys);
+    std::reverse(keys.begin(), keys.end());
 }
 
 QString lineOfKey(const QString &key)

@@ -25,6 +25,10 @@ QString displayDate(const QString &sortDate);
 // The ordering key of one visit: the sortable date, then the mode's layout.
 QString key(Mode mode, const ProduitRecord &record);
 
+// Keys in the list's order: the newest date first and, within one date,
+// in descending French order, letter case aside, like the other lists.
+void newestFirst(QStringList &keys);
+
 // The line shown for one key.
 QString lineOfKey(const QString &key);
 

@@ -28,6 +28,17 @@ ProduitRepository::Filter filterOf(history::Mode mode)
     return ProduitRepository::Filter::None;
 }
 
+QString filterName(history::Mode mode, const QString &value)
+{
+    switch (mode) {
+    case history::Mode::All: return QStringLiteral("tout l'historique");
+    case history::Mode::Delegue: return QStringLiteral("délégué ") + value;
+    case history::Mode::Labo: return QStringLiteral("laboratoire ") + value;
+    case history::Mode::Medicament: return QStringLiteral("médicament ") + value;
+    }
+    return QString();
+}
+
 } // namespace
 
 void HistoryView::clearFilters()
@@ -40,6 +51,7 @@ void HistoryView::clearFilters()
 
 void HistoryView::build(history::Mode mode, const QString &value)
 {
+    m_shownFilter = filterName(mode, value);
     m_w.LstHistPr->setToolTip(QString());
     if (!m_main.hasStore() || !m_main.hasDoctor()) {
         m_w.LstHistPr->clear();

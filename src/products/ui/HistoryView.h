@@ -28,6 +28,9 @@ public:
     void CboPrPr_Click();
     void CmdTH_Click();
     void LstHistPr_MouseMove(Qt::MouseButtons buttons, const QPoint &pos);
+    // What the list shows: "tout l'historique", or the filter it was built
+    // with, which the filter's box may no longer show (a renamed delegate).
+    QString shownFilter() const { return m_shownFilter; }
 
 private:
     void filterChosen(history::Mode mode, QComboBox *chosen);
@@ -37,6 +40,7 @@ private:
 
     MainWindow &m_main;
     ProductsWidgets &m_w;
+    QString m_shownFilter;
 };
 
 } // namespace tv

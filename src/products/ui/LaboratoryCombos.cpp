@@ -82,23 +82,19 @@ void remove(ProductsWidgets &w, int row)
     w.CboDs->setCurrentIndex(-1);
 }
 
-bool renameDelegate(ProductsWidgets &w, const QString &from, const QString &to)
+void renameDelegate(ProductsWidgets &w, const QString &from, const QString &to)
 {
     const QString before = kPrefix + from.trimmed();
     const QString now = kPrefix + to.trimmed();
-    const int inEntry = w.CboDs->findText(before);
-    if (inEntry < 0)
-        return false;
-    const int inHistory = w.CboDh->findText(before);
     const QSignalBlocker b1(w.CboDs), b2(w.CboDh);
-    w.CboDs->removeItem(inEntry);
-    insertSorted(w.CboDs, now);
-    if (inHistory >= 0) {
-        w.CboDh->removeItem(inHistory);
-        insertSorted(w.CboDh, now);
+    for (QComboBox *combo : {w.CboDs, w.CboDh}) {
+        const int at = combo->findText(before);
+        if (at < 0)
+            continue;
+        combo->removeItem(at);
+        insertSorted(combo, now);
     }
     w.CboDh->setCurrentIndex(-1);
-    return true;
 }
 
 } // namespace tv::labcombos

@@ -26,8 +26,8 @@ void move(ProductsWidgets &w, int row, int to, const QString &entry);
 // and the visit's delegate too.
 void remove(ProductsWidgets &w, int row);
 // The delegate's new name takes its place in the order of both delegate
-// combos; false when the visit's combo does not list `from`.
-bool renameDelegate(ProductsWidgets &w, const QString &from, const QString &to);
+// combos, the history's showing none.
+void renameDelegate(ProductsWidgets &w, const QString &from, const QString &to);
 
 } // namespace labcombos
 } // namespace tv

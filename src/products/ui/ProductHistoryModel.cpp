@@ -1,5 +1,7 @@
 #include "products/ui/ProductHistoryModel.h"
 
+#include "common/core/ListOrder.h"
+
 namespace tv {
 
 DayListModel::Source ProductHistoryModel::source(history::Mode mode, Count count, Read read)
@@ -18,6 +20,11 @@ DayListModel::Source ProductHistoryModel::source(history::Mode mode, Count count
         return page;
     };
     return source;
+}
+
+bool ProductHistoryModel::firstInDay(const Row &a, const Row &b) const
+{
+    return listorder::less(b.order, a.order);
 }
 
 } // namespace tv

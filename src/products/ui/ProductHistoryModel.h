@@ -9,8 +9,9 @@
 namespace tv {
 
 // LstHistPr: a doctor's products history, whole or filtered, newest day
-// first and, within a day, the keys in descending order. Each line is its
-// own tooltip, long ones being read there.
+// first and, within a day, the keys in descending French order, letter case
+// aside, like the other lists. Each line is its own tooltip, long ones being
+// read there.
 class ProductHistoryModel : public DayListModel {
     Q_OBJECT
 public:
@@ -21,6 +22,9 @@ public:
 
     // The rows of the mode's layout as the store reads them.
     static Source source(history::Mode mode, Count count, Read read);
+
+protected:
+    bool firstInDay(const Row &a, const Row &b) const override;
 };
 
 } // namespace tv

@@ -214,8 +214,17 @@ void ProductsController::laboratoryRemoved(int row)
 
 void ProductsController::delegateRenamed(const QString &from, const QString &to)
 {
-    if (labcombos::renameDelegate(m_w, from, to))
-        guarded(m_main.widget(), [&] { m_visit->chooseDelegateOfLaboratory(); });
+    const QString before = QStringLiteral("  ") + from.trimmed();
+    if (m_w.CboDs->findText(before) < 0)
+        return;
+    // The old name is chosen in the history's filter as a user would choose
+    // it: the history then lists what the delegate presented under that
+    // name, which the visits keep.
+    const int inHistory = m_w.CboDh->findText(before);
+    if (inHistory >= 0)
+        m_w.CboDh->setCurrentIndex(inHistory);
+    labcombos::renameDelegate(m_w, from, to);
+    guarded(m_main.widget(), [&] { m_visit->chooseDelegateOfLaboratory(); });
 }
 
 void ProductsController::showVisitEntry(const QString &labo, const QDate &day)
@@ -225,12 +234,7 @@ void ProductsController::showVisitEntry(const QString &labo, const QDate &day)
 
 ShownList ProductsController::shownHistory()
 {
-    QString filter = QStringLiteral("tout l'historique");
-    for (auto [combo, what] :
-         {std::pair{m_w.CboDh, "délégué"}, std::pair{m_w.CboLh, "laboratoire"}, std::pair{m_w.CboPrPr, "médicament"}})
-        if (combo->currentIndex() >= 0)
-            filter = QString::fromUtf8(what) + QStringLiteral(" ") + combo->currentText().trimmed();
-    return {filter, m_w.LstHistPr->allLines()};
+    return {m_history->shownFilter(), m_w.LstHistPr->allLines()};
 }
 
 void ProductsController::resetVisitDate()

@@ -77,7 +77,6 @@ QWidget *buildEntry(ProductsWidgets &w, QWidget *page)
 
     auto *grid = new QGridLayout(box);
     grid->addWidget(w.LblS, 0, 0, 1, 4);
-    grid->addWidget(new QLabel(QStringLiteral("Date"), box), 1, 0);
     grid->addWidget(w.DTP, 1, 1);
     grid->addWidget(caption("Label19", QStringLiteral("Laboratoire"), box), 2, 0);
     grid->addWidget(w.CboLs, 2, 1, 1, 3);

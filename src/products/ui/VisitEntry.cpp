@@ -133,14 +133,15 @@ void VisitEntry::CboDs_Click()
 void VisitEntry::CmdAjoutePr_Click()
 {
     m_main.focusCmdFoc();
-    // The medicine box keeps a two-blank prefix: blanks only means nothing
-    // was chosen.
-    const QString product = m_w.CboPr->currentText().trimmed();
-    if (product.isEmpty()) {
+    // Only a box without any character is refused: its empty state, the
+    // two-blank prefix, adds a blank entry, which recording skips.
+    const QString text = m_w.CboPr->currentText();
+    if (text.isEmpty()) {
         dialogs::information(m_main.widget(), QStringLiteral("Sélectionnez un produit !"));
         return;
     }
-    m_w.LstPr->insertItem(listorder::insertPosition(entries(m_w.LstPr), kPrefix + product), kPrefix + product);
+    const QString entry = kPrefix + text.trimmed();
+    m_w.LstPr->insertItem(listorder::insertPosition(entries(m_w.LstPr), entry), entry);
 }
 
 void VisitEntry::CmdRetirePr_Click()
@@ -162,8 +163,9 @@ void VisitEntry::CmdEnrPr_Click()
         const QString doctor = m_main.currentDoctor();
         const auto found = produits.find(visitLabo(), doctor, visitDate());
         const QString text = productstext::join(entries(m_w.LstPr));
-        // The blank entry a reload leaves is no product either.
-        if (text.isEmpty() && !found) {
+        // A list holding blank entries only is still recorded: the visit
+        // took place, with nothing presented.
+        if (m_w.LstPr->count() == 0 && !found) {
             warning(m_main.widget(), QStringLiteral("Aucun produit n'est sélectionné !"));
             return;
         }

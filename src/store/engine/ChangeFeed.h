@@ -28,7 +28,7 @@ public:
 
     // Looks for changes now; nothing to do for an engine that is told.
     // Throws StoreError.
-    virtual void check() {}
+    virtual void check() { }
 
 signals:
     void changed(const QList<tv::DataChange> &changes);

@@ -335,4 +335,23 @@ void Transaction::commit()
     m_done = true;
 }
 
+namespace {
+std::function<void()> &checkedHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+} // namespace
+
+void Transaction::checked()
+{
+    if (checkedHook())
+        checkedHook()();
+}
+
+void Transaction::setCheckedHook(std::function<void()> hook)
+{
+    checkedHook() = std::move(hook);
+}
+
 } // namespace tv

@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 struct sqlite3_stmt;
@@ -122,6 +123,11 @@ public:
     Transaction &operator=(const Transaction &) = delete;
 
     void commit();
+    // Marks the point between the check made under the guard and the write
+    // it allows. Tests only: a hook set here holds one workstation at that
+    // point, to show that another cannot make its own check meanwhile.
+    static void checked();
+    static void setCheckedHook(std::function<void()> hook);
 
 private:
     Database &m_db;

@@ -34,10 +34,10 @@ const Watched kTables[] = {
 // rows costs one notice.
 QString noticesOf(const Watched &w, const QString &rows)
 {
-    const QString columns = QStringLiteral("SELECT (%1)::text COLLATE \"C\" AS m, (%2)::text COLLATE \"C\" AS l, "
-                                           "(%3)::text COLLATE \"C\" AS d FROM %4")
-                                .arg(QString::fromLatin1(w.medecin), QString::fromLatin1(w.labo),
-                                     QString::fromLatin1(w.day), rows);
+    const QString columns =
+        QStringLiteral("SELECT (%1)::text COLLATE \"C\" AS m, (%2)::text COLLATE \"C\" AS l, "
+                       "(%3)::text COLLATE \"C\" AS d FROM %4")
+            .arg(QString::fromLatin1(w.medecin), QString::fromLatin1(w.labo), QString::fromLatin1(w.day), rows);
     const auto shared = [](const char *c) {
         return QStringLiteral("'%1', CASE WHEN min(%1) = max(%1) AND count(%1) = count(*) THEN min(%1) END")
             .arg(QString::fromLatin1(c));

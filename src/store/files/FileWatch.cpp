@@ -16,7 +16,7 @@ FileWatch::FileWatch(QObject *parent)
 
 FileWatch::Seen FileWatch::look(const QString &path)
 {
-    struct stat info {};
+    struct stat info { };
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
     return {true, static_cast<qint64>(info.st_size), static_cast<qint64>(info.st_ino),

@@ -36,6 +36,7 @@ void PassageRepository::setQuota(const QString &labo, const QString &medecin, in
         .bind(QStringLiteral(":medecin"), medecin)
         .exec();
     if (update.numRowsAffected() == 0) {
+        Transaction::checked();
         SqlQuery insert(
             m_db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES (:labo, :medecin, :value)"));
         insert.bind(QStringLiteral(":labo"), labo)

@@ -167,6 +167,7 @@ VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const Vis
         .exec();
     if (check.next())
         return InsertResult::Duplicate;
+    Transaction::checked();
     insert(v);
     transaction.commit();
     return InsertResult::Inserted;

@@ -154,6 +154,8 @@ private slots:
     {
         QFETCH(QString, point);
         QFETCH(QString, access);
+        if (!access.isEmpty())
+            TV_NEED_JET_FIXTURES();
         tvtest::TestEnv env;
         env.prepareData({QStringLiteral("Dr A")}, QStringLiteral("0,0,0,0"));
         const QByteArray accessBytes =

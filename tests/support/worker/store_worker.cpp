@@ -2,9 +2,6 @@
 // process alone cannot show: two workstations on one data folder, and a
 // write cut short by the process being killed.
 //
-//   tallvane_store_worker book <database> <milliseconds> <seed>
-//       books and deletes appointments on a small set of keys until the
-//       time is up, then prints "<inserted> <deleted> <duplicates>".
 //   tallvane_store_worker transfer <database> <connection string>
 //       moves the database onto the server slowly, printing "copie" after
 //       each block of rows, until killed.
@@ -29,49 +26,12 @@
 #include "store/tables/Store.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
 
 #include <cstdio>
-#include <random>
 
 namespace {
-
-int book(const QString &database, int milliseconds, unsigned seed)
-{
-    auto store = tv::Store::open(database);
-    std::mt19937 rng(seed);
-    auto pick = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-    const QStringList doctors = {QStringLiteral("DR A"), QStringLiteral("DR B")};
-    const QStringList labos = {QStringLiteral("LABO 1"), QStringLiteral("LABO 2"), QStringLiteral("LABO 3")};
-    long inserted = 0, deleted = 0, duplicates = 0;
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        // Few keys, so both processes keep meeting on the same rows.
-        tv::VisiteRecord v{0,
-                           doctors.at(pick(2)),
-                           labos.at(pick(3)),
-                           QStringLiteral("0%1").arg(pick(5) + 1),
-                           QStringLiteral("03"),
-                           QStringLiteral("2025"),
-                           QString()};
-        if (pick(5) < 3) {
-            if (store->visites().insertUnlessDuplicate(v) == tv::VisiteRepository::InsertResult::Inserted)
-                ++inserted;
-            else
-                ++duplicates;
-        } else {
-            deleted += store->visites().removeFirstAppointment(v.jour, v.mois, v.an, v.labo, v.medecin);
-        }
-        // SQLite's lock is not fair: a process that never pauses can keep
-        // the other waiting. A workstation pauses between two actions.
-        QThread::usleep(300);
-    }
-    std::printf("%ld %ld %ld\n", inserted, deleted, duplicates);
-    return 0;
-}
 
 int transfer(const QString &database, const QString &conninfo)
 {
@@ -156,8 +116,6 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     try {
-        if (args.size() == 5 && args.at(1) == QLatin1String("book"))
-            return book(args.at(2), args.at(3).toInt(), args.at(4).toUInt());
         if (args.size() == 4 && args.at(1) == QLatin1String("transfer"))
             return transfer(args.at(2), args.at(3));
         if (args.size() == 4 && args.at(1) == QLatin1String("rewrite"))
@@ -170,6 +128,6 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s\n%s\n", qPrintable(e.message()), qPrintable(e.detail()));
         return 3;
     }
-    std::fprintf(stderr, "usage: tallvane_store_worker book <base> <ms> <graine> | rewrite <programme> <données>\n");
+    std::fprintf(stderr, "usage: tallvane_store_worker transfer | rewrite | append ...\n");
     return 2;
 }
