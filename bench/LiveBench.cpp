@@ -100,8 +100,12 @@ Delay::~Delay()
     m_writer->waitForFinished(10000);
 }
 
-double Delay::next(tv::FrmLabo &window, bool book)
+double Delay::next(tv::FrmLabo &window)
 {
+    // Its own booking taken back each other time: a removal of nothing
+    // would commit nothing, and nothing would show.
+    const bool book = !m_booked;
+    m_booked = book;
     // A change comes at any moment of the second between two looks at the
     // file, not just after one.
     QElapsedTimer pause;

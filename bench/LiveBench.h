@@ -35,10 +35,12 @@ public:
     Delay(const QString &program, const QString &database);
     ~Delay();
     // Milliseconds; negative when the window did not follow within 5 s.
-    double next(tv::FrmLabo &window, bool book);
+    // Books today for the shown doctor and laboratory, then takes it back.
+    double next(tv::FrmLabo &window);
 
 private:
     std::unique_ptr<QProcess> m_writer;
+    bool m_booked = false;
     std::mt19937 m_random{2025};
 };
 
