@@ -2,7 +2,6 @@
 #include <QFile>
 #include <sys/resource.h>
 
-#include "server/core/ServerTransfer.h"
 #include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
 #include "store/tables/Store.h"
@@ -158,7 +157,7 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
     {
         Transaction t(*db);
         for (int i = 0; i < size.laboratories; ++i) {
-            const LaboEntry entry = labos.insertNew(p.labos.at(i));
+            const LaboEntry entry = labos.insertNew(p.labos.at(i)).get();
             LaboRecord record;
             record.numLabo = entry.numLabo;
             record.labo = entry.labo;
@@ -176,12 +175,13 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
         // Quotas: one row per pair, as adding a doctor or a laboratory makes
         // them; about one pair in ten never had its quota set.
         Transaction t(*db);
-        SqlQuery insert(
-            *db, QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES (:labo, :medecin, :value)"));
+        const QString insert =
+            QStringLiteral("INSERT INTO Passage (Labo, Medecin, Passage) VALUES (:labo, :medecin, :value)");
         for (const QString &doctor : p.doctors)
             for (const QString &labo : p.labos) {
                 const int quota = uniform(-1, 8);
-                insert.bind(QStringLiteral(":labo"), labo)
+                Query(*db, insert)
+                    .bind(QStringLiteral(":labo"), labo)
                     .bind(QStringLiteral(":medecin"), doctor)
                     .bind(QStringLiteral(":value"), quota < 0 ? QVariant() : QVariant(quota))
                     .exec();
@@ -236,7 +236,7 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
         }
         t.commit();
     }
-    db->close();
+    db.reset();
 
     textfile::writeLines(files::join(folder, files::MedecinIni), p.doctorLines);
     textfile::writeLines(files::join(folder, files::Medoc), p.medicines);
@@ -259,27 +259,6 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size)
                              absences);
     }
     return p;
-}
-
-QString onServer(const QString &conninfo, const QString &folder, const QString &into)
-{
-    using namespace tv;
-    const ServerAddress address = ServerAddress::parse(conninfo);
-    QDir().mkpath(into);
-    for (const QFileInfo &file : QDir(folder).entryInfoList({QStringLiteral("*.txt"), QStringLiteral("*.ini")}))
-        QFile::copy(file.filePath(), files::join(into, file.fileName()));
-    bool filled = false;
-    {
-        auto target = Database::connectServer(address);
-        filled = target->hasTable(QStringLiteral("Visite"));
-    }
-    if (filled) {
-        serveurcfg::write(into, address);
-    } else {
-        auto source = Store::open(files::join(folder, files::Database));
-        ServerTransfer::run(source->db(), address, into);
-    }
-    return files::join(into, files::Database);
 }
 
 long peakRssKb()

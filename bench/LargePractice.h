@@ -35,12 +35,6 @@ Practice generateLargePractice(const QString &folder, const PracticeSize &size =
 // The description of a folder already generated with the same size.
 Practice describeLargePractice(const QString &folder, const PracticeSize &size = {});
 
-// The practice of `folder` on the server of `conninfo`, moved there by the
-// program's transfer unless that database already holds it: a data folder
-// `into` with the text files and the Serveur.cfg naming it. Returns the
-// database path the store opens there. Throws tv::StoreError.
-QString onServer(const QString &conninfo, const QString &folder, const QString &into);
-
 // The high-water mark of this process's memory in KiB. VmHWM starts afresh
 // at exec, where getrusage's ru_maxrss may keep the parent's peak.
 long peakRssKb();

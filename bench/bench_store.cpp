@@ -7,10 +7,15 @@
 // TALLVANE_BENCH_DATA=<folder> keeps the generated data there between runs.
 // TALLVANE_BENCH_SERVER=<libpq connection string> measures the store on that
 // PostgreSQL database instead: the practice is moved there by the program's
-// own transfer when the database is empty, used as it is otherwise.
+// own transfer when the database is empty, used as it is otherwise; the
+// store then talks to it over TCP through a proxy of ours that delays every
+// packet by half of TALLVANE_BENCH_RTT_MS each way (0 by default) and
+// counts the round trips each operation costs.
 #include "LargePractice.h"
+#include "NetProxy.h"
 
 #include "backups/core/Backups.h"
+#include "server/core/ServerTransfer.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
@@ -25,9 +30,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -53,7 +55,8 @@ struct Environment {
     QString dbPath;
     QString naivePath;
     std::unique_ptr<tv::Store> store;
-    QSqlDatabase naive;
+    std::unique_ptr<tv::Database> naive;
+    std::unique_ptr<tvbench::NetProxy> proxy;
     long long generationMs = -1;
 };
 
@@ -61,38 +64,34 @@ Environment *env = nullptr;
 
 // ---- the naive side: a copy of the data without indexes, queried the old way
 
-QSqlDatabase openNaive(const QString &path, const QString &connection)
+std::unique_ptr<tv::Database> openNaive(const QString &path)
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-    db.setDatabaseName(path);
-    if (!db.open())
-        throw tv::StoreError(QStringLiteral("Impossible d'ouvrir la copie sans index"), db.lastError().text());
-    return db;
+    return tv::Database::openFile(path);
 }
 
-QSqlQuery naiveExec(QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
+// The old platform's "?" marks, bound in order.
+tv::Query naiveExec(tv::Database &db, QString sql, const QVariantList &values = {})
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(sql);
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw tv::StoreError(QStringLiteral("Requête refusée : ") + sql, q.lastError().text());
+    for (int i = 0; i < values.size(); ++i)
+        sql.replace(sql.indexOf(u'?'), 1, QStringLiteral(":v%1").arg(i));
+    tv::Query q(db, sql);
+    for (int i = 0; i < values.size(); ++i)
+        q.bind(QStringLiteral(":v%1").arg(i), values.at(i));
+    q.exec();
     return q;
 }
 
 // Every column of every row, as the old platform's recordsets gave them.
-Rows naiveRows(QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
+Rows naiveRows(tv::Database &db, const QString &sql, const QVariantList &values = {})
 {
-    QSqlQuery q = naiveExec(db, sql, values);
+    tv::Query q = naiveExec(db, sql, values);
     Rows rows;
-    const int columns = q.record().count();
+    const int columns = q.columnCount();
     while (q.next()) {
         QStringList row;
         row.reserve(columns);
         for (int c = 0; c < columns; ++c)
-            row.append(q.value(c).toString());
+            row.append(q.text(c));
         rows.append(row);
     }
     return rows;
@@ -103,18 +102,16 @@ void makeNaiveCopy(const QString &from, const QString &to)
     QFile::remove(to);
     if (!QFile::copy(from, to))
         throw tv::StoreError(QStringLiteral("Impossible de copier ") + from);
+    auto db = openNaive(to);
+    QStringList names;
     {
-        QSqlDatabase db = openNaive(to, QStringLiteral("naive-setup"));
-        QStringList names;
-        QSqlQuery list =
-            naiveExec(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
+        tv::Query list =
+            naiveExec(*db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL"));
         while (list.next())
-            names.append(list.value(0).toString());
-        for (const QString &name : names)
-            naiveExec(db, QStringLiteral("DROP INDEX %1").arg(name));
-        db.close();
+            names.append(list.text(0));
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("naive-setup"));
+    for (const QString &name : names)
+        naiveExec(*db, QStringLiteral("DROP INDEX %1").arg(name));
 }
 
 // ---- keys the operations work on, rotating so no single row stays hot
@@ -165,7 +162,7 @@ int readAgendaFiles()
 int fastGrid()
 {
     std::array<int, 32> perDay{};
-    for (const tv::VisiteRecord &v : env->store->visites().forMonth(doctor(), kYear, month()))
+    for (const tv::VisiteRecord &v : env->store->visites().forMonth(doctor(), kYear, month()).get())
         ++perDay[std::clamp(v.jour.toInt(), 0, 31)];
     benchmark::DoNotOptimize(perDay);
     return readAgendaFiles() + perDay[1];
@@ -177,7 +174,7 @@ int naiveGrid()
     int total = 0;
     for (int day = 1; day <= days; ++day)
         total += static_cast<int>(
-            naiveRows(env->naive,
+            naiveRows(*env->naive,
                       QStringLiteral("select * from Visite where Medecin = ? and Jour = ? and Mois = ? and An = ?"),
                       {doctor(), QStringLiteral("%1").arg(day, 2, 10, QLatin1Char('0')), month(), kYear})
                 .size());
@@ -185,52 +182,64 @@ int naiveGrid()
 }
 
 // What the window reads when it fills the doctor's lists: the day's
-// appointments, the first page of the past ones and their count (the rest
-// comes as the list is scrolled). The pinned "today" of the window
-// benchmark.
+// appointments and the first page of the past ones (the rest comes as the
+// list is scrolled). The pinned "today" of the window benchmark.
 int fastDoctorList()
 {
     tv::VisiteRepository &visites = env->store->visites();
     const QString today = QStringLiteral("2025-03-05");
-    return static_cast<int>(
-        visites.forDay(doctor(), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025")).size()
-        + visites.pastDays(doctor(), today, {}, true, 100).rows.size() + visites.countPast(doctor(), today));
+    auto day = visites.forDay(doctor(), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025"));
+    auto past = visites.pastDays(doctor(), today, {}, true, 100);
+    auto count = visites.countPast(doctor(), today);
+    return static_cast<int>(day.get().size() + past.get().rows.size()) + count.get();
 }
 int naiveDoctorList()
 {
     return static_cast<int>(
-        naiveRows(env->naive, QStringLiteral("select * from Visite where Medecin = ?"), {doctor()}).size());
+        naiveRows(*env->naive, QStringLiteral("select * from Visite where Medecin = ?"), {doctor()}).size());
 }
 
 int fastLaboList()
 {
-    return static_cast<int>(env->store->visites().forLaboMedecin(labo(), doctor()).size());
+    return static_cast<int>(env->store->visites().forLaboMedecin(labo(), doctor()).get().size());
 }
 int naiveLaboList()
 {
-    return static_cast<int>(
-        naiveRows(env->naive, QStringLiteral("select * from Visite where Labo = ? and Medecin = ?"), {labo(), doctor()})
-            .size());
+    return static_cast<int>(naiveRows(*env->naive,
+                                      QStringLiteral("select * from Visite where Labo = ? and Medecin = ?"),
+                                      {labo(), doctor()})
+                                .size());
 }
 
 int fastQuota()
 {
-    const auto quota = env->store->passages().quota(labo(), doctor());
-    return env->store->visites().countForLaboYear(labo(), kYear, doctor()) + (quota ? 1 : 0);
+    auto quota = env->store->passages().quota(labo(), doctor());
+    auto count = env->store->visites().countForLaboYear(labo(), kYear, doctor());
+    return count.get() + (quota.get() ? 1 : 0);
 }
 int naiveQuota()
 {
-    const Rows quota = naiveRows(env->naive, QStringLiteral("select * from Passage where Labo = ? and Medecin = ?"),
+    const Rows quota = naiveRows(*env->naive, QStringLiteral("select * from Passage where Labo = ? and Medecin = ?"),
                                  {labo(), doctor()});
-    return static_cast<int>(naiveRows(env->naive,
+    return static_cast<int>(naiveRows(*env->naive,
                                       QStringLiteral("select * from Visite where Labo = ? and An = ? and Medecin = ?"),
                                       {labo(), kYear, doctor()})
                                 .size()
                             + quota.size());
 }
 
+// A selection asks for all it reads first: one round trip on a server.
 int fastDoctorSelection()
 {
+    const tv::ReadAhead ahead(env->store->db(), [] {
+        tv::VisiteRepository &visites = env->store->visites();
+        visites.forDay(doctor(), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025"));
+        visites.pastDays(doctor(), QStringLiteral("2025-03-05"), {}, true, 100);
+        visites.countPast(doctor(), QStringLiteral("2025-03-05"));
+        visites.forMonth(doctor(), kYear, month());
+        env->store->passages().quota(labo(), doctor());
+        visites.countForLaboYear(labo(), kYear, doctor());
+    });
     return fastDoctorList() + fastGrid() + fastQuota();
 }
 int naiveDoctorSelection()
@@ -240,12 +249,15 @@ int naiveDoctorSelection()
 
 int fastLaboSelection()
 {
-    const auto record = env->store->labos().findByLabo(labo());
-    return (record ? 1 : 0) + fastQuota() + fastLaboList();
+    auto record = env->store->labos().findByLabo(labo());
+    auto quota = env->store->passages().quota(labo(), doctor());
+    auto count = env->store->visites().countForLaboYear(labo(), kYear, doctor());
+    auto list = env->store->visites().forLaboMedecin(labo(), doctor());
+    return (record.get() ? 1 : 0) + count.get() + (quota.get() ? 1 : 0) + static_cast<int>(list.get().size());
 }
 int naiveLaboSelection()
 {
-    const Rows record = naiveRows(env->naive, QStringLiteral("select * from Labo where Labo = ?"), {labo()});
+    const Rows record = naiveRows(*env->naive, QStringLiteral("select * from Labo where Labo = ?"), {labo()});
     return static_cast<int>(record.size()) + naiveQuota() + naiveLaboList();
 }
 
@@ -268,31 +280,32 @@ int naiveBooking()
 {
     const tv::VisiteRecord v = bookingRecord();
     // The pair's appointments are loaded and searched for the same day.
-    const Rows pair = naiveRows(env->naive, QStringLiteral("select * from Visite where Labo = ? and Medecin = ?"),
+    const Rows pair = naiveRows(*env->naive, QStringLiteral("select * from Visite where Labo = ? and Medecin = ?"),
                                 {v.labo, v.medecin});
     const bool duplicate = std::any_of(pair.begin(), pair.end(), [&](const QStringList &row) {
         return row.at(3) == v.jour && row.at(4) == v.mois && row.at(5) == v.an;
     });
     if (!duplicate)
-        naiveExec(env->naive,
+        naiveExec(*env->naive,
                   QStringLiteral("insert into Visite (Medecin, Labo, Jour, Mois, An, Heure) values (?, ?, ?, ?, ?, ?)"),
                   {v.medecin, v.labo, v.jour, v.mois, v.an, v.heure});
     const Rows found = naiveRows(
-        env->naive,
+        *env->naive,
         QStringLiteral("select * from Visite where Jour = ? and Mois = ? and An = ? and Labo = ? and Medecin = ?"),
         {v.jour, v.mois, v.an, v.labo, v.medecin});
     for (const QStringList &row : found)
-        naiveExec(env->naive, QStringLiteral("delete from Visite where NumVisite = ?"), {row.at(0).toLongLong()});
+        naiveExec(*env->naive, QStringLiteral("delete from Visite where NumVisite = ?"), {row.at(0).toLongLong()});
     return static_cast<int>(found.size());
 }
 
-// The first page the history list reads, and the count when the list is
-// longer (the rest comes as it is scrolled).
+// The first page the history list reads and its length (the rest comes as
+// it is scrolled).
 int historyPage(tv::ProduitRepository::Filter filter, const QString &value)
 {
     tv::ProduitRepository &produits = env->store->produits();
-    const tv::DayPage<tv::ProduitRecord> page = produits.historyDays(filter, value, doctor(), {}, true, 100);
-    return static_cast<int>(page.rows.size()) + (page.more ? produits.historyCount(filter, value, doctor()) : 0);
+    auto page = produits.historyDays(filter, value, doctor(), {}, true, 100);
+    auto count = produits.historyCount(filter, value, doctor());
+    return static_cast<int>(page.get().rows.size()) + count.get();
 }
 
 int fastHistoryDoctor()
@@ -302,7 +315,7 @@ int fastHistoryDoctor()
 int naiveHistoryDoctor()
 {
     return static_cast<int>(
-        naiveRows(env->naive, QStringLiteral("select * from Produit where Medecin = ?"), {doctor()}).size());
+        naiveRows(*env->naive, QStringLiteral("select * from Produit where Medecin = ?"), {doctor()}).size());
 }
 int fastHistoryDelegue()
 {
@@ -310,7 +323,7 @@ int fastHistoryDelegue()
 }
 int naiveHistoryDelegue()
 {
-    return static_cast<int>(naiveRows(env->naive,
+    return static_cast<int>(naiveRows(*env->naive,
                                       QStringLiteral("select * from Produit where Delegue = ? and Medecin = ?"),
                                       {delegue(), doctor()})
                                 .size());
@@ -321,7 +334,7 @@ int fastHistoryLabo()
 }
 int naiveHistoryLabo()
 {
-    return static_cast<int>(naiveRows(env->naive,
+    return static_cast<int>(naiveRows(*env->naive,
                                       QStringLiteral("select * from Produit where Labo = ? and Medecin = ?"),
                                       {labo(), doctor()})
                                 .size());
@@ -337,7 +350,7 @@ int naiveHistoryMedicine()
     const QString needle = tv::foldText(medicine());
     const QString key = tv::foldText(doctor());
     int found = 0;
-    for (const QStringList &row : naiveRows(env->naive, QStringLiteral("select * from Produit")))
+    for (const QStringList &row : naiveRows(*env->naive, QStringLiteral("select * from Produit")))
         if (tv::foldText(row.at(1)) == key && tv::foldText(row.at(5)).contains(needle))
             ++found;
     return found;
@@ -347,17 +360,20 @@ int naiveHistoryMedicine()
 int fastPurge()
 {
     tv::Transaction transaction(env->store->db());
-    return env->store->visites().removeYear(QStringLiteral("2019"));
+    env->store->visites().removeYear(QStringLiteral("2019"));
+    // Sent, not only waiting for a commit that never comes.
+    env->store->db().flush();
+    return 1;
 }
 int naivePurge()
 {
-    naiveExec(env->naive, QStringLiteral("BEGIN"));
+    naiveExec(*env->naive, QStringLiteral("BEGIN"));
     // Every record of the year's source is deleted in turn.
     const Rows rows =
-        naiveRows(env->naive, QStringLiteral("select * from Visite where An = ?"), {QStringLiteral("2019")});
+        naiveRows(*env->naive, QStringLiteral("select * from Visite where An = ?"), {QStringLiteral("2019")});
     for (const QStringList &row : rows)
-        naiveExec(env->naive, QStringLiteral("delete from Visite where NumVisite = ?"), {row.at(0).toLongLong()});
-    naiveExec(env->naive, QStringLiteral("ROLLBACK"));
+        naiveExec(*env->naive, QStringLiteral("delete from Visite where NumVisite = ?"), {row.at(0).toLongLong()});
+    naiveExec(*env->naive, QStringLiteral("ROLLBACK"));
     return static_cast<int>(rows.size());
 }
 
@@ -390,7 +406,7 @@ int fastStartUp()
 {
     auto store = tv::Store::open(env->dbPath);
     QStringList entries;
-    for (const tv::LaboEntry &e : store->labos().all())
+    for (const tv::LaboEntry &e : store->labos().all().get())
         entries.append(QStringLiteral("  ") + e.labo);
     return static_cast<int>(entries.size()) + loadTextLists();
 }
@@ -399,14 +415,12 @@ int naiveStartUp()
 {
     int count = 0;
     {
-        QSqlDatabase db = openNaive(env->naivePath, QStringLiteral("naive-startup"));
+        auto db = openNaive(env->naivePath);
         QStringList entries;
-        for (const QStringList &row : naiveRows(db, QStringLiteral("select * from Labo")))
+        for (const QStringList &row : naiveRows(*db, QStringLiteral("select * from Labo")))
             entries.append(QStringLiteral("  ") + row.at(1));
         count = static_cast<int>(entries.size());
-        db.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("naive-startup"));
     return count + loadTextLists();
 }
 
@@ -424,6 +438,7 @@ struct Result {
     double naiveMs = -1;
     double fastCpuMs = -1;
     double naiveCpuMs = -1;
+    double roundTrips = -1;
 };
 std::map<std::string, Result> g_results;
 std::vector<Operation> g_operations;
@@ -450,18 +465,26 @@ void run(benchmark::State &state, const Operation &op, bool naive)
 {
     std::vector<double> samples;
     std::vector<double> cpuSamples;
+    std::vector<double> trips;
     for (auto _ : state) {
         const double cpuStart = cpuNowMs();
+        const long long tripsBefore = env->proxy ? env->proxy->roundTrips() : 0;
         const auto start = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(naive ? op.naive() : op.fast());
         samples.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         cpuSamples.push_back(cpuNowMs() - cpuStart);
+        if (env->proxy)
+            trips.push_back(static_cast<double>(env->proxy->roundTrips() - tripsBefore));
         nextTurn();
     }
     const double m = median(samples);
     state.counters["median_ms"] = m;
     state.counters["cpu_median_ms"] = median(cpuSamples);
     Result &r = g_results[op.name];
+    if (!naive && env->proxy) {
+        r.roundTrips = median(trips);
+        state.counters["round_trips"] = r.roundTrips;
+    }
     (naive ? r.naiveMs : r.fastMs) = m;
     (naive ? r.naiveCpuMs : r.fastCpuMs) = median(cpuSamples);
     if (!naive && r.naiveMs > 0 && m > 0) {
@@ -517,8 +540,8 @@ void writeNaiveFigures()
 
 void printSummary(const QString &rss)
 {
-    std::printf("\n%-26s %10s %10s %8s %10s %10s %8s %8s\n", "operation", "median ms", "naive ms", "ratio", "cpu ms",
-                "naive cpu", "cpu rat.", "target");
+    std::printf("\n%-26s %10s %10s %8s %10s %10s %8s %8s %6s\n", "operation", "median ms", "naive ms", "ratio",
+                "cpu ms", "naive cpu", "cpu rat.", "target", "trips");
     for (const Operation &op : g_operations) {
         const auto it = g_results.find(op.name);
         if (it == g_results.end() || it->second.fastMs < 0)
@@ -528,8 +551,8 @@ void printSummary(const QString &rss)
         const QString cpuRatio = r.naiveCpuMs > 0 && r.fastCpuMs > 0
                                      ? QString::number(r.naiveCpuMs / r.fastCpuMs, 'f', 1)
                                      : QStringLiteral("-");
-        std::printf("%-26s %10.3f %10.3f %8s %10.3f %10.3f %8s %8.0f\n", op.name.c_str(), r.fastMs, r.naiveMs,
-                    qPrintable(ratio), r.fastCpuMs, r.naiveCpuMs, qPrintable(cpuRatio), op.targetMs);
+        std::printf("%-26s %10.3f %10.3f %8s %10.3f %10.3f %8s %8.0f %6.0f\n", op.name.c_str(), r.fastMs, r.naiveMs,
+                    qPrintable(ratio), r.fastCpuMs, r.naiveCpuMs, qPrintable(cpuRatio), op.targetMs, r.roundTrips);
     }
     std::printf("\n%s\n", qPrintable(rss));
     writeNaiveFigures();
@@ -544,7 +567,7 @@ int rssProbe(const QString &folder)
     const long before = tvbench::peakRssKb();
     const tvbench::Practice practice = tvbench::describeLargePractice(folder);
     auto store = tv::Store::open(tv::files::join(folder, tv::files::Database));
-    const QList<tv::LaboEntry> labos = store->labos().all();
+    const QList<tv::LaboEntry> labos = store->labos().all().get();
     const QStringList doctors = tv::doctorsfile::listEntries(tv::doctorsfile::read(folder).value_or(QStringList{}));
     const QStringList medicines =
         tv::textfile::readLines(tv::files::join(folder, tv::files::Medoc)).value_or(QStringList{});
@@ -552,9 +575,9 @@ int rssProbe(const QString &folder)
     // his whole products history.
     qsizetype rows = labos.size() + doctors.size() + medicines.size();
     for (const QString &doctor : practice.doctors) {
-        rows += store->visites().forMedecin(doctor).size();
-        rows += store->visites().forMonth(doctor, kYear, QStringLiteral("03")).size();
-        rows += store->produits().forMedecin(doctor).size();
+        rows += store->visites().forMedecin(doctor).get().size();
+        rows += store->visites().forMonth(doctor, kYear, QStringLiteral("03")).get().size();
+        rows += store->produits().forMedecin(doctor).get().size();
     }
     std::printf("%ld %ld %lld\n", before, tvbench::peakRssKb(), static_cast<long long>(rows));
     return 0;
@@ -573,6 +596,29 @@ QString measureRss(const QString &folder)
                           "(%2 MB before opening; target 100 MB)")
         .arg(parts.at(1).toDouble() / 1024, 0, 'f', 1)
         .arg(parts.at(0).toDouble() / 1024, 0, 'f', 1);
+}
+
+// A folder holding only Serveur.cfg: the store opens on the server there,
+// through the proxy.
+QString moveToServer(const tv::ServerAddress &address, const QString &file)
+{
+    env->proxy = tvbench::proxyFor(address.conninfo);
+    const QString folder = env->scratch.filePath(QStringLiteral("serveur"));
+    QDir().mkpath(folder);
+    bool filled = false;
+    {
+        auto target = tv::Database::connectServer(address);
+        filled = target->hasTable(QStringLiteral("Visite"));
+    }
+    if (!filled) {
+        QElapsedTimer timer;
+        timer.start();
+        auto source = tv::Store::open(file);
+        tv::ServerTransfer::run(source->db(), address, folder);
+        std::fprintf(stderr, "transfer to the server: %lld ms\n", static_cast<long long>(timer.elapsed()));
+    }
+    tv::serveurcfg::write(folder, tv::ServerAddress::parse(env->proxy->conninfo(address.conninfo)));
+    return tv::files::join(folder, tv::files::Database);
 }
 
 void prepare()
@@ -594,9 +640,9 @@ void prepare()
     makeNaiveCopy(env->dbPath, env->naivePath);
     const QString server = qEnvironmentVariable("TALLVANE_BENCH_SERVER");
     if (!server.isEmpty())
-        env->dbPath = tvbench::onServer(server, folder, env->scratch.filePath(QStringLiteral("serveur")));
+        env->dbPath = moveToServer(tv::ServerAddress::parse(server), env->dbPath);
     env->store = tv::Store::open(env->dbPath);
-    env->naive = openNaive(env->naivePath, QStringLiteral("naive"));
+    env->naive = openNaive(env->naivePath);
 }
 
 } // namespace
@@ -621,9 +667,7 @@ int main(int argc, char **argv)
     printSummary(rss);
 
     env->store.reset();
-    env->naive.close();
-    env->naive = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("naive"));
+    env->naive.reset();
     delete env;
     return 0;
 }

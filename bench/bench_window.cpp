@@ -8,8 +8,13 @@
 //
 //   QT_QPA_PLATFORM=offscreen tallvane_bench_window [--benchmark_filter=...]
 // TALLVANE_BENCH_DATA=<folder> keeps the generated data there between runs.
+// TALLVANE_BENCH_SERVER=<libpq connection string>: the window works on that
+// PostgreSQL database (the practice moved there first when it is empty),
+// through a proxy that delays each packet by half of TALLVANE_BENCH_RTT_MS
+// each way and counts the round trips of each operation.
 #include "LargePractice.h"
 #include "LiveBench.h"
+#include "NetProxy.h"
 
 #include "agenda/ui/BookingController.h"
 #include "app/ui/FrmLabo.h"
@@ -19,6 +24,7 @@
 #include "maintenance/ui/MaintenanceController.h"
 #include "outputs/ui/OutputsController.h"
 #include "outputs/ui/QuotaChartWindow.h"
+#include "server/core/ServerTransfer.h"
 #include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
@@ -67,6 +73,8 @@ struct Environment {
     QString programFolder;
     QString databasePath; // the file, or beside the Serveur.cfg naming the server
     std::unique_ptr<tv::FrmLabo> window;
+    std::unique_ptr<tvbench::NetProxy> proxy;
+    QString server; // the direct connection string, "" on the file
     long long generationMs = -1;
 };
 
@@ -134,12 +142,19 @@ void ensureDoctorAndLabo()
 
 using Operation = std::function<double()>; // returns the measured milliseconds
 
+// The round trips of the last part timed: what an operation does untimed
+// to keep the table's size is not counted either.
+long long g_timedTrips = 0;
+
 template<typename F>
 double timed(F &&f)
 {
+    const long long trips = env->proxy ? env->proxy->roundTrips() : 0;
     const auto start = Clock::now();
     f();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    g_timedTrips = env->proxy ? env->proxy->roundTrips() - trips : 0;
+    return ms;
 }
 
 double startUp()
@@ -213,10 +228,10 @@ double booking()
     tv::dialogs::script::push(QMessageBox::Ok);
     tv::dialogs::script::push(QMessageBox::Yes);
     tv::Store &store = env->window->store();
-    const int before = store.visites().forLaboMedecin(labo, doctor).size();
+    const int before = store.visites().forLaboMedecin(labo, doctor).get().size();
     const double ms = timed([&] { view().agenda.CmdEnr->click(); });
     tv::dialogs::script::reset();
-    if (store.visites().forLaboMedecin(labo, doctor).size() != before + 1)
+    if (store.visites().forLaboMedecin(labo, doctor).get().size() != before + 1)
         throw tv::StoreError(QStringLiteral("Le rendez-vous n'a pas été enregistré"));
     store.visites().removeFirstAppointment(day, QStringLiteral("06"), QStringLiteral("2026"), labo, doctor);
     return ms;
@@ -261,11 +276,11 @@ double purgeYear()
     tv::Database &db = env->window->store().db();
     QList<tv::VisiteRecord> rows;
     {
-        tv::SqlQuery q(
+        tv::Query q(
             db, QStringLiteral("SELECT NumVisite, Medecin, Labo, Jour, Mois, An, Heure FROM Visite WHERE An = :an"));
-        q.bind(QStringLiteral(":an"), kPurgedYear).exec();
+        q.bind(QStringLiteral(":an"), kPurgedYear);
         while (q.next())
-            rows.append({q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
+            rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
     }
     tv::dialogs::script::reset();
     tv::dialogs::script::setStrict(true);
@@ -275,14 +290,20 @@ double purgeYear()
     const double ms = timed([&] { view().menus.mnuPurger->trigger(); });
     const int unexpected = tv::dialogs::script::unexpected();
     tv::dialogs::script::reset();
-    if (unexpected != 0 || env->window->store().visites().countYear(kPurgedYear) != 0)
+    if (unexpected != 0 || env->window->store().visites().countYear(kPurgedYear).get() != 0)
         throw tv::StoreError(QStringLiteral("La purge n'a pas eu lieu"));
 
-    tv::Transaction transaction(db);
-    tv::SqlQuery insert(db, QStringLiteral("INSERT INTO Visite (NumVisite, Medecin, Labo, Jour, Mois, An, Heure) "
-                                           "VALUES (:id, :medecin, :labo, :jour, :mois, :an, :heure)"));
+    // Put back without the proxy: 25,000 rows, not measured.
+    std::unique_ptr<tv::Database> direct;
+    if (!env->server.isEmpty())
+        direct = tv::Database::connectServer(tv::ServerAddress::parse(env->server));
+    tv::Database &target = direct ? *direct : db;
+    tv::Transaction transaction(target);
+    const QString insert = QStringLiteral("INSERT INTO Visite (NumVisite, Medecin, Labo, Jour, Mois, An, Heure) "
+                                          "VALUES (:id, :medecin, :labo, :jour, :mois, :an, :heure)");
     for (const tv::VisiteRecord &v : rows) {
-        insert.bind(QStringLiteral(":id"), v.numVisite)
+        tv::Query(target, insert)
+            .bind(QStringLiteral(":id"), v.numVisite)
             .bind(QStringLiteral(":medecin"), v.medecin)
             .bind(QStringLiteral(":labo"), v.labo)
             .bind(QStringLiteral(":jour"), v.jour)
@@ -334,7 +355,7 @@ double liveRefresh()
 double liveCheck()
 {
     // A server tells of the changes: there is nothing to look at.
-    if (env->window->store().isServer())
+    if (!env->server.isEmpty())
         throw tv::StoreError(QStringLiteral("no look at a server"));
     return tvbench::live::check(*env->window);
 }
@@ -361,6 +382,7 @@ struct Case {
 
 std::vector<Case> g_cases;
 std::map<std::string, double> g_medians;
+std::map<std::string, double> g_trips;
 std::map<std::string, double> g_naive;
 std::map<std::string, double> g_worst;
 std::set<std::string> g_failed; // stopped by an error: no figure
@@ -377,6 +399,7 @@ double median(std::vector<double> samples)
 void measure(benchmark::State &state, const Case &c)
 {
     std::vector<double> samples;
+    std::vector<double> trips;
     for (auto _ : state) {
         double ms = 0;
         try {
@@ -387,6 +410,8 @@ void measure(benchmark::State &state, const Case &c)
             return;
         }
         samples.push_back(ms);
+        if (env->proxy)
+            trips.push_back(static_cast<double>(g_timedTrips));
         state.SetIterationTime(ms / 1000);
         nextTurn();
     }
@@ -397,6 +422,10 @@ void measure(benchmark::State &state, const Case &c)
         state.counters["worst_ms"] = g_worst[c.name];
     }
     g_medians[c.name] = m;
+    if (env->proxy) {
+        g_trips[c.name] = median(trips);
+        state.counters["round_trips"] = g_trips[c.name];
+    }
     const auto naive = g_naive.find(c.naiveName);
     if (naive != g_naive.end() && m > 0) {
         state.counters["naive_median_ms"] = naive->second;
@@ -449,11 +478,12 @@ void loadNaiveFigures()
 
 void printSummary(const QString &rss)
 {
-    std::printf("\n%-30s %10s %10s %10s %8s %8s %6s\n", "operation (window)", "median ms", "worst ms", "naive ms",
-                "ratio", "target", "met");
+    std::printf("\n%-30s %10s %10s %10s %8s %8s %6s %6s\n", "operation (window)", "median ms", "worst ms", "naive ms",
+                "ratio", "target", "met", "trips");
     for (const Case &c : g_cases) {
         if (g_failed.count(c.name)) {
-            std::printf("%-30s %10s %10s %10s %8s %8g %6s\n", c.name.c_str(), "-", "-", "-", "-", c.targetMs, "failed");
+            std::printf("%-30s %10s %10s %10s %8s %8g %6s %6s\n", c.name.c_str(), "-", "-", "-", "-", c.targetMs,
+                        "failed", "-");
             continue;
         }
         const auto it = g_medians.find(c.name);
@@ -461,10 +491,12 @@ void printSummary(const QString &rss)
             continue;
         const auto naive = g_naive.find(c.naiveName);
         const bool hasNaive = naive != g_naive.end() && it->second > 0;
-        std::printf("%-30s %10.3f %10.3f %10s %8s %8g %6s\n", c.name.c_str(), it->second, g_worst[c.name],
+        const auto trips = g_trips.find(c.name);
+        std::printf("%-30s %10.3f %10.3f %10s %8s %8g %6s %6s\n", c.name.c_str(), it->second, g_worst[c.name],
                     hasNaive ? qPrintable(QString::number(naive->second, 'f', 3)) : "-",
                     hasNaive ? qPrintable(QString::number(naive->second / it->second, 'f', 1)) : "-", c.targetMs,
-                    it->second <= c.targetMs ? "yes" : "no");
+                    it->second <= c.targetMs ? "yes" : "no",
+                    trips != g_trips.end() ? qPrintable(QString::number(trips->second)) : "-");
     }
     std::printf("\n%s\n", qPrintable(rss));
     if (env->generationMs >= 0)
@@ -505,6 +537,26 @@ QString measureRss(const QString &program)
         .arg(mb(1), mb(2), mb(0));
 }
 
+// The data folder's text files beside a Serveur.cfg naming the server
+// through the proxy; the practice is moved there first when it is empty.
+QString serverFolder(const QString &data)
+{
+    const tv::ServerAddress address = tv::ServerAddress::parse(env->server);
+    if (!tv::Database::connectServer(address)->hasTable(QStringLiteral("Visite"))) {
+        auto source = tv::Store::open(tv::files::join(data, tv::files::Database));
+        const QString scratch = env->scratch.filePath(QStringLiteral("transfert"));
+        QDir().mkpath(scratch);
+        tv::ServerTransfer::run(source->db(), address, scratch);
+    }
+    const QString folder = env->scratch.filePath(QStringLiteral("serveur"));
+    QDir().mkpath(folder);
+    for (const QString &name : QDir(data).entryList({QStringLiteral("*.txt"), QStringLiteral("*.ini")}, QDir::Files))
+        QFile::copy(tv::files::join(data, name), tv::files::join(folder, name));
+    env->proxy = tvbench::proxyFor(env->server);
+    tv::serveurcfg::write(folder, tv::ServerAddress::parse(env->proxy->conninfo(env->server)));
+    return folder;
+}
+
 void prepare()
 {
     QString folder = qEnvironmentVariable("TALLVANE_BENCH_DATA");
@@ -518,15 +570,12 @@ void prepare()
         env->practice = tvbench::generateLargePractice(folder);
         env->generationMs = timer.elapsed();
     }
-    env->databasePath = tv::files::join(folder, tv::files::Database);
-    // TALLVANE_BENCH_SERVER=<connection string>: the same practice on a server.
-    const QString server = qEnvironmentVariable("TALLVANE_BENCH_SERVER");
-    if (!server.isEmpty()) {
-        folder = env->scratch.filePath(QStringLiteral("serveur"));
-        env->databasePath = tvbench::onServer(server, QFileInfo(env->databasePath).absolutePath(), folder);
-    }
     env->programFolder = env->scratch.filePath(QStringLiteral("programme"));
     QDir().mkpath(env->programFolder);
+    env->server = qEnvironmentVariable("TALLVANE_BENCH_SERVER");
+    if (!env->server.isEmpty())
+        folder = serverFolder(folder);
+    env->databasePath = tv::files::join(folder, tv::files::Database);
     prepareProgramFolder(env->programFolder, folder);
 }
 

@@ -50,11 +50,10 @@ of pharmaceutical laboratories' delegates, checks each appointment against
 the practice's rules, and keeps a record of every laboratory and of the
 products presented at each visit. Several workstations may share one data
 folder. The user interface is in French.")
-# Libraries found by dpkg-shlibdeps, plus the Qt plugins the program loads
-# at run time: the database driver, the icons, the window system and the
-# French texts of Qt's own dialogs.
+# Libraries found by dpkg-shlibdeps (SQLite and libpq among them), plus the
+# Qt plugins the program loads at run time: the icons, the window system and
+# the French texts of Qt's own dialogs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -79,10 +79,9 @@ for f in usr/bin/tallvane usr/lib/tallvane/Ferrune usr/lib/tallvane/Remisa \
          usr/share/doc/tallvane/copyright usr/share/doc/tallvane/changelog.gz usr/share/man/man1/tallvane.1.gz; do
     [ -e "$root/$f" ] || fail "$f missing from the package"
 done
-for p in libqt6sql6-sqlite qt6-translations-l10n libqt6svg6 libqt6widgets6; do
+for p in libsqlite3-0 libpq5 qt6-translations-l10n libqt6svg6 libqt6widgets6; do
     dpkg-deb -f "$deb" Depends | grep -q "$p" || fail "$p missing from Depends"
 done
-dpkg-deb -f "$deb" Recommends | grep -q libqt6sql6-psql || fail "libqt6sql6-psql missing from Recommends"
 
 snapshot() { (cd "$root" && find . -exec stat -c '%n %s %Y %a' {} + | sort); }
 before=$(snapshot)

@@ -4,11 +4,11 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config ccache clang-format
-    qt6-base-dev qt6-svg-dev libqt6svg6 libqt6sql6-sqlite qt6-translations-l10n
+    qt6-base-dev qt6-svg-dev libqt6svg6 qt6-translations-l10n
     libsqlite3-dev sqlite3 libbenchmark-dev fonts-dejavu-core
     clang libclang-rt-14-dev
     mdbtools-dev mdbtools libical-dev qt6-charts-dev libqt6charts6 libqt6opengl6-dev libxkbcommon-dev
-    postgresql-15 libqt6sql6-psql libpq-dev
+    postgresql-15 libpq-dev openssl
     poppler-utils python3-icalendar lintian dpkg-dev file xauth xvfb xdotool
 )
 

@@ -87,7 +87,7 @@ private slots:
         held.acquire();
         auto other = Store::open(m_path);
         execStatement(other->db(),
-                      other->isServer() ? u"SET lock_timeout = '100ms'"_s : u"PRAGMA busy_timeout = 100"_s);
+                      tvtest::TestEnv::onServer() ? u"SET lock_timeout = '100ms'"_s : u"PRAGMA busy_timeout = 100"_s);
         QString message;
         try {
             message = save(*other);
@@ -107,6 +107,7 @@ private slots:
     {
         auto holder = Store::open(m_path);
         std::optional<Transaction> hold(std::in_place, holder->db(), u"Visite"_s);
+        holder->db().flush(); // the lock taken now, not with the commit
         std::atomic<int> result{-1};
         std::thread other([&] {
             try {

@@ -48,7 +48,7 @@ struct Practice {
     }
     AgendaWidgets &a() { return w->view().agenda; }
     VisiteRepository &visites() { return w->store().visites(); }
-    int count(const QString &labo = u"ALPHA"_s) { return visites().countForLaboYear(labo, u"2025"_s, u"DR A"_s); }
+    int count(const QString &labo = u"ALPHA"_s) { return visites().countForLaboYear(labo, u"2025"_s, u"DR A"_s).get(); }
     void book(const QString &labo, const QString &jour, const QString &heure = QString())
     {
         visites().insert({0, u"DR A"_s, labo, jour, u"03"_s, u"2025"_s, heure});
@@ -205,7 +205,7 @@ private slots:
         p.selectLabo(0);
         p.w->state().MoisActif = 2;
         p.save(u"12/03/2025"_s);
-        QCOMPARE(p.visites().countForLaboYear(u"ALPHA"_s, u"2025"_s, u"DR B"_s), 1);
+        QCOMPARE(p.visites().countForLaboYear(u"ALPHA"_s, u"2025"_s, u"DR B"_s).get(), 1);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
@@ -266,7 +266,7 @@ private slots:
         QVERIFY(answer.seen);
         QCOMPARE(script::texts(), QStringList({u"ALPHA a déjà un RV avec DR A le  12/03/2025"_s}));
         QCOMPARE(p.count(), 1);
-        QCOMPARE(p.visites().forLaboMedecin(u"ALPHA"_s, u"DR A"_s).front().heure, u"09H00"_s);
+        QCOMPARE(p.visites().forLaboMedecin(u"ALPHA"_s, u"DR A"_s).get().front().heure, u"09H00"_s);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 

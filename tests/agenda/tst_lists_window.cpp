@@ -68,7 +68,7 @@ struct Practice {
     // The history as it reads when built whole from the store.
     QStringList wholeHistory()
     {
-        return rvlists::historyLines(w->store().visites().forMedecin(u"DR A"_s), QDate(2025, 3, 5));
+        return rvlists::historyLines(w->store().visites().forMedecin(u"DR A"_s).get(), QDate(2025, 3, 5));
     }
 
     tvtest::TestEnv env;
@@ -204,7 +204,7 @@ private slots:
         script::push(QMessageBox::Yes);
         Practice::doubleClickRow(rv, 0);
         QCOMPARE(items(rv), QStringList({u"03/03/2025  (09H00)"_s}));
-        QCOMPARE(p.w->store().visites().forMedecin(u"DR A"_s).size(), 2); // BETA kept
+        QCOMPARE(p.w->store().visites().forMedecin(u"DR A"_s).get().size(), 2); // BETA kept
 
         // The line went away meanwhile (another workstation): nothing happens.
         p.w->store().visites().removeForLabo(u"ALPHA"_s);

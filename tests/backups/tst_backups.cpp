@@ -21,7 +21,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTest>
 
@@ -248,7 +247,7 @@ private slots:
         const QString copy = backups::take(env.dataFolder());
         if (damage == "drop") {
             auto store = Store::open(copy);
-            QSqlQuery(store->db().sql()).exec(u"DROP TABLE Passage"_s);
+            execStatement(store->db(), u"DROP TABLE Passage"_s);
         } else {
             QFile file(copy);
             QVERIFY(file.open(QIODevice::ReadWrite));
@@ -285,7 +284,7 @@ private slots:
         fillData(env);
         auto w = env.startWindow();
         QDir(backups::folder(env.dataFolder())).removeRecursively();
-        env.writeFile(env.dataFile(backups::ServerCfg), "localhost\r\n");
+        env.writeFile(env.dataFile(files::ServerCfg), "host=cabinet-serveur dbname=tallvane\r\n");
         script::push(QMessageBox::Ok);
         w->view().menus.mnuSauvegardes->trigger();
         QVERIFY(tvtest::noUnexpectedDialogs());

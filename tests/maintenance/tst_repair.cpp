@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace tv;
@@ -21,12 +20,10 @@ void makeBloated(const QString &path, bool deleteRows)
 {
     auto db = Database::create(path);
     Transaction t(*db);
-    QSqlQuery q(db->sql());
-    q.prepare(QStringLiteral("INSERT INTO Produit (Medecin, Produit) VALUES ('DR A', ?)"));
-    for (int i = 0; i < 2000; ++i) {
-        q.bindValue(0, QString(200, QChar(u'a' + i % 26)));
-        q.exec();
-    }
+    for (int i = 0; i < 2000; ++i)
+        Query(*db, QStringLiteral("INSERT INTO Produit (Medecin, Produit) VALUES ('DR A', :p)"))
+            .bind(QStringLiteral(":p"), QString(200, QChar(u'a' + i % 26)))
+            .exec();
     t.commit();
     if (deleteRows)
         execStatement(*db, QStringLiteral("DELETE FROM Produit WHERE NumProduit > 10"));
@@ -60,9 +57,9 @@ private slots:
         QCOMPARE(QFileInfo(path).size(), report.sizeAfter);
         QVERIFY(!QFile::exists(report.backup + QStringLiteral(".tmp")));
         auto db = Database::open(path);
-        QSqlQuery q(db->sql());
-        QVERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM Produit")) && q.next());
-        QCOMPARE(q.value(0).toInt(), 10);
+        Query q(*db, QStringLiteral("SELECT COUNT(*) FROM Produit"));
+        QVERIFY(q.next());
+        QCOMPARE(q.integer(0), 10);
         QVERIFY(repair::describe(report).contains(QStringLiteral("compactée")));
     }
 

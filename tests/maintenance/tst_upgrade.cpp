@@ -10,8 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace tv;
@@ -22,30 +20,21 @@ namespace {
 // and counters that do not start at 1.
 void makeOldLayout(const QString &path)
 {
-    QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old-layout"));
-    raw.setDatabaseName(path);
-    QVERIFY(raw.open());
-    QSqlQuery q(raw);
-    QVERIFY(q.exec(
-        QStringLiteral("CREATE TABLE Labo (NumLabo INTEGER PRIMARY KEY, Labo TEXT, Nom TEXT, Tel TEXT, TelP TEXT, "
-                       "Email TEXT, Url TEXT, Mdp TEXT, Budget TEXT, Laboratoire TEXT, Adresse TEXT, "
-                       "CommuneVM TEXT, Divers1 TEXT, Divers2 TEXT, Divers3 TEXT)")));
-    QVERIFY(q.exec(QStringLiteral("CREATE TABLE Passage (NumPassage INTEGER PRIMARY KEY, Labo TEXT, Medecin TEXT, "
-                                  "Passage INTEGER, Divers1 TEXT, Divers2 TEXT)")));
-    QVERIFY(
-        q.exec(QStringLiteral("CREATE TABLE Visite (NumVisite INTEGER PRIMARY KEY, Medecin TEXT, Labo TEXT, Jour TEXT, "
-                              "Mois TEXT, An TEXT)")));
-    QVERIFY(
-        q.exec(QStringLiteral("INSERT INTO Labo (NumLabo, Labo, Nom, Tel) VALUES (7, 'ALPHA', 'Nom_Labo_7', '01')")));
-    QVERIFY(
-        q.exec(QStringLiteral("INSERT INTO Labo (NumLabo, Labo, Nom, Tel) VALUES (12, 'BETA', 'Nom_Labo_12', NULL)")));
-    QVERIFY(q.exec(QStringLiteral("INSERT INTO Passage VALUES (3, 'ALPHA', 'DR A', 4, NULL, NULL)")));
-    QVERIFY(q.exec(QStringLiteral("INSERT INTO Visite VALUES (1, 'DR A', 'ALPHA', '03', '02', '2024')")));
-    QVERIFY(q.exec(QStringLiteral("INSERT INTO Visite VALUES (2, 'DR A', 'BETA', '04', '02', '2024')")));
-    q.finish();
-    raw.close();
-    raw = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("old-layout"));
+    auto raw = Database::openFile(path, Database::FileMode::Create);
+    for (const char *statement :
+         {"CREATE TABLE Labo (NumLabo INTEGER PRIMARY KEY, Labo TEXT, Nom TEXT, Tel TEXT, TelP TEXT, "
+          "Email TEXT, Url TEXT, Mdp TEXT, Budget TEXT, Laboratoire TEXT, Adresse TEXT, "
+          "CommuneVM TEXT, Divers1 TEXT, Divers2 TEXT, Divers3 TEXT)",
+          "CREATE TABLE Passage (NumPassage INTEGER PRIMARY KEY, Labo TEXT, Medecin TEXT, "
+          "Passage INTEGER, Divers1 TEXT, Divers2 TEXT)",
+          "CREATE TABLE Visite (NumVisite INTEGER PRIMARY KEY, Medecin TEXT, Labo TEXT, Jour TEXT, "
+          "Mois TEXT, An TEXT)",
+          "INSERT INTO Labo (NumLabo, Labo, Nom, Tel) VALUES (7, 'ALPHA', 'Nom_Labo_7', '01')",
+          "INSERT INTO Labo (NumLabo, Labo, Nom, Tel) VALUES (12, 'BETA', 'Nom_Labo_12', NULL)",
+          "INSERT INTO Passage VALUES (3, 'ALPHA', 'DR A', 4, NULL, NULL)",
+          "INSERT INTO Visite VALUES (1, 'DR A', 'ALPHA', '03', '02', '2024')",
+          "INSERT INTO Visite VALUES (2, 'DR A', 'BETA', '04', '02', '2024')"})
+        execStatement(*raw, QString::fromLatin1(statement));
 }
 
 // A database of the current layout with one row in each table.
@@ -62,12 +51,10 @@ void fillCurrent(const QString &path)
 
 QStringList column(Database &db, const QString &sql)
 {
-    QSqlQuery q(db.sql());
-    if (!q.exec(sql))
-        qFatal("%s", qPrintable(q.lastError().text()));
+    Query q(db, sql);
     QStringList values;
     while (q.next())
-        values.append(q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString());
+        values.append(q.isNull(0) ? QStringLiteral("<null>") : q.text(0));
     return values;
 }
 

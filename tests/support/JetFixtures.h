@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSqlQuery>
 
 // At the top of a test that reads them: without the folder (a clone with
 // nothing beside it) the test is skipped and names it; in CI it fails.
@@ -59,10 +58,10 @@ inline QString differences(tv::Database &db, const QJsonObject &tables)
     for (auto t = tables.begin(); t != tables.end(); ++t) {
         const QJsonArray types = t->toObject().value(QStringLiteral("types")).toArray();
         const QJsonArray rows = t->toObject().value(QStringLiteral("rows")).toArray();
-        QSqlQuery q(db.sql());
-        q.exec(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(t.key()));
+        tv::Query q(db, QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(t.key()));
         qsizetype r = 0;
-        for (; q.next() && r < rows.size(); ++r) {
+        bool more = false;
+        for (; (more = q.next()) && r < rows.size(); ++r) {
             const QJsonArray row = rows.at(r).toArray();
             for (int c = 0; c < row.size(); ++c) {
                 if (!sameValue(row.at(c), types.at(c).toString(), q.value(c)))
@@ -71,7 +70,7 @@ inline QString differences(tv::Database &db, const QJsonObject &tables)
                              q.value(c).toString());
             }
         }
-        if (r != rows.size() || q.isValid())
+        if (r != rows.size() || more)
             return QStringLiteral("%1: not %2 rows").arg(t.key()).arg(rows.size());
     }
     return {};

@@ -10,7 +10,6 @@
 #include "support/TestEnv.h"
 
 #include <QComboBox>
-#include <QSqlQuery>
 #include <QTest>
 #include <QToolButton>
 
@@ -44,9 +43,7 @@ inline QStringList rows(const tvtest::TestEnv &env, const QString &sql)
 inline void exec(const tvtest::TestEnv &env, const QString &sql)
 {
     auto store = env.openStore();
-    QSqlQuery q(store->db().sql());
-    if (!q.exec(sql))
-        qFatal("statement failed: %s", qPrintable(sql));
+    tv::execStatement(store->db(), sql);
 }
 
 // A started, shown and active main window.

@@ -13,8 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTest>
 
 #include <algorithm>
@@ -197,14 +195,12 @@ bool noUnexpectedDialogs()
 
 QStringList queryRows(tv::Store &store, const QString &sql)
 {
-    QSqlQuery q(store.db().sql());
-    if (!q.exec(sql))
-        qFatal("query failed: %s", qPrintable(sql));
+    tv::Query q(store.db(), sql);
     QStringList out;
     while (q.next()) {
         QStringList columns;
-        for (int i = 0; i < q.record().count(); ++i)
-            columns.append(q.value(i).isNull() ? QString() : q.value(i).toString());
+        for (int i = 0; i < q.columnCount(); ++i)
+            columns.append(q.text(i));
         out.append(columns.join(u'|'));
     }
     return out;

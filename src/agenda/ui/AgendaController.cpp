@@ -192,7 +192,7 @@ void AgendaController::Remplir_Agenda()
     clearGrid();
     const bool loaded = guarded(m_main.widget(), [&] {
         input.appointmentsByDay = countAppointmentsByDay(
-            m_main.store().visites().forMonth(doctor.trimmed(), yearText, Numero_Mois(monthTag).trimmed()));
+            m_main.store().visites().forMonth(doctor.trimmed(), yearText, Numero_Mois(monthTag).trimmed()).get());
     });
     if (loaded) {
         const MonthGrid grid = buildMonthGrid(input);
@@ -204,6 +204,18 @@ void AgendaController::Remplir_Agenda()
         }
     }
     fg->setUpdatesEnabled(true);
+}
+
+void AgendaController::askDoctorMonth()
+{
+    // The month list and the grid behind it read the active month;
+    // otherwise the grid turns to the current one.
+    const SharedState &s = m_main.state();
+    const int mois = m_monthList->isShown() ? s.MoisActif : s.MoisCourant;
+    if (mois < 0 || mois > 11)
+        return;
+    m_main.store().visites().forMonth(m_main.doctorEntry().trimmed(), m_w.CboAn->currentText(),
+                                      Numero_Mois(m_w.EtMois[static_cast<std::size_t>(mois)]->tag()).trimmed());
 }
 
 void AgendaController::Choisir_Mois(int mois)
@@ -278,7 +290,7 @@ void AgendaController::showDayAppointments(const QString &dd, const QString &dat
     const QString month = Numero_Mois(a.EtMois[static_cast<std::size_t>(m_main.state().MoisActif)]->tag());
     QList<VisiteRecord> visits;
     if (!guarded(m_main.widget(), [&] {
-            visits = m_main.store().visites().forDay(m_main.currentDoctor(), dd, month, a.CboAn->currentText());
+            visits = m_main.store().visites().forDay(m_main.currentDoctor(), dd, month, a.CboAn->currentText()).get();
         }))
         return;
     if (visits.isEmpty()) {

@@ -47,6 +47,8 @@ public:
     // What the other subsystems ask through the main window.
     void followDoctor();
     void showDoctorMonth();
+    // What showDoctorMonth will read, asked ahead (ReadAhead).
+    void askDoctorMonth();
     QString displayedYear() const;
 
 private:

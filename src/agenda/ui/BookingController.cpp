@@ -118,6 +118,16 @@ void BookingController::saveAppointment()
     }
     const QString labo = m_main.currentLabo();
     const QString medecin = m_main.currentDoctor();
+    // The checks' reads go together to a server, and the lists shown after
+    // the save go with its commit: two round trips.
+    Store &store = m_main.store();
+    const ReadAhead ahead(store.db(), [&] {
+        store.visites().countForLaboYear(labo, m_w.CboAn->currentText(), medecin);
+        store.passages().quota(labo, medecin);
+        store.visites().forLaboMedecin(labo, medecin);
+        if (m_main.state().AvecHeure == 1)
+            store.visites().forDay(medecin, day->jour, day->mois, day->an);
+    });
 
     // Refused, the booking shows the agenda as it stands now: another
     // workstation may have taken the day or the quota meanwhile.
@@ -129,7 +139,7 @@ void BookingController::saveAppointment()
     // Checked before the time is asked so the user is not asked for nothing;
     // the insert checks again, in one transaction with it.
     const QString refusal = booking::duplicateMessage(labo, medecin, date);
-    for (const VisiteRecord &v : m_main.store().visites().forLaboMedecin(labo, medecin)) {
+    for (const VisiteRecord &v : store.visites().forLaboMedecin(labo, medecin).get()) {
         if (rvlists::dateJMA(v) == date) {
             dialogs::critical(m_main.widget(), refusal);
             showCurrentAgenda();
@@ -142,7 +152,8 @@ void BookingController::saveAppointment()
     // The date is taken whole from the chosen day, so that a month button
     // clicked after the day cannot move the appointment.
     const VisiteRecord visite{0, medecin, labo, day->jour, day->mois, day->an, heure};
-    if (m_main.store().visites().insertUnlessDuplicate(visite) == VisiteRepository::InsertResult::Duplicate) {
+    if (store.visites().insertUnlessDuplicate(visite, [&] { askAfterChange(visite); })
+        == VisiteRepository::InsertResult::Duplicate) {
         // Another workstation saved the same appointment meanwhile.
         dialogs::critical(m_main.widget(), refusal);
         showCurrentAgenda();
@@ -157,7 +168,7 @@ QString BookingController::askTime(const QString &dateJMA)
 {
     const auto day = booking::parseDateJMA(dateJMA);
     const QList<VisiteRecord> sameDay =
-        m_main.store().visites().forDay(m_main.currentDoctor(), day->jour, day->mois, day->an);
+        m_main.store().visites().forDay(m_main.currentDoctor(), day->jour, day->mois, day->an).get();
     FrmHeure dialog(rvlists::dayAppointmentsText(sameDay, dateJMA), m_main.widget());
     dialog.exec();
     return dialog.heure();
@@ -169,9 +180,10 @@ bool BookingController::Verifier_Quota_Annuel()
     const QString medecin = m_main.currentDoctor();
     const QString year = m_w.CboAn->currentText();
     Store &store = m_main.store();
-    const int booked = store.visites().countForLaboYear(labo, year, medecin);
-    const booking::QuotaCheck check =
-        booking::checkAnnualQuota(store.passages().quota(labo, medecin), booked, labo, year);
+    // Both asked before either is used: one round trip to a server.
+    auto booked = store.visites().countForLaboYear(labo, year, medecin);
+    auto quota = store.passages().quota(labo, medecin);
+    const booking::QuotaCheck check = booking::checkAnnualQuota(quota.get(), booked.get(), labo, year);
     if (!check.respected)
         dialogs::information(m_main.widget(), check.message);
     return check.respected;
@@ -186,7 +198,20 @@ void BookingController::Liste_RV_Labo_Medecin()
     }
     // A pair's appointments are a few rows: read again whole.
     list->setLines(rvlists::laboDoctorLines(
-        m_main.store().visites().forLaboMedecin(m_main.currentLabo(), m_main.currentDoctor())));
+        m_main.store().visites().forLaboMedecin(m_main.currentLabo(), m_main.currentDoctor()).get()));
+}
+
+void BookingController::askDoctorLists()
+{
+    Store &store = m_main.store();
+    const QString doctor = m_main.currentDoctor();
+    const booking::DayKey day = keyOf(Clock::today());
+    store.visites().forDay(doctor, day.jour, day.mois, day.an);
+    const QString past = Clock::today().toString(Qt::ISODate);
+    store.visites().pastDays(doctor, past, {}, true, DayListModel::FirstPage);
+    store.visites().countPast(doctor, past);
+    if (m_main.hasLabo())
+        store.visites().forLaboMedecin(m_main.currentLabo(), doctor);
 }
 
 void BookingController::Liste_RV_Medecin()
@@ -207,14 +232,15 @@ DayListModel::Source BookingController::historySource()
         [this, doctor, today] {
             int rows = 0;
             if (m_main.hasStore())
-                guarded(m_main.widget(), [&] { rows = m_main.store().visites().countPast(doctor, today); });
+                guarded(m_main.widget(), [&] { rows = m_main.store().visites().countPast(doctor, today).get(); });
             return rows;
         },
         [this, doctor, today](const DayRange &range, bool newestFirst, int limit) {
             DayPage<VisiteRecord> page;
             if (m_main.hasStore())
-                guarded(m_main.widget(),
-                        [&] { page = m_main.store().visites().pastDays(doctor, today, range, newestFirst, limit); });
+                guarded(m_main.widget(), [&] {
+                    page = m_main.store().visites().pastDays(doctor, today, range, newestFirst, limit).get();
+                });
             return page;
         });
 }
@@ -226,7 +252,7 @@ void BookingController::fillToday()
     const QDate today = Clock::today();
     const booking::DayKey day = keyOf(today);
     const QList<VisiteRecord> visites =
-        m_main.store().visites().forDay(m_main.currentDoctor(), day.jour, day.mois, day.an);
+        m_main.store().visites().forDay(m_main.currentDoctor(), day.jour, day.mois, day.an).get();
     for (const QString &line : rvlists::todayLines(visites, today)) {
         auto *item = new QListWidgetItem(line, list);
         item->setToolTip(rvlists::todayTooltip(line));
@@ -268,6 +294,19 @@ bool BookingController::gridShows(const QString &an, const QString &mois) const
            && an == m_w.CboAn->currentText();
 }
 
+void BookingController::askAfterChange(const VisiteRecord &visite)
+{
+    Store &store = m_main.store();
+    const QString doctor = m_main.currentDoctor();
+    store.visites().forLaboMedecin(m_main.currentLabo(), doctor);
+    // The grid shows the visit's month: its read is that one.
+    if (gridShows(visite.an, visite.mois))
+        store.visites().forMonth(doctor, visite.an, visite.mois);
+    const booking::DayKey today = keyOf(Clock::today());
+    if (rvlists::dayOf(visite) == Clock::today())
+        store.visites().forDay(doctor, today.jour, today.mois, today.an);
+}
+
 void BookingController::appointmentChanged(const VisiteRecord &visite)
 {
     Liste_RV_Labo_Medecin();
@@ -303,7 +342,7 @@ void BookingController::LstRVJour_Click()
     m_main.showVisitEntry(labo, Clock::today());
 
     guarded(m_main.widget(), [&] {
-        const auto record = m_main.store().labos().findByLabo(labo);
+        const auto record = m_main.store().labos().findByLabo(labo).get();
         if (record && m_main.selectLaboratory(record->labo.trimmed()) && m_main.currentTab() == 1)
             m_main.showTab(2);
         m_main.Charger_Produits_Visite();

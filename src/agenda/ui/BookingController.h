@@ -19,6 +19,9 @@ public:
 
     void Liste_RV_Labo_Medecin();
     void Liste_RV_Medecin();
+    // What Liste_RV_Medecin and Liste_RV_Labo_Medecin will read, asked
+    // ahead (ReadAhead).
+    void askDoctorLists();
     void mnusupRV_Click();
 
     void CmdRV_Click();
@@ -56,6 +59,8 @@ private:
     bool selectionComplete();
     void fillToday();
     bool gridShows(const QString &an, const QString &mois) const;
+    // What appointmentChanged will read, asked ahead (ReadAhead).
+    void askAfterChange(const VisiteRecord &visite);
 
     MainWindow &m_main;
     AgendaWidgets &m_w;

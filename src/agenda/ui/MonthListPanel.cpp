@@ -79,7 +79,7 @@ void MonthListPanel::fill()
     const QString year = m_w.CboAn->currentText();
     guarded(m_main.widget(), [&] {
         const QList<VisiteRecord> visites =
-            m_main.store().visites().forMonth(m_main.currentDoctor(), year, rvlists::twoDigitMonth(month));
+            m_main.store().visites().forMonth(m_main.currentDoctor(), year, rvlists::twoDigitMonth(month)).get();
         const rvlists::MonthList list = rvlists::monthList(visites, month, year);
         m_w.LstListe->setLines(list.lines);
         m_w.LblListe->setText(list.heading);

@@ -89,6 +89,8 @@ public:
     void Liste_RV_Labo_Medecin() override;
     void Charger_Produits_Visite() override;
     void reloadAllViews() override;
+    void askDoctorSelection() override;
+    void askVisitProducts(const QString &labo) override;
 
     int currentTab() const override;
     void showTab(int number) override;

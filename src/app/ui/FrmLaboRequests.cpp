@@ -8,7 +8,9 @@
 #include "backups/ui/BackupsController.h"
 #include "common/ui/Widgets.h"
 #include "labs/ui/LabsController.h"
+#include "products/ui/HistoryView.h"
 #include "products/ui/ProductsController.h"
+#include "products/ui/VisitEntry.h"
 
 namespace tv {
 
@@ -75,6 +77,21 @@ void FrmLabo::Remplir_Historique()
 void FrmLabo::Charger_Produits_Visite()
 {
     m_products->Charger_Produits_Visite();
+}
+
+void FrmLabo::askDoctorSelection()
+{
+    m_products->history().askHistory();
+    m_products->visit().askVisit();
+    if (hasLabo())
+        store().passages().quota(currentLabo(), currentDoctor());
+    m_agenda->askDoctorMonth();
+    m_booking->askDoctorLists();
+}
+
+void FrmLabo::askVisitProducts(const QString &labo)
+{
+    m_products->visit().askVisit(labo);
 }
 
 void FrmLabo::forgetBookingDay()

@@ -1,6 +1,7 @@
 #include "backups/core/Backups.h"
 
 #include "common/core/Clock.h"
+#include "store/engine/Database.h"
 #include "store/engine/Schema.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
@@ -12,11 +13,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace tv::backups {
 
@@ -58,57 +57,15 @@ QList<Named> copiesIn(const QString &backupFolder)
     return result;
 }
 
-struct Connection {
-    sqlite3 *handle = nullptr;
-    ~Connection() { sqlite3_close(handle); }
-    QString error() const { return handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString(); }
-};
-
-void openConnection(Connection &c, const QString &path, int flags)
-{
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &c.handle, flags, nullptr);
-    if (rc != SQLITE_OK)
-        throw StoreError(QStringLiteral("Impossible d'ouvrir « %1 ».").arg(files::native(path)),
-                         c.handle ? c.error() : QString::fromUtf8(sqlite3_errstr(rc)));
-    sqlite3_busy_timeout(c.handle, 5000);
-}
-
-// The whole of `from` into the new file `to` through the online backup, so
-// that a write of another workstation in progress is never half copied.
-void copyPages(const QString &from, const QString &to)
-{
-    Connection source;
-    Connection target;
-    openConnection(source, from, SQLITE_OPEN_READONLY);
-    openConnection(target, to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    // The target is a new file under a temporary name, renamed only when
-    // whole: it needs no journal of its own, nor a sync after every step.
-    // One sync at the end (below) makes it durable before the rename.
-    sqlite3_exec(target.handle, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
-    sqlite3_backup *backup = sqlite3_backup_init(target.handle, "main", source.handle, "main");
-    if (!backup)
-        throw StoreError(QStringLiteral("La copie de « %1 » n'a pas pu commencer.").arg(files::native(from)),
-                         target.error());
-    int rc = SQLITE_OK;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        rc = sqlite3_backup_step(backup, -1);
-        if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
-            break;
-        sqlite3_sleep(100);
-    }
-    sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE) {
-        const QString detail = QString::fromUtf8(sqlite3_errstr(rc));
-        throw StoreError(QStringLiteral("La copie de « %1 » vers « %2 » n'a pas pu être faite (disque plein, "
-                                        "répertoire en lecture seule ou base occupée).")
-                             .arg(files::native(from), files::native(to)),
-                         detail);
-    }
-}
-
 void copyDatabase(const QString &from, const QString &to)
 {
-    copyPages(from, to);
+    try {
+        Database::copyFile(from, to);
+    } catch (const StoreError &error) {
+        throw StoreError(QStringLiteral("La copie de « %1 » vers « %2 » n'a pas pu être faite (disque plein, "
+                                        "répertoire en lecture seule ou base occupée).\n%3")
+                             .arg(files::native(from), files::native(to), error.message()));
+    }
     QFile copy(to);
     if (!copy.open(QIODevice::ReadWrite) || ::fsync(copy.handle()) != 0)
         throw StoreError(QStringLiteral("La copie « %1 » n'a pas pu être écrite sur le disque.").arg(files::native(to)),
@@ -150,19 +107,13 @@ void prune(const QString &backupFolder)
         QFile::remove(files::join(backupFolder, copies[i].name));
 }
 
-// Runs a query whose rows are single values; the values as text.
-QStringList column(Connection &c, const QString &statement)
+// The first column of every row, as text.
+QStringList column(Database &db, const QString &statement)
 {
-    sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(c.handle, statement.toUtf8().constData(), -1, &raw, nullptr) != SQLITE_OK)
-        throw StoreError(c.error());
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> stmt(raw, sqlite3_finalize);
+    Query q(db, statement);
     QStringList values;
-    int rc;
-    while ((rc = sqlite3_step(raw)) == SQLITE_ROW)
-        values.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0))));
-    if (rc != SQLITE_DONE)
-        throw StoreError(c.error());
+    while (q.next())
+        values.append(q.text(0));
     return values;
 }
 
@@ -171,11 +122,6 @@ QStringList column(Connection &c, const QString &statement)
 QString folder(const QString &dataFolder)
 {
     return files::join(dataFolder, FolderName);
-}
-
-bool onServer(const QString &dataFolder)
-{
-    return QFile::exists(files::join(dataFolder, ServerCfg));
 }
 
 QString take(const QString &dataFolder)
@@ -231,22 +177,19 @@ Entry inspect(const QString &path, Check depth)
     if (match.hasMatch())
         entry.taken = QDateTime::fromString(match.captured(1), kStamp);
     try {
-        Connection c;
-        openConnection(c, path, SQLITE_OPEN_READONLY);
-        const QStringList check = column(c, depth == Check::Full ? QStringLiteral("PRAGMA integrity_check")
-                                                                 : QStringLiteral("PRAGMA quick_check"));
+        auto db = Database::openFile(path, Database::FileMode::ReadOnly);
+        const QStringList check = column(*db, db->dialect().integrityCheck(depth == Check::Quick));
         if (check != QStringList{QStringLiteral("ok")}) {
             entry.problem = QStringLiteral("Copie endommagée : ") + check.mid(0, 3).join(QStringLiteral(" ; "));
             return entry;
         }
-        const QStringList present = column(c, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
         for (const QString &table : schema::tableNames()) {
-            if (!present.contains(table, Qt::CaseInsensitive)) {
+            if (!db->hasTable(table)) {
                 entry.problem = QStringLiteral("La table « %1 » manque.").arg(table);
                 return entry;
             }
             // A table name of the schema, never user text.
-            const QString count = column(c, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).value(0);
+            const QString count = column(*db, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)).value(0);
             entry.rows.append({table, count.toLongLong()});
         }
     } catch (const StoreError &error) {

@@ -15,11 +15,8 @@ namespace tv::backups {
 
 inline constexpr int Kept = 30;
 inline const QString FolderName = QStringLiteral("Sauvegardes");
-// Present in the data folder when the data live on a database server.
-inline const QString ServerCfg = QStringLiteral("Serveur.cfg");
 
 QString folder(const QString &dataFolder);
-bool onServer(const QString &dataFolder);
 
 // Copies the data folder's Ferrune.mdb into a new dated file, checked,
 // then keeps only the last `Kept`. Returns its path. Throws StoreError

@@ -4,6 +4,7 @@
 #include "backups/ui/FrmSauvegardes.h"
 #include "common/ui/Busy.h"
 #include "common/ui/Dialogs.h"
+#include "common/ui/Guard.h"
 #include "common/ui/MainWindow.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
@@ -20,6 +21,13 @@ namespace {
 bool hasDatabase(const QString &folder)
 {
     return QFileInfo(files::join(folder, files::Database)).isFile();
+}
+
+// A folder whose data are on a server has no file to copy: its copies are
+// the server's business.
+bool keepsCopies(const QString &folder)
+{
+    return serveurcfg::locate(files::join(folder, files::Database)).keepsFileBackups();
 }
 
 } // namespace
@@ -40,9 +48,9 @@ bool BackupsController::before(const QString &command, const QString &otherFolde
     if (!otherFolder.isEmpty() && QDir(otherFolder) != QDir(dataFolder()) && hasDatabase(otherFolder))
         folders.append(otherFolder);
     for (const QString &folder : folders) {
-        if (backups::onServer(folder))
-            continue;
         try {
+            if (!keepsCopies(folder))
+                continue;
             const BusyCursor busy;
             backups::take(folder);
         } catch (const StoreError &error) {
@@ -59,9 +67,9 @@ bool BackupsController::before(const QString &command, const QString &otherFolde
 void BackupsController::dailyBackup()
 {
     const QString folder = dataFolder();
-    if (backups::onServer(folder) || backups::takenToday(folder))
-        return;
     try {
+        if (!keepsCopies(folder) || backups::takenToday(folder))
+            return;
         const BusyCursor busy;
         backups::take(folder);
     } catch (const StoreError &error) {
@@ -72,7 +80,10 @@ void BackupsController::dailyBackup()
 
 void BackupsController::mnuSauvegardes_Click()
 {
-    if (backups::onServer(dataFolder())) {
+    bool copies = true;
+    if (!guarded(m_main.widget(), [&] { copies = keepsCopies(dataFolder()); }))
+        return;
+    if (!copies) {
         dialogs::information(m_main.widget(),
                              QStringLiteral("Les données sont sur un serveur PostgreSQL : leurs sauvegardes "
                                             "sont l'affaire du serveur (pg_dump, sauvegardes de "

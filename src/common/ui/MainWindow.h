@@ -60,6 +60,12 @@ public:
     virtual void Charger_Produits_Visite() = 0;
     // After the store was opened anew: every list is read again whole.
     virtual void reloadAllViews() = 0;
+    // What an action will read on the pages of other subsystems, asked
+    // ahead inside the action's ReadAhead so that a server gets it in the
+    // same round trip: selecting the current doctor, and the visit's
+    // products of a laboratory.
+    virtual void askDoctorSelection() = 0;
+    virtual void askVisitProducts(const QString &labo) = 0;
 
     // The pages.
     virtual int currentTab() const = 0; // 1-based, as the tab strip numbers them

@@ -7,8 +7,11 @@
 #include "labs/ui/LaboPage.h"
 #include "labs/ui/LabsController.h"
 #include "store/files/SettingsFiles.h"
+#include "store/tables/Store.h"
 
 #include <QLabel>
+
+#include <optional>
 
 namespace tv {
 
@@ -82,6 +85,11 @@ void DoctorsController::LstMed_Click()
         return;
     }
     const QString doctor = m_main.currentDoctor();
+    // What the selection reads, through every page, asked for together:
+    // one round trip to a server.
+    std::optional<ReadAhead> ahead;
+    if (m_main.hasStore())
+        ahead.emplace(m_main.store().db(), [&] { m_main.askDoctorSelection(); });
 
     m_main.productsFollowDoctor(doctor);
     if (m_choosingStartUpDoctor)

@@ -48,7 +48,7 @@ void FrmDM::load()
 {
     const QSignalBlocker blocker(LstDM);
     LstDM->clear();
-    for (const LaboEntry &row : m_main.store().labos().all())
+    for (const LaboEntry &row : m_main.store().labos().all().get())
         LstDM->addItem(QStringLiteral("  ") + row.nom);
 }
 
@@ -57,7 +57,7 @@ void FrmDM::LstDM_Click()
     if (LstDM->count() == 0 || LstDM->currentRow() < 0)
         return;
     guarded(this, [&] {
-        if (const auto found = m_main.store().labos().findByNom(LstDM->text().trimmed()))
+        if (const auto found = m_main.store().labos().findByNom(LstDM->text().trimmed()).get())
             LblLabo->setText(found->labo);
     });
 }

@@ -62,7 +62,7 @@ void LabEditing::addLaboratory()
     bool takenElsewhere = false;
     const bool saved = guarded(m_main.widget(), [&] {
         // Another workstation may have added it since the list was read.
-        takenElsewhere = m_main.store().labos().exists(name);
+        takenElsewhere = m_main.store().labos().exists(name).get();
         if (!takenElsewhere)
             added = m_main.store().addLaboratory(name, doctorNames(m_w));
     });

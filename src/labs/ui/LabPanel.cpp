@@ -105,7 +105,7 @@ void LabPanel::setFieldsEnabled(bool enabled)
 
 void LabPanel::load(const QString &labo)
 {
-    const std::optional<LaboRecord> record = m_main.store().labos().findByLabo(labo);
+    const std::optional<LaboRecord> record = m_main.store().labos().findByLabo(labo).get();
     if (!record) {
         unbind();
         return;

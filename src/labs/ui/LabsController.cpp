@@ -12,12 +12,15 @@
 #include "labs/ui/LabPanel.h"
 #include "labs/ui/LaboPage.h"
 #include "labs/ui/QuotaHandler.h"
+#include "store/tables/Store.h"
 
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QUrl>
+
+#include <optional>
 
 namespace tv {
 
@@ -63,6 +66,19 @@ void LabsController::LstLabo_Click()
     if (m_w.LstLabo->count() == 0 || row < 0)
         return;
     const QString labo = m_main.currentLabo();
+    // What the selection reads, through every page, asked for together:
+    // one round trip to a server.
+    std::optional<ReadAhead> ahead;
+    if (m_main.hasStore())
+        ahead.emplace(m_main.store().db(), [&] {
+            Store &store = m_main.store();
+            store.labos().findByLabo(labo);
+            if (m_main.hasDoctor()) {
+                store.passages().quota(labo, m_main.currentDoctor());
+                store.visites().forLaboMedecin(labo, m_main.currentDoctor());
+            }
+            m_main.askVisitProducts(labo);
+        });
     // Everything read before anything is shown: a failure leaves the list,
     // the panel, the quota and the products' laboratory on one laboratory.
     if (m_w.LstMed->count() != 0) {

@@ -22,7 +22,7 @@ void QuotaHandler::loadQuota()
     QLabel *label = m_w.LblPass;
     if (!m_main.hasDoctor() || !m_main.hasLabo())
         return;
-    const auto quota = m_main.store().passages().quota(m_main.currentLabo(), m_main.currentDoctor());
+    const auto quota = m_main.store().passages().quota(m_main.currentLabo(), m_main.currentDoctor()).get();
     const QString text = quota.value_or(QString());
     label->setText(text.isEmpty() ? QStringLiteral("0") : text);
 }

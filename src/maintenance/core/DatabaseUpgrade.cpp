@@ -9,11 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
-#include <atomic>
 #include <memory>
 
 namespace tv {
@@ -60,89 +56,64 @@ namespace {
 class SqliteDatabase : public OldDatabase {
 public:
     explicit SqliteDatabase(const QString &path)
-        : m_connection(QStringLiteral("tallvane-upgrade-%1").arg(++counter()))
-        , m_path(path)
+        : m_path(path)
+        , m_db(Database::openFile(path, Database::FileMode::ReadOnly))
     {
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-        m_db.setDatabaseName(path);
-        m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000"));
-        if (!m_db.open())
-            throw StoreError(QStringLiteral("Impossible d'ouvrir la base de données « %1 ».").arg(files::native(path)),
-                             m_db.lastError().text());
     }
-    ~SqliteDatabase() override
-    {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connection);
-    }
-    SqliteDatabase(const SqliteDatabase &) = delete;
-    SqliteDatabase &operator=(const SqliteDatabase &) = delete;
 
     int firstPosition() const override { return 1; }
 
     QStringList tables() override
     {
-        QSqlQuery q(m_db);
-        if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
-            throw failure(QStringLiteral("la liste des tables"), q.lastError());
-        QStringList names;
-        while (q.next())
-            names.append(q.value(0).toString());
-        return names;
+        return guarded(QStringLiteral("la liste des tables"), [&] {
+            Query q(*m_db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+            QStringList names;
+            while (q.next())
+                names.append(q.text(0));
+            return names;
+        });
     }
 
     int count(const QString &table) override
     {
-        QSqlQuery q(m_db);
-        if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table)) || !q.next())
-            throw failure(QStringLiteral("la table %1").arg(table), q.lastError());
-        return q.value(0).toInt();
+        return guarded(QStringLiteral("la table %1").arg(table), [&] {
+            Query q(*m_db, QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(table));
+            return q.next() ? static_cast<int>(q.integer(0)) : 0;
+        });
     }
 
     void read(const QString &table, const std::function<void(const QVariantList &)> &row) override
     {
-        QSqlQuery source(m_db);
-        source.setForwardOnly(true);
-        if (!source.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
-            throw failure(QStringLiteral("la table %1").arg(table), source.lastError());
-        const int columns = source.record().count();
-        QVariantList values;
-        while (source.next()) {
-            values.clear();
-            for (int p = 0; p < columns; ++p)
-                values.append(source.value(p));
-            row(values);
-        }
-        if (source.lastError().isValid())
-            throw failure(QStringLiteral("la table %1").arg(table), source.lastError());
+        guarded(QStringLiteral("la table %1").arg(table), [&] {
+            Query source(*m_db, QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
+            const int columns = source.columnCount();
+            QVariantList values;
+            while (source.next()) {
+                values.clear();
+                for (int p = 0; p < columns; ++p)
+                    values.append(source.value(p));
+                row(values);
+            }
+            return 0;
+        });
     }
 
 private:
-    StoreError failure(const QString &what, const QSqlError &error) const
+    // The engine's failure, said of what was being read.
+    template<typename F>
+    auto guarded(const QString &what, F &&body) -> decltype(body())
     {
-        const QString code = error.nativeErrorCode();
-        QString reason;
-        if (code == QLatin1String("5") || code == QLatin1String("6"))
-            reason = QStringLiteral("La base de données est utilisée par un autre poste.");
-        else if (code == QLatin1String("26") || code == QLatin1String("11"))
-            reason = QStringLiteral("Le fichier n'est pas une base de données lisible ou il est endommagé.");
-        else
-            reason = QStringLiteral("Erreur de la base de données.");
-        return StoreError(
-            QStringLiteral("Impossible de lire %1 de « %2 ».\n%3").arg(what, files::native(m_path), reason),
-            error.text());
+        try {
+            return body();
+        } catch (const StoreError &error) {
+            throw StoreError(QStringLiteral("Impossible de lire %1 de « %2 ».\n%3")
+                                 .arg(what, files::native(m_path), error.message()),
+                             {}, error.cause());
+        }
     }
 
-    static std::atomic<int> &counter()
-    {
-        static std::atomic<int> value{0};
-        return value;
-    }
-
-    QString m_connection;
     QString m_path;
-    QSqlDatabase m_db;
+    std::unique_ptr<Database> m_db;
 };
 
 class AccessDatabase : public OldDatabase {
@@ -222,19 +193,27 @@ void copyWritable(const QString &from, const QString &to)
     QFile::setPermissions(to, QFile::permissions(to) | QFile::ReadOwner | QFile::WriteOwner);
 }
 
-void prepareInsert(QSqlQuery &insert, const QSqlRecord &columns, const QString &table, int first, int last)
+// The statement that adds one row, positions first..last of the table's
+// columns bound as :p<position>.
+QString insertStatement(const QStringList &columns, const QString &table, int first, int last)
 {
     QStringList names;
     QStringList marks;
     for (int p = first; p <= last; ++p) {
-        names.append(QStringLiteral("\"%1\"").arg(columns.fieldName(p)));
-        marks.append(QStringLiteral("?"));
+        names.append(QStringLiteral("\"%1\"").arg(columns.at(p)));
+        marks.append(QStringLiteral(":p%1").arg(p));
     }
-    const QString statement = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                  .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    if (!insert.prepare(statement))
-        throw StoreError(QStringLiteral("La table %1 de la base livrée ne peut pas recevoir les données.").arg(table),
-                         insert.lastError().text());
+    return QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+        .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+}
+
+QStringList columnsOf(Database &db, const QString &table)
+{
+    Query q(db, QStringLiteral("SELECT * FROM \"%1\" LIMIT 0").arg(table));
+    QStringList names;
+    for (int c = 0; c < q.columnCount(); ++c)
+        names.append(q.columnName(c));
+    return names;
 }
 
 // Dates of an Access database become the text the program writes
@@ -364,25 +343,28 @@ void DatabaseUpgrade::copyRows()
 int DatabaseUpgrade::copyTable(upgrade_detail::OldDatabase &old, Database &target, const QString &table, int positions,
                                int &done, int total)
 {
-    const QSqlRecord newColumns = target.sql().record(table);
+    const QStringList newColumns = columnsOf(target, table);
     const int first = old.firstPosition();
-    QSqlQuery insert(target.sql());
+    QString statement;
     int last = -1;
     int rows = 0;
     old.read(table, [&](const QVariantList &values) {
         if (last < 0) {
             // Positions both layouts have: an older table may end earlier.
-            last = std::min({positions, static_cast<int>(values.size()) - 1, newColumns.count() - 1});
-            prepareInsert(insert, newColumns, table, first, last);
+            last = std::min({positions, static_cast<int>(values.size()) - 1, static_cast<int>(newColumns.size()) - 1});
+            statement = insertStatement(newColumns, table, first, last);
         }
+        Query insert(target, statement);
         for (int p = first; p <= last; ++p)
-            insert.bindValue(p - first, storedValue(values.value(p)));
+            insert.bind(QStringLiteral(":p%1").arg(p), storedValue(values.value(p)));
         checkpoint(QStringLiteral("copy:%1:%2").arg(table).arg(rows + 1));
-        if (!insert.exec())
-            throw StoreError(QStringLiteral("La ligne %1 de la table %2 a été refusée par la nouvelle base.")
+        try {
+            insert.exec();
+        } catch (const StoreError &error) {
+            throw StoreError(QStringLiteral("La ligne %1 de la table %2 a été refusée par la nouvelle base.\n%3")
                                  .arg(rows + 1)
-                                 .arg(table),
-                             insert.lastError().text());
+                                 .arg(table, error.message()));
+        }
         ++rows;
         ++done;
         if (m_progress)

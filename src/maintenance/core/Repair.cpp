@@ -2,6 +2,7 @@
 
 #include "maintenance/core/DatabaseUpgrade.h"
 #include "maintenance/core/JetReader.h"
+#include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
@@ -10,53 +11,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
+
+#include <memory>
 
 namespace tv::repair {
 
 namespace {
-
-constexpr int kBusyTimeoutMs = 10000;
-const QString kConnection = QStringLiteral("tallvane-repair");
-
-bool busy(const QSqlError &error)
-{
-    return error.nativeErrorCode() == QLatin1String("5") || error.nativeErrorCode() == QLatin1String("6");
-}
-
-bool corrupt(const QSqlError &error)
-{
-    return error.nativeErrorCode() == QLatin1String("11") || error.nativeErrorCode() == QLatin1String("26");
-}
-
-// One connection for the whole run, removed whatever happens.
-class Connection {
-public:
-    explicit Connection(const QString &path)
-    {
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
-        m_db.setDatabaseName(path);
-        m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-        m_opened = m_db.open();
-    }
-    ~Connection()
-    {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(kConnection);
-    }
-    Connection(const Connection &) = delete;
-    Connection &operator=(const Connection &) = delete;
-
-    bool opened() const { return m_opened; }
-    QSqlDatabase &db() { return m_db; }
-
-private:
-    QSqlDatabase m_db;
-    bool m_opened = false;
-};
 
 Report failed(Report report, const QString &reason, const QString &detail = {})
 {
@@ -67,42 +27,42 @@ Report failed(Report report, const QString &reason, const QString &detail = {})
     return report;
 }
 
-Report failedQuery(Report report, const QSqlError &error)
+Report failedQuery(Report report, const StoreError &error)
 {
-    if (busy(error))
+    if (error.cause() == StoreError::Cause::Busy)
         return failed(std::move(report), QStringLiteral("La base de données est utilisée par un autre poste. Fermez le "
                                                         "programme sur tous les postes puis recommencez."));
-    if (corrupt(error)) {
+    if (error.cause() == StoreError::Cause::Damaged) {
         report.status = Status::Damaged;
         report.problems.append(QStringLiteral("Le fichier n'est pas une base de données lisible."));
-        report.problems.append(error.text());
+        report.problems.append(error.message());
         return report;
     }
-    return failed(std::move(report), QStringLiteral("Erreur de la base de données."), error.text());
+    return failed(std::move(report), error.message());
 }
 
 // A copy taken while no other workstation may write: the write lock is
-// held from before the copy starts until it is complete.
-bool copyLocked(Connection &c, const QString &from, const QString &to, QSqlError &error)
+// held from before the copy starts until it is complete. False when the
+// file could not be written.
+bool copyLocked(Database &db, const QString &from, const QString &to)
 {
-    QSqlQuery q(c.db());
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        error = q.lastError();
-        return false;
-    }
+    const Transaction still(db);
     // Reading once rolls back a journal left by a crash before the copy.
-    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
-        error = q.lastError();
-        QSqlQuery(c.db()).exec(QStringLiteral("ROLLBACK"));
-        return false;
-    }
-    q.finish();
+    db.hasTable(QStringLiteral("Labo"));
     QFile::remove(to);
     const bool copied = QFile::copy(from, to);
-    QSqlQuery(c.db()).exec(QStringLiteral("ROLLBACK"));
     if (copied)
         QFile::setPermissions(to, QFile::permissions(to) | QFile::ReadOwner | QFile::WriteOwner);
     return copied;
+}
+
+QStringList findings(Database &db)
+{
+    Query check(db, db.dialect().integrityCheck());
+    QStringList rows;
+    while (check.next())
+        rows.append(check.text(0));
+    return rows;
 }
 
 } // namespace
@@ -119,9 +79,10 @@ Report run(const QString &databasePath)
     report.database = databasePath;
     const QFileInfo info(databasePath);
     try {
-        if (const auto server = serveurcfg::read(info.absolutePath())) {
+        const Location location = serveurcfg::locate(databasePath);
+        if (!location.canBeCompacted()) {
             report.status = Status::OnServer;
-            report.problems.append(server->hostForMessage());
+            report.problems.append(location.server->hostForMessage());
             return report;
         }
     } catch (const StoreError &error) {
@@ -148,27 +109,20 @@ Report run(const QString &databasePath)
     const QString folder = info.absolutePath();
     const QString pending = files::join(folder, BackupName + QStringLiteral(".tmp"));
 
-    Connection c(databasePath);
-    if (!c.opened())
-        return failed(std::move(report), QStringLiteral("Impossible d'ouvrir la base de données."),
-                      c.db().lastError().text());
-
-    QSqlError error;
-    if (!copyLocked(c, databasePath, pending, error)) {
-        QFile::remove(pending);
-        if (error.isValid())
-            return failedQuery(std::move(report), error);
-        return failed(std::move(report), QStringLiteral("Impossible de faire la copie de sauvegarde dans « %1 » "
-                                                        "(disque plein ou répertoire en lecture seule).")
-                                             .arg(files::native(folder)));
-    }
-
-    QSqlQuery check(c.db());
-    if (!check.exec(QStringLiteral("PRAGMA integrity_check"))) {
-        const QSqlError checkError = check.lastError();
-        check.finish();
-        report = failedQuery(std::move(report), checkError);
-        if (report.status == Status::Damaged) {
+    std::unique_ptr<Database> db;
+    QStringList found;
+    try {
+        db = Database::openFile(databasePath);
+        if (!copyLocked(*db, databasePath, pending)) {
+            QFile::remove(pending);
+            return failed(std::move(report), QStringLiteral("Impossible de faire la copie de sauvegarde dans « %1 » "
+                                                            "(disque plein ou répertoire en lecture seule).")
+                                                 .arg(files::native(folder)));
+        }
+        found = findings(*db);
+    } catch (const StoreError &error) {
+        report = failedQuery(std::move(report), error);
+        if (report.status == Status::Damaged && QFile::exists(pending)) {
             textfile::replaceFile(pending, files::join(folder, DamagedCopyName));
             report.backup = files::join(folder, DamagedCopyName);
         } else {
@@ -176,13 +130,9 @@ Report run(const QString &databasePath)
         }
         return report;
     }
-    QStringList findings;
-    while (check.next())
-        findings.append(check.value(0).toString());
-    check.finish();
-    if (findings != QStringList{QStringLiteral("ok")}) {
+    if (found != QStringList{QStringLiteral("ok")}) {
         report.status = Status::Damaged;
-        report.problems = findings.mid(0, 10);
+        report.problems = found.mid(0, 10);
         report.backup = files::join(folder, DamagedCopyName);
         textfile::replaceFile(pending, report.backup);
         return report;
@@ -196,9 +146,11 @@ Report run(const QString &databasePath)
         return failed(std::move(report), e.fullText());
     }
 
-    QSqlQuery vacuum(c.db());
-    if (!vacuum.exec(QStringLiteral("VACUUM")))
-        return failedQuery(std::move(report), vacuum.lastError());
+    try {
+        execStatement(*db, db->dialect().compaction());
+    } catch (const StoreError &error) {
+        return failedQuery(std::move(report), error);
+    }
     report.status = Status::Repaired;
     report.sizeAfter = QFileInfo(databasePath).size();
     return report;

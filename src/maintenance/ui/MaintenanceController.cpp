@@ -390,7 +390,7 @@ void MaintenanceController::mnuPurger_Click()
             m_main.yearPurged(year);
         }
         // A server reclaims the room by itself.
-        if (!m_main.store().isServer())
+        if (m_main.store().db().canBeCompacted())
             dialogs::information(m_main.widget(),
                                  QStringLiteral("Il est conseillé de réparer et compacter la base de données."));
     });
@@ -398,7 +398,7 @@ void MaintenanceController::mnuPurger_Click()
 
 void MaintenanceController::mnuRepare_Click()
 {
-    if (m_main.hasStore() && m_main.store().isServer()) {
+    if (m_main.hasStore() && !m_main.store().db().canBeCompacted()) {
         dialogs::information(m_main.widget(),
                              QStringLiteral("La base de données est sur le serveur %1.\n\nSa vérification et son "
                                             "compactage se font avec les outils du serveur (VACUUM, REINDEX), "

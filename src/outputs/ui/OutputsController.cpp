@@ -121,7 +121,7 @@ std::optional<outputs::OutputDocument> OutputsController::agendaDocument()
     input.printed = Clock::today();
     const bool read = guarded(m_main.widget(), [&] {
         const QString entry = m_main.doctorEntry();
-        input.visits = m_main.store().visites().forMonth(doctor, yearText, rvlists::twoDigitMonth(s.MoisActif));
+        input.visits = m_main.store().visites().forMonth(doctor, yearText, rvlists::twoDigitMonth(s.MoisActif)).get();
         input.absenceText = agendafiles::readAbsenceText(s.CheminBase, entry);
         input.maxJour = agendafiles::readMaxima(s.CheminBase, entry);
     });
@@ -202,7 +202,7 @@ void OutputsController::mnuICal_Click()
             request.withAbsences
                 ? agendafiles::readAbsences(m_main.state().CheminBase, m_main.doctorEntry()).value_or(QStringList())
                 : QStringList();
-        events = outputs::calendarEvents(request, m_main.store().visites().forMedecin(doctor), absences);
+        events = outputs::calendarEvents(request, m_main.store().visites().forMedecin(doctor).get(), absences);
     });
     if (!read)
         return;
@@ -232,8 +232,8 @@ void OutputsController::mnuGraphique_Click()
     BusyCursor busy;
     QList<outputs::QuotaBar> bars;
     if (!guarded(m_main.widget(), [&] {
-            bars = outputs::quotaBars(m_main.store().visites().forMedecin(doctor),
-                                      m_main.store().passages().quotasForMedecin(doctor), *year, Clock::today());
+            bars = outputs::quotaBars(m_main.store().visites().forMedecin(doctor).get(),
+                                      m_main.store().passages().quotasForMedecin(doctor).get(), *year, Clock::today());
         }))
         return;
     if (bars.isEmpty()) {

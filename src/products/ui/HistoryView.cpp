@@ -71,14 +71,16 @@ DayListModel::Source HistoryView::source(history::Mode mode, const QString &valu
         [this, filter, value, doctor] {
             int rows = 0;
             if (m_main.hasStore())
-                guarded(m_main.widget(), [&] { rows = m_main.store().produits().historyCount(filter, value, doctor); });
+                guarded(m_main.widget(),
+                        [&] { rows = m_main.store().produits().historyCount(filter, value, doctor).get(); });
             return rows;
         },
         [this, filter, value, doctor](const DayRange &range, bool newestFirst, int limit) {
             DayPage<ProduitRecord> page;
             if (m_main.hasStore())
                 guarded(m_main.widget(), [&] {
-                    page = m_main.store().produits().historyDays(filter, value, doctor, range, newestFirst, limit);
+                    page =
+                        m_main.store().produits().historyDays(filter, value, doctor, range, newestFirst, limit).get();
                 });
             return page;
         });
@@ -87,6 +89,16 @@ DayListModel::Source HistoryView::source(history::Mode mode, const QString &valu
 void HistoryView::refresh()
 {
     m_w.historyModel->refresh();
+}
+
+void HistoryView::askHistory()
+{
+    // The count is needed only past the first page: asked all the same, it
+    // costs no round trip of its own.
+    Store &store = m_main.store();
+    store.produits().historyDays(ProduitRepository::Filter::None, QString(), m_main.currentDoctor(), {}, true,
+                                 ProductHistoryModel::FirstPage);
+    store.produits().historyCount(ProduitRepository::Filter::None, QString(), m_main.currentDoctor());
 }
 
 void HistoryView::Remplir_Historique()

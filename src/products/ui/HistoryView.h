@@ -23,6 +23,8 @@ public:
     void Remplir_Historique();
     // The list shown read again, its selection and scroll position kept.
     void refresh();
+    // What Remplir_Historique will read first, asked ahead (ReadAhead).
+    void askHistory();
     void CboDh_Click();
     void CboLh_Click();
     void CboPrPr_Click();

@@ -46,13 +46,18 @@ QString VisitEntry::visitLabo() const
     return m_w.CboLs->currentText().trimmed();
 }
 
+void VisitEntry::askVisit(const QString &labo)
+{
+    m_main.store().produits().find(labo.isNull() ? visitLabo() : labo, m_main.currentDoctor(), visitDate());
+}
+
 void VisitEntry::Charger_Produits_Visite()
 {
     m_w.LstPr->clear();
     if (!m_main.hasStore())
         return;
     guarded(m_main.widget(), [&] {
-        const auto record = m_main.store().produits().find(visitLabo(), m_main.currentDoctor(), visitDate());
+        const auto record = m_main.store().produits().find(visitLabo(), m_main.currentDoctor(), visitDate()).get();
         if (!record)
             return;
         QStringList lines;
@@ -76,7 +81,7 @@ void VisitEntry::CboLs_Click()
         guarded(m_main.widget(), [&] {
             // A delegate the combo does not list leaves it empty rather than
             // on the previous laboratory's delegate.
-            if (const auto record = m_main.store().labos().findByLabo(labo))
+            if (const auto record = m_main.store().labos().findByLabo(labo).get())
                 m_w.CboDs->setCurrentIndex(m_w.CboDs->findText(kPrefix + record->nom.trimmed()));
         });
     }
@@ -96,7 +101,7 @@ void VisitEntry::chooseDelegateOfLaboratory()
     m_delegateFocused = false;
     const QString labo = visitLabo();
     if (!labo.isEmpty()) {
-        if (const auto record = m_main.store().labos().findByLabo(labo)) {
+        if (const auto record = m_main.store().labos().findByLabo(labo).get()) {
             const QSignalBlocker blocker(m_w.CboDs);
             m_w.CboDs->setCurrentIndex(m_w.CboDs->findText(kPrefix + record->nom.trimmed()));
         }
@@ -117,7 +122,7 @@ void VisitEntry::CboDs_Click()
     if (delegue.isEmpty())
         return;
     guarded(m_main.widget(), [&] {
-        const auto labo = m_main.store().labos().findByNom(delegue);
+        const auto labo = m_main.store().labos().findByNom(delegue).get();
         if (!labo) {
             m_delegateFocused = false;
             m_w.CboDs->setCurrentIndex(-1);
@@ -161,7 +166,7 @@ void VisitEntry::CmdEnrPr_Click()
     guarded(m_main.widget(), [&] {
         ProduitRepository &produits = m_main.store().produits();
         const QString doctor = m_main.currentDoctor();
-        const auto found = produits.find(visitLabo(), doctor, visitDate());
+        const auto found = produits.find(visitLabo(), doctor, visitDate()).get();
         const QString text = productstext::join(entries(m_w.LstPr));
         // A list holding blank entries only is still recorded: the visit
         // took place, with nothing presented.

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QString>
+
 class QDate;
-class QString;
 
 namespace tv {
 class MainWindow;
@@ -18,6 +19,9 @@ public:
     }
 
     void Charger_Produits_Visite();
+    // What Charger_Produits_Visite will read for that laboratory (the
+    // visit's own when null), asked ahead (ReadAhead).
+    void askVisit(const QString &labo = QString());
     void DTP_Change();
     void CboLs_Click();
     void CboDs_GotFocus();

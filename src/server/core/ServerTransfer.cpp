@@ -58,17 +58,17 @@ QString insertStatement(const QString &table, int rows)
 
 qint64 countRows(Database &db, const QString &table)
 {
-    SqlQuery q(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(table));
+    Query q(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(table));
     q.exec();
-    return q.next() ? q.value(0).toLongLong() : 0;
+    return q.next() ? q.integer(0) : 0;
 }
 
 void refuseUnlessEmpty(Database &target, const ServerAddress &address)
 {
     // Tables left by anything, a transfer cut short included: the copy goes
     // only into an empty database, never over someone's data.
-    SqlQuery q(target, QStringLiteral("SELECT table_name FROM information_schema.tables "
-                                      "WHERE table_schema = current_schema() ORDER BY table_name"));
+    Query q(target, QStringLiteral("SELECT table_name FROM information_schema.tables "
+                                   "WHERE table_schema = current_schema() ORDER BY table_name"));
     q.exec();
     QStringList found;
     while (q.next())
@@ -89,7 +89,7 @@ public:
     {
     }
 
-    void add(const SqlQuery &row)
+    void add(const Query &row)
     {
         QVariantList values;
         values.reserve(m_columns);
@@ -105,20 +105,13 @@ public:
         const auto rows = static_cast<int>(m_pending.size());
         if (rows == 0)
             return 0;
-        std::unique_ptr<SqlQuery> partial;
-        SqlQuery *insert = nullptr;
-        if (rows == kBatch) {
-            if (!m_full)
-                m_full = std::make_unique<SqlQuery>(m_target, insertStatement(m_table, kBatch));
-            insert = m_full.get();
-        } else {
-            partial = std::make_unique<SqlQuery>(m_target, insertStatement(m_table, rows));
-            insert = partial.get();
-        }
+        if (rows == kBatch && m_full.isEmpty())
+            m_full = insertStatement(m_table, kBatch);
+        Query insert(m_target, rows == kBatch ? m_full : insertStatement(m_table, rows));
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < m_columns; ++c)
-                insert->bind(placeholder(r, c), m_pending.at(r).at(c));
-        insert->exec();
+                insert.bind(placeholder(r, c), m_pending.at(r).at(c));
+        insert.exec();
         m_pending.clear();
         return rows;
     }
@@ -128,13 +121,13 @@ private:
     QString m_table;
     int m_columns;
     QList<QVariantList> m_pending;
-    std::unique_ptr<SqlQuery> m_full;
+    QString m_full;
 };
 
 void copyTable(Database &source, Database &target, const QString &table, qint64 &done, qint64 total,
                const ServerTransfer::Progress &progress)
 {
-    SqlQuery read(source, selectForCopy(table));
+    Query read(source, selectForCopy(table));
     read.exec();
     TableCopy copy(target, table);
     auto flush = [&] {
@@ -164,9 +157,9 @@ qint64 counterFloor(Database &db, const QString &table)
     const QString statement = db.dialect().counterFloor();
     if (statement.isEmpty())
         return 0;
-    SqlQuery q(db, statement);
+    Query q(db, statement);
     q.bind(QStringLiteral(":table"), table).exec();
-    return q.next() ? q.value(0).toLongLong() : 0;
+    return q.next() ? q.integer(0) : 0;
 }
 
 // A laboratory made on the server must not take the number of one deleted
@@ -176,7 +169,7 @@ void keepCounter(Database &source, Database &target, const QString &table)
     const QString reset = target.dialect().resetCounter(table, schema::columns(table).first());
     if (reset.isEmpty())
         return;
-    SqlQuery q(target, reset);
+    Query q(target, reset);
     q.bind(QStringLiteral(":floor"), counterFloor(source, table)).exec();
 }
 
@@ -184,7 +177,7 @@ void keepCounter(Database &source, Database &target, const QString &table)
 
 ServerTransfer::TableReport ServerTransfer::summarise(Database &db, const QString &table)
 {
-    SqlQuery q(db, selectAll(table));
+    Query q(db, selectAll(table));
     q.exec();
     const int columns = static_cast<int>(schema::columns(table).size());
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -211,7 +204,7 @@ ServerTransfer::TableReport ServerTransfer::summarise(Database &db, const QStrin
 QList<ServerTransfer::TableReport> ServerTransfer::run(Database &source, const ServerAddress &address,
                                                        const QString &dataFolder, const Progress &progress)
 {
-    if (source.isServer())
+    if (!source.canMoveToServer())
         throw StoreError(QStringLiteral("La base de données est déjà sur un serveur."));
     auto target = Database::connectServer(address);
     refuseUnlessEmpty(*target, address);

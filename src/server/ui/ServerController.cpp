@@ -40,7 +40,7 @@ ServerController::ServerController(MainWindow &main)
 
 void ServerController::mnuServeur_Click()
 {
-    if (m_main.hasStore() && m_main.store().isServer()) {
+    if (m_main.hasStore() && !m_main.store().db().canMoveToServer()) {
         dialogs::information(
             m_main.widget(),
             QStringLiteral("La base de données est déjà sur le serveur (%1).").arg(m_main.store().db().location()));

@@ -3,8 +3,10 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <memory>
 
 namespace tv {
+class Database;
 
 // What another workstation, or another program, changed in the tables, as
 // far as the engine can tell: the table and, where they apply, the doctor,
@@ -33,5 +35,9 @@ public:
 signals:
     void changed(const QList<tv::DataChange> &changes);
 };
+
+// What other workstations change in that database from now on, as its
+// engine learns of it. Throws StoreError.
+std::unique_ptr<ChangeFeed> changeFeed(Database &db);
 
 } // namespace tv

@@ -1,142 +1,127 @@
 #pragma once
 
 #include "store/engine/Dialect.h"
+#include "store/engine/Query.h"
 #include "store/engine/ServerAddress.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
-#include <QVariant>
-#include <functional>
 #include <memory>
-
-struct sqlite3_stmt;
+#include <optional>
 
 namespace tv {
-class ChangeFeed;
+class Notifier;
+struct Request;
+
+// Where a data folder keeps the practice's database: its file, or the
+// server its Serveur.cfg names. What the data there allow can be asked
+// before anything is opened.
+struct Location {
+    // A file alone is a place too.
+    Location(QString path, std::optional<ServerAddress> address = std::nullopt)
+        : file(std::move(path))
+        , server(std::move(address))
+    {
+    }
+
+    QString file;
+    std::optional<ServerAddress> server;
+
+    // Dated copies of the file in Sauvegardes/ before destructive commands.
+    bool keepsFileBackups() const { return !server; }
+    bool canBeCompacted() const { return !server; }
+    // For messages: the file, or the server and its database.
+    QString describe() const;
+};
 
 // One open connection to the practice's database: the file Ferrune.mdb
-// (SQLite) or a PostgreSQL server. Text comparisons on the key columns
-// ignore case; the connection also knows tv_fold(x), the case-folded text
-// with accented letters included, and tv_contains(h, n), "h contains n,
-// any case". What the engines say differently is in dialect().
+// (SQLite) or a PostgreSQL server, each engine a small class of its own
+// holding its dialect and its connection. Text comparisons on the key
+// columns ignore case; the connection also knows tv_fold(x), the
+// case-folded text with accented letters included, and tv_contains(h, n),
+// "h contains n, any case". The rest of the program asks what it can do,
+// never which engine it is.
 class Database {
 public:
-    // Opens an existing file; never creates one. Throws StoreError.
-    static std::unique_ptr<Database> open(const QString &path);
-    // Creates a new file holding the empty tables. Throws StoreError.
-    static std::unique_ptr<Database> create(const QString &path);
-    // A database on the server holding the program's tables. Throws
-    // StoreError naming the server and what to check.
-    static std::unique_ptr<Database> openServer(const ServerAddress &address);
-    // A connection to a database of the server, whatever it holds.
-    static std::unique_ptr<Database> connectServer(const ServerAddress &address);
+    enum class FileMode { ReadWrite, ReadOnly, Create };
 
-    ~Database();
+    // The practice's database at that place, its tables checked. Throws
+    // StoreError naming the file or the server and what to check.
+    static std::unique_ptr<Database> open(const Location &location);
+    // An SQLite file as it is (a backup, an old database, a new one).
+    static std::unique_ptr<Database> openFile(const QString &path, FileMode mode = FileMode::ReadWrite);
+    // Creates a new file holding the empty tables.
+    static std::unique_ptr<Database> create(const QString &path);
+    // A database of the server, whatever it holds.
+    static std::unique_ptr<Database> connectServer(const ServerAddress &address);
+    // The whole file copied into a new one through SQLite's online backup:
+    // whole and consistent even while another workstation writes. The copy
+    // has no journal and is not synced: the caller syncs it once and
+    // renames it into place. Throws StoreError.
+    static void copyFile(const QString &from, const QString &to);
+
+    virtual ~Database() = default;
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    QSqlDatabase &sql() { return m_db; }
-    const Dialect &dialect() const { return *m_dialect; }
-    bool isServer() const { return m_dialect->engine() == Dialect::Engine::Server; }
+    virtual const Dialect &dialect() const = 0;
     // The file's path; "" on a server.
-    QString path() const { return m_path; }
+    virtual QString path() const { return {}; }
     // For messages: the file, or the server and its database.
-    QString location() const { return m_location; }
+    virtual QString location() const = 0;
     bool hasTable(const QString &name);
-    // What other workstations change from now on. Throws StoreError.
-    std::unique_ptr<ChangeFeed> changeFeed();
-    void close();
 
-private:
-    Database(QSqlDatabase db, QString connection, std::unique_ptr<Dialect> dialect);
-    static std::unique_ptr<Database> connect(const QString &path);
+    bool canBeCompacted() const { return dialect().canBeCompacted(); }
+    bool canMoveToServer() const { return dialect().canMoveToServer(); }
+    // Notifications another workstation sends (NOTIFY), delivered through
+    // Qt's event loop; nullptr when the engine has none.
+    virtual Notifier *notifier() { return nullptr; }
+    // Round trips to the server since it was opened; 0 on a file.
+    virtual long long roundTrips() const { return 0; }
 
-    QSqlDatabase m_db;
-    QString m_connection;
-    std::unique_ptr<Dialect> m_dialect;
-    QString m_path;
-    QString m_location;
-};
+    // For Query and Transaction: a request runs now on a file; on a server
+    // it waits for the next round trip, which takes every request waiting.
+    virtual void submit(const std::shared_ptr<Request> &request) = 0;
+    virtual void flush() = 0;
+    // Takes back the requests still waiting from `first` on; false when it
+    // was sent already.
+    virtual bool withdraw(const Request *first) = 0;
+    // What one action reads, asked for at its start (ReadAhead): on a
+    // server sent together in one round trip, and the action's own reads of
+    // the same rows take those answers until something is written. Nothing
+    // to gain on a file, where a read costs no round trip.
+    virtual bool readsAhead() const { return false; }
+    virtual void aheadScope(int) { }
 
-// A prepared statement with named placeholders. Every failure throws a
-// StoreError naming the statement and the engine's message.
-class SqlQuery {
-public:
-    SqlQuery(Database &db, const QString &statement);
-
-    SqlQuery &bind(const QString &placeholder, const QVariant &value);
-    SqlQuery &exec();
-    bool next() { return m_query.next(); }
-    QVariant value(int column) const { return m_query.value(column); }
-    // "" for NULL on both engines (the server's NULL number reads as 0).
-    QString text(int column) const
+    // Inside a Transaction a write waits for the commit, and may be sent
+    // twice when the transaction may.
+    bool inTransaction() const { return m_transactions > 0; }
+    bool inRepeatableTransaction() const { return m_transactions > 0 && m_repeatable; }
+    void enterTransaction(int step, bool repeatable)
     {
-        const QVariant v = m_query.value(column);
-        return v.isNull() ? QString() : v.toString();
+        m_transactions += step;
+        m_repeatable = repeatable;
     }
-    int numRowsAffected() const { return m_query.numRowsAffected(); }
-    qint64 lastInsertId() const;
+
+protected:
+    Database() = default;
 
 private:
-    Database &m_db;
-    QSqlQuery m_query;
-    QString m_statement;
+    int m_transactions = 0;
+    bool m_repeatable = false;
 };
 
-// A forward-only read straight from the engine, for the large lists (a
-// doctor's appointments, his products history): no QVariant per value on
-// the file; a forward-only QSqlQuery on a server, whose rows come in one
-// answer anyway. Values are bound as with SqlQuery; every failure throws a
-// StoreError.
-class BulkQuery {
-public:
-    BulkQuery(Database &db, const QString &statement);
-    ~BulkQuery();
-    BulkQuery(const BulkQuery &) = delete;
-    BulkQuery &operator=(const BulkQuery &) = delete;
-
-    BulkQuery &bind(const char *placeholder, const QString &value);
-    bool next();
-    QString text(int column) const;
-    qint64 integer(int column) const;
-
-private:
-    [[noreturn]] void fail() const;
-
-    Database &m_db;
-    sqlite3_stmt *m_statement = nullptr;
-    std::unique_ptr<QSqlQuery> m_server;
-    bool m_started = false;
-    QString m_text;
-};
-
-// A write transaction, rolled back when left without commit(). With a
-// guarded table, a check made inside (is this appointment booked already?)
-// holds against every other workstation until the commit: on the file the
-// whole database is locked at once, on a server that table's writers wait.
-class Transaction {
-public:
-    explicit Transaction(Database &db, const QString &guardedTable = {});
-    ~Transaction();
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
-
-    void commit();
-    // Marks the point between the check made under the guard and the write
-    // it allows. Tests only: a hook set here holds one workstation at that
-    // point, to show that another cannot make its own check meanwhile.
-    static void checked();
-    static void setCheckedHook(std::function<void()> hook);
-
-private:
-    Database &m_db;
-    bool m_done = false;
-};
-
-// Runs one statement without results (schema, pragmas). Throws StoreError.
-void execStatement(Database &db, const QString &statement);
-
-QString foldText(const QString &text);
+template<typename F>
+ReadAhead::ReadAhead(Database &db, F &&reads)
+    : m_db(db)
+{
+    m_db.aheadScope(1);
+    try {
+        if (m_db.readsAhead())
+            reads();
+    } catch (...) {
+        m_db.aheadScope(-1);
+        throw;
+    }
+}
 
 } // namespace tv

@@ -144,9 +144,9 @@ void ensureChangeNotices(Database &db)
     // A user without the right to change the tables still works; the other
     // workstations' changes then show only when the lists are read again.
     try {
-        SqlQuery q(db, inPlace);
+        Query q(db, inPlace);
         q.exec();
-        if (q.next() && q.value(0).toBool())
+        if (q.next() && q.integer(0) == 1)
             return;
         Transaction transaction(db);
         addChangeNotices(db);

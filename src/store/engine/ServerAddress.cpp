@@ -60,13 +60,6 @@ QList<Pair> split(const QString &text)
     return pairs;
 }
 
-QString quote(const QString &value)
-{
-    QString escaped = value;
-    escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
-    return u'\'' + escaped + u'\'';
-}
-
 } // namespace
 
 ServerAddress ServerAddress::parse(const QString &conninfo)
@@ -74,9 +67,6 @@ ServerAddress ServerAddress::parse(const QString &conninfo)
     const QString text = conninfo.trimmed();
     if (text.isEmpty())
         malformed(text, QStringLiteral("elle est vide"));
-    // Qt's driver reads ';' as a separator.
-    if (text.contains(u';'))
-        malformed(text, QStringLiteral("le caractère « ; » n'y est pas permis"));
     ServerAddress address;
     address.conninfo = text;
     for (const auto &[key, value] : split(text)) {
@@ -96,17 +86,6 @@ ServerAddress ServerAddress::parse(const QString &conninfo)
 QString ServerAddress::hostForMessage() const
 {
     return host.isEmpty() ? QStringLiteral("le serveur local") : host;
-}
-
-ServerAddress ServerAddress::withDatabase(const QString &name) const
-{
-    QStringList parts;
-    for (const auto &[key, value] : split(conninfo)) {
-        if (key != QLatin1String("dbname"))
-            parts.append(key + u'=' + quote(value));
-    }
-    parts.append(QStringLiteral("dbname=") + quote(name));
-    return parse(parts.join(u' '));
 }
 
 } // namespace tv

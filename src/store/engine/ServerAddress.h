@@ -17,8 +17,6 @@ struct ServerAddress {
     static ServerAddress parse(const QString &conninfo);
     // "cabinet-serveur" or "le serveur local" for messages.
     QString hostForMessage() const;
-    // The same server, another database.
-    ServerAddress withDatabase(const QString &name) const;
 };
 
 } // namespace tv

@@ -2,13 +2,11 @@
 
 #include "store/engine/ChangeFeed.h"
 #include "store/engine/Database.h"
+#include "store/engine/Notifier.h"
 #include "store/engine/StoreError.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPointer>
-#include <QSqlDriver>
-#include <QSqlError>
 
 namespace tv::servernotices {
 
@@ -42,11 +40,12 @@ QString noticesOf(const Watched &w, const QString &rows)
         return QStringLiteral("'%1', CASE WHEN min(%1) = max(%1) AND count(%1) = count(*) THEN min(%1) END")
             .arg(QString::fromLatin1(c));
     };
-    return QStringLiteral("WITH r AS (%1), n AS (SELECT count(*) AS c FROM r) "
-                          "SELECT DISTINCT json_build_object('t', '%2', 'm', m, 'l', l, 'd', d)::text "
-                          "FROM r, n WHERE n.c <= 16 "
-                          "UNION ALL SELECT json_build_object('t', '%2', %3, %4, %5)::text "
-                          "FROM r, n WHERE n.c > 16 GROUP BY n.c")
+    return QStringLiteral(
+               "WITH r AS (%1), n AS (SELECT count(*) AS c FROM r) "
+               "SELECT DISTINCT json_build_object('t', '%2', 'p', pg_backend_pid(), 'm', m, 'l', l, 'd', d)::text "
+               "FROM r, n WHERE n.c <= 16 "
+               "UNION ALL SELECT json_build_object('t', '%2', 'p', pg_backend_pid(), %3, %4, %5)::text "
+               "FROM r, n WHERE n.c > 16 GROUP BY n.c")
         .arg(columns, QString::fromLatin1(w.table), shared("m"), shared("l"), shared("d"));
 }
 
@@ -58,7 +57,8 @@ QString triggerFunction(const Watched &w)
                           "IF TG_OP = 'INSERT' THEN FOR notice IN %2 %5 "
                           "ELSIF TG_OP = 'DELETE' THEN FOR notice IN %3 %5 "
                           "ELSIF TG_OP = 'UPDATE' THEN FOR notice IN %4 %5 "
-                          "ELSE PERFORM pg_notify('tallvane_' || TG_TABLE_SCHEMA, json_build_object('t', '%1')::text); "
+                          "ELSE PERFORM pg_notify('tallvane_' || TG_TABLE_SCHEMA, json_build_object('t', '%1', 'p', "
+                          "pg_backend_pid())::text); "
                           "END IF; RETURN NULL; END $f$")
         .arg(QString::fromLatin1(w.table), noticesOf(w, QStringLiteral("tv_new")),
              noticesOf(w, QStringLiteral("tv_old")),
@@ -97,40 +97,47 @@ DataChange::Table tableNamed(const QString &name)
     return DataChange::Table::Any;
 }
 
-DataChange readNotice(const QString &payload)
-{
-    const QJsonObject notice = QJsonDocument::fromJson(payload.toUtf8()).object();
-    return {tableNamed(notice.value(QLatin1String("t")).toString()), notice.value(QLatin1String("m")).toString(),
-            notice.value(QLatin1String("l")).toString(), notice.value(QLatin1String("d")).toString()};
-}
-
-// The connection's own notices are its own changes, already shown.
+// The notices of a connection: its own, its changes already shown here,
+// are left out by the sender's process number; a new link, which may have
+// missed some, stands for any change.
 class NoticeFeed final : public ChangeFeed {
 public:
-    NoticeFeed(Database &db, const QString &channel)
-        : m_driver(db.sql().driver())
+    NoticeFeed(Database &db, Notifier &notifier, const QString &channel)
+        : m_db(db)
         , m_channel(channel)
     {
-        if (!m_driver->subscribeToNotification(m_channel))
-            throw StoreError(QStringLiteral("Le serveur ne peut pas tenir ce poste informé des modifications des "
-                                            "autres postes."),
-                             m_driver->lastError().text());
-        connect(m_driver, &QSqlDriver::notification, this,
-                [this](const QString &name, QSqlDriver::NotificationSource source, const QVariant &payload) {
-                    if (name == m_channel && source == QSqlDriver::OtherSource)
-                        emit changed({readNotice(payload.toString())});
-                });
-    }
-
-    ~NoticeFeed() override
-    {
-        if (m_driver)
-            m_driver->unsubscribeFromNotification(m_channel);
+        m_self = ownProcess();
+        notifier.listen(m_channel);
+        connect(&notifier, &Notifier::notified, this, &NoticeFeed::notified);
+        connect(&notifier, &Notifier::reconnected, this, [this] {
+            m_self = ownProcess();
+            emit changed({DataChange{}});
+        });
     }
 
 private:
-    QPointer<QSqlDriver> m_driver;
+    qint64 ownProcess()
+    {
+        Query q(m_db, QStringLiteral("SELECT pg_backend_pid()"));
+        q.exec();
+        return q.next() ? q.integer(0) : -1;
+    }
+
+    void notified(const QString &channel, const QString &payload)
+    {
+        if (channel != m_channel)
+            return;
+        const QJsonObject notice = QJsonDocument::fromJson(payload.toUtf8()).object();
+        if (notice.value(QLatin1String("p")).toInteger(-2) == m_self)
+            return;
+        emit changed(
+            {{tableNamed(notice.value(QLatin1String("t")).toString()), notice.value(QLatin1String("m")).toString(),
+              notice.value(QLatin1String("l")).toString(), notice.value(QLatin1String("d")).toString()}});
+    }
+
+    Database &m_db;
     QString m_channel;
+    qint64 m_self = -1;
 };
 
 } // namespace
@@ -145,17 +152,18 @@ QStringList statements()
 
 QString inPlaceQuery()
 {
-    return QStringLiteral("SELECT count(*) = 16 FROM pg_trigger WHERE tgname LIKE 'tv\\_notice\\_%' AND tgrelid IN "
+    return QStringLiteral("SELECT CASE WHEN count(*) = 16 THEN 1 ELSE 0 END FROM pg_trigger WHERE tgname LIKE "
+                          "'tv\\_notice\\_%' AND tgrelid IN "
                           "(to_regclass('labo'), to_regclass('passage'), to_regclass('visite'), "
                           "to_regclass('produit'))");
 }
 
-std::unique_ptr<ChangeFeed> listen(Database &db)
+std::unique_ptr<ChangeFeed> listen(Database &db, Notifier &notifier)
 {
-    SqlQuery schema(db, QStringLiteral("SELECT current_schema()"));
+    Query schema(db, QStringLiteral("SELECT current_schema()"));
     schema.exec();
     const QString name = schema.next() ? schema.text(0) : QStringLiteral("public");
-    return std::make_unique<NoticeFeed>(db, QStringLiteral("tallvane_") + name);
+    return std::make_unique<NoticeFeed>(db, notifier, QStringLiteral("tallvane_") + name);
 }
 
 } // namespace tv::servernotices

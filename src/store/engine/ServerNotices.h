@@ -6,6 +6,7 @@
 namespace tv {
 class ChangeFeed;
 class Database;
+class Notifier;
 
 // The server tells every workstation of each change to the four tables:
 // triggers send a notice on one channel per schema, naming the table and,
@@ -18,9 +19,9 @@ namespace servernotices {
 QStringList statements();
 // A query answering true when every trigger is in place.
 QString inPlaceQuery();
-// Listens on the connection; reports what the other connections change.
-// Throws StoreError.
-std::unique_ptr<ChangeFeed> listen(Database &db);
+// Listens through the connection's notifier; reports what the other
+// connections change. Throws StoreError.
+std::unique_ptr<ChangeFeed> listen(Database &db, Notifier &notifier);
 
 } // namespace servernotices
 } // namespace tv

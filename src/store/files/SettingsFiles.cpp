@@ -101,6 +101,13 @@ std::optional<ServerAddress> serveurcfg::read(const QString &dataFolder)
     }
 }
 
+Location serveurcfg::locate(const QString &databasePath)
+{
+    // A data folder moved to a server says so beside the file, which stays
+    // as it was (the way back).
+    return {databasePath, read(QFileInfo(databasePath).absolutePath())};
+}
+
 void serveurcfg::write(const QString &dataFolder, const ServerAddress &address)
 {
     textfile::writeLines(files::join(dataFolder, files::ServerCfg), {address.conninfo});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/engine/Database.h"
 #include "store/engine/ServerAddress.h"
 
 #include <QString>
@@ -57,6 +58,9 @@ namespace serveurcfg {
 // usable connection string.
 std::optional<ServerAddress> read(const QString &dataFolder);
 void write(const QString &dataFolder, const ServerAddress &address);
+// Where the database of the folder holding that Ferrune.mdb is: the file,
+// or the server Serveur.cfg names beside it. Throws StoreError.
+Location locate(const QString &databasePath);
 } // namespace serveurcfg
 
 // Vs.ini (program folder): the four settings of this workstation.

@@ -10,10 +10,10 @@ namespace {
 const QString kRecordColumns =
     QStringLiteral("NumLabo, Labo, Nom, Tel, TelP, Email, Url, Mdp, Budget, Laboratoire, Adresse, CommuneVM");
 
-LaboRecord readRecord(const SqlQuery &q)
+LaboRecord readRecord(const Query &q)
 {
     LaboRecord r;
-    r.numLabo = q.value(0).toLongLong();
+    r.numLabo = q.integer(0);
     r.labo = q.text(1);
     r.nom = q.text(2);
     r.tel = q.text(3);
@@ -29,70 +29,73 @@ LaboRecord readRecord(const SqlQuery &q)
 }
 } // namespace
 
-QList<LaboEntry> LaboRepository::all() const
+Later<QList<LaboEntry>> LaboRepository::all() const
 {
-    // Read again at each change another workstation makes: straight from
-    // the engine.
-    BulkQuery q(m_db, QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo ORDER BY NumLabo"));
-    QList<LaboEntry> rows;
-    while (q.next())
-        rows.append({q.integer(0), q.text(1), q.text(2)});
-    return rows;
+    Query q(m_db, QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo ORDER BY NumLabo"));
+    q.later();
+    return {std::move(q), [](Query &q) {
+                QList<LaboEntry> rows;
+                while (q.next())
+                    rows.append({q.integer(0), q.text(1), q.text(2)});
+                return rows;
+            }};
 }
 
-std::optional<LaboRecord> LaboRepository::findByLabo(const QString &labo) const
+Later<std::optional<LaboRecord>> LaboRepository::findByLabo(const QString &labo) const
 {
-    SqlQuery q(m_db,
-               QStringLiteral("SELECT %1 FROM Labo WHERE Labo = :labo ORDER BY NumLabo LIMIT 1").arg(kRecordColumns));
-    q.bind(QStringLiteral(":labo"), labo).exec();
-    if (!q.next())
-        return std::nullopt;
-    return readRecord(q);
+    Query q(m_db,
+            QStringLiteral("SELECT %1 FROM Labo WHERE Labo = :labo ORDER BY NumLabo LIMIT 1").arg(kRecordColumns));
+    q.bind(QStringLiteral(":labo"), labo).later();
+    return {std::move(q), [](Query &q) { return q.next() ? std::optional(readRecord(q)) : std::nullopt; }};
 }
 
-std::optional<LaboRecord> LaboRepository::findByNumber(qint64 numLabo) const
+Later<std::optional<LaboRecord>> LaboRepository::findByNumber(qint64 numLabo) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Labo WHERE NumLabo = :id").arg(kRecordColumns));
-    q.bind(QStringLiteral(":id"), numLabo).exec();
-    if (!q.next())
-        return std::nullopt;
-    return readRecord(q);
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Labo WHERE NumLabo = :id").arg(kRecordColumns));
+    q.bind(QStringLiteral(":id"), numLabo).later();
+    return {std::move(q), [](Query &q) { return q.next() ? std::optional(readRecord(q)) : std::nullopt; }};
 }
 
-std::optional<LaboEntry> LaboRepository::findByNom(const QString &nom) const
+Later<std::optional<LaboEntry>> LaboRepository::findByNom(const QString &nom) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo WHERE tv_fold(Nom) = tv_fold(:nom) "
-                                    "ORDER BY NumLabo LIMIT 1"));
-    q.bind(QStringLiteral(":nom"), nom).exec();
-    if (!q.next())
-        return std::nullopt;
-    return LaboEntry{q.value(0).toLongLong(), q.text(1), q.text(2)};
+    Query q(m_db, QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo WHERE tv_fold(Nom) = tv_fold(:nom) "
+                                 "ORDER BY NumLabo LIMIT 1"));
+    q.bind(QStringLiteral(":nom"), nom).later();
+    return {std::move(q), [](Query &q) {
+                return q.next() ? std::optional(LaboEntry{q.integer(0), q.text(1), q.text(2)}) : std::nullopt;
+            }};
 }
 
-bool LaboRepository::exists(const QString &labo) const
+Later<bool> LaboRepository::exists(const QString &labo) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT 1 FROM Labo WHERE Labo = :labo LIMIT 1"));
-    q.bind(QStringLiteral(":labo"), labo).exec();
-    return q.next();
+    Query q(m_db, QStringLiteral("SELECT 1 FROM Labo WHERE Labo = :labo LIMIT 1"));
+    q.bind(QStringLiteral(":labo"), labo).later();
+    return {std::move(q), [](Query &q) { return q.next(); }};
 }
 
-LaboEntry LaboRepository::insertNew(const QString &name)
+Later<LaboEntry> LaboRepository::insertNew(const QString &name)
 {
-    SqlQuery insert(m_db, QStringLiteral("INSERT INTO Labo (Labo) VALUES (:labo)"));
+    // Unless a laboratory of that name is there already: sent twice when
+    // the server's first answer was lost, it adds one all the same.
     const QString labo = name.trimmed().toUpper();
-    insert.bind(QStringLiteral(":labo"), labo).exec();
-    const qint64 id = insert.lastInsertId();
-    const QString nom = QStringLiteral("Nom_Labo_%1").arg(id);
-    SqlQuery update(m_db, QStringLiteral("UPDATE Labo SET Nom = :nom WHERE NumLabo = :id"));
-    update.bind(QStringLiteral(":nom"), nom).bind(QStringLiteral(":id"), id).exec();
-    return {id, labo, nom};
+    Query insert(m_db, QStringLiteral("INSERT INTO Labo (Labo) SELECT :labo "
+                                      "WHERE NOT EXISTS (SELECT 1 FROM Labo WHERE Labo = :labo)"));
+    insert.bind(QStringLiteral(":labo"), labo).repeatable().later();
+    Query nom(m_db, QStringLiteral("UPDATE Labo SET Nom = 'Nom_Labo_' || NumLabo WHERE Labo = :labo AND Nom IS NULL"));
+    nom.bind(QStringLiteral(":labo"), labo).repeatable().later();
+    Query added(m_db,
+                QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo WHERE Labo = :labo ORDER BY NumLabo LIMIT 1"));
+    added.bind(QStringLiteral(":labo"), labo).later();
+    return {std::move(added), [](Query &q) {
+                return q.next() ? LaboEntry{q.integer(0), q.text(1), q.text(2)} : LaboEntry{};
+            }};
 }
 
 void LaboRepository::update(const LaboRecord &r)
 {
-    SqlQuery q(m_db, QStringLiteral("UPDATE Labo SET Nom = :nom, Tel = :tel, TelP = :telp, Email = :email, Url = :url, "
-                                    "Mdp = :mdp, Budget = :budget, Laboratoire = :laboratoire, Adresse = :adresse, "
-                                    "CommuneVM = :commune WHERE NumLabo = :id"));
+    Query q(m_db, QStringLiteral("UPDATE Labo SET Nom = :nom, Tel = :tel, TelP = :telp, Email = :email, Url = :url, "
+                                 "Mdp = :mdp, Budget = :budget, Laboratoire = :laboratoire, Adresse = :adresse, "
+                                 "CommuneVM = :commune WHERE NumLabo = :id"));
     q.bind(QStringLiteral(":nom"), r.nom)
         .bind(QStringLiteral(":tel"), r.tel)
         .bind(QStringLiteral(":telp"), r.telP)
@@ -104,20 +107,21 @@ void LaboRepository::update(const LaboRecord &r)
         .bind(QStringLiteral(":adresse"), r.adresse)
         .bind(QStringLiteral(":commune"), r.communeVM)
         .bind(QStringLiteral(":id"), r.numLabo)
+        .repeatable()
         .exec();
 }
 
 int LaboRepository::removeLabo(const QString &labo)
 {
-    SqlQuery q(m_db, QStringLiteral("DELETE FROM Labo WHERE Labo = :labo"));
-    q.bind(QStringLiteral(":labo"), labo).exec();
+    Query q(m_db, QStringLiteral("DELETE FROM Labo WHERE Labo = :labo"));
+    q.bind(QStringLiteral(":labo"), labo).repeatable().exec();
     return q.numRowsAffected();
 }
 
 int LaboRepository::renameLabo(const QString &from, const QString &to)
 {
-    SqlQuery q(m_db, QStringLiteral("UPDATE Labo SET Labo = :to WHERE Labo = :from"));
-    q.bind(QStringLiteral(":to"), to).bind(QStringLiteral(":from"), from).exec();
+    Query q(m_db, QStringLiteral("UPDATE Labo SET Labo = :to WHERE Labo = :from"));
+    q.bind(QStringLiteral(":to"), to).bind(QStringLiteral(":from"), from).repeatable().exec();
     return q.numRowsAffected();
 }
 
@@ -144,11 +148,13 @@ int LaboRepository::updateChanged(const LaboRecord &before, const LaboRecord &af
     }
     if (changed.isEmpty())
         return 0;
-    SqlQuery q(m_db, QStringLiteral("UPDATE Labo SET %1 WHERE NumLabo = :id AND Labo = :labo")
-                         .arg(assignments.join(QStringLiteral(", "))));
+    // Only the row still bearing its name: renamed elsewhere, it takes none
+    // of these edits.
+    Query q(m_db, QStringLiteral("UPDATE Labo SET %1 WHERE NumLabo = :id AND Labo = :labo")
+                      .arg(assignments.join(QStringLiteral(", "))));
     for (const Column *c : changed)
         q.bind(QStringLiteral(":") + QString::fromLatin1(c->name), after.*c->field);
-    q.bind(QStringLiteral(":id"), after.numLabo).bind(QStringLiteral(":labo"), before.labo).exec();
+    q.bind(QStringLiteral(":id"), after.numLabo).bind(QStringLiteral(":labo"), before.labo).repeatable().exec();
     return q.numRowsAffected();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "store/engine/Query.h"
+
 #include <QHash>
 #include <QStringList>
+#include <QVariant>
 #include <optional>
 
 namespace tv {
@@ -17,15 +20,16 @@ public:
     }
 
     // nullopt when the pair has no row; "" when its quota was never set.
-    std::optional<QString> quota(const QString &labo, const QString &medecin) const;
-    // Sets the quota of the pair's rows; adds the row when the pair has none.
+    Later<std::optional<QString>> quota(const QString &labo, const QString &medecin) const;
     // Every quota text of the doctor by laboratory, unset ones as "".
-    QHash<QString, QString> quotasForMedecin(const QString &medecin) const;
+    Later<QHash<QString, QString>> quotasForMedecin(const QString &medecin) const;
+    // Sets the quota of the pair's rows; adds the row when the pair has none.
     void setQuota(const QString &labo, const QString &medecin, int value);
-    void insertRow(const QString &labo, const QString &medecin);
-    int removeForLabo(const QString &labo);
-    int removeForMedecin(const QString &medecin);
-    int renameLabo(const QString &from, const QString &to);
+    // The pair's row, quota unset, unless it has one.
+    void insertRow(const QString &labo, const QString &medecin, const QVariant &value = {});
+    void removeForLabo(const QString &labo);
+    void removeForMedecin(const QString &medecin);
+    void renameLabo(const QString &from, const QString &to);
 
 private:
     Database &m_db;

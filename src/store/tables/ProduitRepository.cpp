@@ -21,24 +21,26 @@ QString filterClause(ProduitRepository::Filter filter)
     return QStringLiteral("Medecin = :medecin");
 }
 
-void readRows(BulkQuery &q, QList<ProduitRecord> &rows)
+void readRows(Query &q, QList<ProduitRecord> &rows)
 {
     while (q.next())
         rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5)});
 }
 } // namespace
 
-int ProduitRepository::historyCount(Filter filter, const QString &value, const QString &medecin) const
+Later<int> ProduitRepository::historyCount(Filter filter, const QString &value, const QString &medecin) const
 {
-    BulkQuery q(m_db, QStringLiteral("SELECT COUNT(*) FROM Produit WHERE %1").arg(filterClause(filter)));
-    q.bind(":medecin", medecin);
+    Query q(m_db, QStringLiteral("SELECT COUNT(*) FROM Produit WHERE %1").arg(filterClause(filter)));
+    q.bind(QStringLiteral(":medecin"), medecin);
     if (filter != Filter::None)
-        q.bind(":value", value);
-    return q.next() ? static_cast<int>(q.integer(0)) : 0;
+        q.bind(QStringLiteral(":value"), value);
+    q.later();
+    return {std::move(q), [](Query &count) { return count.next() ? static_cast<int>(count.integer(0)) : 0; }};
 }
 
-DayPage<ProduitRecord> ProduitRepository::historyDays(Filter filter, const QString &value, const QString &medecin,
-                                                      const DayRange &range, bool newestFirst, int limit) const
+Later<DayPage<ProduitRecord>> ProduitRepository::historyDays(Filter filter, const QString &value,
+                                                             const QString &medecin, const DayRange &range,
+                                                             bool newestFirst, int limit) const
 {
     const QString where = filterClause(filter);
     QString bounds;
@@ -46,106 +48,126 @@ DayPage<ProduitRecord> ProduitRepository::historyDays(Filter filter, const QStri
         bounds += QStringLiteral(" AND Date %1 :newest").arg(newerBound(range));
     if (!range.oldest.isEmpty())
         bounds += QStringLiteral(" AND Date %1 :oldest").arg(olderBound(range));
-    BulkQuery q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 ORDER BY Date %4 LIMIT :limit")
-                          .arg(kColumns, where, bounds, newestFirst ? QStringLiteral("DESC") : QStringLiteral("ASC")));
-    q.bind(":medecin", medecin).bind(":limit", QString::number(limit));
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 ORDER BY Date %4 LIMIT :limit")
+                      .arg(kColumns, where, bounds, newestFirst ? QStringLiteral("DESC") : QStringLiteral("ASC")));
+    q.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":limit"), limit);
     if (filter != Filter::None)
-        q.bind(":value", value);
+        q.bind(QStringLiteral(":value"), value);
     if (!range.newest.isEmpty())
-        q.bind(":newest", range.newest);
+        q.bind(QStringLiteral(":newest"), range.newest);
     if (!range.oldest.isEmpty())
-        q.bind(":oldest", range.oldest);
-    QList<ProduitRecord> rows;
-    readRows(q, rows);
-    return wholeDays(
-        std::move(rows), limit, [](const ProduitRecord &r) { return r.date; },
-        [&](const QString &day) {
-            BulkQuery whole(m_db,
+        q.bind(QStringLiteral(":oldest"), range.oldest);
+    q.later();
+    return {std::move(q), [this, where, filter, value, medecin, limit](Query &page) {
+                QList<ProduitRecord> rows;
+                readRows(page, rows);
+                return wholeDays(
+                    std::move(rows), limit, [](const ProduitRecord &r) { return r.date; },
+                    [&](const QString &day) {
+                        Query whole(
+                            m_db,
                             QStringLiteral("SELECT %1 FROM Produit WHERE %2 AND Date = :day").arg(kColumns, where));
-            whole.bind(":medecin", medecin).bind(":day", day);
-            if (filter != Filter::None)
-                whole.bind(":value", value);
-            QList<ProduitRecord> dayRows;
-            readRows(whole, dayRows);
-            return dayRows;
-        });
+                        whole.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":day"), day);
+                        if (filter != Filter::None)
+                            whole.bind(QStringLiteral(":value"), value);
+                        whole.exec();
+                        QList<ProduitRecord> dayRows;
+                        readRows(whole, dayRows);
+                        return dayRows;
+                    });
+            }};
 }
 
-QList<ProduitRecord> ProduitRepository::select(const QString &where,
-                                               const QList<std::pair<QString, QString>> &values) const
+Later<QList<ProduitRecord>> ProduitRepository::select(const QString &where,
+                                                      const QList<std::pair<QString, QString>> &values) const
 {
     // A doctor's whole history runs to thousands of rows: read straight
     // from the engine.
-    BulkQuery q(
-        m_db,
-        QStringLiteral("SELECT %1 FROM Produit WHERE %2 ORDER BY Date DESC, NumProduit DESC").arg(kColumns, where));
+    Query q(m_db,
+            QStringLiteral("SELECT %1 FROM Produit WHERE %2 ORDER BY Date DESC, NumProduit DESC").arg(kColumns, where));
     for (const auto &[name, value] : values)
-        q.bind(name.toUtf8().constData(), value);
-    QList<ProduitRecord> rows;
-    while (q.next())
-        rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5)});
-    return rows;
+        q.bind(name, value);
+    q.later();
+    return {std::move(q), [](Query &q) {
+                QList<ProduitRecord> rows;
+                readRows(q, rows);
+                return rows;
+            }};
 }
 
-std::optional<ProduitRecord> ProduitRepository::find(const QString &labo, const QString &medecin,
-                                                     const QString &date) const
+Later<std::optional<ProduitRecord>> ProduitRepository::find(const QString &labo, const QString &medecin,
+                                                            const QString &date) const
 {
-    SqlQuery q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE Medecin = :medecin AND Labo = :labo AND Date = :date "
-                                    "ORDER BY NumProduit LIMIT 1")
-                         .arg(kColumns));
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE Medecin = :medecin AND Labo = :labo AND Date = :date "
+                                 "ORDER BY NumProduit LIMIT 1")
+                      .arg(kColumns));
     q.bind(QStringLiteral(":medecin"), medecin)
         .bind(QStringLiteral(":labo"), labo)
         .bind(QStringLiteral(":date"), date)
-        .exec();
-    if (!q.next())
-        return std::nullopt;
-    return ProduitRecord{q.value(0).toLongLong(), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5)};
+        .later();
+    return {std::move(q), [](Query &q) {
+                return q.next() ? std::optional(
+                           ProduitRecord{q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5)})
+                                : std::nullopt;
+            }};
 }
 
 qint64 ProduitRepository::insert(const ProduitRecord &r)
 {
-    SqlQuery q(m_db, QStringLiteral("INSERT INTO Produit (Medecin, Labo, Delegue, Date, Produit) "
-                                    "VALUES (:medecin, :labo, :delegue, :date, :produit)"));
-    q.bind(QStringLiteral(":medecin"), r.medecin)
+    // A visit has one record: unless it is there already, so that sent
+    // twice (the server's first answer lost) it is not recorded twice.
+    Query insert(m_db,
+                 QStringLiteral("INSERT INTO Produit (Medecin, Labo, Delegue, Date, Produit) "
+                                "SELECT :medecin, :labo, :delegue, :date, :produit WHERE NOT EXISTS "
+                                "(SELECT 1 FROM Produit WHERE Medecin = :medecin AND Labo = :labo AND Date = :date)"));
+    insert.bind(QStringLiteral(":medecin"), r.medecin)
         .bind(QStringLiteral(":labo"), r.labo)
         .bind(QStringLiteral(":delegue"), r.delegue)
         .bind(QStringLiteral(":date"), r.date)
         .bind(QStringLiteral(":produit"), r.produit)
+        .repeatable()
+        .later();
+    Query added(m_db, QStringLiteral("SELECT NumProduit FROM Produit WHERE Medecin = :medecin AND Labo = :labo "
+                                     "AND Date = :date ORDER BY NumProduit LIMIT 1"));
+    added.bind(QStringLiteral(":medecin"), r.medecin)
+        .bind(QStringLiteral(":labo"), r.labo)
+        .bind(QStringLiteral(":date"), r.date)
         .exec();
-    return q.lastInsertId();
+    return added.next() ? added.integer(0) : 0;
 }
 
 void ProduitRepository::update(const ProduitRecord &r)
 {
-    SqlQuery q(m_db, QStringLiteral("UPDATE Produit SET Medecin = :medecin, Labo = :labo, Delegue = :delegue, "
-                                    "Date = :date, Produit = :produit WHERE NumProduit = :id"));
+    Query q(m_db, QStringLiteral("UPDATE Produit SET Medecin = :medecin, Labo = :labo, Delegue = :delegue, "
+                                 "Date = :date, Produit = :produit WHERE NumProduit = :id"));
     q.bind(QStringLiteral(":medecin"), r.medecin)
         .bind(QStringLiteral(":labo"), r.labo)
         .bind(QStringLiteral(":delegue"), r.delegue)
         .bind(QStringLiteral(":date"), r.date)
         .bind(QStringLiteral(":produit"), r.produit)
         .bind(QStringLiteral(":id"), r.numProduit)
+        .repeatable()
         .exec();
 }
 
 void ProduitRepository::remove(qint64 numProduit)
 {
-    SqlQuery q(m_db, QStringLiteral("DELETE FROM Produit WHERE NumProduit = :id"));
-    q.bind(QStringLiteral(":id"), numProduit).exec();
+    Query q(m_db, QStringLiteral("DELETE FROM Produit WHERE NumProduit = :id"));
+    q.bind(QStringLiteral(":id"), numProduit).repeatable().exec();
 }
 
-QList<ProduitRecord> ProduitRepository::forMedecin(const QString &medecin) const
+Later<QList<ProduitRecord>> ProduitRepository::forMedecin(const QString &medecin) const
 {
     return select(QStringLiteral("Medecin = :medecin"), {{QStringLiteral(":medecin"), medecin}});
 }
 
-QList<ProduitRecord> ProduitRepository::forDelegue(const QString &delegue, const QString &medecin) const
+Later<QList<ProduitRecord>> ProduitRepository::forDelegue(const QString &delegue, const QString &medecin) const
 {
     return select(QStringLiteral("Medecin = :medecin AND tv_fold(Delegue) = tv_fold(:delegue)"),
                   {{QStringLiteral(":medecin"), medecin}, {QStringLiteral(":delegue"), delegue}});
 }
 
-QList<ProduitRecord> ProduitRepository::containing(const QString &text, const QString &medecin) const
+Later<QList<ProduitRecord>> ProduitRepository::containing(const QString &text, const QString &medecin) const
 {
     return select(QStringLiteral("Medecin = :medecin AND tv_contains(Produit, :text)"),
                   {{QStringLiteral(":medecin"), medecin}, {QStringLiteral(":text"), text}});

@@ -2,8 +2,6 @@
 
 #include "store/files/SettingsFiles.h"
 
-#include <QFileInfo>
-
 namespace tv {
 
 Store::Store(std::unique_ptr<Database> db)
@@ -17,21 +15,16 @@ Store::Store(std::unique_ptr<Database> db)
 
 std::unique_ptr<Store> Store::open(const QString &databasePath)
 {
-    // A data folder moved to a server says so beside the file, which stays
-    // as it was (the way back).
-    if (const auto server = serveurcfg::read(QFileInfo(databasePath).absolutePath()))
-        return std::unique_ptr<Store>(new Store(Database::openServer(*server)));
-    return std::unique_ptr<Store>(new Store(Database::open(databasePath)));
+    return std::unique_ptr<Store>(new Store(Database::open(serveurcfg::locate(databasePath))));
 }
 
-std::unique_ptr<Store> Store::adopt(std::unique_ptr<Database> db)
-{
-    return std::unique_ptr<Store>(new Store(std::move(db)));
-}
+// Each of these is sent again whole when the server's answer to its commit
+// was lost: none can do anything twice (rows added only when missing,
+// renames and deletions that find nothing the second time).
 
 void Store::addDoctorRows(const QString &medecin, const QStringList &labos)
 {
-    Transaction transaction(*m_db);
+    Transaction transaction(*m_db, {}, Transaction::Repeat::Yes);
     for (const QString &labo : labos)
         m_passages.insertRow(labo, medecin);
     transaction.commit();
@@ -39,7 +32,7 @@ void Store::addDoctorRows(const QString &medecin, const QStringList &labos)
 
 void Store::deleteDoctorRows(const QString &medecin)
 {
-    Transaction transaction(*m_db);
+    Transaction transaction(*m_db, {}, Transaction::Repeat::Yes);
     m_visites.removeForMedecin(medecin);
     m_passages.removeForMedecin(medecin);
     transaction.commit();
@@ -47,17 +40,18 @@ void Store::deleteDoctorRows(const QString &medecin)
 
 LaboEntry Store::addLaboratory(const QString &name, const QStringList &medecins)
 {
-    Transaction transaction(*m_db);
-    const LaboEntry entry = m_labos.insertNew(name);
+    // Checked by name under the table's lock: the laboratory is added once.
+    Transaction transaction(*m_db, QStringLiteral("Labo"), Transaction::Repeat::Yes);
+    Later<LaboEntry> entry = m_labos.insertNew(name);
     for (const QString &medecin : medecins)
-        m_passages.insertRow(entry.labo, medecin);
+        m_passages.insertRow(name.trimmed().toUpper(), medecin);
     transaction.commit();
-    return entry;
+    return entry.get();
 }
 
 void Store::renameLaboratory(const QString &from, const QString &to)
 {
-    Transaction transaction(*m_db);
+    Transaction transaction(*m_db, {}, Transaction::Repeat::Yes);
     m_labos.renameLabo(from, to);
     m_visites.renameLabo(from, to);
     m_passages.renameLabo(from, to);
@@ -66,7 +60,7 @@ void Store::renameLaboratory(const QString &from, const QString &to)
 
 void Store::deleteLaboratory(const QString &labo)
 {
-    Transaction transaction(*m_db);
+    Transaction transaction(*m_db, {}, Transaction::Repeat::Yes);
     m_labos.removeLabo(labo);
     m_visites.removeForLabo(labo);
     m_passages.removeForLabo(labo);

@@ -19,16 +19,14 @@ public:
     // Ferrune.mdb at that path, or the server named by Serveur.cfg in the
     // same folder. Throws StoreError.
     static std::unique_ptr<Store> open(const QString &databasePath);
-    static std::unique_ptr<Store> adopt(std::unique_ptr<Database> db);
 
     Database &db() { return *m_db; }
-    bool isServer() const { return m_db->isServer(); }
     LaboRepository &labos() { return m_labos; }
     VisiteRepository &visites() { return m_visites; }
     PassageRepository &passages() { return m_passages; }
     ProduitRepository &produits() { return m_produits; }
     // What other workstations change from now on. Throws StoreError.
-    std::unique_ptr<ChangeFeed> changeFeed() { return m_db->changeFeed(); }
+    std::unique_ptr<ChangeFeed> changeFeed() { return tv::changeFeed(*m_db); }
 
     // A new doctor gets one Passage row per laboratory, in list order.
     void addDoctorRows(const QString &medecin, const QStringList &labos);

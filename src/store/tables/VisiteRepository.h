@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/engine/Query.h"
 #include "store/tables/Records.h"
 
 #include <QList>
@@ -16,35 +17,40 @@ public:
     {
     }
 
-    // Latest first (year, month, day descending).
-    QList<VisiteRecord> forLaboMedecin(const QString &labo, const QString &medecin) const;
-    int countForLaboYear(const QString &labo, const QString &an, const QString &medecin) const;
-    QList<VisiteRecord> forMedecin(const QString &medecin) const; // table order
+    // Reads come with the next round trip (Later): asked for together, used
+    // after. Latest first (year, month, day descending).
+    Later<QList<VisiteRecord>> forLaboMedecin(const QString &labo, const QString &medecin) const;
+    Later<int> countForLaboYear(const QString &labo, const QString &an, const QString &medecin) const;
+    Later<QList<VisiteRecord>> forMedecin(const QString &medecin) const; // table order
     // The doctor's appointments before `today` ("yyyy-mm-dd"), the history
     // list: how many, and whole days of them within a range, newest day
     // first or oldest first, at least `limit` rows unless the range ends.
-    int countPast(const QString &medecin, const QString &today) const;
-    DayPage<VisiteRecord> pastDays(const QString &medecin, const QString &today, const DayRange &range,
-                                   bool newestFirst, int limit) const;
+    Later<int> countPast(const QString &medecin, const QString &today) const;
+    Later<DayPage<VisiteRecord>> pastDays(const QString &medecin, const QString &today, const DayRange &range,
+                                          bool newestFirst, int limit) const;
     // "yyyy-mm-dd" of an appointment, the day of the dated lists.
     static QString dayOf(const VisiteRecord &visite);
-    QList<VisiteRecord> forMonth(const QString &medecin, const QString &an, const QString &mois) const;
-    QList<VisiteRecord> forDay(const QString &medecin, const QString &jour, const QString &mois,
-                               const QString &an) const;
+    Later<QList<VisiteRecord>> forMonth(const QString &medecin, const QString &an, const QString &mois) const;
+    Later<QList<VisiteRecord>> forDay(const QString &medecin, const QString &jour, const QString &mois,
+                                      const QString &an) const;
 
     enum class InsertResult { Inserted, Duplicate };
     // The same laboratory, doctor and day is refused; the check and the
-    // insert are one transaction, so two workstations cannot both pass it.
-    InsertResult insertUnlessDuplicate(const VisiteRecord &visite);
+    // insert are one statement under a lock, so two workstations cannot
+    // both pass it.
+    // `thenRead` asks for what the action reads next, sent with the commit.
+    InsertResult insertUnlessDuplicate(const VisiteRecord &visite, const std::function<void()> &thenRead = {});
     void insert(const VisiteRecord &visite);
 
-    int removeForLabo(const QString &labo);
-    int removeForMedecin(const QString &medecin);
-    int removeYear(const QString &an);
-    int countYear(const QString &an) const;
-    int renameLabo(const QString &from, const QString &to);
+    void removeForLabo(const QString &labo);
+    void removeForMedecin(const QString &medecin);
+    void removeYear(const QString &an);
+    Later<int> countYear(const QString &an) const;
+    void renameLabo(const QString &from, const QString &to);
     // Deletes the first matching row only (old data may hold the same
-    // appointment twice); 0 when none matched.
+    // appointment twice); 0 when none matched. Sent again when the server's
+    // answer was lost: the duplicate rule keeps a second copy from being
+    // booked since.
     int removeFirstAppointment(const QString &jour, const QString &mois, const QString &an, const QString &labo,
                                const QString &medecin);
 

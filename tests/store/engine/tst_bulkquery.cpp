@@ -42,18 +42,18 @@ private slots:
                                  QStringLiteral("01"), QStringLiteral("2024"), QString()});
         execStatement(store->db(), QStringLiteral("UPDATE Visite SET Heure = NULL WHERE Labo = 'B'"));
 
-        const QList<VisiteRecord> rows = store->visites().forMedecin(QStringLiteral("DR ÉLODIE"));
+        const QList<VisiteRecord> rows = store->visites().forMedecin(QStringLiteral("DR ÉLODIE")).get();
         // The file's NOCASE folds ASCII only; the server's collation folds É too.
         QCOMPARE(rows.size(), tvtest::TestEnv::onServer() ? 2 : 1);
         QCOMPARE(rows.at(0).labo, QStringLiteral("Labo Ä"));
         QCOMPARE(rows.at(0).heure, QStringLiteral("10:30"));
         QVERIFY(rows.at(0).numVisite > 0);
 
-        const QList<VisiteRecord> other = store->visites().forMedecin(QStringLiteral("dr autre"));
+        const QList<VisiteRecord> other = store->visites().forMedecin(QStringLiteral("dr autre")).get();
         QCOMPARE(other.size(), 1);
         QVERIFY(other.at(0).heure.isEmpty());
-        QVERIFY(store->visites().forMedecin(QStringLiteral("x' OR '1'='1")).isEmpty());
-        QVERIFY(store->produits().forDelegue(QStringLiteral("x' OR '1'='1"), QStringLiteral("DR A")).isEmpty());
+        QVERIFY(store->visites().forMedecin(QStringLiteral("x' OR '1'='1")).get().isEmpty());
+        QVERIFY(store->produits().forDelegue(QStringLiteral("x' OR '1'='1"), QStringLiteral("DR A")).get().isEmpty());
     }
 
     void historyNewestFirstWithAccentsFolded()
@@ -75,9 +75,9 @@ private slots:
     void engineErrorsBecomeStoreErrors()
     {
         auto store = freshStore();
-        QVERIFY_THROWS_EXCEPTION(StoreError, BulkQuery(store->db(), QStringLiteral("SELECT nothing FROM Nowhere")));
-        BulkQuery q(store->db(), QStringLiteral("SELECT Labo FROM Visite WHERE Medecin = :medecin"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, q.bind(":absent", QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(StoreError, Query(store->db(), QStringLiteral("SELECT nothing FROM Nowhere")).exec());
+        Query q(store->db(), QStringLiteral("SELECT Labo FROM Visite WHERE Medecin = :medecin"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, q.bind(QStringLiteral(":absent"), QStringLiteral("x")));
     }
 };
 
