@@ -1,7 +1,7 @@
 #include "store/tables/ProduitRepository.h"
 
 #include "store/engine/Database.h"
-#include "store/tables/WholeDays.h"
+#include "store/tables/DayBounds.h"
 
 namespace tv {
 
@@ -48,8 +48,13 @@ Later<DayPage<ProduitRecord>> ProduitRepository::historyDays(Filter filter, cons
         bounds += QStringLiteral(" AND Date %1 :newest").arg(newerBound(range));
     if (!range.oldest.isEmpty())
         bounds += QStringLiteral(" AND Date %1 :oldest").arg(olderBound(range));
-    Query q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 ORDER BY Date %4 LIMIT :limit")
-                      .arg(kColumns, where, bounds, newestFirst ? QStringLiteral("DESC") : QStringLiteral("ASC")));
+    // The first `limit` rows may end inside a day: every row of that day
+    // comes too, in the same statement, so a page ends on a whole day.
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 AND Date %5 (SELECT %6(Date) FROM (SELECT Date "
+                                 "FROM Produit WHERE %2%3 ORDER BY Date %4 LIMIT :limit) AS head) ORDER BY Date %4")
+                      .arg(kColumns, where, bounds, newestFirst ? QStringLiteral("DESC") : QStringLiteral("ASC"),
+                           newestFirst ? QStringLiteral(">=") : QStringLiteral("<="),
+                           newestFirst ? QStringLiteral("min") : QStringLiteral("max")));
     q.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":limit"), limit);
     if (filter != Filter::None)
         q.bind(QStringLiteral(":value"), value);
@@ -58,23 +63,11 @@ Later<DayPage<ProduitRecord>> ProduitRepository::historyDays(Filter filter, cons
     if (!range.oldest.isEmpty())
         q.bind(QStringLiteral(":oldest"), range.oldest);
     q.later();
-    return {std::move(q), [this, where, filter, value, medecin, limit](Query &page) {
-                QList<ProduitRecord> rows;
-                readRows(page, rows);
-                return wholeDays(
-                    std::move(rows), limit, [](const ProduitRecord &r) { return r.date; },
-                    [&](const QString &day) {
-                        Query whole(
-                            m_db,
-                            QStringLiteral("SELECT %1 FROM Produit WHERE %2 AND Date = :day").arg(kColumns, where));
-                        whole.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":day"), day);
-                        if (filter != Filter::None)
-                            whole.bind(QStringLiteral(":value"), value);
-                        whole.exec();
-                        QList<ProduitRecord> dayRows;
-                        readRows(whole, dayRows);
-                        return dayRows;
-                    });
+    return {std::move(q), [limit](Query &page) {
+                DayPage<ProduitRecord> result;
+                readRows(page, result.rows);
+                result.more = result.rows.size() >= limit;
+                return result;
             }};
 }
 

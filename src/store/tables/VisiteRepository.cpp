@@ -1,7 +1,7 @@
 #include "store/tables/VisiteRepository.h"
 
 #include "store/engine/Database.h"
-#include "store/tables/WholeDays.h"
+#include "store/tables/DayBounds.h"
 
 #include <algorithm>
 
@@ -91,9 +91,16 @@ Later<DayPage<VisiteRecord>> VisiteRepository::pastDays(const QString &medecin, 
                         .arg(beforeToday ? QStringLiteral("<") : newerBound(range));
     if (!range.oldest.isEmpty())
         where += QStringLiteral(" AND (An, Mois, Jour) %1 (:oa, :om, :oj)").arg(olderBound(range));
+    // The first `limit` rows may end inside a day: every row of that day
+    // comes too, in the same statement, so a page ends on a whole day.
     const QString direction = newestFirst ? QStringLiteral("DESC") : QStringLiteral("ASC");
-    Query q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE %2 ORDER BY An %3, Mois %3, Jour %3 LIMIT :limit")
-                      .arg(kColumns, where, direction));
+    const QString back = newestFirst ? QStringLiteral("ASC") : QStringLiteral("DESC");
+    Query q(m_db,
+            QStringLiteral("SELECT %1 FROM Visite WHERE %2 AND (An, Mois, Jour) %5 (SELECT An, Mois, Jour FROM "
+                           "(SELECT An, Mois, Jour FROM Visite WHERE %2 ORDER BY An %3, Mois %3, Jour %3 "
+                           "LIMIT :limit) AS head ORDER BY An %4, Mois %4, Jour %4 LIMIT 1) "
+                           "ORDER BY An %3, Mois %3, Jour %3")
+                .arg(kColumns, where, direction, back, newestFirst ? QStringLiteral(">=") : QStringLiteral("<=")));
     q.bind(QStringLiteral(":medecin"), medecin)
         .bind(QStringLiteral(":na"), newest.value(0))
         .bind(QStringLiteral(":nm"), newest.value(1))
@@ -103,19 +110,11 @@ Later<DayPage<VisiteRecord>> VisiteRepository::pastDays(const QString &medecin, 
             .bind(QStringLiteral(":om"), oldest.value(1))
             .bind(QStringLiteral(":oj"), oldest.value(2));
     q.bind(QStringLiteral(":limit"), limit).later();
-    return {std::move(q), [this, medecin, limit](Query &page) {
-                return wholeDays(readAll(page), limit, &VisiteRepository::dayOf, [&](const QString &day) {
-                    const QStringList parts = day.split(u'-');
-                    Query whole(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an "
-                                                     "AND Mois = :mois AND Jour = :jour")
-                                          .arg(kColumns));
-                    whole.bind(QStringLiteral(":medecin"), medecin)
-                        .bind(QStringLiteral(":an"), parts.value(0))
-                        .bind(QStringLiteral(":mois"), parts.value(1))
-                        .bind(QStringLiteral(":jour"), parts.value(2))
-                        .exec();
-                    return readAll(whole);
-                });
+    return {std::move(q), [limit](Query &page) {
+                DayPage<VisiteRecord> result;
+                result.rows = readAll(page);
+                result.more = result.rows.size() >= limit;
+                return result;
             }};
 }
 
