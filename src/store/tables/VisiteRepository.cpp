@@ -87,20 +87,26 @@ Later<DayPage<VisiteRecord>> VisiteRepository::pastDays(const QString &medecin, 
     const QStringList oldest = range.oldest.split(u'-');
     // The bounds on the index's date columns: the doctor's rows are walked
     // from one end of the range.
-    QString where = QStringLiteral("Medecin = :medecin AND (An, Mois, Jour) %1 (:na, :nm, :nj)")
-                        .arg(beforeToday ? QStringLiteral("<") : newerBound(range));
-    if (!range.oldest.isEmpty())
-        where += QStringLiteral(" AND (An, Mois, Jour) %1 (:oa, :om, :oj)").arg(olderBound(range));
+    const auto within = [&](const QString &t) {
+        QString where = QStringLiteral("%1Medecin = :medecin AND (%1An, %1Mois, %1Jour) %2 (:na, :nm, :nj)")
+                            .arg(t, beforeToday ? QStringLiteral("<") : newerBound(range));
+        if (!range.oldest.isEmpty())
+            where += QStringLiteral(" AND (%1An, %1Mois, %1Jour) %2 (:oa, :om, :oj)").arg(t, olderBound(range));
+        return where;
+    };
     // The first `limit` rows may end inside a day: every row of that day
-    // comes too, in the same statement, so a page ends on a whole day.
+    // comes too, in the same statement, so a page ends on a whole day. The
+    // day found first is joined, not compared with a subquery, so that the
+    // server walks the index from it too.
     const QString direction = newestFirst ? QStringLiteral("DESC") : QStringLiteral("ASC");
     const QString back = newestFirst ? QStringLiteral("ASC") : QStringLiteral("DESC");
-    Query q(m_db,
-            QStringLiteral("SELECT %1 FROM Visite WHERE %2 AND (An, Mois, Jour) %5 (SELECT An, Mois, Jour FROM "
-                           "(SELECT An, Mois, Jour FROM Visite WHERE %2 ORDER BY An %3, Mois %3, Jour %3 "
-                           "LIMIT :limit) AS head ORDER BY An %4, Mois %4, Jour %4 LIMIT 1) "
-                           "ORDER BY An %3, Mois %3, Jour %3")
-                .arg(kColumns, where, direction, back, newestFirst ? QStringLiteral(">=") : QStringLiteral("<=")));
+    Query q(m_db, QStringLiteral("SELECT v.NumVisite, v.Medecin, v.Labo, v.Jour, v.Mois, v.An, v.Heure FROM "
+                                 "(SELECT An, Mois, Jour FROM (SELECT An, Mois, Jour FROM Visite WHERE %1 "
+                                 "ORDER BY An %3, Mois %3, Jour %3 LIMIT :limit) AS h ORDER BY An %4, Mois %4, Jour %4 "
+                                 "LIMIT 1) AS head, Visite v WHERE %2 AND (v.An, v.Mois, v.Jour) %5 "
+                                 "(head.An, head.Mois, head.Jour) ORDER BY v.An %3, v.Mois %3, v.Jour %3")
+                      .arg(within(QString()), within(QStringLiteral("v.")), direction, back,
+                           newestFirst ? QStringLiteral(">=") : QStringLiteral("<=")));
     q.bind(QStringLiteral(":medecin"), medecin)
         .bind(QStringLiteral(":na"), newest.value(0))
         .bind(QStringLiteral(":nm"), newest.value(1))

@@ -43,16 +43,23 @@ ServerAddress admin()
     return ServerAddress::parse(qEnvironmentVariable("TALLVANE_PG_SERVER"));
 }
 
-// Every other client of the cluster (the window's) ended, and gone.
+// Every other client of the cluster (the window's) ended, and gone; the
+// window may link again at once to hear the other workstations.
 void terminateBackends()
 {
     auto db = Database::connectServer(admin());
-    const QString others = u"FROM pg_stat_activity WHERE backend_type = 'client backend' AND pid <> pg_backend_pid()"_s;
-    Query(*db, u"SELECT pg_terminate_backend(pid) "_s + others).exec();
-    QTRY_VERIFY([&] {
-        Query left(*db, u"SELECT COUNT(*) "_s + others);
-        return left.next() && left.integer(0) == 0;
-    }());
+    Query others(*db, u"SELECT pid FROM pg_stat_activity WHERE backend_type = 'client backend' "
+                      u"AND pid <> pg_backend_pid()"_s);
+    others.exec();
+    QStringList pids;
+    while (others.next())
+        pids.append(others.text(0));
+    for (const QString &pid : pids)
+        Query(*db, u"SELECT pg_terminate_backend(CAST(:pid AS integer))"_s).bind(u":pid"_s, pid).exec();
+    QTRY_VERIFY(std::all_of(pids.cbegin(), pids.cend(), [&](const QString &pid) {
+        Query left(*db, u"SELECT 1 FROM pg_stat_activity WHERE pid = CAST(:pid AS integer)"_s);
+        return !left.bind(u":pid"_s, pid).exec().next();
+    }));
 }
 
 // A window on DR A with ALPHA and BETA, ALPHA selected; on the server
