@@ -14,6 +14,7 @@
 #include "LargePractice.h"
 #include "NetProxy.h"
 
+#include "agenda/core/BookingSequence.h"
 #include "backups/core/Backups.h"
 #include "server/core/ServerTransfer.h"
 #include "store/engine/StoreError.h"
@@ -271,9 +272,11 @@ tv::VisiteRecord bookingRecord()
 int fastBooking()
 {
     const tv::VisiteRecord v = bookingRecord();
-    const auto result = env->store->visites().insertUnlessDuplicate(v);
+    const QDate day(v.an.toInt(), v.mois.toInt(), v.jour.toInt());
+    const bool booked =
+        tv::booking::book(*env->store, {}, {v.medecin, v.labo, day, v.heure}, tv::booking::Policy::Desk).done;
     const int removed = env->store->visites().removeFirstAppointment(v.jour, v.mois, v.an, v.labo, v.medecin);
-    return (result == tv::VisiteRepository::InsertResult::Inserted ? 1 : 0) + removed;
+    return (booked ? 1 : 0) + removed;
 }
 
 int naiveBooking()

@@ -21,10 +21,14 @@ endforeach()
 # unpacked copy of the package runs too.
 file(CREATE_LINK ../lib/tallvane/Ferrune ${TALLVANE_PACKAGING_BUILD}/tallvane SYMBOLIC)
 
-install(TARGETS Ferrune RUNTIME DESTINATION lib/tallvane)
+install(TARGETS Ferrune LecteurAccess RUNTIME DESTINATION lib/tallvane)
 if(TARGET Remisa)
     install(TARGETS Remisa RUNTIME DESTINATION lib/tallvane)
 endif()
+install(TARGETS tallvane-web RUNTIME DESTINATION lib/tallvane)
+# The web service's unit, installed but not enabled, and its settings.
+install(FILES ${TALLVANE_PACKAGING_SOURCE}/tallvane-web.service DESTINATION /lib/systemd/system)
+install(FILES ${TALLVANE_PACKAGING_SOURCE}/tallvane-web.default DESTINATION /etc/default RENAME tallvane-web)
 install(FILES ${TALLVANE_PACKAGING_BUILD}/tallvane DESTINATION bin)
 install(FILES "${TALLVANE_SHIPPED_DB}" DESTINATION share/tallvane)
 install(FILES ${TALLVANE_PACKAGING_SOURCE}/org.tallvane.Tallvane.desktop DESTINATION share/applications)
@@ -54,6 +58,7 @@ folder. The user interface is in French.")
 # Qt plugins the program loads at run time: the icons, the window system and
 # the French texts of Qt's own dialogs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n, adduser")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${TALLVANE_PACKAGING_SOURCE}/postinst ${TALLVANE_PACKAGING_SOURCE}/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -3,7 +3,7 @@
 # subsystems. The layers, top to bottom:
 #   app, web         the programs: each composes the subsystems below
 #   outputs          prints and exports what the agenda subsystem holds
-#   agenda labs products about backups server maintenance
+#   agenda labs products about backups server maintenance online
 #                    the subsystems: never one another (outputs excepted)
 #   common           what every subsystem uses (core: rules, ui: widgets)
 #   store            tables > files > engine; nothing of the program above
@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
-subsystems="agenda labs products about backups server maintenance"
+subsystems="agenda labs products about backups server maintenance online"
 allowed() { # the top-level folders a folder may include besides itself
     case $1 in
         app) echo "outputs $subsystems common store" ;;

@@ -73,15 +73,21 @@ trap 'rm -rf "$work"' EXIT
 root=$work/root home=$work/home
 mkdir -p "$root" "$home"
 dpkg-deb -x "$deb" "$root"
-for f in usr/bin/tallvane usr/lib/tallvane/Ferrune usr/lib/tallvane/Remisa \
+for f in usr/bin/tallvane usr/lib/tallvane/Ferrune usr/lib/tallvane/Remisa usr/lib/tallvane/LecteurAccess \
          "usr/share/tallvane/Copie de Ferrune.mdb" usr/share/applications/org.tallvane.Tallvane.desktop \
          usr/share/icons/hicolor/scalable/apps/tallvane.svg usr/share/metainfo/org.tallvane.Tallvane.metainfo.xml \
-         usr/share/doc/tallvane/copyright usr/share/doc/tallvane/changelog.gz usr/share/man/man1/tallvane.1.gz; do
+         usr/share/doc/tallvane/copyright usr/share/doc/tallvane/changelog.gz usr/share/man/man1/tallvane.1.gz \
+         usr/lib/tallvane/tallvane-web lib/systemd/system/tallvane-web.service etc/default/tallvane-web; do
     [ -e "$root/$f" ] || fail "$f missing from the package"
 done
-for p in libsqlite3-0 libpq5 qt6-translations-l10n libqt6svg6 libqt6widgets6; do
+for p in libsqlite3-0 libpq5 qt6-translations-l10n libqt6svg6 libqt6widgets6 libmdb3; do
     dpkg-deb -f "$deb" Depends | grep -q "$p" || fail "$p missing from Depends"
 done
+
+# The web service starts from the package and says how it is used; its unit
+# is not enabled by the package (no link under /etc/systemd).
+"$root/usr/lib/tallvane/tallvane-web" --help | grep -q -- "--listen" || fail "tallvane-web does not start"
+[ ! -e "$root/etc/systemd" ] || fail "the package enables a unit"
 
 snapshot() { (cd "$root" && find . -exec stat -c '%n %s %Y %a' {} + | sort); }
 before=$(snapshot)

@@ -10,6 +10,7 @@ packages=(
     mdbtools-dev mdbtools libical-dev qt6-charts-dev libqt6charts6 libqt6opengl6-dev libxkbcommon-dev
     postgresql-15 libpq-dev openssl
     poppler-utils python3-icalendar lintian dpkg-dev file xauth xvfb xdotool
+    libcpp-httplib-dev chromium chromium-driver python3-selenium faketime wrk
 )
 
 missing=()

@@ -9,7 +9,8 @@ seconds=${1:-60}
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTALLVANE_FUZZ=ON -DTALLVANE_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++
 cmake --build build-fuzz --target fuzz_textfile fuzz_fieldreader fuzz_settingsfiles \
-    fuzz_medocfile fuzz_agendafiles fuzz_numbertext
+    fuzz_medocfile fuzz_agendafiles fuzz_numbertext fuzz_webrequest \
+    fuzz_accessstream
 
 mkdir -p build-fuzz/fuzz/corpus
 cd build-fuzz/fuzz

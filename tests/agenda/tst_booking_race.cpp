@@ -5,6 +5,7 @@
 // lock is waited out.
 #include "support/TestEnv.h"
 
+#include "agenda/core/BookingSequence.h"
 #include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
 #include "store/tables/Store.h"
@@ -25,7 +26,11 @@ using namespace tv;
 
 namespace {
 
-const VisiteRecord kAppointment{0, u"DR A"_s, u"ALPHA"_s, u"05"_s, u"03"_s, u"2025"_s, QString()};
+// The desktop's booking of one appointment: true when it was saved.
+bool bookAppointment(Store &store)
+{
+    return booking::book(store, {}, {u"DR A"_s, u"ALPHA"_s, QDate(2025, 3, 5), {}}, booking::Policy::Desk).done;
+}
 
 int rowCount(const QString &path, const QString &table)
 {
@@ -62,9 +67,7 @@ private slots:
                 store.passages().setQuota(u"ALPHA"_s, u"DR A"_s, 3);
                 return u"saved"_s;
             }
-            return store.visites().insertUnlessDuplicate(kAppointment) == VisiteRepository::InsertResult::Inserted
-                       ? u"saved"_s
-                       : u"refused"_s;
+            return bookAppointment(store) ? u"saved"_s : u"refused"_s;
         };
         std::counting_semaphore<> held(0);
         std::binary_semaphore release(0);
@@ -112,10 +115,7 @@ private slots:
         std::thread other([&] {
             try {
                 auto store = Store::open(m_path);
-                result =
-                    store->visites().insertUnlessDuplicate(kAppointment) == VisiteRepository::InsertResult::Inserted
-                        ? 1
-                        : 0;
+                result = bookAppointment(*store) ? 1 : 0;
             } catch (const StoreError &) {
                 result = 2;
             }

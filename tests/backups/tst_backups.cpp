@@ -64,6 +64,14 @@ QStringList backupNames(const tvtest::TestEnv &env)
     return QDir(backups::folder(env.dataFolder())).entryList({u"*.mdb"_s}, QDir::Files, QDir::Name);
 }
 
+// An index's pages left with no entry pointing at them: every row still
+// reads, only the integrity check finds the damage.
+void damageIndex(Store &store)
+{
+    execStatement(store.db(), u"PRAGMA writable_schema = ON"_s);
+    execStatement(store.db(), u"DELETE FROM sqlite_master WHERE name = 'IdxVisiteAn'"_s);
+}
+
 void purge2023(FrmLabo &w)
 {
     script::pushInput(u"2023"_s);
@@ -122,6 +130,11 @@ private slots:
             w.view().menus.mnurenomlabo->trigger();
         }) << false;
         QTest::newRow("upgrade at start") << Command() << true;
+        // No copy of a damaged database can be taken: it is kept aside.
+        QTest::newRow("database damaged after a purge") << Command([](FrmLabo &w) {
+            purge2023(w);
+            damageIndex(w.store());
+        }) << false;
     }
     void commandLeavesACopyThatRestoresItsRows()
     {
@@ -150,11 +163,17 @@ private slots:
         QVERIFY(!added.isEmpty());
         script::push(QMessageBox::Yes);
         script::push(QMessageBox::Ok);
+        const bool damaged = !backups::inspect(env.dataFile(files::Database)).sound();
         QVERIFY(w->backups().restore(files::join(backups::folder(env.dataFolder()), added.first())));
         QVERIFY(tvtest::noUnexpectedDialogs());
         QCOMPARE(dump(w->store()), before);
-        // The state replaced by the restore was kept too.
-        QCOMPARE(backupNames(env).size(), daily.size() + added.size() + 1);
+        // The state replaced by the restore was kept too: copied, or the
+        // damaged file renamed where the user is told.
+        const QStringList aside = QDir(env.dataFolder()).entryList({u"Ferrune_endommagee_*.mdb"_s});
+        QCOMPARE(backupNames(env).size() + aside.size(), daily.size() + added.size() + 1);
+        QCOMPARE(aside.size(), damaged ? 1 : 0);
+        if (damaged)
+            QVERIFY(script::texts().last().contains(QDir::toNativeSeparators(env.dataFile(aside.first()))));
     }
 
     // A month and a half of working days, each with its first start, and on
@@ -212,13 +231,8 @@ private slots:
             QDir(backups::folder(env.dataFolder())).removeRecursively();
             env.writeFile(backups::folder(env.dataFolder()), "not a folder");
         }
-        if (fault == u"damaged"_s) {
-            // An index's pages left with no entry pointing at them: every
-            // row still reads, only the integrity check finds the damage.
-            auto store = env.openStore();
-            execStatement(store->db(), u"PRAGMA writable_schema = ON"_s);
-            execStatement(store->db(), u"DELETE FROM sqlite_master WHERE name = 'IdxVisiteAn'"_s);
-        }
+        if (fault == u"damaged"_s)
+            damageIndex(*env.openStore());
         {
             const FileSizeLimit limit(fault == u"full"_s ? 4096 : RLIM_INFINITY);
             purge2023(*w);
@@ -233,13 +247,18 @@ private slots:
     void damagedCopyIsRefused_data()
     {
         QTest::addColumn<QByteArray>("damage");
-        QTest::newRow("not a database") << QByteArray("garbage");
-        QTest::newRow("truncated") << QByteArray("truncate");
-        QTest::newRow("table missing") << QByteArray("drop");
+        QTest::addColumn<QString>("said"); // the cause in French, never SQLite's words
+        const QString pages = u"Copie endommagée : des pages de la base sont abîmées ou incohérentes."_s;
+        QTest::newRow("not a database") << QByteArray("garbage")
+                                        << u"Copie illisible : ce fichier n'est pas une base de données."_s;
+        QTest::newRow("truncated") << QByteArray("truncate") << pages;
+        QTest::newRow("index damaged") << QByteArray("index") << pages;
+        QTest::newRow("table missing") << QByteArray("drop") << u"La table « Passage » manque."_s;
     }
     void damagedCopyIsRefused()
     {
         QFETCH(QByteArray, damage);
+        QFETCH(QString, said);
         tvtest::TestEnv env;
         fillData(env);
         auto w = env.startWindow();
@@ -248,6 +267,8 @@ private slots:
         if (damage == "drop") {
             auto store = Store::open(copy);
             execStatement(store->db(), u"DROP TABLE Passage"_s);
+        } else if (damage == "index") {
+            damageIndex(*Store::open(copy));
         } else {
             QFile file(copy);
             QVERIFY(file.open(QIODevice::ReadWrite));
@@ -260,7 +281,8 @@ private slots:
         script::push(QMessageBox::Ok);
         QVERIFY(!w->backups().restore(copy));
         QVERIFY(tvtest::noUnexpectedDialogs());
-        QVERIFY(script::texts().last().startsWith(u"Cette sauvegarde est endommagée"_s));
+        QCOMPARE(script::texts().last(),
+                 u"Cette sauvegarde est endommagée ; elle ne peut pas être restaurée.\n\n"_s + said);
         QCOMPARE(dump(w->store()), before);
         QCOMPARE(backupNames(env), names);
 

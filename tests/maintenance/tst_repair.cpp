@@ -113,20 +113,23 @@ private slots:
         QVERIFY(!QFile::exists(env.dataFile(repair::BackupName)));
     }
 
-    // The former program's Access file, whole or cut short: said for what it
-    // is and left alone, no copy made beside it.
+    // The former program's Access file, whole, cut short or damaged: said
+    // for what it is and left alone, no copy made beside it.
     void accessFileIsNamedAndLeftAlone()
     {
         TV_NEED_JET_FIXTURES();
-        for (const QString &file : {QStringLiteral("ferrune-v2000.mdb"), QStringLiteral("truncated.mdb")}) {
+        const QList<QPair<QString, QString>> cases = {
+            {QStringLiteral("ferrune-v2000.mdb"), QStringLiteral("Access (Jet 4)")},
+            {QStringLiteral("truncated.mdb"), QStringLiteral("endommagée : elle n'a pas pu être lue")},
+            {QStringLiteral("damaged/crash-table-definition.mdb"), QStringLiteral("Visite : table endommagée")}};
+        for (const auto &[file, said] : cases) {
             tvtest::TestEnv env;
             const QString path = env.dataFile(files::Database);
             const QByteArray bytes = tvtest::TestEnv::readFile(tvtest::jet::fixture(file));
             env.writeFile(path, bytes);
             const repair::Report report = repair::run(path);
             QCOMPARE(report.status, repair::Status::Access);
-            QVERIFY(repair::describe(report).contains(file == QStringLiteral("truncated.mdb") ? "endommagé"
-                                                                                              : "Access (Jet 4)"));
+            QVERIFY2(repair::describe(report).contains(said), qPrintable(repair::describe(report)));
             QCOMPARE(tvtest::TestEnv::readFile(path), bytes);
             QCOMPARE(QDir(env.dataFolder()).entryList(QDir::Files), QStringList{files::Database});
         }

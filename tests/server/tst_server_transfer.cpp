@@ -4,9 +4,11 @@
 // server empty.
 #include "TestEnv.h"
 
+#include "agenda/core/BookingSequence.h"
 #include "app/ui/FrmLabo.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
+#include "online/core/OnlineLinks.h"
 #include "server/core/ServerTransfer.h"
 #include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
@@ -24,7 +26,8 @@ using tvtest::TestEnv;
 
 namespace {
 
-void fillPractice(const TestEnv &env)
+// Returns the laboratory's online link.
+QString fillPractice(const TestEnv &env)
 {
     auto store = env.openStore();
     store->addLaboratory(u"ÉLAN"_s, {u"DR A"_s});
@@ -34,6 +37,7 @@ void fillPractice(const TestEnv &env)
     store->visites().insert({0, u"DR A"_s, u"ÉLAN"_s, u"05"_s, u"03"_s, u"2025"_s, u"10:30"_s});
     store->visites().insert({0, u"DR A"_s, u"ÉLAN"_s, u"06"_s, u"03"_s, u"2025"_s, QString()});
     store->produits().insert({0, u"DR A"_s, u"ÉLAN"_s, u"Zoé"_s, u"2025-03-05"_s, u"Éphédrine\nx' or '1'='1\n"_s});
+    return online::LinkBook(*store, env.dataFolder()).ensure(u"ÉLAN"_s);
 }
 
 QVariant serverValue(const ServerAddress &address, const QString &sql)
@@ -60,7 +64,7 @@ private slots:
     {
         TestEnv env;
         env.prepareData({u"Dr A"_s});
-        fillPractice(env);
+        const QString link = fillPractice(env);
         const QByteArray file = TestEnv::readFile(env.dataFile(files::Database));
         const ServerAddress address = TestEnv::emptyServerDatabase();
         const ServerAddress neighbour = TestEnv::emptyServerDatabase();
@@ -70,13 +74,13 @@ private slots:
             auto store = env.openStore();
             const auto reports = ServerTransfer::run(store->db(), address, env.dataFolder(),
                                                      [&](qint64 done, qint64) { return (lastDone = done), true; });
-            QCOMPARE(reports.size(), 4);
+            QCOMPARE(reports.size(), 5);
             QCOMPARE(reports.at(0).rows, 1); // Labo
             QCOMPARE(reports.at(2).rows, 2); // Visite
         } catch (const StoreError &e) {
             QFAIL(qPrintable(e.fullText()));
         }
-        QCOMPARE(lastDone, 1 + 1 + 2 + 1);
+        QCOMPARE(lastDone, 1 + 1 + 2 + 1 + 1);
         QCOMPARE(TestEnv::readFile(env.dataFile(files::Database)), file);
         QCOMPARE(serveurcfg::read(env.dataFolder())->conninfo, address.conninfo);
         // Analysed: the tables copied, not the rest of the server.
@@ -89,6 +93,7 @@ private slots:
         QCOMPARE(*server->passages().quota(u"élan"_s.toUpper(), u"dr a"_s).get(), u"3"_s);
         QCOMPARE(server->visites().forDay(u"DR A"_s, u"06"_s, u"03"_s, u"2025"_s).get().at(0).heure, QString());
         QCOMPARE(server->produits().containing(u"ÉPHÉ"_s, u"DR A"_s).get().size(), 1);
+        QCOMPARE(online::LinkBook(*server, env.dataFolder()).laboFor(link), u"ÉLAN"_s);
         // The file had given number 2 to the deleted laboratory.
         QCOMPARE(server->addLaboratory(u"NOUVEAU"_s, {}).numLabo, 3);
     }
@@ -180,8 +185,8 @@ private slots:
         auto admin = Database::connectServer(address);
         Query end(*admin, u"SELECT pg_terminate_backend(:pid)"_s);
         end.bind(u":pid"_s, pid.value(0)).exec();
-        QVERIFY(store->visites().insertUnlessDuplicate({0, u"DR A"_s, u"ALPHA"_s, u"05"_s, u"03"_s, u"2025"_s, {}})
-                == VisiteRepository::InsertResult::Inserted);
+        // The booking's one statement is sent again on a new link.
+        QVERIFY(booking::book(*store, {}, {u"DR A"_s, u"ALPHA"_s, QDate(2025, 3, 5), {}}, booking::Policy::Desk).done);
         QCOMPARE(env.openStore()->visites().countYear(u"2025"_s).get(), 1);
     }
 

@@ -3,6 +3,7 @@
 #include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
+#include "maintenance/core/AccessReading.h"
 #include "store/engine/Database.h"
 #include "store/engine/Schema.h"
 #include "store/files/SettingsFiles.h"
@@ -82,7 +83,7 @@ ServerSchemas &serverSchemas()
 
 } // namespace
 
-tv::ServerAddress TestEnv::emptyServerDatabase()
+tv::ServerAddress TestEnv::emptyServerDatabase(qint64 owner)
 {
     // A schema of its own on the test server stands for a new database:
     // cheaper, and as empty.
@@ -90,10 +91,12 @@ tv::ServerAddress TestEnv::emptyServerDatabase()
     ServerSchemas &schemas = serverSchemas();
     if (schemas.made++ == 0)
         ServerSchemas::sweepDeadRuns();
+    const std::string pid = std::to_string(QCoreApplication::applicationPid());
     const std::string name =
-        "tv_" + std::to_string(QCoreApplication::applicationPid()) + '_' + std::to_string(schemas.made);
+        "tv_" + (owner ? std::to_string(owner) + '_' + pid : pid) + '_' + std::to_string(schemas.made);
     onTestServer("CREATE SCHEMA " + name);
-    schemas.names.push_back(name);
+    if (!owner)
+        schemas.names.push_back(name);
     return tv::ServerAddress::parse(
         admin.conninfo + QStringLiteral(" options='-csearch_path=%1,public'").arg(QString::fromStdString(name)));
 }
@@ -106,6 +109,10 @@ bool TestEnv::onServer()
 TestEnv::TestEnv(const QDate &today)
     : m_firstSchema(serverSchemas().names.size())
 {
+    // The programs of the build's program folder, not of the test's own.
+    const QString programs = qEnvironmentVariable("TALLVANE_PROGRAM_DIR");
+    if (!programs.isEmpty())
+        tv::accessreading::setReaderPath(tv::files::join(programs, tv::accessreading::ReaderName));
     tv::Clock::pin(today);
     tv::dialogs::script::reset();
     tv::dialogs::script::setStrict(true);
@@ -133,10 +140,10 @@ void TestEnv::installShippedDatabase() const
     tv::Database::create(programFile(tv::files::ShippedDatabase));
 }
 
-void TestEnv::createDatabase(const QString &path)
+void TestEnv::createDatabase(const QString &path, qint64 owner)
 {
     if (onServer()) {
-        const tv::ServerAddress address = emptyServerDatabase();
+        const tv::ServerAddress address = emptyServerDatabase(owner);
         tv::schema::create(*tv::Database::connectServer(address));
         tv::serveurcfg::write(QFileInfo(path).absolutePath(), address);
     } else

@@ -36,11 +36,14 @@ public:
     // A fresh empty database file at the given path; in a run on the
     // server (TALLVANE_TEST_ENGINE=postgresql) a fresh database on the
     // server of TALLVANE_PG_SERVER, named by a Serveur.cfg in that folder.
-    static void createDatabase(const QString &path);
+    // owner: see emptyServerDatabase.
+    static void createDatabase(const QString &path, qint64 owner = 0);
     static bool onServer();
     // An empty database on the test server (TALLVANE_PG_SERVER): a schema
     // dropped with the TestEnv alive when it was made, else at the exit.
-    static tv::ServerAddress emptyServerDatabase();
+    // One made for another process (owner, its pid) outlives this one and
+    // goes once the owner has ended.
+    static tv::ServerAddress emptyServerDatabase(qint64 owner = 0);
 
     static void writeFile(const QString &path, const QByteArray &bytes);
     static QByteArray readFile(const QString &path);

@@ -1,6 +1,7 @@
 #include "agenda/ui/AgendaController.h"
 
 #include "agenda/core/AgendaFiles.h"
+#include "agenda/core/BookingSequence.h"
 #include "agenda/core/Calendar.h"
 #include "agenda/core/MonthGridModel.h"
 #include "agenda/ui/AgendaPage.h"
@@ -312,10 +313,7 @@ void AgendaController::showDayAppointments(const QString &dd, const QString &dat
 bool AgendaController::chooseBookingDay(int row, const QString &date)
 {
     if (m_main.laboratoryRefused()) {
-        dialogs::critical(m_main.widget(),
-                          m_main.currentLabo() + QStringLiteral(" est interdit de passage avec  ")
-                              + m_main.currentDoctor()
-                              + QStringLiteral(",\nle nombre de passage annuel étant fixé à 0."),
+        dialogs::critical(m_main.widget(), booking::refusedLaboMessage(m_main.currentLabo(), m_main.currentDoctor()),
                           QStringLiteral("Laboratoire refusé"));
         m_main.showQuotaButton();
         return false;
@@ -324,12 +322,10 @@ bool AgendaController::chooseBookingDay(int row, const QString &date)
     // painted black and is not reported.
     const QTableWidgetItem *dayCell = m_w.FG->item(row, 1);
     if (dayCell && dayCell->background().color() == toColor(gridcolours::Full))
-        dialogs::information(m_main.widget(),
-                             QStringLiteral("Le nombre maximum de visiteurs est atteint pour cette journée !"));
+        dialogs::information(m_main.widget(), booking::fullDayMessage());
     m_w.LblDateRV->setText(date);
     if (const auto holiday = Jour_Ferie(m_joursFeries, date)) {
-        dialogs::critical(m_main.widget(),
-                          QStringLiteral("Le ") + date + QStringLiteral(" est un jour férié !\n") + *holiday);
+        dialogs::critical(m_main.widget(), booking::holidayMessage(date, *holiday));
         m_w.LblDateRV->setText(QString());
     }
     return true;

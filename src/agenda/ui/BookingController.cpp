@@ -2,6 +2,7 @@
 
 #include "agenda/core/AppointmentLists.h"
 #include "agenda/core/Booking.h"
+#include "agenda/core/BookingSequence.h"
 #include "agenda/ui/AgendaPage.h"
 #include "agenda/ui/FrmHeure.h"
 #include "agenda/ui/VisitHistoryModel.h"
@@ -124,7 +125,7 @@ void BookingController::saveAppointment()
     const ReadAhead ahead(store.db(), [&] {
         store.visites().countForLaboYear(labo, m_w.CboAn->currentText(), medecin);
         store.passages().quota(labo, medecin);
-        store.visites().forLaboMedecin(labo, medecin);
+        store.visites().hasVisitOn({0, medecin, labo, day->jour, day->mois, day->an, {}});
         if (m_main.state().AvecHeure == 1)
             store.visites().forDay(medecin, day->jour, day->mois, day->an);
     });
@@ -137,25 +138,28 @@ void BookingController::saveAppointment()
     }
 
     // Checked before the time is asked so the user is not asked for nothing;
-    // the insert checks again, in one transaction with it.
-    const QString refusal = booking::duplicateMessage(labo, medecin, date);
-    for (const VisiteRecord &v : store.visites().forLaboMedecin(labo, medecin).get()) {
-        if (rvlists::dateJMA(v) == date) {
-            dialogs::critical(m_main.widget(), refusal);
-            showCurrentAgenda();
-            return;
-        }
+    // the insert checks again, in one statement with it.
+    const VisiteRecord asked{0, medecin, labo, day->jour, day->mois, day->an, {}};
+    if (store.visites().hasVisitOn(asked).get()) {
+        dialogs::critical(m_main.widget(), booking::duplicateMessage(labo, medecin, date));
+        showCurrentAgenda();
+        return;
     }
-
-    const QString heure = m_main.state().AvecHeure == 1 ? askTime(date) : QString();
 
     // The date is taken whole from the chosen day, so that a month button
     // clicked after the day cannot move the appointment.
-    const VisiteRecord visite{0, medecin, labo, day->jour, day->mois, day->an, heure};
-    if (store.visites().insertUnlessDuplicate(visite, [&] { askAfterChange(visite); })
-        == VisiteRepository::InsertResult::Duplicate) {
+    booking::Request request{medecin, labo, QDate(day->an.toInt(), day->mois.toInt(), day->jour.toInt()), {}};
+    if (m_main.state().AvecHeure == 1)
+        request.heure = askTime(date);
+
+    // The same sequence as the online page's, with the desktop's policy.
+    VisiteRecord visite = asked;
+    visite.heure = request.heure;
+    const booking::Result result = booking::book(store, m_main.state().CheminBase, request, booking::Policy::Desk,
+                                                 [&] { askAfterChange(visite); });
+    if (!result.done) {
         // Another workstation saved the same appointment meanwhile.
-        dialogs::critical(m_main.widget(), refusal);
+        dialogs::critical(m_main.widget(), result.message);
         showCurrentAgenda();
         return;
     }
@@ -360,11 +364,11 @@ void BookingController::LstRV_DblClick()
     if (!dialogs::askYesNo(m_main.widget(), rvlists::deleteQuestion(line, medecin), true))
         return;
     guarded(m_main.widget(), [&] {
-        const QString labo = m_main.currentLabo();
-        const int removed =
-            m_main.store().visites().removeFirstAppointment(day->jour, day->mois, day->an, labo, medecin);
-        if (removed > 0)
-            appointmentChanged({0, medecin, labo, day->jour, day->mois, day->an, QString()});
+        const QDate chosen(day->an.toInt(), day->mois.toInt(), day->jour.toInt());
+        const booking::Result result =
+            booking::cancel(m_main.store(), {medecin, m_main.currentLabo(), chosen, {}}, booking::Policy::Desk);
+        if (result.done)
+            appointmentChanged(result.visite);
     });
 }
 

@@ -12,9 +12,11 @@
 #include "common/ui/Guard.h"
 #include "common/ui/Icons.h"
 #include "common/ui/Widgets.h"
+#include "labs/core/LabRules.h"
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
 #include "maintenance/ui/MaintenanceController.h"
+#include "online/ui/OnlineController.h"
 #include "outputs/ui/OutputsController.h"
 #include "products/ui/ProductsController.h"
 #include "server/ui/ServerController.h"
@@ -56,6 +58,7 @@ FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
     m_outputs = std::make_unique<OutputsController>(*this);
     m_server = std::make_unique<ServerController>(*this);
     m_live = std::make_unique<LiveView>(*this);
+    m_online = std::make_unique<OnlineController>(*this, labrules::isMailAddress);
     connectSignals();
 }
 

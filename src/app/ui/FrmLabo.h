@@ -18,6 +18,7 @@ class BookingController;
 class DoctorsController;
 class LabsController;
 class MaintenanceController;
+class OnlineController;
 class OutputsController;
 class ProductsController;
 class ServerController;
@@ -152,6 +153,7 @@ private:
     std::unique_ptr<OutputsController> m_outputs;
     std::unique_ptr<ServerController> m_server;
     std::unique_ptr<LiveView> m_live;
+    std::unique_ptr<OnlineController> m_online;
 };
 
 } // namespace tv

@@ -52,6 +52,7 @@ struct MenuActions {
     QAction *mnuGraphique = nullptr;
     QAction *mnuSauvegardes = nullptr;
     QAction *mnuServeur = nullptr;
+    QAction *mnuLien = nullptr;
 };
 
 // Every named widget of the main window: its own, and each subsystem's

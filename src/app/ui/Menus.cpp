@@ -9,6 +9,7 @@
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
 #include "maintenance/ui/MaintenanceController.h"
+#include "online/ui/OnlineController.h"
 #include "outputs/ui/OutputsController.h"
 #include "products/ui/ProductsController.h"
 #include "server/ui/ServerController.h"
@@ -87,6 +88,7 @@ void buildMenus(MenuActions &m, QWidget *owner)
     separator(m.mnuPlus, "mnusepPlus0");
     m.mnuSauvegardes = entry(m.mnuPlus, "mnuSauvegardes", QStringLiteral("Sauvegardes…"));
     m.mnuServeur = entry(m.mnuPlus, "mnuServeur", QStringLiteral("Transférer la base sur un serveur PostgreSQL…"));
+    m.mnuLien = entry(m.mnuPlus, "mnuLien", QStringLiteral("Lien de réservation en ligne…"));
 }
 
 // Each command to the controller of its subsystem.
@@ -122,6 +124,7 @@ void FrmLabo::connectMenus()
     on(m.mnuGraphique, [this] { m_outputs->mnuGraphique_Click(); });
     on(m.mnuSauvegardes, [this] { m_backups->mnuSauvegardes_Click(); });
     on(m.mnuServeur, [this] { m_server->mnuServeur_Click(); });
+    on(m.mnuLien, [this] { m_online->mnuLien_Click(); });
 }
 
 } // namespace tv

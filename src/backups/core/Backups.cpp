@@ -117,6 +117,49 @@ QStringList column(Database &db, const QString &statement)
     return values;
 }
 
+// What the user reads about a copy that could not be checked: the cause
+// in French, never the engine's own words.
+QString problemText(StoreError::Cause cause)
+{
+    switch (cause) {
+    case StoreError::Cause::Damaged:
+        return QStringLiteral("Copie endommagée : des pages de la base sont abîmées ou incohérentes.");
+    case StoreError::Cause::Busy:
+        return QStringLiteral("Copie illisible : le fichier est occupé par un autre programme.");
+    default:
+        return QStringLiteral("Copie illisible : le fichier n'a pas pu être lu (droits d'accès ou erreur du disque).");
+    }
+}
+
+// A database file starts with these 16 bytes; anything else is another
+// kind of file, which deserves its own sentence rather than "damaged".
+bool hasDatabaseHeader(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
+}
+
+// Ferrune_endommagee_2025-03-05_10-30-00.mdb beside the database, a
+// number added when that name is taken.
+QString asideName(const QString &dataFolder)
+{
+    const QString stem = QStringLiteral("Ferrune_endommagee_") + Clock::now().toString(kStamp);
+    QString path = files::join(dataFolder, stem + QStringLiteral(".mdb"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = files::join(dataFolder, stem + QStringLiteral("_%1.mdb").arg(n));
+    return path;
+}
+
+// The damaged database and its journal, if any, under the new name; the
+// journal must not be played into the copy that takes its place.
+void setAside(const QString &database, const QString &aside)
+{
+    textfile::replaceFile(database, aside);
+    const QString journal = database + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal))
+        textfile::replaceFile(journal, aside + QStringLiteral("-journal"));
+}
+
 } // namespace
 
 QString folder(const QString &dataFolder)
@@ -176,11 +219,15 @@ Entry inspect(const QString &path, Check depth)
     const auto match = namePattern().match(QFileInfo(path).fileName());
     if (match.hasMatch())
         entry.taken = QDateTime::fromString(match.captured(1), kStamp);
+    if (QFileInfo(path).isFile() && !hasDatabaseHeader(path)) {
+        entry.problem = QStringLiteral("Copie illisible : ce fichier n'est pas une base de données.");
+        return entry;
+    }
     try {
         auto db = Database::openFile(path, Database::FileMode::ReadOnly);
         const QStringList check = column(*db, db->dialect().integrityCheck(depth == Check::Quick));
         if (check != QStringList{QStringLiteral("ok")}) {
-            entry.problem = QStringLiteral("Copie endommagée : ") + check.mid(0, 3).join(QStringLiteral(" ; "));
+            entry.problem = problemText(StoreError::Cause::Damaged);
             return entry;
         }
         for (const QString &table : schema::tableNames()) {
@@ -193,7 +240,7 @@ Entry inspect(const QString &path, Check depth)
             entry.rows.append({table, count.toLongLong()});
         }
     } catch (const StoreError &error) {
-        entry.problem = QStringLiteral("Copie illisible : ") + error.fullText();
+        entry.problem = problemText(error.cause());
     }
     return entry;
 }
@@ -208,7 +255,7 @@ QList<Entry> list(const QString &dataFolder)
     return result;
 }
 
-void restore(const QString &backupPath, const QString &dataFolder)
+QString restore(const QString &backupPath, const QString &dataFolder, Current current)
 {
     const Entry entry = inspect(backupPath);
     if (!entry.sound())
@@ -218,15 +265,23 @@ void restore(const QString &backupPath, const QString &dataFolder)
     const QString database = files::join(dataFolder, files::Database);
     const QString pending = database + kRestoring;
     QFile::remove(pending);
+    QString aside;
     try {
         copyDatabase(backupPath, pending);
+        if (current == Current::SetAside && QFileInfo::exists(database)) {
+            aside = asideName(dataFolder);
+            setAside(database, aside);
+        }
         textfile::replaceFile(pending, database);
     } catch (const StoreError &error) {
         QFile::remove(pending);
+        if (!aside.isEmpty() && !QFileInfo::exists(database))
+            setAside(aside, database);
         throw StoreError(QStringLiteral("La sauvegarde n'a pas pu être remise en place ; votre base de données n'a "
                                         "pas été modifiée."),
                          error.fullText());
     }
+    return aside;
 }
 
 } // namespace tv::backups

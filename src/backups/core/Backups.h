@@ -44,6 +44,10 @@ Entry inspect(const QString &path, Check depth = Check::Full);
 // Puts the copy in place of the data folder's Ferrune.mdb: checked first,
 // copied beside under a temporary name, renamed over the database. The
 // database must be closed. Throws StoreError; the database is then intact.
-void restore(const QString &backupPath, const QString &dataFolder);
+// A damaged database (no copy of it can be taken) is not overwritten but
+// kept aside: renamed Ferrune_endommagee_<date>.mdb beside itself, the new
+// path returned (empty when the database was replaced).
+enum class Current { Replace, SetAside };
+QString restore(const QString &backupPath, const QString &dataFolder, Current current = Current::Replace);
 
 } // namespace tv::backups

@@ -119,26 +119,36 @@ bool BackupsController::restore(const QString &backupPath)
     }
     const QString when =
         QLocale(QLocale::French).toString(entry.taken, QStringLiteral("dddd d MMMM yyyy 'à' HH:mm:ss"));
+    const QString database = files::join(dataFolder(), files::Database);
+    // A damaged database is when a restore is needed most: no copy of it
+    // can be taken, so it is kept aside instead of standing in the way.
+    bool damaged = false;
+    {
+        const BusyCursor busy;
+        damaged = !backups::inspect(database, backups::Check::Quick).sound();
+    }
     if (!dialogs::askYesNo(
             m_main.widget(),
-            QStringLiteral("Remplacer toutes les données de la base par celles de la sauvegarde du %1 ?\n\n"
-                           "L'état actuel sera d'abord sauvegardé. Les autres postes qui partagent ces "
-                           "données doivent avoir quitté le programme.")
-                .arg(when),
+            QStringLiteral("Remplacer toutes les données de la base par celles de la sauvegarde du %1 ?\n\n%2 Les "
+                           "autres postes qui partagent ces données doivent avoir quitté le programme.")
+                .arg(when, damaged ? QStringLiteral("La base actuelle est endommagée : elle sera gardée à part, "
+                                                    "renommée dans son répertoire.")
+                                   : QStringLiteral("L'état actuel sera d'abord sauvegardé.")),
             true))
         return false;
-    if (!before(QStringLiteral("la restauration")))
+    if (!damaged && !before(QStringLiteral("la restauration")))
         return false;
 
-    const QString database = files::join(dataFolder(), files::Database);
     m_main.closeStore();
     QString failure;
+    QString aside;
     {
         const BusyCursor busy;
         try {
-            backups::restore(backupPath, dataFolder());
+            aside = backups::restore(backupPath, dataFolder(),
+                                     damaged ? backups::Current::SetAside : backups::Current::Replace);
         } catch (const StoreError &error) {
-            failure = error.fullText();
+            failure = error.message();
         }
     }
     try {
@@ -152,7 +162,11 @@ bool BackupsController::restore(const QString &backupPath)
         dialogs::critical(m_main.widget(), failure);
         return false;
     }
-    dialogs::information(m_main.widget(), QStringLiteral("La sauvegarde du %1 a été restaurée.").arg(when));
+    QString done = QStringLiteral("La sauvegarde du %1 a été restaurée.").arg(when);
+    if (!aside.isEmpty())
+        done += QStringLiteral("\n\nLa base endommagée qu'elle remplace a été gardée sous le nom « %1 ».")
+                    .arg(QDir::toNativeSeparators(aside));
+    dialogs::information(m_main.widget(), done);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "maintenance/core/DatabaseUpgrade.h"
 
-#include "maintenance/core/JetReader.h"
+#include "maintenance/core/AccessReading.h"
+#include "maintenance/core/AccessReport.h"
 #include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
@@ -116,46 +117,60 @@ private:
     std::unique_ptr<Database> m_db;
 };
 
+// Read beforehand by the reader child (accessreading::read), never in
+// this process.
 class AccessDatabase : public OldDatabase {
 public:
-    explicit AccessDatabase(const QString &path)
-        : m_reader(path)
+    explicit AccessDatabase(std::shared_ptr<const AccessContent> content)
+        : m_content(std::move(content))
     {
     }
 
     int firstPosition() const override { return 0; }
-    QStringList tables() override { return m_reader.tables(); }
+    QStringList tables() override { return m_content->catalog; }
 
-    int count(const QString &table) override { return static_cast<int>(m_reader.rowCount(actual(table))); }
+    int count(const QString &table) override { return static_cast<int>(actual(table).rows.size()); }
 
     void read(const QString &table, const std::function<void(const QVariantList &)> &row) override
     {
-        m_reader.readTable(actual(table), row);
+        for (const QVariantList &values : actual(table).rows)
+            row(values);
     }
 
 private:
-    // Access compares table names without regard to case.
-    QString actual(const QString &table)
+    const AccessTable &actual(const QString &table)
     {
-        for (const QString &name : m_reader.tables()) {
-            if (name.compare(table, Qt::CaseInsensitive) == 0)
-                return name;
-        }
+        if (const AccessTable *found = m_content->table(table))
+            return *found;
         throw StoreError(QStringLiteral("La base de données Access « %1 » n'a pas de table %2.")
-                             .arg(files::native(m_reader.path()), table));
+                             .arg(files::native(m_content->path), table));
     }
 
-    JetReader m_reader;
+    std::shared_ptr<const AccessContent> m_content;
 };
+
+// Without the user's consent, only a whole file is imported.
+std::shared_ptr<const AccessContent> readWhole(const QString &path)
+{
+    auto content = std::make_shared<AccessContent>(accessreading::read(path));
+    const accessreport::Summary summary = accessreport::summarize(*content);
+    if (summary.verdict == accessreport::Verdict::Unreadable)
+        throw StoreError(accessreport::unreadableText(path));
+    if (summary.verdict == accessreport::Verdict::Partial)
+        throw StoreError(QStringLiteral("La base de données Access « %1 » est endommagée : une partie seulement a "
+                                        "pu être lue.\n\n%2")
+                             .arg(files::native(path), summary.lines.join(QLatin1Char('\n'))));
+    return content;
+}
 
 } // namespace
 
-std::unique_ptr<OldDatabase> openOld(const QString &path)
+std::unique_ptr<OldDatabase> openOld(const QString &path, std::shared_ptr<const AccessContent> access)
 {
     if (!QFile::exists(path))
         throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(files::native(path)));
     switch (DatabaseUpgrade::kindOf(path)) {
-    case DatabaseUpgrade::Kind::Access: return std::make_unique<AccessDatabase>(path);
+    case DatabaseUpgrade::Kind::Access: return std::make_unique<AccessDatabase>(access ? access : readWhole(path));
     case DatabaseUpgrade::Kind::Program: return std::make_unique<SqliteDatabase>(path);
     case DatabaseUpgrade::Kind::Unknown: break;
     }
@@ -256,7 +271,7 @@ DatabaseUpgrade::DatabaseUpgrade(Paths paths)
 
 DatabaseUpgrade::Kind DatabaseUpgrade::kindOf(const QString &path)
 {
-    if (JetReader::isJetFile(path))
+    if (accessreading::isAccessFile(path))
         return Kind::Access;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -292,7 +307,7 @@ void DatabaseUpgrade::copyRows()
         if (!QFile::exists(m_paths.shipped))
             throw StoreError(QStringLiteral("La base de données livrée « %1 » est introuvable.")
                                  .arg(files::native(m_paths.shipped)));
-        const auto oldDatabase = upgrade_detail::openOld(m_paths.oldDatabase);
+        const auto oldDatabase = upgrade_detail::openOld(m_paths.oldDatabase, m_access);
         OldDatabase &old = *oldDatabase;
         const QStringList oldTables = old.tables();
         // The engine's order of names; the first equal to Produit counts.
@@ -399,10 +414,17 @@ void DatabaseUpgrade::finishSwap(const Paths &paths, const std::function<void(co
     renameFile(paths.work(), paths.oldDatabase);
 }
 
+void DatabaseUpgrade::removeLeftovers(const Paths &paths)
+{
+    // An import stopped while the user was asked leaves its empty database.
+    for (const QString &file :
+         {paths.partial(), paths.partial() + QStringLiteral("-journal"), emptyTemplatePath(paths.oldDatabase)})
+        removeFile(file);
+}
+
 bool DatabaseUpgrade::recover(const Paths &paths)
 {
-    for (const QString &file : {paths.partial(), paths.partial() + QStringLiteral("-journal")})
-        removeFile(file);
+    removeLeftovers(paths);
     if (!QFile::exists(paths.work()))
         return false;
     removeFile(paths.shipped);

@@ -4,9 +4,11 @@
 #include <QPair>
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace tv {
 class Database;
+struct AccessContent;
 namespace upgrade_detail {
 class OldDatabase;
 }
@@ -49,6 +51,9 @@ public:
 
     void setProgress(Progress progress) { m_progress = std::move(progress); }
     void setCheckpoint(Checkpoint checkpoint) { m_checkpoint = std::move(checkpoint); }
+    // An Access database already read, whose losses the user accepted.
+    // Without it an Access file is read here and imported only whole.
+    void setAccessContent(std::shared_ptr<const AccessContent> content) { m_access = std::move(content); }
 
     // Fills the work copy. Throws StoreError; the work copy is then removed
     // and nothing else has changed.
@@ -63,9 +68,12 @@ public:
     bool hadProduit() const { return m_hadProduit; }
 
     // Start-up, before the shipped file is looked at: removes a copy left
-    // half-filled by a crash and finishes a swap that a crash interrupted.
+    // half-filled by a crash (and the empty database of an import) and
+    // finishes a swap that a crash interrupted.
     // True when it finished a swap.
     static bool recover(const Paths &paths);
+    // Only the removal. Throws StoreError.
+    static void removeLeftovers(const Paths &paths);
 
 private:
     void checkpoint(const QString &point) const;
@@ -76,6 +84,7 @@ private:
     Paths m_paths;
     Progress m_progress;
     Checkpoint m_checkpoint;
+    std::shared_ptr<const AccessContent> m_access;
     QList<QPair<QString, int>> m_copied;
     bool m_hadProduit = false;
 };

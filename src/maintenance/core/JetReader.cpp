@@ -1,5 +1,8 @@
 #include "maintenance/core/JetReader.h"
 
+#include "maintenance/core/AccessReading.h"
+#include "maintenance/core/Sanitizer.h"
+
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 
@@ -11,45 +14,132 @@
 #include <glib.h>
 #include <mdbtools.h>
 
+#include <QtEndian>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace tv {
 
 namespace {
 
-// Large enough for any memo typed in Access (65,535 characters, up to three
-// bytes each once in UTF-8); a longer value is refused rather than cut.
-constexpr size_t kBindSize = 1 << 20;
+// The library copies every value through a block of this size. Large
+// enough for any memo typed in Access (65,535 characters, up to three bytes
+// each once in UTF-8); a longer value is refused rather than cut. Under
+// AddressSanitizer a block over 128 KB costs a system call, for every value:
+// that build reads memos of up to 64 KB of text only.
+#if TV_SANITIZED
+constexpr size_t kBindSize = 1 << 16;
+#else
+constexpr size_t kBindSize = 3 << 16;
+#endif
 const char *const kDateFormat = "%Y-%m-%dT%H:%M:%S";
 
-bool isText(int type)
+using accessstream::RawValue;
+
+// Numbers and dates come as the library prints them, with the C library's
+// locale (which nothing here changes); a print that does not read back
+// whole stays text, which no numeric column takes.
+RawValue textValue(const char *text, int length)
 {
-    return type == MDB_TEXT || type == MDB_MEMO;
+    RawValue v;
+    v.kind = RawValue::Kind::Text;
+    v.text = text;
+    v.length = length;
+    return v;
 }
 
-QVariant valueOf(int type, const char *text, int length)
+RawValue integerValue(const char *text, int length)
 {
-    if (isText(type))
-        return QString::fromUtf8(text, length);
-    if (type == MDB_BOOL)
-        return QByteArray(text, length) == "1";
+    RawValue v;
+    const auto [end, error] = std::from_chars(text, text + length, v.number);
+    if (error != std::errc() || end != text + length)
+        return textValue(text, length);
+    v.kind = RawValue::Kind::Integer;
+    return v;
+}
+
+RawValue realValue(const char *text, int length)
+{
+    char copy[64];
+    if (length >= static_cast<int>(sizeof copy))
+        return textValue(text, length);
+    std::replace_copy(text, text + length, copy, ',', '.');
+    copy[length] = '\0';
+    char *end = nullptr;
+    RawValue v;
+    v.real = std::strtod(copy, &end);
+    if (end != copy + length)
+        return textValue(text, length);
+    v.kind = RawValue::Kind::Real;
+    return v;
+}
+
+// yyyy-MM-ddTHH:mm:ss (kDateFormat); anything else is no date.
+RawValue dateValue(const char *text, int length)
+{
+    const auto field = [&](int at, int digits) {
+        int n = 0;
+        for (int i = at; i < at + digits; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return -1;
+            n = n * 10 + (text[i] - '0');
+        }
+        return n;
+    };
+    RawValue v;
+    v.kind = RawValue::Kind::DateTime;
+    v.number = QDate().toJulianDay();
+    if (length != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':')
+        return v;
+    const QDate date(field(0, 4), field(5, 2), field(8, 2));
+    const QTime time(field(11, 2), field(14, 2), field(17, 2));
+    if (date.isValid() && time.isValid()) {
+        v.number = date.toJulianDay();
+        v.msecs = static_cast<quint32>(time.msecsSinceStartOfDay());
+    }
+    return v;
+}
+
+RawValue valueOf(int type, const char *text, int length)
+{
+    if (type == MDB_TEXT || type == MDB_MEMO)
+        return textValue(text, length);
+    RawValue v;
+    if (type == MDB_BOOL) {
+        v.kind = RawValue::Kind::Bool;
+        v.number = length == 1 && text[0] == '1';
+        return v;
+    }
     if (length == 0)
-        return {};
-    const QString value = QString::fromUtf8(text, length);
+        return v;
     switch (type) {
     case MDB_BYTE:
     case MDB_INT:
     case MDB_LONGINT:
-    case MDB_COMPLEX: return value.toLongLong();
+    case MDB_COMPLEX: return integerValue(text, length);
     case MDB_FLOAT:
     case MDB_DOUBLE:
     case MDB_MONEY:
-    case MDB_NUMERIC:
-        // The library prints with the C library's locale.
-        return QString(value).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
-    case MDB_DATETIME: return QDateTime::fromString(value, Qt::ISODate);
-    default: return value;
+    case MDB_NUMERIC: return realValue(text, length);
+    case MDB_DATETIME: return dateValue(text, length);
+    default: return textValue(text, length);
     }
+}
+
+// Characters of UTF-8 text as QString counts them.
+quint32 utf16Length(const RawValue &v)
+{
+    quint32 n = 0;
+    for (qsizetype i = 0; i < v.length; ++i) {
+        const auto byte = static_cast<unsigned char>(v.text[i]);
+        n += (byte & 0xC0) != 0x80 ? 1 : 0;
+        n += byte >= 0xF0 ? 1 : 0;
+    }
+    return n;
 }
 
 struct TableDefDeleter {
@@ -68,26 +158,13 @@ struct JetReader::Handle {
     }
 };
 
-bool JetReader::isJetFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(20);
-    // Bytes 4 to 19 name the engine; the page that follows holds the rest
-    // of the header, so a shorter file cannot be one.
-    return file.size() >= 2048
-           && (head.mid(4) == QByteArray("Standard Jet DB\0", 16)
-               || head.mid(4) == QByteArray("Standard ACE DB\0", 16));
-}
-
 JetReader::JetReader(const QString &path)
     : m_path(path)
     , m_handle(std::make_unique<Handle>())
 {
     if (!QFile::exists(path))
         throw StoreError(QStringLiteral("La base de données « %1 » est introuvable.").arg(files::native(path)));
-    if (!isJetFile(path))
+    if (!accessreading::isAccessFile(path))
         fail(QStringLiteral("Le fichier n'est pas une base de données Access."));
     m_handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!m_handle->mdb)
@@ -140,36 +217,76 @@ TableDef openTable(MdbHandle *mdb, const QString &name)
     return table;
 }
 
-} // namespace
-
-qint64 JetReader::rowCount(const QString &table) const
+accessstream::Column describe(const MdbColumn &column, bool jet3)
 {
-    const TableDef def = openTable(m_handle->mdb, table);
-    if (!def)
-        fail(QStringLiteral("La table %1 est illisible.").arg(table));
-    return def->num_rows;
+    using accessstream::ColumnKind;
+    accessstream::Column out{QString::fromUtf8(column.name), ColumnKind::Other, 0};
+    switch (column.col_type) {
+    case MDB_BOOL: out.kind = ColumnKind::Bool; break;
+    case MDB_BYTE: out.kind = ColumnKind::Byte; break;
+    case MDB_INT: out.kind = ColumnKind::Integer; break;
+    case MDB_LONGINT: out.kind = column.is_long_auto ? ColumnKind::Counter : ColumnKind::Long; break;
+    case MDB_MONEY: out.kind = ColumnKind::Money; break;
+    case MDB_FLOAT: out.kind = ColumnKind::Single; break;
+    case MDB_DOUBLE: out.kind = ColumnKind::Double; break;
+    case MDB_DATETIME: out.kind = ColumnKind::DateTime; break;
+    case MDB_NUMERIC: out.kind = ColumnKind::Numeric; break;
+    case MDB_MEMO: out.kind = ColumnKind::Memo; break;
+    case MDB_TEXT:
+        out.kind = ColumnKind::Text;
+        // Jet 4 stores two bytes a character, whether compressed or not.
+        out.size = static_cast<quint32>(std::max(0, column.col_size)) / (jet3 ? 1 : 2);
+        break;
+    default: break;
+    }
+    return out;
 }
 
-void JetReader::readTable(const QString &name, const Row &row) const
+// A memo's first four bytes in the row give its length in the file, flags
+// in the top two bits. Compressed text takes at least a byte a character,
+// plus its mark and at most one more byte a character to switch modes: a
+// memo that comes back shorter than a third of that was cut on the way.
+std::optional<quint32> memoCut(const MdbHandle &mdb, const MdbColumn &column, const RawValue &value)
+{
+    const int start = column.cur_value_start;
+    if (column.cur_value_len < 12 || start < 0 || start + 4 > MDB_PGSIZE)
+        return std::nullopt;
+    const quint32 announced = qFromLittleEndian<quint32>(mdb.pg_buf + start) & 0x3fffffffu;
+    const quint32 got = utf16Length(value);
+    if (announced == 0 || (got != 0 && got * 3 + 2 >= announced))
+        return std::nullopt;
+    return announced;
+}
+
+} // namespace
+
+qint64 JetReader::readTable(const QString &name, const Begin &begin, const Row &row, const Problem &problem) const
 {
     const TableDef table = openTable(m_handle->mdb, name);
     if (!table)
         fail(QStringLiteral("La table %1 est illisible.").arg(name));
 
     const unsigned columns = table->num_cols;
+    if (!table->columns || table->columns->len != columns)
+        fail(QStringLiteral("La définition de la table %1 est illisible.").arg(name));
+    TableInfo info{table->num_rows, {}};
     std::vector<std::unique_ptr<char[]>> buffers;
     std::vector<int> lengths(columns, 0);
     std::vector<int> types(columns, 0);
+    const bool jet3 = m_handle->mdb->f->jet_version == MDB_VER_JET3;
     for (unsigned c = 0; c < columns; ++c) {
-        types[c] = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c))->col_type;
+        const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c));
+        types[c] = column->col_type;
+        info.columns.append(describe(*column, jet3));
         buffers.push_back(std::make_unique_for_overwrite<char[]>(kBindSize));
         buffers.back()[0] = '\0';
         // Columns are numbered from 1 here.
         mdb_bind_column(table.get(), static_cast<int>(c + 1), buffers.back().get(), &lengths[c]);
     }
+    begin(info);
     mdb_rewind_table(table.get());
 
-    QVariantList values;
+    std::vector<RawValue> values;
     values.reserve(columns);
     qint64 rows = 0;
     while (mdb_fetch_row(table.get())) {
@@ -179,18 +296,26 @@ void JetReader::readTable(const QString &name, const Row &row) const
                 fail(QStringLiteral("Une valeur de la table %1 (ligne %2) est trop longue pour être reprise.")
                          .arg(name)
                          .arg(rows + 1));
-            values.append(valueOf(types[c], buffers[c].get(), lengths[c]));
+            // A memo the row holds no part of is null; one that comes back
+            // empty all the same was lost on the way (the library says why).
+            const auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, c));
+            if (types[c] == MDB_MEMO && column->cur_value_len == 0)
+                values.emplace_back();
+            else
+                values.push_back(valueOf(types[c], buffers[c].get(), lengths[c]));
+            if (types[c] != MDB_MEMO || !problem)
+                continue;
+            if (const auto announced = memoCut(*m_handle->mdb, *column, values.back()))
+                problem(QStringLiteral("%1 : %2 octets annoncés, %3 caractères lus")
+                            .arg(QString::fromUtf8(column->name))
+                            .arg(*announced)
+                            .arg(utf16Length(values.back())));
         }
         ++rows;
-        row(values);
+        if (!row(values))
+            break;
     }
-    // The library stops quietly at a page it cannot read: a table that
-    // ends short of its own count is damaged, not complete.
-    if (rows < table->num_rows)
-        fail(QStringLiteral("La table %1 est incomplète : %2 lignes lues sur %3.")
-                 .arg(name)
-                 .arg(rows)
-                 .arg(table->num_rows));
+    return rows;
 }
 
 } // namespace tv

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "maintenance/core/AccessStream.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -11,18 +13,18 @@ namespace tv {
 
 // Reads the tables of a Microsoft Access (Jet 3 / Jet 4) database, the
 // format of the databases the practices bring from their former program.
-// The file is opened read-only and never written.
+// The file is opened read-only and never written. The library trusts the
+// file's bytes: only the reader program (LecteurAccess) uses this class, so
+// that a damaged file can bring down that process and nothing else.
 //
-// Values come by column position: Text and Memo as QString (whole, line
-// breaks kept; an empty text and a null cannot be told apart and both come
-// as ""), numbers as qlonglong or double, Date/Time as QDateTime, Yes/No as
-// bool, other nulls as a null QVariant.
+// Values come by column position, as accessstream::RawValue (no QVariant is
+// made; toVariant gives the one the program reads): Text and Memo as text
+// (whole, line breaks kept; an empty text and a null cannot be told apart
+// and both come as "", but a memo the row does not hold at all comes as
+// null), numbers as integers or reals, Date/Time as a date, Yes/No as bool,
+// other nulls as null.
 class JetReader {
 public:
-    // True when the file starts with a Jet or ACE header. Looked at before
-    // the library is given a file, which it may not take kindly otherwise.
-    static bool isJetFile(const QString &path);
-
     // Throws StoreError (French, naming the file) when it cannot be read.
     explicit JetReader(const QString &path);
     ~JetReader();
@@ -34,12 +36,21 @@ public:
     QString formatName() const;
     // The user tables, in the order the database lists them.
     QStringList tables() const;
-    // The live rows the table's header counts.
-    qint64 rowCount(const QString &table) const;
-
-    using Row = std::function<void(const QVariantList &values)>;
-    // Every live row of the table, in storage order. Throws StoreError.
-    void readTable(const QString &table, const Row &row) const;
+    struct TableInfo {
+        qint64 declaredRows = 0; // the live rows the table's header counts
+        QList<accessstream::Column> columns;
+    };
+    using Begin = std::function<void(const TableInfo &table)>;
+    // Returns false to stop the reading. The values' text lives until the
+    // next row.
+    using Row = std::function<bool(const std::vector<accessstream::RawValue> &values)>;
+    // What the library let through without a word: a memo whose row
+    // announces more than came back. Said before the row it is about.
+    using Problem = std::function<void(const QString &what)>;
+    // Every live row of the table, in storage order, after its definition.
+    // Returns the rows read: fewer than declared when the library stopped
+    // at a page it could not read. Throws StoreError.
+    qint64 readTable(const QString &table, const Begin &begin, const Row &row, const Problem &problem = {}) const;
 
 private:
     [[noreturn]] void fail(const QString &what) const;

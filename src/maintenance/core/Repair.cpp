@@ -1,7 +1,8 @@
 #include "maintenance/core/Repair.h"
 
+#include "maintenance/core/AccessReading.h"
+#include "maintenance/core/AccessReport.h"
 #include "maintenance/core/DatabaseUpgrade.h"
-#include "maintenance/core/JetReader.h"
 #include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
@@ -100,7 +101,16 @@ Report run(const QString &databasePath)
         // program imports it itself, keeping the file as it is.
         report.status = Status::Access;
         try {
-            report.format = JetReader(databasePath).formatName();
+            // Read whole, by the reader child, to say what the import will find.
+            const AccessContent content = accessreading::read(databasePath);
+            report.format = content.format;
+            const accessreport::Summary summary = accessreport::summarize(content);
+            if (summary.verdict == accessreport::Verdict::Unreadable)
+                report.problems.append(accessreport::unreadableText(databasePath));
+            else if (summary.verdict == accessreport::Verdict::Partial)
+                report.problems << QStringLiteral("Elle est endommagée : une partie seulement a pu être lue. Tallvane "
+                                                  "vous demandera s'il faut importer ce qui est lisible.")
+                                << summary.lines;
         } catch (const StoreError &e) {
             report.problems.append(e.message());
         }

@@ -6,6 +6,7 @@
 #include "common/ui/Guard.h"
 #include "common/ui/MainWindow.h"
 #include "maintenance/core/DataCopy.h"
+#include "maintenance/ui/AccessImport.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
@@ -107,6 +108,16 @@ bool MaintenanceController::carryOver(const DatabaseUpgrade::Paths &paths)
         && !m_main.backupBefore(QStringLiteral("la mise à jour de la base de données")))
         return true;
     DatabaseUpgrade upgrade(paths);
+    std::optional<AccessImport> access;
+    if (DatabaseUpgrade::kindOf(paths.oldDatabase) == DatabaseUpgrade::Kind::Access) {
+        access = AccessImport::prepare(m_main.widget(), paths.oldDatabase,
+                                       {QStringLiteral("Le programme va se fermer."),
+                                        QStringLiteral("Si vous répondez Non, rien ne sera modifié et le programme "
+                                                       "se fermera.")});
+        if (!access)
+            return false;
+        upgrade.setAccessContent(access->content());
+    }
     if (const auto error = copyWithProgress(upgrade)) {
         if (DatabaseUpgrade::kindOf(paths.oldDatabase) != DatabaseUpgrade::Kind::Program) {
             // The program cannot work on such a file: it stops, and the
@@ -125,7 +136,9 @@ bool MaintenanceController::carryOver(const DatabaseUpgrade::Paths &paths)
                                                                 "reprise au prochain démarrage."));
         return true;
     }
-    dialogs::information(m_main.widget(), QStringLiteral("Mise à jour des bases terminée."));
+    // A partial import is never called complete.
+    if (!access || access->whole())
+        dialogs::information(m_main.widget(), QStringLiteral("Mise à jour des bases terminée."));
     try {
         upgrade.swapFiles();
     } catch (const StoreError &error) {
@@ -137,6 +150,8 @@ bool MaintenanceController::carryOver(const DatabaseUpgrade::Paths &paths)
                                                "prochain démarrage."));
         return false;
     }
+    if (access)
+        access->finish(m_main.widget(), paths.backup);
     return true;
 }
 
@@ -187,9 +202,18 @@ bool MaintenanceController::importChosenAccessFile(const QString &chosen)
                               .arg(files::native(paths.backup)));
         return false;
     }
-    if (!guarded(m_main.widget(), [&] { DatabaseUpgrade::createEmpty(paths.shipped); }))
+    // What an import stopped by a crash left there goes first.
+    if (!guarded(m_main.widget(), [&] { DatabaseUpgrade::removeLeftovers(paths); }))
+        return false;
+    const auto access =
+        AccessImport::prepare(m_main.widget(), chosen,
+                              {QStringLiteral("Le chemin de la base de données reste le même."),
+                               QStringLiteral("Si vous répondez Non, rien ne sera modifié et le chemin de la base de "
+                                              "données restera le même.")});
+    if (!access || !guarded(m_main.widget(), [&] { DatabaseUpgrade::createEmpty(paths.shipped); }))
         return false;
     DatabaseUpgrade upgrade(paths);
+    upgrade.setAccessContent(access->content());
     std::optional<QString> error = copyWithProgress(upgrade);
     if (!error) {
         try {
@@ -206,9 +230,11 @@ bool MaintenanceController::importChosenAccessFile(const QString &chosen)
                                                "base de données reste le même."));
         return false;
     }
-    dialogs::information(m_main.widget(),
-                         QStringLiteral("Importation terminée. L'ancien fichier est conservé sous le nom « %1 ».")
-                             .arg(files::native(paths.backup)));
+    if (access->whole())
+        dialogs::information(m_main.widget(),
+                             QStringLiteral("Importation terminée. L'ancien fichier est conservé sous le nom « %1 ».")
+                                 .arg(files::native(paths.backup)));
+    access->finish(m_main.widget(), paths.backup);
     return true;
 }
 

@@ -173,6 +173,19 @@ void keepCounter(Database &source, Database &target, const QString &table)
     q.bind(QStringLiteral(":floor"), counterFloor(source, table)).exec();
 }
 
+// The four tables, then those added beside them that the file holds (an
+// older file opened read-only may lack them): the delegates' links move
+// with the practice.
+QStringList transferredTables(Database &source)
+{
+    QStringList names = schema::tableNames();
+    for (const QString &table : schema::addedTableNames()) {
+        if (source.hasTable(table))
+            names.append(table);
+    }
+    return names;
+}
+
 } // namespace
 
 ServerTransfer::TableReport ServerTransfer::summarise(Database &db, const QString &table)
@@ -212,22 +225,23 @@ QList<ServerTransfer::TableReport> ServerTransfer::run(Database &source, const S
     // No other workstation writes to the file while it is copied: a row
     // added meanwhile would be lost on the server.
     Transaction still(source);
+    const QStringList tables = transferredTables(source);
     qint64 total = 0;
-    for (const QString &table : schema::tableNames())
+    for (const QString &table : tables)
         total += countRows(source, table);
 
     Transaction transaction(*target);
     schema::createTables(*target);
     qint64 done = 0;
-    for (const QString &table : schema::tableNames())
+    for (const QString &table : tables)
         copyTable(source, *target, table, done, total, progress);
-    for (const QString &table : schema::tableNames())
+    for (const QString &table : tables)
         keepCounter(source, *target, table);
     // After the copy: one notice per block of rows would only slow it down.
     schema::addChangeNotices(*target);
 
     QList<TableReport> reports;
-    for (const QString &table : schema::tableNames()) {
+    for (const QString &table : tables) {
         const TableReport before = summarise(source, table);
         const TableReport after = summarise(*target, table);
         if (before.rows != after.rows || before.checksum != after.checksum)
@@ -241,7 +255,7 @@ QList<ServerTransfer::TableReport> ServerTransfer::run(Database &source, const S
     // The planner's figures, so the first lists use the indexes. Only these
     // tables: a bare ANALYZE goes through every table of every schema of the
     // database in this one transaction.
-    execStatement(*target, QStringLiteral("ANALYZE ") + schema::tableNames().join(QStringLiteral(", ")));
+    execStatement(*target, QStringLiteral("ANALYZE ") + tables.join(QStringLiteral(", ")));
     transaction.commit();
     // Last, and whole or not at all: until it is there every workstation
     // keeps using the file.

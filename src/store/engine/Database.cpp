@@ -153,6 +153,7 @@ std::unique_ptr<Database> Database::open(const Location &location)
                                             "programme (table %3 absente).\nVérifiez le fichier Serveur.cfg du "
                                             "dossier des données.")
                                  .arg(address.dbname, address.hostForMessage(), missing));
+        schema::upgrade(*db); // an older server database too
         schema::ensureChangeNotices(*db);
         return db;
     }
@@ -169,6 +170,7 @@ std::unique_ptr<Database> Database::open(const Location &location)
             QStringLiteral("Le fichier « %1 » n'est pas une base de données du programme (table %2 absente).")
                 .arg(QDir::toNativeSeparators(path), missing));
     schema::ensureIndexes(*db);
+    schema::upgrade(*db); // an older file gets the new tables
     return db;
 }
 

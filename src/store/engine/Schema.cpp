@@ -33,6 +33,28 @@ const QList<Table> &tables()
     return list;
 }
 
+// Tables a newer program added beside the four: an older database gets
+// them when it is opened (upgrade()), the four keep their columns.
+const QList<Table> &addedTables()
+{
+    // Lien: the online booking link of a laboratory (its seed and the
+    // digest of its token, never the token).
+    static const QList<Table> list = {
+        {QStringLiteral("Lien"), QStringLiteral("CREATE TABLE IF NOT EXISTS Lien (NumLien {id}, Labo {key}, "
+                                                "Graine TEXT, Empreinte TEXT, Cree TEXT)")},
+    };
+    return list;
+}
+
+const QStringList &addedIndexes()
+{
+    static const QStringList list = {
+        QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS IdxLienEmpreinte ON Lien (Empreinte)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS IdxLienLabo ON Lien (Labo)"),
+    };
+    return list;
+}
+
 QString definition(const Table &table, const Dialect &dialect)
 {
     QString text = table.definition;
@@ -79,6 +101,14 @@ QStringList tableNames()
     return names;
 }
 
+QStringList addedTableNames()
+{
+    QStringList names;
+    for (const Table &t : addedTables())
+        names.append(t.name);
+    return names;
+}
+
 QStringList columns(const QString &table)
 {
     static const QHash<QString, QStringList> list = {
@@ -97,6 +127,9 @@ QStringList columns(const QString &table)
         {QStringLiteral("Produit"),
          {QStringLiteral("NumProduit"), QStringLiteral("Medecin"), QStringLiteral("Labo"), QStringLiteral("Delegue"),
           QStringLiteral("Date"), QStringLiteral("Produit")}},
+        {QStringLiteral("Lien"),
+         {QStringLiteral("NumLien"), QStringLiteral("Labo"), QStringLiteral("Graine"), QStringLiteral("Empreinte"),
+          QStringLiteral("Cree")}},
     };
     return list.value(table);
 }
@@ -117,6 +150,31 @@ void createTables(Database &db)
         execStatement(db, definition(t, db.dialect()));
     for (const QString &statement : indexes())
         execStatement(db, statement);
+    addTables(db);
+}
+
+void addTables(Database &db)
+{
+    for (const Table &t : addedTables())
+        execStatement(db, definition(t, db.dialect()));
+    for (const QString &statement : addedIndexes())
+        execStatement(db, statement);
+}
+
+void upgrade(Database &db)
+{
+    // Every workstation and the web service try; a read-only file, or a
+    // server user without the right to create tables, still opens: what
+    // needs the new tables then says so when it is used.
+    try {
+        for (const Table &t : addedTables()) {
+            if (!db.hasTable(t.name)) {
+                addTables(db);
+                break;
+            }
+        }
+    } catch (const StoreError &) {
+    }
 }
 
 void ensureIndexes(Database &db)

@@ -10,7 +10,8 @@ class Database;
 // made from it at build time.
 namespace schema {
 QStringList tableNames();                  // Labo, Passage, Visite, Produit (upgrade order)
-QStringList columns(const QString &table); // column 0 first
+QStringList addedTableNames();             // Lien
+QStringList columns(const QString &table); // column 0 first (added tables too)
 void create(Database &db);                 // in a transaction of its own
 void createTables(Database &db);           // inside the caller's transaction
 void ensureIndexes(Database &db);
@@ -19,6 +20,10 @@ void ensureIndexes(Database &db);
 // database made by an older release when it is missing.
 void addChangeNotices(Database &db);
 void ensureChangeNotices(Database &db);
+// The tables added beside the four (the online links), created when
+// missing; the four are not touched. upgrade() tests first and never throws.
+void addTables(Database &db);
+void upgrade(Database &db);
 } // namespace schema
 
 } // namespace tv

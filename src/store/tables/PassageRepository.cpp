@@ -26,6 +26,20 @@ Later<QHash<QString, QString>> PassageRepository::quotasForMedecin(const QString
             }};
 }
 
+Later<QHash<QString, QString>> PassageRepository::quotasForLabo(const QString &labo) const
+{
+    // Descending so that the first row of a pair, the one quota() reads, wins.
+    Query q(m_db, QStringLiteral("SELECT Medecin, Passage FROM Passage WHERE Labo = :labo "
+                                 "ORDER BY NumPassage DESC"));
+    q.bind(QStringLiteral(":labo"), labo).later();
+    return {std::move(q), [](Query &q) {
+                QHash<QString, QString> quotas;
+                while (q.next())
+                    quotas.insert(q.text(0), q.text(1));
+                return quotas;
+            }};
+}
+
 void PassageRepository::setQuota(const QString &labo, const QString &medecin, int value)
 {
     // The pair's rows take the value, or a row is added when it has none:

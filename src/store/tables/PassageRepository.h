@@ -23,6 +23,8 @@ public:
     Later<std::optional<QString>> quota(const QString &labo, const QString &medecin) const;
     // Every quota text of the doctor by laboratory, unset ones as "".
     Later<QHash<QString, QString>> quotasForMedecin(const QString &medecin) const;
+    // Every quota text of the laboratory by doctor, unset ones as "".
+    Later<QHash<QString, QString>> quotasForLabo(const QString &labo) const;
     // Sets the quota of the pair's rows; adds the row when the pair has none.
     void setQuota(const QString &labo, const QString &medecin, int value);
     // The pair's row, quota unset, unless it has one.

@@ -10,6 +10,7 @@ Store::Store(std::unique_ptr<Database> db)
     , m_visites(*m_db)
     , m_passages(*m_db)
     , m_produits(*m_db)
+    , m_liens(*m_db)
 {
 }
 
@@ -55,6 +56,7 @@ void Store::renameLaboratory(const QString &from, const QString &to)
     m_labos.renameLabo(from, to);
     m_visites.renameLabo(from, to);
     m_passages.renameLabo(from, to);
+    m_liens.renameLabo(from, to);
     transaction.commit();
 }
 
@@ -64,6 +66,7 @@ void Store::deleteLaboratory(const QString &labo)
     m_labos.removeLabo(labo);
     m_visites.removeForLabo(labo);
     m_passages.removeForLabo(labo);
+    m_liens.remove(labo);
     transaction.commit();
 }
 

@@ -3,6 +3,7 @@
 #include "store/engine/ChangeFeed.h"
 #include "store/engine/Database.h"
 #include "store/tables/LaboRepository.h"
+#include "store/tables/LienRepository.h"
 #include "store/tables/PassageRepository.h"
 #include "store/tables/ProduitRepository.h"
 #include "store/tables/VisiteRepository.h"
@@ -27,6 +28,7 @@ public:
     ProduitRepository &produits() { return m_produits; }
     // What other workstations change from now on. Throws StoreError.
     std::unique_ptr<ChangeFeed> changeFeed() { return tv::changeFeed(*m_db); }
+    LienRepository &liens() { return m_liens; }
 
     // A new doctor gets one Passage row per laboratory, in list order.
     void addDoctorRows(const QString &medecin, const QStringList &labos);
@@ -34,9 +36,9 @@ public:
     void deleteDoctorRows(const QString &medecin);
     // A new laboratory and one Passage row per doctor.
     LaboEntry addLaboratory(const QString &name, const QStringList &medecins);
-    // Labo, Visite and Passage follow the new name; Produit keeps the old.
+    // Labo, Visite, Passage and Lien follow the new name; Produit keeps the old.
     void renameLaboratory(const QString &from, const QString &to);
-    // Labo, Visite and Passage rows go; Produit rows stay.
+    // Labo, Visite, Passage and Lien rows go; Produit rows stay.
     void deleteLaboratory(const QString &labo);
 
 private:
@@ -47,6 +49,7 @@ private:
     VisiteRepository m_visites;
     PassageRepository m_passages;
     ProduitRepository m_produits;
+    LienRepository m_liens;
 };
 
 } // namespace tv

@@ -9,6 +9,9 @@ namespace tv {
 
 namespace {
 const QString kColumns = QStringLiteral("NumVisite, Medecin, Labo, Jour, Mois, An, Heure");
+// The laboratory's visit with the doctor that day.
+const QString kSameDay = QStringLiteral("SELECT 1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
+                                        "AND Jour = :jour AND Labo = :labo");
 
 QList<VisiteRecord> readAll(Query &q)
 {
@@ -124,6 +127,21 @@ Later<DayPage<VisiteRecord>> VisiteRepository::pastDays(const QString &medecin, 
             }};
 }
 
+Later<QList<VisiteRecord>> VisiteRepository::comingForLabo(const QString &labo, const QString &an, const QString &mois,
+                                                           const QString &jour) const
+{
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Labo = :labo AND An >= :an "
+                                 "AND (An > :an OR Mois > :mois OR (Mois = :mois AND Jour >= :jour)) "
+                                 "ORDER BY An, Mois, Jour, Medecin, NumVisite")
+                      .arg(kColumns));
+    q.bind(QStringLiteral(":labo"), labo)
+        .bind(QStringLiteral(":an"), an)
+        .bind(QStringLiteral(":mois"), mois)
+        .bind(QStringLiteral(":jour"), jour)
+        .later();
+    return {std::move(q), readAll};
+}
+
 Later<QList<VisiteRecord>> VisiteRepository::forMonth(const QString &medecin, const QString &an,
                                                       const QString &mois) const
 {
@@ -164,17 +182,23 @@ void VisiteRepository::insert(const VisiteRecord &v)
         .exec();
 }
 
-VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const VisiteRecord &v,
-                                                                       const std::function<void()> &thenRead)
+Later<bool> VisiteRepository::hasVisitOn(const VisiteRecord &v) const
 {
-    // The check and the insert are one statement under the table's lock:
-    // one round trip, and sent again when the server's first answer was
-    // lost, since it cannot add the appointment twice.
-    Transaction transaction(m_db, QStringLiteral("Visite"), Transaction::Repeat::Yes);
+    Query q(m_db, kSameDay + QStringLiteral(" LIMIT 1"));
+    q.bind(QStringLiteral(":medecin"), v.medecin)
+        .bind(QStringLiteral(":labo"), v.labo)
+        .bind(QStringLiteral(":jour"), v.jour)
+        .bind(QStringLiteral(":mois"), v.mois)
+        .bind(QStringLiteral(":an"), v.an)
+        .later();
+    return {std::move(q), [](Query &q) { return q.next(); }};
+}
+
+Query VisiteRepository::insertUnlessBooked(const VisiteRecord &v)
+{
     Query insert(m_db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
-                                      "SELECT :medecin, :labo, :jour, :mois, :an, :heure WHERE NOT EXISTS "
-                                      "(SELECT 1 FROM Visite WHERE Medecin = :medecin AND An = :an AND Mois = :mois "
-                                      "AND Jour = :jour AND Labo = :labo)"));
+                                      "SELECT :medecin, :labo, :jour, :mois, :an, :heure WHERE NOT EXISTS (%1)")
+                           .arg(kSameDay));
     insert.bind(QStringLiteral(":medecin"), v.medecin)
         .bind(QStringLiteral(":labo"), v.labo)
         .bind(QStringLiteral(":jour"), v.jour)
@@ -182,6 +206,17 @@ VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const Vis
         .bind(QStringLiteral(":an"), v.an)
         .bind(QStringLiteral(":heure"), v.heure)
         .later();
+    return insert;
+}
+
+VisiteRepository::InsertResult VisiteRepository::insertUnlessDuplicate(const VisiteRecord &v,
+                                                                       const std::function<void()> &thenRead)
+{
+    // The check and the insert are one statement under the table's lock:
+    // one round trip, and sent again when the server's first answer was
+    // lost, since it cannot add the appointment twice.
+    Transaction transaction(m_db, QStringLiteral("Visite"), Transaction::Repeat::Yes);
+    Query insert = insertUnlessBooked(v);
     transaction.checked();
     transaction.commit(thenRead);
     // Sent twice, the first one did it.

@@ -30,16 +30,28 @@ public:
                                           bool newestFirst, int limit) const;
     // "yyyy-mm-dd" of an appointment, the day of the dated lists.
     static QString dayOf(const VisiteRecord &visite);
+    // The laboratory's appointments with every doctor from that day on,
+    // earliest first.
+    Later<QList<VisiteRecord>> comingForLabo(const QString &labo, const QString &an, const QString &mois,
+                                             const QString &jour) const;
     Later<QList<VisiteRecord>> forMonth(const QString &medecin, const QString &an, const QString &mois) const;
     Later<QList<VisiteRecord>> forDay(const QString &medecin, const QString &jour, const QString &mois,
                                       const QString &an) const;
 
+    // One visit per laboratory per day with a doctor: the test below and
+    // the insert's own are one text. This one only spares the user a
+    // question; the insert decides.
+    Later<bool> hasVisitOn(const VisiteRecord &visite) const;
     enum class InsertResult { Inserted, Duplicate };
     // The same laboratory, doctor and day is refused; the check and the
     // insert are one statement under a lock, so two workstations cannot
     // both pass it.
     // `thenRead` asks for what the action reads next, sent with the commit.
     InsertResult insertUnlessDuplicate(const VisiteRecord &visite, const std::function<void()> &thenRead = {});
+    // That statement alone, for a transaction guarding Visite that makes
+    // other checks first; it inserted when numRowsAffected() is 1 after
+    // the commit.
+    Query insertUnlessBooked(const VisiteRecord &visite);
     void insert(const VisiteRecord &visite);
 
     void removeForLabo(const QString &labo);

@@ -190,7 +190,11 @@ private slots:
             QCOMPARE(tvtest::TestEnv::readFile(env.dataFile(files::Database)), accessBytes);
         for (int i = 0; i < (again ? 3 : 1); ++i)
             dialogs::script::push(QMessageBox::Ok);
+        // And the empty database of an import stopped while it asked.
+        const QString empty = DatabaseUpgrade::emptyTemplatePath(env.dataFile(files::Database));
+        env.writeFile(empty, "x");
         auto window = env.startWindow();
+        QVERIFY(!QFile::exists(empty));
         QVERIFY(tvtest::noUnexpectedDialogs());
         QCOMPARE(dialogs::script::pending(), 0);
         const QString first = dialogs::script::texts().at(0);

@@ -168,6 +168,7 @@ private slots:
         using R = VisiteRepository::InsertResult;
         QCOMPARE(store->visites().insertUnlessDuplicate(visite("DR A", "ALPHA", "05", "03", "2025")), R::Inserted);
         QCOMPARE(store->visites().insertUnlessDuplicate(visite("dr a", "alpha", "05", "03", "2025")), R::Duplicate);
+        QVERIFY(store->visites().hasVisitOn(visite("dr a", "alpha", "05", "03", "2025")).get());
     }
 };
 
