@@ -188,10 +188,11 @@ int naiveGrid()
 int fastDoctorList()
 {
     tv::VisiteRepository &visites = env->store->visites();
+    const QString today = QStringLiteral("2025-03-05");
     auto day = visites.forDay(doctor(), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025"));
-    auto past =
-        visites.pastForMedecin(doctor(), QStringLiteral("2025"), QStringLiteral("03"), QStringLiteral("05"), 0, 100);
-    return static_cast<int>(day.get().size() + past.get().size());
+    auto past = visites.pastDays(doctor(), today, {}, true, 100);
+    auto count = visites.countPast(doctor(), today);
+    return static_cast<int>(day.get().size() + past.get().rows.size()) + count.get();
 }
 int naiveDoctorList()
 {
@@ -234,7 +235,8 @@ int fastDoctorSelection()
     const tv::ReadAhead ahead(env->store->db(), [] {
         tv::VisiteRepository &visites = env->store->visites();
         visites.forDay(doctor(), QStringLiteral("05"), QStringLiteral("03"), QStringLiteral("2025"));
-        visites.pastForMedecin(doctor(), QStringLiteral("2025"), QStringLiteral("03"), QStringLiteral("05"), 0, 100);
+        visites.pastDays(doctor(), QStringLiteral("2025-03-05"), {}, true, 100);
+        visites.countPast(doctor(), QStringLiteral("2025-03-05"));
         visites.forMonth(doctor(), kYear, month());
         env->store->passages().quota(labo(), doctor());
         visites.countForLaboYear(labo(), kYear, doctor());
@@ -299,11 +301,14 @@ int naiveBooking()
     return static_cast<int>(found.size());
 }
 
-// The first page the history list reads (the rest comes as it is scrolled).
+// The first page the history list reads and its length (the rest comes as
+// it is scrolled).
 int historyPage(tv::ProduitRepository::Filter filter, const QString &value)
 {
-    return static_cast<int>(
-        env->store->produits().historyPage(filter, value, doctor(), QString(), 100).get().rows.size());
+    tv::ProduitRepository &produits = env->store->produits();
+    auto page = produits.historyDays(filter, value, doctor(), {}, true, 100);
+    auto count = produits.historyCount(filter, value, doctor());
+    return static_cast<int>(page.get().rows.size()) + count.get();
 }
 
 int fastHistoryDoctor()

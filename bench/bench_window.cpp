@@ -13,6 +13,7 @@
 // through a proxy that delays each packet by half of TALLVANE_BENCH_RTT_MS
 // each way and counts the round trips of each operation.
 #include "LargePractice.h"
+#include "LiveBench.h"
 #include "NetProxy.h"
 
 #include "agenda/ui/BookingController.h"
@@ -53,6 +54,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,6 +71,7 @@ struct Environment {
     QTemporaryDir scratch;
     tvbench::Practice practice;
     QString programFolder;
+    QString databasePath; // the file, or beside the Serveur.cfg naming the server
     std::unique_ptr<tv::FrmLabo> window;
     std::unique_ptr<tvbench::NetProxy> proxy;
     QString server; // the direct connection string, "" on the file
@@ -334,6 +337,39 @@ double quotaChart()
     return ms;
 }
 
+// ---- the other workstations: the refresh, the look for their changes,
+// and the delay until one of them shows, measured with a second process
+
+double liveRefresh()
+{
+    ensureDoctorAndLabo();
+    static std::unique_ptr<tv::Store> other;
+    if (!other)
+        other = tv::Store::open(env->databasePath);
+    // Its own booking taken back each other time, whatever ran before.
+    static bool booked = false;
+    booked = !booked;
+    return tvbench::live::refresh(*env->window, *other, booked);
+}
+
+double liveCheck()
+{
+    // A server tells of the changes: there is nothing to look at.
+    if (!env->server.isEmpty())
+        throw tv::StoreError(QStringLiteral("no look at a server"));
+    return tvbench::live::check(*env->window);
+}
+
+double liveDelay()
+{
+    ensureDoctorAndLabo();
+    static tvbench::live::Delay delay(QCoreApplication::applicationFilePath(), env->databasePath);
+    const double ms = delay.next(*env->window);
+    if (ms < 0)
+        throw tv::StoreError(QStringLiteral("L'autre poste n'a pas été suivi"));
+    return ms;
+}
+
 // ---- measuring
 
 struct Case {
@@ -342,12 +378,17 @@ struct Case {
     std::string naiveName; // the store-level operation it is compared with
     double targetMs;
     double minTime = 0.5;
+    // A fixed number of turns instead: the time measured is not the time
+    // a turn takes.
+    int iterations = 0;
 };
 
 std::vector<Case> g_cases;
 std::map<std::string, double> g_medians;
 std::map<std::string, double> g_trips;
 std::map<std::string, double> g_naive;
+std::map<std::string, double> g_worst;
+std::set<std::string> g_failed; // stopped by an error: no figure
 
 double median(std::vector<double> samples)
 {
@@ -368,7 +409,8 @@ void measure(benchmark::State &state, const Case &c)
             ms = c.run();
         } catch (const tv::StoreError &e) {
             state.SkipWithError(qPrintable(e.fullText()));
-            break;
+            g_failed.insert(c.name);
+            return;
         }
         samples.push_back(ms);
         if (env->proxy)
@@ -378,6 +420,10 @@ void measure(benchmark::State &state, const Case &c)
     }
     const double m = median(samples);
     state.counters["median_ms"] = m;
+    if (!samples.empty()) {
+        g_worst[c.name] = *std::max_element(samples.begin(), samples.end());
+        state.counters["worst_ms"] = g_worst[c.name];
+    }
     g_medians[c.name] = m;
     if (env->proxy) {
         g_trips[c.name] = median(trips);
@@ -408,12 +454,21 @@ void registerCases()
         {"History_Medicine_CboPrPr", historyMedicine, "History_MedicineContains", 3},
         {"PurgeYear_mnuPurger", purgeYear, "PurgeYear_RolledBack", 300, 3.0},
         {"QuotaChart_mnuGraphique", quotaChart, "", 200},
+        {"LiveView_Refresh", liveRefresh, "", 5},
+        {"LiveView_CheckDataVersion", liveCheck, "", 0.1},
+        // The file is looked at once a second: a median of about half of it.
+        // Each turn waits up to a second first: 40 turns whatever the delay.
+        {"LiveView_DelayFromOtherProcess", liveDelay, "", 1000, 0, 40},
     };
     for (const Case &c : g_cases) {
-        benchmark::RegisterBenchmark(c.name.c_str(), [&c](benchmark::State &s) { measure(s, c); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseManualTime()
-            ->MinTime(c.minTime);
+        benchmark::internal::Benchmark *b =
+            benchmark::RegisterBenchmark(c.name.c_str(), [&c](benchmark::State &s) { measure(s, c); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseManualTime();
+        if (c.iterations > 0)
+            b->Iterations(c.iterations);
+        else
+            b->MinTime(c.minTime);
     }
 }
 
@@ -431,16 +486,21 @@ void loadNaiveFigures()
 
 void printSummary(const QString &rss)
 {
-    std::printf("\n%-28s %10s %10s %8s %8s %5s %6s\n", "operation (window)", "median ms", "naive ms", "ratio", "target",
-                "met", "trips");
+    std::printf("\n%-30s %10s %10s %10s %8s %8s %6s %6s\n", "operation (window)", "median ms", "worst ms", "naive ms",
+                "ratio", "target", "met", "trips");
     for (const Case &c : g_cases) {
+        if (g_failed.count(c.name)) {
+            std::printf("%-30s %10s %10s %10s %8s %8g %6s %6s\n", c.name.c_str(), "-", "-", "-", "-", c.targetMs,
+                        "failed", "-");
+            continue;
+        }
         const auto it = g_medians.find(c.name);
         if (it == g_medians.end())
             continue;
         const auto naive = g_naive.find(c.naiveName);
         const bool hasNaive = naive != g_naive.end() && it->second > 0;
         const auto trips = g_trips.find(c.name);
-        std::printf("%-28s %10.3f %10s %8s %8.0f %5s %6s\n", c.name.c_str(), it->second,
+        std::printf("%-30s %10.3f %10.3f %10s %8s %8g %6s %6s\n", c.name.c_str(), it->second, g_worst[c.name],
                     hasNaive ? qPrintable(QString::number(naive->second, 'f', 3)) : "-",
                     hasNaive ? qPrintable(QString::number(naive->second / it->second, 'f', 1)) : "-", c.targetMs,
                     it->second <= c.targetMs ? "yes" : "no",
@@ -523,6 +583,7 @@ void prepare()
     env->server = qEnvironmentVariable("TALLVANE_BENCH_SERVER");
     if (!env->server.isEmpty())
         folder = serverFolder(folder);
+    env->databasePath = tv::files::join(folder, tv::files::Database);
     prepareProgramFolder(env->programFolder, folder);
 }
 
@@ -553,6 +614,8 @@ int main(int argc, char **argv)
     try {
         if (argc == 3 && std::string(argv[1]) == "--rss-probe") {
             code = rssProbe(QString::fromLocal8Bit(argv[2]));
+        } else if (argc == 3 && std::string(argv[1]) == "--live-writer") {
+            code = tvbench::live::writer(QString::fromLocal8Bit(argv[2]));
         } else {
             benchmark::Initialize(&argc, argv);
             prepare();

@@ -115,12 +115,14 @@ void TstLabsPanel::onlyChangedColumnsAreWritten()
     clickRow(v.labo.LstLabo, 1);
     QCOMPARE(column(env, u"Laboratoire"_s, u"ALPHA"_s), u"a\r\nb\r\nc"_s);
 
-    // The row deleted elsewhere: the user is told, the panel takes no more typing.
-    exec(env, u"DELETE FROM Labo WHERE Labo = 'BETA'"_s);
+    // The row renamed (or deleted) elsewhere: nothing is written into it,
+    // the user is told, the panel takes no more typing.
+    exec(env, u"UPDATE Labo SET Labo = 'OMEGA' WHERE Labo = 'BETA'"_s);
     v.labo.Text4->setText(u"perdu"_s);
     script::push(QMessageBox::Ok);
     clickRow(v.labo.LstLabo, 0);
-    QVERIFY(script::texts().last().startsWith(u"Le laboratoire BETA n'existe plus"_s));
+    QVERIFY(script::texts().last().startsWith(u"Le laboratoire BETA a été supprimé ou renommé sur un autre poste"_s));
+    QCOMPARE(column(env, u"Adresse"_s, u"OMEGA"_s), QString());
     QCOMPARE(v.labo.LBlLabo->text(), u"ALPHA"_s);
     QVERIFY(tvtest::noUnexpectedDialogs());
 }

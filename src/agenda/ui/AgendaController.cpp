@@ -134,8 +134,14 @@ void AgendaController::initialiseYears(const QDate &today)
         const QSignalBlocker blocker(m_w.CboAn);
         m_w.CboAn->setCurrentIndex(0);
     }
+    followToday(today);
+}
+
+void AgendaController::followToday(const QDate &today)
+{
     m_w.LblRVJ->setText(QStringLiteral("Rendez-vous du jour : ")
                         + QLocale(QLocale::French).toString(today, QStringLiteral("dd/MM/yyyy")));
+    m_main.state().MoisCourant = static_cast<std::int16_t>(today.month() - 1);
 }
 
 QString AgendaController::displayedYear() const

@@ -26,6 +26,8 @@ public:
     // Start-up: the year box offers this year and the three next, the day's
     // heading names the day. No handler runs.
     void initialiseYears(const QDate &today);
+    // A new day: its heading, and the month a doctor's selection shows.
+    void followToday(const QDate &today);
 
     void Remplir_Agenda();
     void Choisir_Mois(int mois);

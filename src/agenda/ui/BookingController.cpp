@@ -11,6 +11,7 @@
 #include "common/ui/Guard.h"
 #include "common/ui/MainWindow.h"
 #include "common/ui/Widgets.h"
+#include "store/tables/Store.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -129,14 +130,19 @@ void BookingController::saveAppointment()
             store.visites().forDay(medecin, day->jour, day->mois, day->an);
     });
 
-    if (!Verifier_Quota_Annuel() && !dialogs::askYesNo(m_main.widget(), booking::confirmQuestion()))
+    // Refused, the booking shows the agenda as it stands now: another
+    // workstation may have taken the day or the quota meanwhile.
+    if (!Verifier_Quota_Annuel() && !dialogs::askYesNo(m_main.widget(), booking::confirmQuestion())) {
+        showCurrentAgenda();
         return;
+    }
 
     // Checked before the time is asked so the user is not asked for nothing;
     // the insert checks again, in one statement with it.
     const VisiteRecord asked{0, medecin, labo, day->jour, day->mois, day->an, {}};
     if (store.visites().hasVisitOn(asked).get()) {
         dialogs::critical(m_main.widget(), booking::duplicateMessage(labo, medecin, date));
+        showCurrentAgenda();
         return;
     }
 
@@ -154,10 +160,11 @@ void BookingController::saveAppointment()
     if (!result.done) {
         // Another workstation saved the same appointment meanwhile.
         dialogs::critical(m_main.widget(), result.message);
+        showCurrentAgenda();
         return;
     }
 
-    appointmentChanged(visite, Change::Added);
+    appointmentChanged(visite);
     lblDate->setText(QString());
 }
 
@@ -204,7 +211,9 @@ void BookingController::askDoctorLists()
     const QString doctor = m_main.currentDoctor();
     const booking::DayKey day = keyOf(Clock::today());
     store.visites().forDay(doctor, day.jour, day.mois, day.an);
-    store.visites().pastForMedecin(doctor, day.an, day.mois, day.jour, 0, VisitHistoryModel::FirstPage);
+    const QString past = Clock::today().toString(Qt::ISODate);
+    store.visites().pastDays(doctor, past, {}, true, DayListModel::FirstPage);
+    store.visites().countPast(doctor, past);
     if (m_main.hasLabo())
         store.visites().forLaboMedecin(m_main.currentLabo(), doctor);
 }
@@ -214,19 +223,30 @@ void BookingController::Liste_RV_Medecin()
     if (!m_main.hasDoctor())
         return;
     fillToday();
-    const QDate today = Clock::today();
-    const booking::DayKey day = keyOf(today);
+    m_w.historyModel->show(historySource());
+}
+
+DayListModel::Source BookingController::historySource()
+{
+    const QString today = Clock::today().toString(Qt::ISODate);
     const QString doctor = m_main.currentDoctor();
-    // Pages read while scrolling; a failure or a closed database ends the
+    // Read while the list is shown: a failure or a closed database ends the
     // list where it is.
-    m_w.historyModel->show(doctor, today, [this, doctor, day](int offset, int limit) {
-        QList<VisiteRecord> rows;
-        if (m_main.hasStore())
-            guarded(m_main.widget(), [&] {
-                rows = m_main.store().visites().pastForMedecin(doctor, day.an, day.mois, day.jour, offset, limit).get();
-            });
-        return rows;
-    });
+    return VisitHistoryModel::source(
+        [this, doctor, today] {
+            int rows = 0;
+            if (m_main.hasStore())
+                guarded(m_main.widget(), [&] { rows = m_main.store().visites().countPast(doctor, today).get(); });
+            return rows;
+        },
+        [this, doctor, today](const DayRange &range, bool newestFirst, int limit) {
+            DayPage<VisiteRecord> page;
+            if (m_main.hasStore())
+                guarded(m_main.widget(), [&] {
+                    page = m_main.store().visites().pastDays(doctor, today, range, newestFirst, limit).get();
+                });
+            return page;
+        });
 }
 
 void BookingController::fillToday()
@@ -241,6 +261,34 @@ void BookingController::fillToday()
         auto *item = new QListWidgetItem(line, list);
         item->setToolTip(rvlists::todayTooltip(line));
     }
+}
+
+void BookingController::showCurrentAgenda()
+{
+    // What the other workstation booked shows at once.
+    m_main.Remplir_Agenda();
+    Liste_RV_Labo_Medecin();
+    refreshToday();
+}
+
+void BookingController::refreshToday()
+{
+    if (!m_main.hasDoctor())
+        return;
+    ListBox *list = m_w.LstRVJour;
+    const QDate today = Clock::today();
+    const booking::DayKey day = keyOf(today);
+    const QStringList lines =
+        rvlists::todayLines(m_main.store().visites().forDay(m_main.currentDoctor(), day.jour, day.mois, day.an), today);
+    syncEntries(list, lines);
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setToolTip(rvlists::todayTooltip(list->item(i)->text()));
+}
+
+void BookingController::refreshHistory()
+{
+    if (m_main.hasDoctor())
+        m_w.historyModel->refresh(historySource());
 }
 
 bool BookingController::gridShows(const QString &an, const QString &mois) const
@@ -263,20 +311,18 @@ void BookingController::askAfterChange(const VisiteRecord &visite)
         store.visites().forDay(doctor, today.jour, today.mois, today.an);
 }
 
-void BookingController::appointmentChanged(const VisiteRecord &visite, Change change)
+void BookingController::appointmentChanged(const VisiteRecord &visite)
 {
     Liste_RV_Labo_Medecin();
     if (gridShows(visite.an, visite.mois))
         m_main.Remplir_Agenda();
     if (!m_main.hasDoctor())
         return;
-    if (rvlists::dayOf(visite) == Clock::today())
+    const auto day = rvlists::dayOf(visite);
+    if (day == Clock::today())
         fillToday();
-    VisitHistoryModel *history = m_w.historyModel;
-    if (change == Change::Added)
-        history->added(visite);
-    else
-        history->removed(visite);
+    else if (day && *day < Clock::today())
+        m_w.historyModel->refresh();
 }
 
 void BookingController::yearPurged(const QString &an)
@@ -284,7 +330,7 @@ void BookingController::yearPurged(const QString &an)
     if (m_main.hasDoctor()) {
         if (an == QString::number(Clock::today().year()))
             fillToday();
-        m_w.historyModel->removedYear(an);
+        m_w.historyModel->refresh();
     }
     if (an == m_w.CboAn->currentText())
         m_main.Remplir_Agenda();
@@ -322,7 +368,7 @@ void BookingController::LstRV_DblClick()
         const booking::Result result =
             booking::cancel(m_main.store(), {medecin, m_main.currentLabo(), chosen, {}}, booking::Policy::Desk);
         if (result.done)
-            appointmentChanged(result.visite, Change::Removed);
+            appointmentChanged(result.visite);
     });
 }
 

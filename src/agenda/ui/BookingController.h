@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ui/DayListModel.h"
+
 #include <QObject>
 
 namespace tv {
@@ -32,18 +34,24 @@ public:
     void LstRVJour_Click();
 
     // After one appointment was saved or removed, or a year purged: the
-    // lists and the grid follow without the doctor's whole list being read
-    // again.
-    enum class Change { Added, Removed };
-    void appointmentChanged(const VisiteRecord &visite, Change change);
+    // lists and the grid that show it follow.
+    void appointmentChanged(const VisiteRecord &visite);
     void yearPurged(const QString &an);
+    // Today's list and the history as another workstation may have left
+    // them, or read for a new day; their selection and scroll position kept.
+    void refreshToday();
+    void refreshHistory();
     // The day chosen for a booking is forgotten.
     void forgetBookingDay();
     // Today's appointment of the laboratory is highlighted (no handler runs).
     void highlightTodayVisit(const QString &labo);
 
 private:
+    // LstHist's rows: the selected doctor's, before today.
+    DayListModel::Source historySource();
     void saveAppointment();
+    // The grid and the lists as the database has them now.
+    void showCurrentAgenda();
     // Asks for the time of the appointment of that day; "" when none.
     QString askTime(const QString &dateJMA);
     // The question naming the first missing selection; false when one is

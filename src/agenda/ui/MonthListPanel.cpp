@@ -63,6 +63,18 @@ void MonthListPanel::show()
 
     m_w.LstListe->clear();
     m_w.LblListe->setText(QString());
+    fill();
+}
+
+void MonthListPanel::reload()
+{
+    const int month = m_main.state().MoisActif;
+    if (m_shown && m_main.hasDoctor() && month >= 0 && month <= 11)
+        fill();
+}
+
+void MonthListPanel::fill()
+{
     const int month = m_main.state().MoisActif;
     const QString year = m_w.CboAn->currentText();
     guarded(m_main.widget(), [&] {

@@ -20,6 +20,8 @@ public:
     // The month or the doctor changed while the list is shown: it is read
     // again in place.
     void refresh();
+    // Its lines and heading read again where they are, when it is shown.
+    void reload();
     // Back to the grid (CmdListeQuitte).
     void CmdListeQuitte_Click();
     // Its heading and every line, when it is shown.
@@ -29,6 +31,7 @@ private:
     // False, after saying which, when the doctor or the month is missing.
     bool canShow();
     void show();
+    void fill();
 
     MainWindow &m_main;
     AgendaWidgets &m_w;

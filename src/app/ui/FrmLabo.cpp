@@ -3,10 +3,10 @@
 #include "about/ui/AboutController.h"
 #include "agenda/ui/AgendaController.h"
 #include "agenda/ui/BookingController.h"
+#include "app/ui/LiveView.h"
 #include "app/ui/Menus.h"
 #include "app/ui/Tooltips.h"
 #include "backups/ui/BackupsController.h"
-#include "common/core/ListOrder.h"
 #include "common/core/Version.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
@@ -57,6 +57,7 @@ FrmLabo::FrmLabo(const QString &programFolder, QWidget *parent)
     m_backups = std::make_unique<BackupsController>(*this);
     m_outputs = std::make_unique<OutputsController>(*this);
     m_server = std::make_unique<ServerController>(*this);
+    m_live = std::make_unique<LiveView>(*this);
     m_online = std::make_unique<OnlineController>(*this, labrules::isMailAddress);
     connectSignals();
 }
@@ -186,12 +187,15 @@ Store &FrmLabo::store()
 
 void FrmLabo::openStore(const QString &databasePath)
 {
+    m_live->detach();
     m_ctx.store.reset();
     m_ctx.store = Store::open(databasePath);
+    m_live->attach();
 }
 
 void FrmLabo::closeStore()
 {
+    m_live->detach();
     m_ctx.store.reset();
 }
 
@@ -255,6 +259,7 @@ void FrmLabo::showProductsTab(bool shown)
 void FrmLabo::TS_Click(int index)
 {
     m_view.pages->setCurrentIndex(index);
+    m_live->pageShown();
     if (tabCount() == 3) {
         m_products->resetVisitDate();
         if (index == 2)
@@ -276,20 +281,7 @@ void FrmLabo::saveWorkstationSettings()
 
 void FrmLabo::reloadLaboratoryLists()
 {
-    const QList<LaboEntry> rows = store().labos().all().get();
-    QStringList labos;
-    QStringList delegates;
-    labos.reserve(rows.size());
-    delegates.reserve(rows.size());
-    for (const LaboEntry &row : rows) {
-        labos.append(QStringLiteral("  ") + row.labo.trimmed());
-        delegates.append(QStringLiteral("  ") + row.nom.trimmed());
-    }
-    // The three laboratory lists share one order, the delegate combos too.
-    listorder::sort(labos);
-    listorder::sort(delegates);
-    m_labs->reloadList(labos);
-    m_products->reloadLaboratories(labos, delegates);
+    m_labs->reloadList();
 }
 
 void FrmLabo::reloadAllViews()

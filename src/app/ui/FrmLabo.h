@@ -2,6 +2,7 @@
 
 #include "app/ui/MainView.h"
 #include "common/core/AppContext.h"
+#include "common/core/LiveChanges.h"
 #include "common/ui/MainWindow.h"
 
 #include <QWidget>
@@ -10,6 +11,7 @@
 namespace tv {
 
 class AboutController;
+class LiveView;
 class AgendaController;
 class BackupsController;
 class BookingController;
@@ -47,6 +49,7 @@ public:
     AboutController &about() { return *m_about; }
     BackupsController &backups() { return *m_backups; }
     OutputsController &outputs() { return *m_outputs; }
+    LiveView &live() { return *m_live; }
 
     void Choisir_Mois(int mois);
     void Remplir_Historique();
@@ -54,6 +57,14 @@ public:
     int tabCount() const;
     // Refills LstLabo, CboLs, CboLh, CboDh and CboDs from the Labo table.
     void reloadLaboratoryLists();
+    // What a change made elsewhere may touch, and the parts it touched read
+    // again, the selections, the scroll positions and what is being typed
+    // kept.
+    live::Shown shownNow() const;
+    // Of these parts, those on screen: the lists beside the pages and the
+    // page shown. The others wait until their page is shown.
+    live::Parts onScreen(const live::Parts &parts) const;
+    void refreshParts(const live::Parts &parts);
 
     // MainWindow
     QWidget *widget() override { return this; }
@@ -100,6 +111,7 @@ public:
     bool selectLaboratory(const QString &labo) override;
 
     void productsFollowDoctor(const QString &doctor) override;
+    void laboratoriesListed(const QStringList &labos, const QStringList &delegates, bool keepChoices) override;
     void productsFollowLaboratory(int row) override;
     void historyFollowsLaboratory(int row) override;
     void laboratoryInserted(int row, const QString &entry, const QString &delegateEntry) override;
@@ -140,6 +152,7 @@ private:
     std::unique_ptr<BackupsController> m_backups;
     std::unique_ptr<OutputsController> m_outputs;
     std::unique_ptr<ServerController> m_server;
+    std::unique_ptr<LiveView> m_live;
     std::unique_ptr<OnlineController> m_online;
 };
 

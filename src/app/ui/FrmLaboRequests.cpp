@@ -149,6 +149,11 @@ void FrmLabo::productsFollowDoctor(const QString &doctor)
     m_products->followDoctor(doctor);
 }
 
+void FrmLabo::laboratoriesListed(const QStringList &labos, const QStringList &delegates, bool keepChoices)
+{
+    m_products->laboratoriesListed(labos, delegates, keepChoices);
+}
+
 void FrmLabo::productsFollowLaboratory(int row)
 {
     m_products->followLaboratory(row);

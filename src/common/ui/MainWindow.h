@@ -105,6 +105,10 @@ public:
     // The products, for the other subsystems. The laboratory combos hold
     // the laboratory list's entries in its order: one row, one laboratory.
     virtual void productsFollowDoctor(const QString &doctor) = 0;
+    // The laboratory list was read again from the table: the combos hold
+    // these entries now, what they showed kept when `keepChoices` and it is
+    // still there.
+    virtual void laboratoriesListed(const QStringList &labos, const QStringList &delegates, bool keepChoices) = 0;
     virtual void productsFollowLaboratory(int row) = 0; // the visit's laboratory
     virtual void historyFollowsLaboratory(int row) = 0; // when the history is tied to the list
     virtual void laboratoryInserted(int row, const QString &entry, const QString &delegateEntry) = 0;

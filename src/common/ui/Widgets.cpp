@@ -1,7 +1,11 @@
 #include "common/ui/Widgets.h"
 
+#include <QComboBox>
+#include <QHash>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace tv {
 
@@ -99,10 +103,33 @@ QVariant LineModel::data(const QModelIndex &index, int role) const
 
 void StringLineModel::setLines(const QStringList &lines, bool withTips)
 {
-    beginResetModel();
-    m_lines = lines;
-    m_tips = withTips;
-    endResetModel();
+    if (withTips != m_tips) {
+        beginResetModel();
+        m_lines = lines;
+        m_tips = withTips;
+        endResetModel();
+        return;
+    }
+    const qsizetype common = std::min(m_lines.size(), lines.size());
+    qsizetype head = 0;
+    while (head < common && m_lines.at(head) == lines.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head && m_lines.at(m_lines.size() - 1 - tail) == lines.at(lines.size() - 1 - tail))
+        ++tail;
+    const qsizetype removed = m_lines.size() - head - tail;
+    const qsizetype added = lines.size() - head - tail;
+    if (removed > 0) {
+        beginRemoveRows({}, static_cast<int>(head), static_cast<int>(head + removed - 1));
+        m_lines.remove(head, removed);
+        endRemoveRows();
+    }
+    if (added > 0) {
+        beginInsertRows({}, static_cast<int>(head), static_cast<int>(head + added - 1));
+        for (qsizetype k = 0; k < added; ++k)
+            m_lines.insert(head + k, lines.at(head + k));
+        endInsertRows();
+    }
 }
 
 int StringLineModel::rowCount(const QModelIndex &parent) const
@@ -142,7 +169,10 @@ void LineView::setLines(const QStringList &lines)
 
 QString LineView::text(int row) const
 {
-    return row >= 0 && row < count() ? m_model->line(row) : QString();
+    if (row < 0 || row >= count())
+        return QString();
+    m_model->prepareRows(row, row);
+    return m_model->line(row);
 }
 
 void LineView::setCurrentRow(int row)
@@ -162,8 +192,22 @@ QStringList LineView::allLines()
 
 void LineView::fetchAll()
 {
-    while (m_model->canFetchMore({}))
-        m_model->fetchMore({});
+    m_model->prepareRows(0, count() - 1);
+}
+
+void LineView::paintEvent(QPaintEvent *event)
+{
+    // The rows' places first, then what lies in the viewport.
+    executeDelayedItemsLayout();
+    const QModelIndex first = indexAt(QPoint(1, 1));
+    if (first.isValid()) {
+        const QModelIndex last = indexAt(QPoint(1, viewport()->height() - 2));
+        const int rows = count();
+        m_model->prepareRows(first.row(), last.isValid() ? last.row() : rows - 1);
+        if (count() != rows)
+            executeDelayedItemsLayout();
+    }
+    QListView::paintEvent(event);
 }
 
 void LineView::mousePressEvent(QMouseEvent *event)
@@ -181,6 +225,67 @@ void LineView::mouseDoubleClickEvent(QMouseEvent *event)
     QListView::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
+}
+
+namespace {
+
+// Entries no longer wanted go, wanted ones come in at their place; what
+// stayed keeps its rows' objects, so the view keeps its selection.
+template<typename Entries>
+void syncWith(Entries &&box, const QStringList &entries)
+{
+    QHash<QString, int> wanted;
+    for (const QString &entry : entries)
+        ++wanted[entry];
+    for (int i = box.count() - 1; i >= 0; --i) {
+        auto left = wanted.find(box.text(i));
+        if (left == wanted.end() || left.value() == 0)
+            box.remove(i);
+    }
+    // What is left is kept once for each time it is wanted, latest last.
+    QHash<QString, int> kept;
+    for (int i = 0; i < box.count(); ++i)
+        if (++kept[box.text(i)] > wanted.value(box.text(i)))
+            box.remove(i--);
+    for (int i = 0; i < entries.size(); ++i)
+        if (i >= box.count() || box.text(i) != entries.at(i))
+            box.insert(i, entries.at(i));
+    while (box.count() > entries.size())
+        box.remove(box.count() - 1);
+}
+
+} // namespace
+
+void syncEntries(QListWidget *list, const QStringList &entries)
+{
+    const QSignalBlocker blocker(list);
+    const QString selected = list->currentRow() >= 0 ? list->currentItem()->text() : QString();
+    struct {
+        QListWidget *w;
+        int count() const { return w->count(); }
+        QString text(int i) const { return w->item(i)->text(); }
+        void remove(int i) { delete w->takeItem(i); }
+        void insert(int i, const QString &t) { w->insertItem(i, t); }
+    } box{list};
+    syncWith(box, entries);
+    if (list->currentRow() < 0 || list->currentItem()->text() != selected)
+        list->setCurrentRow(selected.isNull() ? -1 : static_cast<int>(entries.indexOf(selected)));
+}
+
+void syncEntries(QComboBox *combo, const QStringList &entries)
+{
+    const QSignalBlocker blocker(combo);
+    const QString selected = combo->currentIndex() >= 0 ? combo->currentText() : QString();
+    struct {
+        QComboBox *w;
+        int count() const { return w->count(); }
+        QString text(int i) const { return w->itemText(i); }
+        void remove(int i) { w->removeItem(i); }
+        void insert(int i, const QString &t) { w->insertItem(i, t); }
+    } box{combo};
+    syncWith(box, entries);
+    if (combo->currentIndex() < 0 || combo->currentText() != selected)
+        combo->setCurrentIndex(selected.isNull() ? -1 : static_cast<int>(entries.indexOf(selected)));
 }
 
 QToolButton *pictureButton(const QString &name, const QString &iconPath, QWidget *parent)

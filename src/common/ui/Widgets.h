@@ -7,6 +7,7 @@
 #include <QString>
 #include <QToolButton>
 
+class QComboBox;
 class QWidget;
 
 namespace tv {
@@ -88,10 +89,18 @@ public:
     virtual QString line(int row) const = 0;
     virtual QString tip(int row) const; // "" for none; the line by default
     virtual void clear() = 0;           // one reset
+    // A model that reads its rows on demand reads these now (the view asks
+    // before it paints them); the others hold every row already.
+    virtual void prepareRows(int first, int last)
+    {
+        Q_UNUSED(first);
+        Q_UNUSED(last);
+    }
     QVariant data(const QModelIndex &index, int role) const override;
 };
 
-// A model of lines already made: the short lists.
+// A model of lines already made: the short lists. New lines move only the
+// rows that differ, so the selection and the scroll position stay.
 class StringLineModel : public LineModel {
     Q_OBJECT
 public:
@@ -126,7 +135,7 @@ public:
     int currentRow() const override { return currentIndex().row(); }
     void setCurrentRow(int row) override;
     void clear() { m_model->clear(); }
-    // Reads what is still to come of a model filled on demand.
+    // Reads every row of a model filled on demand.
     void fetchAll();
     // Every line, also those the view has not read yet.
     QStringList allLines();
@@ -139,10 +148,19 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    // The rows about to be shown are read first.
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     LineModel *m_model = nullptr;
 };
+
+// Brings the entries of a list box or a combo to `entries`, kept in the
+// same order, moving only those that differ: the scroll position stays, the
+// selected entry stays selected when it is still there and none is
+// selected otherwise. No handler runs.
+void syncEntries(QListWidget *list, const QStringList &entries);
+void syncEntries(QComboBox *combo, const QStringList &entries);
 
 // The picture buttons of the icon bar and of the pages.
 QToolButton *pictureButton(const QString &name, const QString &iconPath, QWidget *parent);

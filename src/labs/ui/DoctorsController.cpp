@@ -148,6 +148,11 @@ void DoctorsController::LstMed_DblClick()
 
     guarded(m_main.widget(), [&] { loadDoctors(); });
     m_w.LstMed->setCurrentRow(-1);
+    noDoctorShown();
+}
+
+void DoctorsController::noDoctorShown()
+{
     m_w.LblMed->setText(QStringLiteral("Sélectionnez un médecin"));
     m_main.CboAn_Click();
     m_main.agendaFollowsDoctor();
@@ -156,6 +161,17 @@ void DoctorsController::LstMed_DblClick()
         m_main.Liste_RV_Labo_Medecin();
         m_main.Remplir_Agenda();
     });
+}
+
+void DoctorsController::followFile()
+{
+    const auto lines = doctorsfile::read(m_main.state().CheminBase);
+    if (!lines)
+        return;
+    const bool selected = m_main.hasDoctor();
+    syncEntries(m_w.LstMed, doctorsfile::listEntries(*lines));
+    if (selected && !m_main.hasDoctor())
+        noDoctorShown();
 }
 
 void DoctorsController::mnuSupMed_Click()

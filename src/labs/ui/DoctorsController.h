@@ -25,9 +25,14 @@ public:
     void mnuSelMed_Click();
     // The doctor remembered in Vs.ini selected, as at start-up.
     void selectRememberedDoctor();
+    // Medecin.ini as another workstation may have left it: the list follows,
+    // the selected doctor stays selected while he is still listed.
+    void followFile();
 
 private:
     void askStartUpDoctor();
+    // No doctor is selected any more: the agenda shows none.
+    void noDoctorShown();
 
     MainWindow &m_main;
     LaboWidgets &m_w;

@@ -54,6 +54,13 @@ QString keepLineEnds(const QString &original, const QString &typed)
 
 // A focus loss the user made inside the window; a pop-up (context menu) or
 // another window coming forward (a message box) is not leaving the field.
+QString vanishedMessage(const QString &labo)
+{
+    return QStringLiteral("Le laboratoire %1 a été supprimé ou renommé sur un autre poste : les modifications de "
+                          "sa fiche n'ont pas été enregistrées.")
+        .arg(labo.trimmed());
+}
+
 bool leftTheField(const QFocusEvent *event)
 {
     return event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason;
@@ -144,11 +151,10 @@ void LabPanel::save()
     if (after == *m_record)
         return;
     if (m_main.store().labos().updateChanged(*m_record, after) == 0) {
-        const QString labo = m_record->labo;
+        const QString message = vanishedMessage(m_record->labo);
         unbind();
-        throw StoreError(QStringLiteral("Le laboratoire %1 n'existe plus dans la base de données : "
-                                        "les modifications de sa fiche n'ont pas pu être enregistrées.")
-                             .arg(labo));
+        emit vanished();
+        throw StoreError(message);
     }
     const QString before = m_record->nom;
     m_record = after;
@@ -157,6 +163,35 @@ void LabPanel::save()
     // search), the delegate combos follow the name now stored.
     if (after.nom != before)
         m_main.delegateRenamed(before, after.nom);
+}
+
+QString LabPanel::follow()
+{
+    if (!m_record)
+        return {};
+    const std::optional<LaboRecord> now = m_main.store().labos().findByNumber(m_record->numLabo);
+    if (now && now->labo == m_record->labo) {
+        takeChanges(*now);
+        return now->labo.trimmed();
+    }
+    const bool pending = edited() != *m_record;
+    const QString message = vanishedMessage(m_record->labo);
+    unbind();
+    if (pending)
+        dialogs::information(m_main.widget(), message);
+    return now ? now->labo.trimmed() : QString();
+}
+
+void LabPanel::takeChanges(const LaboRecord &now)
+{
+    for (const Field &f : fields()) {
+        if (fieldText(f.widget) == m_shown.*f.column && now.*f.column != (*m_record).*f.column) {
+            setFieldText(f.widget, now.*f.column);
+            m_shown.*f.column = fieldText(f.widget);
+        }
+    }
+    // What was typed stays, and is written over the new value.
+    m_record = now;
 }
 
 void LabPanel::unbind()

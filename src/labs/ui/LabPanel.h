@@ -27,8 +27,16 @@ public:
     // Shows the row of the laboratory; an unknown name leaves the panel
     // empty. Throws StoreError.
     void load(const QString &labo);
-    // Writes the pending edits. Throws StoreError.
+    // Writes the pending edits; when the row was deleted or renamed
+    // elsewhere, writes nothing, lets it go, reports vanished() and throws.
+    // Throws StoreError.
     void save();
+    // The row as another workstation may have left it: the fields nobody
+    // typed in here show its new values; deleted or renamed, the panel lets
+    // it go without writing, and says so when edits were pending. Returns
+    // the name the row has now, "" when it is gone or none is shown. Throws
+    // StoreError.
+    QString follow();
     // The row is gone (deleted): empty fields that take no typing.
     void unbind();
     bool isBound() const { return m_record.has_value(); }
@@ -39,6 +47,10 @@ public:
     void forget(const QString &labo);
     // The delegate's name field ready for typing over its text.
     void focusDelegate();
+
+signals:
+    // The row shown was found gone on saving.
+    void vanished();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -53,6 +65,9 @@ private:
     LaboRecord edited() const;
     void showRecord(const LaboRecord &record);
     void takeSnapshot();
+    // The row's new values where nothing was typed.
+    void takeChanges(const LaboRecord &now);
+    void letGo(bool pendingEdits);
     void setFieldsEnabled(bool enabled);
 
     void lostFocus(QWidget *field);

@@ -1,5 +1,6 @@
 #include "labs/ui/LabsController.h"
 
+#include "common/core/ListOrder.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
 #include "common/ui/MainWindow.h"
@@ -43,6 +44,10 @@ void LabsController::connectSignals()
     m_w.LstLabo->viewport()->installEventFilter(this);
 
     m_panel->connectSignals();
+    // A save that found its row gone elsewhere: the list shows what is left.
+    connect(
+        m_panel.get(), &LabPanel::vanished, this, [this] { guarded(m_main.widget(), [&] { followStore(); }); },
+        Qt::QueuedConnection);
     connect(m_w.CmdRR, &QToolButton::clicked, this, [this] { CmdRR_Click(); });
     connect(m_w.CmdRL_VM, &QToolButton::clicked, this, [this] { CmdRL_VM_Click(); });
     connect(m_w.CmdPassage, &QToolButton::clicked, this, [this] { CmdPassage_Click(); });
@@ -211,11 +216,70 @@ void LabsController::writeMail()
     QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + email.trimmed(), QUrl::TolerantMode));
 }
 
-void LabsController::reloadList(const QStringList &entries)
+namespace {
+
+struct Entries {
+    QStringList labos;
+    QStringList delegates;
+};
+
+// The three laboratory lists share one order, the delegate combos too.
+Entries entriesOf(const QList<LaboEntry> &rows)
 {
-    const QSignalBlocker blocker(m_w.LstLabo);
-    m_w.LstLabo->clear();
-    m_w.LstLabo->addItems(entries);
+    Entries e;
+    e.labos.reserve(rows.size());
+    e.delegates.reserve(rows.size());
+    for (const LaboEntry &row : rows) {
+        e.labos.append(QStringLiteral("  ") + row.labo.trimmed());
+        e.delegates.append(QStringLiteral("  ") + row.nom.trimmed());
+    }
+    listorder::sort(e.labos);
+    listorder::sort(e.delegates);
+    return e;
+}
+
+} // namespace
+
+void LabsController::reloadList()
+{
+    m_rows = m_main.store().labos().all();
+    const Entries entries = entriesOf(m_rows);
+    {
+        const QSignalBlocker blocker(m_w.LstLabo);
+        m_w.LstLabo->clear();
+        m_w.LstLabo->addItems(entries.labos);
+    }
+    m_main.laboratoriesListed(entries.labos, entries.delegates, false);
+}
+
+void LabsController::followStore()
+{
+    const bool selected = m_main.hasLabo();
+    // The panel first: its row gone, the selection moving must not write
+    // the pending edits.
+    const QString shown = m_panel->follow();
+    const QList<LaboEntry> rows = m_main.store().labos().all();
+    if (rows != m_rows) {
+        m_rows = rows;
+        const Entries entries = entriesOf(rows);
+        syncEntries(m_w.LstLabo, entries.labos);
+        m_main.laboratoriesListed(entries.labos, entries.delegates, true);
+    }
+    if (!selected || m_main.hasLabo())
+        return;
+    // Renamed: the selection follows the new name; deleted: none is left.
+    if (shown.isEmpty() || !selectLaboratory(shown))
+        laboratoryGone();
+}
+
+void LabsController::laboratoryGone()
+{
+    m_w.LblLaboratoire->setText(QStringLiteral("Notes pour le laboratoire\n"));
+    m_w.LblPass->clear();
+    m_w.LblPass->hide();
+    m_main.forgetBookingDay();
+    m_main.highlightTodayVisit(QString());
+    m_main.Liste_RV_Labo_Medecin();
 }
 
 bool LabsController::laboratoryRefused() const

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/tables/Records.h"
+
+#include <QList>
 #include <QObject>
 #include <memory>
 
@@ -27,9 +30,14 @@ public:
     // is shown and when the window closes). Throws StoreError.
     void savePanel();
     void addLaboratory();
-    // Fills LstLabo anew with these entries; none is selected, no handler
-    // runs.
-    void reloadList(const QStringList &entries);
+    // Fills LstLabo and the products' combos anew from the Labo table; none
+    // is selected, no handler runs. Throws StoreError.
+    void reloadList();
+    // The table as another workstation may have left it: the lists follow,
+    // the selection and the record panel too; a laboratory renamed or
+    // deleted there is shown so, and the panel's pending edits are not
+    // written into it. Throws StoreError.
+    void followStore();
     // What the other subsystems ask through the main window.
     bool laboratoryRefused() const;
     void showQuotaButton();
@@ -53,12 +61,15 @@ protected:
 
 private:
     void backToPanel();
+    // The selected laboratory is no longer in the list.
+    void laboratoryGone();
 
     MainWindow &m_main;
     LaboWidgets &m_w;
     std::unique_ptr<LabPanel> m_panel;
     std::unique_ptr<QuotaHandler> m_quota;
     std::unique_ptr<LabEditing> m_editing;
+    QList<LaboEntry> m_rows; // the table as last read whole
 };
 
 } // namespace tv

@@ -57,23 +57,48 @@ void HistoryView::build(history::Mode mode, const QString &value)
         m_w.LstHistPr->clear();
         return;
     }
+    m_w.historyModel->show(source(mode, value));
+}
+
+DayListModel::Source HistoryView::source(history::Mode mode, const QString &value)
+{
     const QString doctor = m_main.currentDoctor();
     const ProduitRepository::Filter filter = filterOf(mode);
-    // Pages read while scrolling; a failure or a closed database ends the
-    // list where it is.
-    m_w.historyModel->show(mode, [this, filter, value, doctor](const QString &before, int limit) {
-        ProduitRepository::Page page;
-        if (m_main.hasStore())
-            guarded(m_main.widget(),
-                    [&] { page = m_main.store().produits().historyPage(filter, value, doctor, before, limit).get(); });
-        return page;
-    });
+    // Read while the list is shown: a failure or a closed database ends
+    // the list where it is.
+    return ProductHistoryModel::source(
+        mode,
+        [this, filter, value, doctor] {
+            int rows = 0;
+            if (m_main.hasStore())
+                guarded(m_main.widget(),
+                        [&] { rows = m_main.store().produits().historyCount(filter, value, doctor).get(); });
+            return rows;
+        },
+        [this, filter, value, doctor](const DayRange &range, bool newestFirst, int limit) {
+            DayPage<ProduitRecord> page;
+            if (m_main.hasStore())
+                guarded(m_main.widget(), [&] {
+                    page =
+                        m_main.store().produits().historyDays(filter, value, doctor, range, newestFirst, limit).get();
+                });
+            return page;
+        });
+}
+
+void HistoryView::refresh()
+{
+    m_w.historyModel->refresh();
 }
 
 void HistoryView::askHistory()
 {
-    m_main.store().produits().historyPage(ProduitRepository::Filter::None, QString(), m_main.currentDoctor(), QString(),
-                                          ProductHistoryModel::FirstPage);
+    // The count is needed only past the first page: asked all the same, it
+    // costs no round trip of its own.
+    Store &store = m_main.store();
+    store.produits().historyDays(ProduitRepository::Filter::None, QString(), m_main.currentDoctor(), {}, true,
+                                 ProductHistoryModel::FirstPage);
+    store.produits().historyCount(ProduitRepository::Filter::None, QString(), m_main.currentDoctor());
 }
 
 void HistoryView::Remplir_Historique()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ui/DayListModel.h"
 #include "products/core/HistoryLines.h"
 
 class QComboBox;
@@ -20,6 +21,8 @@ public:
     }
 
     void Remplir_Historique();
+    // The list shown read again, its selection and scroll position kept.
+    void refresh();
     // What Remplir_Historique will read first, asked ahead (ReadAhead).
     void askHistory();
     void CboDh_Click();
@@ -35,6 +38,7 @@ private:
     void filterChosen(history::Mode mode, QComboBox *chosen);
     void clearFilters();
     void build(history::Mode mode, const QString &value);
+    DayListModel::Source source(history::Mode mode, const QString &value);
 
     MainWindow &m_main;
     ProductsWidgets &m_w;

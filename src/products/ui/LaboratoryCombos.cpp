@@ -1,6 +1,7 @@
 #include "products/ui/LaboratoryCombos.h"
 
 #include "common/core/ListOrder.h"
+#include "common/ui/Widgets.h"
 #include "products/ui/ProductsPage.h"
 
 #include <QComboBox>
@@ -34,6 +35,14 @@ void reload(ProductsWidgets &w, const QStringList &labos, const QStringList &del
     w.CboDs->addItems(delegates);
     for (QComboBox *combo : {w.CboLs, w.CboLh, w.CboDh, w.CboDs})
         combo->setCurrentIndex(-1);
+}
+
+void follow(ProductsWidgets &w, const QStringList &labos, const QStringList &delegates)
+{
+    syncEntries(w.CboLs, labos);
+    syncEntries(w.CboLh, labos);
+    syncEntries(w.CboDs, delegates);
+    syncEntries(w.CboDh, delegates);
 }
 
 void insert(ProductsWidgets &w, int row, const QString &entry, const QString &delegateEntry)

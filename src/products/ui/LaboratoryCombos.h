@@ -17,6 +17,8 @@ namespace labcombos {
 
 // All the entries anew, in list order; no combo shows one.
 void reload(ProductsWidgets &w, const QStringList &labos, const QStringList &delegates);
+// The same, each combo still showing what it showed when it is still there.
+void follow(ProductsWidgets &w, const QStringList &labos, const QStringList &delegates);
 void insert(ProductsWidgets &w, int row, const QString &entry, const QString &delegateEntry);
 // The entry of `row` renamed, now at `to`; a combo that showed it still does.
 void move(ProductsWidgets &w, int row, int to, const QString &entry);

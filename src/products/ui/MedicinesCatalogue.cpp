@@ -4,6 +4,7 @@
 #include "common/ui/Dialogs.h"
 #include "common/ui/Guard.h"
 #include "common/ui/MainWindow.h"
+#include "common/ui/Widgets.h"
 #include "products/core/Catalogue.h"
 #include "products/core/MedocFile.h"
 #include "products/ui/ProductsPage.h"
@@ -38,13 +39,38 @@ int insertSorted(QComboBox *combo, const QString &entry)
 
 } // namespace
 
-void MedicinesCatalogue::loadMedicines()
+QStringList MedicinesCatalogue::entries() const
 {
     const auto lines = medocfile::read(m_main.state().CheminBase);
     QStringList entries;
     for (const QString &line : lines.value_or(QStringList{}))
         entries.append(catalogue::entryFor(line));
     listorder::sort(entries);
+    return entries;
+}
+
+void MedicinesCatalogue::followFile()
+{
+    const QStringList now = entries();
+    if (now == itemTexts(m_w.CboPrPr))
+        return;
+    syncEntries(m_w.CboPrPr, now);
+    QComboBox *box = m_w.CboPr;
+    const QString typed = box->currentText();
+    const int caret = box->lineEdit()->cursorPosition();
+    m_changing = true;
+    syncEntries(box, now);
+    {
+        const QSignalBlocker blocker(box);
+        box->setEditText(typed);
+        box->lineEdit()->setCursorPosition(caret);
+    }
+    m_changing = false;
+}
+
+void MedicinesCatalogue::loadMedicines()
+{
+    const QStringList entries = this->entries();
     {
         const QSignalBlocker b1(m_w.CboPr), b2(m_w.CboPrPr);
         m_w.CboPr->clear();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class QString;
 
 namespace tv {
@@ -17,12 +19,16 @@ public:
     }
 
     void loadMedicines();
+    // Medoc.txt as another workstation may have left it: both combos
+    // follow, the name being typed and the filter chosen kept.
+    void followFile();
     void Ajouter_Medicament();
     void Supprimer_Medicament();
     void CboPr_Change();
     void CboPr_GotFocus();
 
 private:
+    QStringList entries() const;
     void setEditText(const QString &text);
 
     MainWindow &m_main;

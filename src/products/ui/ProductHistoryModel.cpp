@@ -1,73 +1,30 @@
 #include "products/ui/ProductHistoryModel.h"
 
-#include <utility>
+#include "common/core/ListOrder.h"
 
 namespace tv {
 
-void ProductHistoryModel::show(history::Mode mode, Reader reader)
+DayListModel::Source ProductHistoryModel::source(history::Mode mode, Count count, Read read)
 {
-    beginResetModel();
-    m_mode = mode;
-    m_reader = std::move(reader);
-    m_keys.clear();
-    m_before.clear();
-    m_more = true;
-    m_keys = readPage(FirstPage);
-    endResetModel();
+    Source source;
+    source.count = std::move(count);
+    source.read = [mode, read = std::move(read)](const Span &span, bool newestFirst, int limit) {
+        const DayPage<ProduitRecord> visits = read({span.newest, span.oldest, span.inclusive}, newestFirst, limit);
+        Page page;
+        page.more = visits.more;
+        page.rows.reserve(visits.rows.size());
+        for (const ProduitRecord &r : visits.rows) {
+            const QString key = history::key(mode, r);
+            page.rows.append({r.date, key, r.numProduit, history::lineOfKey(key)});
+        }
+        return page;
+    };
+    return source;
 }
 
-void ProductHistoryModel::clear()
+bool ProductHistoryModel::firstInDay(const Row &a, const Row &b) const
 {
-    beginResetModel();
-    m_keys.clear();
-    m_reader = nullptr;
-    m_more = false;
-    endResetModel();
-}
-
-QStringList ProductHistoryModel::readPage(int limit)
-{
-    const ProduitRepository::Page page = m_reader(m_before, limit);
-    m_more = page.more;
-    if (page.rows.isEmpty())
-        return {};
-    // A page holds whole days: sorting it alone gives the order of the
-    // whole list.
-    QStringList keys;
-    keys.reserve(page.rows.size());
-    for (const ProduitRecord &r : page.rows)
-        keys.append(history::key(m_mode, r));
-    history::newestFirst(keys);
-    m_before = page.rows.constLast().date;
-    return keys;
-}
-
-int ProductHistoryModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(m_keys.size());
-}
-
-QString ProductHistoryModel::line(int row) const
-{
-    return history::lineOfKey(m_keys.at(row));
-}
-
-bool ProductHistoryModel::canFetchMore(const QModelIndex &parent) const
-{
-    return !parent.isValid() && m_more && m_reader;
-}
-
-void ProductHistoryModel::fetchMore(const QModelIndex &parent)
-{
-    if (!canFetchMore(parent))
-        return;
-    const QStringList page = readPage(NextPage);
-    if (page.isEmpty())
-        return;
-    const int first = static_cast<int>(m_keys.size());
-    beginInsertRows({}, first, first + static_cast<int>(page.size()) - 1);
-    m_keys.append(page);
-    endInsertRows();
+    return listorder::less(b.order, a.order);
 }
 
 } // namespace tv

@@ -108,6 +108,16 @@ void ProductsController::Remplir_Historique()
     m_history->Remplir_Historique();
 }
 
+void ProductsController::refreshHistory()
+{
+    m_history->refresh();
+}
+
+void ProductsController::followMedicines()
+{
+    m_catalogue->followFile();
+}
+
 void ProductsController::Charger_Produits_Visite()
 {
     m_visit->Charger_Produits_Visite();
@@ -179,9 +189,12 @@ void ProductsController::historyFollowsLaboratory(int row)
         m_w.CboLh->setCurrentIndex(row);
 }
 
-void ProductsController::reloadLaboratories(const QStringList &labos, const QStringList &delegates)
+void ProductsController::laboratoriesListed(const QStringList &labos, const QStringList &delegates, bool keepChoices)
 {
-    labcombos::reload(m_w, labos, delegates);
+    if (keepChoices)
+        labcombos::follow(m_w, labos, delegates);
+    else
+        labcombos::reload(m_w, labos, delegates);
 }
 
 void ProductsController::laboratoryInserted(int row, const QString &entry, const QString &delegateEntry)

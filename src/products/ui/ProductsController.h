@@ -23,6 +23,10 @@ public:
     // Fills CboPr and CboPrPr from Medoc.txt.
     void loadMedicines();
     void Remplir_Historique();
+    // What another workstation may have changed: the history shown and the
+    // medicines, what is chosen and typed kept.
+    void refreshHistory();
+    void followMedicines();
     void Charger_Produits_Visite();
     void Ajouter_Medicament();
     void Supprimer_Medicament();
@@ -33,7 +37,7 @@ public:
     void followDoctor(const QString &doctor);
     void followLaboratory(int row);
     void historyFollowsLaboratory(int row);
-    void reloadLaboratories(const QStringList &labos, const QStringList &delegates);
+    void laboratoriesListed(const QStringList &labos, const QStringList &delegates, bool keepChoices);
     void laboratoryInserted(int row, const QString &entry, const QString &delegateEntry);
     void laboratoryMoved(int row, int to, const QString &entry);
     void laboratoryRemoved(int row);

@@ -237,6 +237,8 @@ QList<ServerTransfer::TableReport> ServerTransfer::run(Database &source, const S
         copyTable(source, *target, table, done, total, progress);
     for (const QString &table : tables)
         keepCounter(source, *target, table);
+    // After the copy: one notice per block of rows would only slow it down.
+    schema::addChangeNotices(*target);
 
     QList<TableReport> reports;
     for (const QString &table : tables) {

@@ -154,6 +154,7 @@ std::unique_ptr<Database> Database::open(const Location &location)
                                             "dossier des données.")
                                  .arg(address.dbname, address.hostForMessage(), missing));
         schema::upgrade(*db); // an older server database too
+        schema::ensureChangeNotices(*db);
         return db;
     }
     const QString &path = location.file;

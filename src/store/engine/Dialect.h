@@ -51,6 +51,14 @@ public:
     virtual bool canMoveToServer() const = 0;
     // Tells every workstation what another changed (LISTEN/NOTIFY).
     virtual bool notifies() const = 0;
+    // What keeps the other workstations told of every change, made once
+    // with the tables, and a query answering true when it is in place;
+    // empty when the engine needs nothing in the database.
+    virtual QStringList changeNotices() const = 0;
+    virtual QString changeNoticesInPlace() const = 0;
+    // A number that moves when another connection commits, read without
+    // reading a table; empty when the engine tells of the changes instead.
+    virtual QString dataVersion() const = 0;
 };
 
 } // namespace tv

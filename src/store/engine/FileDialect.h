@@ -36,6 +36,10 @@ public:
     bool canBeCompacted() const override { return true; }
     bool canMoveToServer() const override { return true; }
     bool notifies() const override { return false; }
+    QStringList changeNotices() const override { return {}; }
+    QString changeNoticesInPlace() const override { return {}; }
+    // A look at the file's header: another workstation's commit moves it.
+    QString dataVersion() const override { return QStringLiteral("PRAGMA data_version"); }
 };
 
 } // namespace tv

@@ -138,6 +138,7 @@ void create(Database &db)
 {
     Transaction transaction(db);
     createTables(db);
+    addChangeNotices(db);
     transaction.commit();
 }
 
@@ -183,6 +184,31 @@ void ensureIndexes(Database &db)
     try {
         for (const QString &statement : indexes())
             execStatement(db, statement);
+    } catch (const StoreError &) {
+    }
+}
+
+void addChangeNotices(Database &db)
+{
+    for (const QString &statement : db.dialect().changeNotices())
+        execStatement(db, statement);
+}
+
+void ensureChangeNotices(Database &db)
+{
+    const QString inPlace = db.dialect().changeNoticesInPlace();
+    if (inPlace.isEmpty())
+        return;
+    // A user without the right to change the tables still works; the other
+    // workstations' changes then show only when the lists are read again.
+    try {
+        Query q(db, inPlace);
+        q.exec();
+        if (q.next() && q.integer(0) == 1)
+            return;
+        Transaction transaction(db);
+        addChangeNotices(db);
+        transaction.commit();
     } catch (const StoreError &) {
     }
 }

@@ -1,5 +1,7 @@
 #include "store/engine/ServerDialect.h"
 
+#include "store/engine/ServerNotices.h"
+
 namespace tv {
 
 QStringList ServerDialect::schemaSetup() const
@@ -23,6 +25,16 @@ QString ServerDialect::resetCounter(const QString &table, const QString &column)
     return QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', '%3'), "
                           "greatest(coalesce((SELECT max(%2) FROM %1), 0), CAST(:floor AS BIGINT)) + 1, false)")
         .arg(table, column, column.toLower());
+}
+
+QStringList ServerDialect::changeNotices() const
+{
+    return servernotices::statements();
+}
+
+QString ServerDialect::changeNoticesInPlace() const
+{
+    return servernotices::inPlaceQuery();
 }
 
 } // namespace tv

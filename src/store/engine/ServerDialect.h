@@ -36,6 +36,9 @@ public:
     bool canBeCompacted() const override { return false; }
     bool canMoveToServer() const override { return false; }
     bool notifies() const override { return true; }
+    QStringList changeNotices() const override;
+    QString changeNoticesInPlace() const override;
+    QString dataVersion() const override { return {}; }
 };
 
 } // namespace tv

@@ -49,6 +49,13 @@ Later<std::optional<LaboRecord>> LaboRepository::findByLabo(const QString &labo)
     return {std::move(q), [](Query &q) { return q.next() ? std::optional(readRecord(q)) : std::nullopt; }};
 }
 
+Later<std::optional<LaboRecord>> LaboRepository::findByNumber(qint64 numLabo) const
+{
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Labo WHERE NumLabo = :id").arg(kRecordColumns));
+    q.bind(QStringLiteral(":id"), numLabo).later();
+    return {std::move(q), [](Query &q) { return q.next() ? std::optional(readRecord(q)) : std::nullopt; }};
+}
+
 Later<std::optional<LaboEntry>> LaboRepository::findByNom(const QString &nom) const
 {
     Query q(m_db, QStringLiteral("SELECT NumLabo, Labo, Nom FROM Labo WHERE tv_fold(Nom) = tv_fold(:nom) "
@@ -141,10 +148,13 @@ int LaboRepository::updateChanged(const LaboRecord &before, const LaboRecord &af
     }
     if (changed.isEmpty())
         return 0;
-    Query q(m_db, QStringLiteral("UPDATE Labo SET %1 WHERE NumLabo = :id").arg(assignments.join(QStringLiteral(", "))));
+    // Only the row still bearing its name: renamed elsewhere, it takes none
+    // of these edits.
+    Query q(m_db, QStringLiteral("UPDATE Labo SET %1 WHERE NumLabo = :id AND Labo = :labo")
+                      .arg(assignments.join(QStringLiteral(", "))));
     for (const Column *c : changed)
         q.bind(QStringLiteral(":") + QString::fromLatin1(c->name), after.*c->field);
-    q.bind(QStringLiteral(":id"), after.numLabo).repeatable().exec();
+    q.bind(QStringLiteral(":id"), after.numLabo).bind(QStringLiteral(":labo"), before.labo).repeatable().exec();
     return q.numRowsAffected();
 }
 

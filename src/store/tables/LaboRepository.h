@@ -21,6 +21,7 @@ public:
     // after.
     Later<QList<LaboEntry>> all() const; // table order
     Later<std::optional<LaboRecord>> findByLabo(const QString &labo) const;
+    Later<std::optional<LaboRecord>> findByNumber(qint64 numLabo) const;
     Later<std::optional<LaboEntry>> findByNom(const QString &nom) const; // first in table order
     Later<bool> exists(const QString &labo) const;
     // Inserts Labo = upper(trim(name)) and Nom = "Nom_Labo_" + its counter,

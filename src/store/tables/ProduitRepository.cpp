@@ -1,6 +1,7 @@
 #include "store/tables/ProduitRepository.h"
 
 #include "store/engine/Database.h"
+#include "store/tables/DayBounds.h"
 
 namespace tv {
 
@@ -27,31 +28,46 @@ void readRows(Query &q, QList<ProduitRecord> &rows)
 }
 } // namespace
 
-Later<ProduitRepository::Page> ProduitRepository::historyPage(Filter filter, const QString &value,
-                                                              const QString &medecin, const QString &beforeDate,
-                                                              int limit) const
+Later<int> ProduitRepository::historyCount(Filter filter, const QString &value, const QString &medecin) const
 {
-    // The first `limit` rows may end inside a day: that day is read whole,
-    // so a page always ends on a complete day and the next starts before
-    // it. One statement: the oldest day of the first rows, then every row
-    // from that day on.
-    const QString where =
-        filterClause(filter) + (beforeDate.isEmpty() ? QString() : QStringLiteral(" AND Date < :before"));
-    Query q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2 AND Date >= (SELECT min(Date) FROM (SELECT Date "
-                                 "FROM Produit WHERE %2 ORDER BY Date DESC, NumProduit DESC LIMIT :limit) AS head) "
-                                 "ORDER BY Date DESC, NumProduit DESC")
-                      .arg(kColumns, where));
+    Query q(m_db, QStringLiteral("SELECT COUNT(*) FROM Produit WHERE %1").arg(filterClause(filter)));
+    q.bind(QStringLiteral(":medecin"), medecin);
+    if (filter != Filter::None)
+        q.bind(QStringLiteral(":value"), value);
+    q.later();
+    return {std::move(q), [](Query &count) { return count.next() ? static_cast<int>(count.integer(0)) : 0; }};
+}
+
+Later<DayPage<ProduitRecord>> ProduitRepository::historyDays(Filter filter, const QString &value,
+                                                             const QString &medecin, const DayRange &range,
+                                                             bool newestFirst, int limit) const
+{
+    const QString where = filterClause(filter);
+    QString bounds;
+    if (!range.newest.isEmpty())
+        bounds += QStringLiteral(" AND Date %1 :newest").arg(newerBound(range));
+    if (!range.oldest.isEmpty())
+        bounds += QStringLiteral(" AND Date %1 :oldest").arg(olderBound(range));
+    // The first `limit` rows may end inside a day: every row of that day
+    // comes too, in the same statement, so a page ends on a whole day.
+    Query q(m_db, QStringLiteral("SELECT %1 FROM Produit WHERE %2%3 AND Date %5 (SELECT %6(Date) FROM (SELECT Date "
+                                 "FROM Produit WHERE %2%3 ORDER BY Date %4 LIMIT :limit) AS head) ORDER BY Date %4")
+                      .arg(kColumns, where, bounds, newestFirst ? QStringLiteral("DESC") : QStringLiteral("ASC"),
+                           newestFirst ? QStringLiteral(">=") : QStringLiteral("<="),
+                           newestFirst ? QStringLiteral("min") : QStringLiteral("max")));
     q.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":limit"), limit);
     if (filter != Filter::None)
         q.bind(QStringLiteral(":value"), value);
-    if (!beforeDate.isEmpty())
-        q.bind(QStringLiteral(":before"), beforeDate);
+    if (!range.newest.isEmpty())
+        q.bind(QStringLiteral(":newest"), range.newest);
+    if (!range.oldest.isEmpty())
+        q.bind(QStringLiteral(":oldest"), range.oldest);
     q.later();
-    return {std::move(q), [limit](Query &q) {
-                Page page;
-                readRows(q, page.rows);
-                page.more = page.rows.size() >= limit;
-                return page;
+    return {std::move(q), [limit](Query &page) {
+                DayPage<ProduitRecord> result;
+                readRows(page, result.rows);
+                result.more = result.rows.size() >= limit;
+                return result;
             }};
 }
 

@@ -33,16 +33,13 @@ public:
     // Products text containing `text`, any case, accented letters included.
     Later<QList<ProduitRecord>> containing(const QString &text, const QString &medecin) const;
 
-    // One page of a history list: whole days, newest first, each day's rows
-    // newest first; only the days before `beforeDate` ("" from the newest).
-    // At least `limit` rows unless the history ends there.
+    // A history list, whole or filtered: how many rows, and whole days of
+    // them within a range, newest day first or oldest first, at least
+    // `limit` rows unless the range ends there.
     enum class Filter { None, Delegue, Labo, Medicament };
-    struct Page {
-        QList<ProduitRecord> rows;
-        bool more = false; // days older than the last one may follow
-    };
-    Later<Page> historyPage(Filter filter, const QString &value, const QString &medecin, const QString &beforeDate,
-                            int limit) const;
+    Later<int> historyCount(Filter filter, const QString &value, const QString &medecin) const;
+    Later<DayPage<ProduitRecord>> historyDays(Filter filter, const QString &value, const QString &medecin,
+                                              const DayRange &range, bool newestFirst, int limit) const;
 
 private:
     Later<QList<ProduitRecord>> select(const QString &where, const QList<std::pair<QString, QString>> &values) const;

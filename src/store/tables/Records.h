@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -28,6 +29,8 @@ struct LaboEntry {
     qint64 numLabo = 0;
     QString labo;
     QString nom;
+
+    friend bool operator==(const LaboEntry &, const LaboEntry &) = default;
 };
 
 struct VisiteRecord {
@@ -51,6 +54,22 @@ struct ProduitRecord {
     QString produit; // each product followed by a line feed
 
     friend bool operator==(const ProduitRecord &, const ProduitRecord &) = default;
+};
+
+// The days a read of a dated list covers, as "yyyy-mm-dd" texts: those
+// between `oldest` and `newest`, either bound left out when "", both
+// included only when `inclusive`.
+struct DayRange {
+    QString newest;
+    QString oldest;
+    bool inclusive = false;
+};
+
+// Rows of whole days; `more` when the range holds rows beyond them.
+template<typename Record>
+struct DayPage {
+    QList<Record> rows;
+    bool more = false;
 };
 
 } // namespace tv

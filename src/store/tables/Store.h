@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/engine/ChangeFeed.h"
 #include "store/engine/Database.h"
 #include "store/tables/LaboRepository.h"
 #include "store/tables/LienRepository.h"
@@ -25,6 +26,8 @@ public:
     VisiteRepository &visites() { return m_visites; }
     PassageRepository &passages() { return m_passages; }
     ProduitRepository &produits() { return m_produits; }
+    // What other workstations change from now on. Throws StoreError.
+    std::unique_ptr<ChangeFeed> changeFeed() { return tv::changeFeed(*m_db); }
     LienRepository &liens() { return m_liens; }
 
     // A new doctor gets one Passage row per laboratory, in list order.

@@ -1,6 +1,7 @@
 #include "store/tables/VisiteRepository.h"
 
 #include "store/engine/Database.h"
+#include "store/tables/DayBounds.h"
 
 #include <algorithm>
 
@@ -62,25 +63,68 @@ Later<QList<VisiteRecord>> VisiteRepository::forMedecin(const QString &medecin) 
     return {std::move(q), readAll};
 }
 
-Later<QList<VisiteRecord>> VisiteRepository::pastForMedecin(const QString &medecin, const QString &an,
-                                                            const QString &mois, const QString &jour, int offset,
-                                                            int limit) const
+QString VisiteRepository::dayOf(const VisiteRecord &v)
 {
-    // "An <= :an" bounds the walk of the doctor's index; the rest of the
-    // day's test is made on the rows of that one year.
-    Query q(m_db, QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An <= :an "
-                                 "AND (An < :an OR Mois < :mois OR (Mois = :mois AND Jour < :jour)) "
-                                 "ORDER BY An DESC, Mois DESC, Jour DESC, Labo DESC, NumVisite DESC "
-                                 "LIMIT :limit OFFSET :offset")
-                      .arg(kColumns));
+    return v.an + u'-' + v.mois + u'-' + v.jour;
+}
+
+Later<int> VisiteRepository::countPast(const QString &medecin, const QString &today) const
+{
+    const QStringList day = today.split(u'-');
+    Query q(m_db, QStringLiteral("SELECT COUNT(*) FROM Visite WHERE Medecin = :medecin "
+                                 "AND (An, Mois, Jour) < (:an, :mois, :jour)"));
     q.bind(QStringLiteral(":medecin"), medecin)
-        .bind(QStringLiteral(":an"), an)
-        .bind(QStringLiteral(":mois"), mois)
-        .bind(QStringLiteral(":jour"), jour)
-        .bind(QStringLiteral(":limit"), limit)
-        .bind(QStringLiteral(":offset"), offset)
+        .bind(QStringLiteral(":an"), day.value(0))
+        .bind(QStringLiteral(":mois"), day.value(1))
+        .bind(QStringLiteral(":jour"), day.value(2))
         .later();
-    return {std::move(q), readAll};
+    return {std::move(q), readCount};
+}
+
+Later<DayPage<VisiteRecord>> VisiteRepository::pastDays(const QString &medecin, const QString &today,
+                                                        const DayRange &range, bool newestFirst, int limit) const
+{
+    // Only the past: a newer bound at or after today is today, excluded.
+    const bool beforeToday = range.newest.isEmpty() || range.newest >= today;
+    const QStringList newest = (beforeToday ? today : range.newest).split(u'-');
+    const QStringList oldest = range.oldest.split(u'-');
+    // The bounds on the index's date columns: the doctor's rows are walked
+    // from one end of the range.
+    const auto within = [&](const QString &t) {
+        QString where = QStringLiteral("%1Medecin = :medecin AND (%1An, %1Mois, %1Jour) %2 (:na, :nm, :nj)")
+                            .arg(t, beforeToday ? QStringLiteral("<") : newerBound(range));
+        if (!range.oldest.isEmpty())
+            where += QStringLiteral(" AND (%1An, %1Mois, %1Jour) %2 (:oa, :om, :oj)").arg(t, olderBound(range));
+        return where;
+    };
+    // The first `limit` rows may end inside a day: every row of that day
+    // comes too, in the same statement, so a page ends on a whole day. The
+    // day found first is joined, not compared with a subquery, so that the
+    // server walks the index from it too.
+    const QString direction = newestFirst ? QStringLiteral("DESC") : QStringLiteral("ASC");
+    const QString back = newestFirst ? QStringLiteral("ASC") : QStringLiteral("DESC");
+    Query q(m_db, QStringLiteral("SELECT v.NumVisite, v.Medecin, v.Labo, v.Jour, v.Mois, v.An, v.Heure FROM "
+                                 "(SELECT An, Mois, Jour FROM (SELECT An, Mois, Jour FROM Visite WHERE %1 "
+                                 "ORDER BY An %3, Mois %3, Jour %3 LIMIT :limit) AS h ORDER BY An %4, Mois %4, Jour %4 "
+                                 "LIMIT 1) AS head, Visite v WHERE %2 AND (v.An, v.Mois, v.Jour) %5 "
+                                 "(head.An, head.Mois, head.Jour) ORDER BY v.An %3, v.Mois %3, v.Jour %3")
+                      .arg(within(QString()), within(QStringLiteral("v.")), direction, back,
+                           newestFirst ? QStringLiteral(">=") : QStringLiteral("<=")));
+    q.bind(QStringLiteral(":medecin"), medecin)
+        .bind(QStringLiteral(":na"), newest.value(0))
+        .bind(QStringLiteral(":nm"), newest.value(1))
+        .bind(QStringLiteral(":nj"), newest.value(2));
+    if (!range.oldest.isEmpty())
+        q.bind(QStringLiteral(":oa"), oldest.value(0))
+            .bind(QStringLiteral(":om"), oldest.value(1))
+            .bind(QStringLiteral(":oj"), oldest.value(2));
+    q.bind(QStringLiteral(":limit"), limit).later();
+    return {std::move(q), [limit](Query &page) {
+                DayPage<VisiteRecord> result;
+                result.rows = readAll(page);
+                result.more = result.rows.size() >= limit;
+                return result;
+            }};
 }
 
 Later<QList<VisiteRecord>> VisiteRepository::comingForLabo(const QString &labo, const QString &an, const QString &mois,

@@ -22,12 +22,14 @@ public:
     Later<QList<VisiteRecord>> forLaboMedecin(const QString &labo, const QString &medecin) const;
     Later<int> countForLaboYear(const QString &labo, const QString &an, const QString &medecin) const;
     Later<QList<VisiteRecord>> forMedecin(const QString &medecin) const; // table order
-    // One page of the doctor's appointments before a day (yyyy, mm, dd
-    // texts): newest day first, then the laboratory in reverse order of
-    // name, any case, then the newest row. The order of the history list,
-    // read from the index a page at a time.
-    Later<QList<VisiteRecord>> pastForMedecin(const QString &medecin, const QString &an, const QString &mois,
-                                              const QString &jour, int offset, int limit) const;
+    // The doctor's appointments before `today` ("yyyy-mm-dd"), the history
+    // list: how many, and whole days of them within a range, newest day
+    // first or oldest first, at least `limit` rows unless the range ends.
+    Later<int> countPast(const QString &medecin, const QString &today) const;
+    Later<DayPage<VisiteRecord>> pastDays(const QString &medecin, const QString &today, const DayRange &range,
+                                          bool newestFirst, int limit) const;
+    // "yyyy-mm-dd" of an appointment, the day of the dated lists.
+    static QString dayOf(const VisiteRecord &visite);
     // The laboratory's appointments with every doctor from that day on,
     // earliest first.
     Later<QList<VisiteRecord>> comingForLabo(const QString &labo, const QString &an, const QString &mois,

@@ -43,16 +43,23 @@ ServerAddress admin()
     return ServerAddress::parse(qEnvironmentVariable("TALLVANE_PG_SERVER"));
 }
 
-// Every other client of the cluster (the window's) ended, and gone.
+// Every other client of the cluster (the window's) ended, and gone; the
+// window may link again at once to hear the other workstations.
 void terminateBackends()
 {
     auto db = Database::connectServer(admin());
-    const QString others = u"FROM pg_stat_activity WHERE backend_type = 'client backend' AND pid <> pg_backend_pid()"_s;
-    Query(*db, u"SELECT pg_terminate_backend(pid) "_s + others).exec();
-    QTRY_VERIFY([&] {
-        Query left(*db, u"SELECT COUNT(*) "_s + others);
-        return left.next() && left.integer(0) == 0;
-    }());
+    Query others(*db, u"SELECT pid FROM pg_stat_activity WHERE backend_type = 'client backend' "
+                      u"AND pid <> pg_backend_pid()"_s);
+    others.exec();
+    QStringList pids;
+    while (others.next())
+        pids.append(others.text(0));
+    for (const QString &pid : pids)
+        Query(*db, u"SELECT pg_terminate_backend(CAST(:pid AS integer))"_s).bind(u":pid"_s, pid).exec();
+    QTRY_VERIFY(std::all_of(pids.cbegin(), pids.cend(), [&](const QString &pid) {
+        Query left(*db, u"SELECT 1 FROM pg_stat_activity WHERE pid = CAST(:pid AS integer)"_s);
+        return !left.bind(u":pid"_s, pid).exec().next();
+    }));
 }
 
 // A window on DR A with ALPHA and BETA, ALPHA selected; on the server
@@ -199,6 +206,9 @@ private slots:
             p.book(u"05/03/2025"_s);
         else
             (action == 1 ? p.w->view().labo.LstMed : p.w->view().labo.LstLabo)->setCurrentRow(1);
+        // None after it either: the server's notice of this workstation's
+        // own change reads nothing again.
+        QTest::qWait(300);
         QCOMPARE(p.proxy->roundTrips() - before, trips);
         const QStringList shown{p.w->view().labo.LBlLabo->text(), p.w->currentDoctor(),
                                 p.w->view().agenda.LstRV->text(0)};
@@ -227,6 +237,20 @@ private slots:
         p.w->view().labo.LstLabo->setCurrentRow(0);
         p.book(u"13/03/2025"_s);
         QCOMPARE(p.rows(), QStringList{u"ALPHA|13|"_s});
+        QVERIFY(tvtest::noUnexpectedDialogs());
+    }
+
+    // The window's link lost while another workstation books: once it is
+    // made again what was missed shows, and what follows shows too.
+    void otherWorkstationFollowedAcrossALostLink()
+    {
+        Practice p;
+        terminateBackends();
+        auto other = p.env.openStore();
+        other->visites().insert({0, u"DR A"_s, u"BETA"_s, u"05"_s, u"03"_s, u"2025"_s, {}});
+        QTRY_COMPARE_WITH_TIMEOUT(p.w->view().agenda.LstRVJour->count(), 1, 10000);
+        other->visites().insert({0, u"DR A"_s, u"ALPHA"_s, u"05"_s, u"03"_s, u"2025"_s, {}});
+        QTRY_COMPARE(p.w->view().agenda.LstRVJour->count(), 2);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 

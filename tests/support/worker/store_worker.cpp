@@ -11,6 +11,12 @@
 //   tallvane_store_worker append <data folder> <tag> <count>
 //       adds <tag>1..<tag><count> to Medecin.ini, Medoc.txt and the
 //       absences of "  DR A", one at a time.
+//   tallvane_store_worker change <database> <what> <values...>
+//       one change another workstation makes: book or unbook <doctor>
+//       <laboratory> <dd/mm/yyyy>, purge <year>, quota <laboratory> <doctor>
+//       <number>, rename <laboratory> <new name>, drop <laboratory>, present
+//       <doctor> <laboratory> <yyyy-mm-dd> <products>, absent <doctor entry>
+//       <dd/mm/yyyy> (in the database's folder).
 #include "agenda/core/AgendaFiles.h"
 #include "products/core/MedocFile.h"
 #include "server/core/ServerTransfer.h"
@@ -75,6 +81,34 @@ int append(const QString &dataFolder, const QString &tag, int count)
     return 0;
 }
 
+int change(const QString &database, const QStringList &a)
+{
+    const QString what = a.value(0);
+    if (what == QLatin1String("absent")) {
+        tv::agendafiles::appendAbsences(QFileInfo(database).absolutePath(), a.value(1), {a.value(2)});
+        return 0;
+    }
+    auto store = tv::Store::open(database);
+    const QStringList day = a.value(3).split(u'/');
+    if (what == QLatin1String("book"))
+        store->visites().insert({0, a.value(1), a.value(2), day.value(0), day.value(1), day.value(2), QString()});
+    else if (what == QLatin1String("unbook"))
+        store->visites().removeFirstAppointment(day.value(0), day.value(1), day.value(2), a.value(2), a.value(1));
+    else if (what == QLatin1String("purge"))
+        store->visites().removeYear(a.value(1));
+    else if (what == QLatin1String("quota"))
+        store->passages().setQuota(a.value(1), a.value(2), a.value(3).toInt());
+    else if (what == QLatin1String("rename"))
+        store->renameLaboratory(a.value(1), a.value(2));
+    else if (what == QLatin1String("drop"))
+        store->deleteLaboratory(a.value(1));
+    else if (what == QLatin1String("present"))
+        store->produits().insert({0, a.value(1), a.value(2), QString(), a.value(3), a.value(4) + u'\n'});
+    else
+        return 2;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -88,6 +122,8 @@ int main(int argc, char **argv)
             return rewrite(args.at(2), args.at(3));
         if (args.size() == 5 && args.at(1) == QLatin1String("append"))
             return append(args.at(2), args.at(3), args.at(4).toInt());
+        if (args.size() >= 4 && args.at(1) == QLatin1String("change"))
+            return change(args.at(2), args.mid(3));
     } catch (const tv::StoreError &e) {
         std::fprintf(stderr, "%s\n%s\n", qPrintable(e.message()), qPrintable(e.detail()));
         return 3;
