@@ -12,18 +12,12 @@
 // PostgreSQL database (the practice moved there first when it is empty),
 // through a proxy that delays each packet by half of TALLVANE_BENCH_RTT_MS
 // each way and counts the round trips of each operation.
-#include "LargePractice.h"
 #include "LiveBench.h"
-#include "NetProxy.h"
+#include "WindowBench.h"
 
-#include "agenda/ui/BookingController.h"
-#include "app/ui/FrmLabo.h"
 #include "common/core/Clock.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
-#include "maintenance/ui/MaintenanceController.h"
-#include "outputs/ui/OutputsController.h"
-#include "outputs/ui/QuotaChartWindow.h"
 #include "server/core/ServerTransfer.h"
 #include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
@@ -33,17 +27,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
 
 #include <sys/resource.h>
 #include <time.h>
@@ -58,317 +47,13 @@
 #include <string>
 #include <vector>
 
-namespace {
+using namespace tvbench::windowbench;
 
-using Clock = std::chrono::steady_clock;
+namespace {
 
 // The pinned "today": inside the generated years, so the grid, the day's
 // list and the past appointments all have data.
 const QDate kToday(2025, 3, 5);
-const QString kPurgedYear = QStringLiteral("2019");
-
-struct Environment {
-    QTemporaryDir scratch;
-    tvbench::Practice practice;
-    QString programFolder;
-    QString databasePath; // the file, or beside the Serveur.cfg naming the server
-    std::unique_ptr<tv::FrmLabo> window;
-    std::unique_ptr<tvbench::NetProxy> proxy;
-    QString server; // the direct connection string, "" on the file
-    long long generationMs = -1;
-};
-
-Environment *env = nullptr;
-
-tv::MainView &view()
-{
-    return env->window->view();
-}
-
-// ---- the program folder: CheminBase.cfg at the data, Vs.ini choosing the
-// first doctor, no time asked, products on
-
-void prepareProgramFolder(const QString &program, const QString &data)
-{
-    tv::cheminbase::write(program, data);
-    tv::textfile::writeLines(tv::files::join(program, tv::files::VsIni), {QStringLiteral("0,0,1,0")});
-}
-
-std::unique_ptr<tv::FrmLabo> startWindow()
-{
-    auto window = std::make_unique<tv::FrmLabo>(env->programFolder);
-    if (!window->startUp())
-        throw tv::StoreError(QStringLiteral("Le démarrage de la fenêtre a échoué"),
-                             tv::dialogs::script::texts().join(QStringLiteral("\n")));
-    window->show();
-    QCoreApplication::processEvents();
-    return window;
-}
-
-// ---- keys, rotating so no single row stays hot
-
-int g_turn = 0;
-void nextTurn()
-{
-    ++g_turn;
-}
-
-int doctorRow()
-{
-    return g_turn % static_cast<int>(view().labo.LstMed->count());
-}
-int laboRow()
-{
-    return (g_turn * 37) % static_cast<int>(view().labo.LstLabo->count());
-}
-
-// Moves the selection to a row other than the wanted one without running
-// the handlers, so the measured setCurrentRow really changes the row.
-void prepareSelection(tv::ListBox *list, int wanted)
-{
-    const QSignalBlocker blocker(list);
-    list->setCurrentRow(wanted == 0 ? 1 : 0);
-}
-
-void ensureDoctorAndLabo()
-{
-    if (!env->window->hasDoctor())
-        view().labo.LstMed->setCurrentRow(0);
-    if (!env->window->hasLabo())
-        view().labo.LstLabo->setCurrentRow(0);
-}
-
-// ---- the operations; each returns a number that depends on the result
-
-using Operation = std::function<double()>; // returns the measured milliseconds
-
-// The round trips of the last part timed: what an operation does untimed
-// to keep the table's size is not counted either.
-long long g_timedTrips = 0;
-
-template<typename F>
-double timed(F &&f)
-{
-    const long long trips = env->proxy ? env->proxy->roundTrips() : 0;
-    const auto start = Clock::now();
-    f();
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    g_timedTrips = env->proxy ? env->proxy->roundTrips() - trips : 0;
-    return ms;
-}
-
-double startUp()
-{
-    // The previous window is gone before the next start, as with a new
-    // program; its destruction is not measured.
-    env->window.reset();
-    std::unique_ptr<tv::FrmLabo> window;
-    const double ms = timed([&] { window = startWindow(); });
-    benchmark::DoNotOptimize(window->view().labo.LstLabo->count());
-    env->window = std::move(window);
-    return ms;
-}
-
-double doctorSelection()
-{
-    const int row = doctorRow();
-    prepareSelection(view().labo.LstMed, row);
-    return timed([&] { view().labo.LstMed->setCurrentRow(row); });
-}
-
-double laboratorySelection()
-{
-    const int row = laboRow();
-    prepareSelection(view().labo.LstLabo, row);
-    return timed([&] { view().labo.LstLabo->setCurrentRow(row); });
-}
-
-double remplirAgenda()
-{
-    ensureDoctorAndLabo();
-    return timed([&] { env->window->Remplir_Agenda(); });
-}
-
-double listeRvMedecin()
-{
-    ensureDoctorAndLabo();
-    return timed([&] { env->window->Liste_RV_Medecin(); });
-}
-
-double listeRvLaboMedecin()
-{
-    ensureDoctorAndLabo();
-    return timed([&] { env->window->Liste_RV_Labo_Medecin(); });
-}
-
-double quotaCheck()
-{
-    ensureDoctorAndLabo();
-    tv::dialogs::script::reset();
-    tv::dialogs::script::setStrict(true);
-    // A quota exceeded says so in a box; the scripted box costs nothing.
-    const double ms = timed([&] { env->window->booking().Verifier_Quota_Annuel(); });
-    tv::dialogs::script::reset();
-    return ms;
-}
-
-// A booking on a day of the following year, saved through the booking
-// panel's button with its boxes scripted (the quota box and its question
-// answered Yes when they come), then deleted outside the measure so the
-// table keeps its size.
-double booking()
-{
-    ensureDoctorAndLabo();
-    const QString labo = env->window->currentLabo();
-    const QString doctor = env->window->currentDoctor();
-    const QString day = QStringLiteral("%1").arg(g_turn % 28 + 1, 2, 10, QLatin1Char('0'));
-    view().agenda.LblDateRV->setText(day + QStringLiteral("/06/2026"));
-    tv::dialogs::script::reset();
-    tv::dialogs::script::setStrict(true);
-    tv::dialogs::script::push(QMessageBox::Ok);
-    tv::dialogs::script::push(QMessageBox::Yes);
-    tv::Store &store = env->window->store();
-    const int before = store.visites().forLaboMedecin(labo, doctor).get().size();
-    const double ms = timed([&] { view().agenda.CmdEnr->click(); });
-    tv::dialogs::script::reset();
-    if (store.visites().forLaboMedecin(labo, doctor).get().size() != before + 1)
-        throw tv::StoreError(QStringLiteral("Le rendez-vous n'a pas été enregistré"));
-    store.visites().removeFirstAppointment(day, QStringLiteral("06"), QStringLiteral("2026"), labo, doctor);
-    return ms;
-}
-
-double historyAll()
-{
-    ensureDoctorAndLabo();
-    return timed([&] { env->window->Remplir_Historique(); });
-}
-
-// Chooses the next entry of a history filter combo, as a click in its list.
-double historyFilter(QComboBox *combo, int step)
-{
-    ensureDoctorAndLabo();
-    const int row = (g_turn * step) % combo->count();
-    {
-        const QSignalBlocker blocker(combo);
-        combo->setCurrentIndex(-1);
-    }
-    return timed([&] { combo->setCurrentIndex(row); });
-}
-
-double historyDelegate()
-{
-    return historyFilter(view().products.CboDh, 37);
-}
-double historyLaboratory()
-{
-    return historyFilter(view().products.CboLh, 37);
-}
-double historyMedicine()
-{
-    return historyFilter(view().products.CboPrPr, 11);
-}
-
-// The purge of one year through its menu entry, both boxes scripted; the
-// year's rows are put back afterwards, outside the measure, with their keys.
-double purgeYear()
-{
-    ensureDoctorAndLabo();
-    tv::Database &db = env->window->store().db();
-    QList<tv::VisiteRecord> rows;
-    {
-        tv::Query q(
-            db, QStringLiteral("SELECT NumVisite, Medecin, Labo, Jour, Mois, An, Heure FROM Visite WHERE An = :an"));
-        q.bind(QStringLiteral(":an"), kPurgedYear);
-        while (q.next())
-            rows.append({q.integer(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
-    }
-    tv::dialogs::script::reset();
-    tv::dialogs::script::setStrict(true);
-    tv::dialogs::script::pushInput(kPurgedYear);
-    tv::dialogs::script::push(QMessageBox::Yes);
-    tv::dialogs::script::push(QMessageBox::Ok);
-    const double ms = timed([&] { view().menus.mnuPurger->trigger(); });
-    const int unexpected = tv::dialogs::script::unexpected();
-    tv::dialogs::script::reset();
-    if (unexpected != 0 || env->window->store().visites().countYear(kPurgedYear).get() != 0)
-        throw tv::StoreError(QStringLiteral("La purge n'a pas eu lieu"));
-
-    // Put back without the proxy: 25,000 rows, not measured.
-    std::unique_ptr<tv::Database> direct;
-    if (!env->server.isEmpty())
-        direct = tv::Database::connectServer(tv::ServerAddress::parse(env->server));
-    tv::Database &target = direct ? *direct : db;
-    tv::Transaction transaction(target);
-    const QString insert = QStringLiteral("INSERT INTO Visite (NumVisite, Medecin, Labo, Jour, Mois, An, Heure) "
-                                          "VALUES (:id, :medecin, :labo, :jour, :mois, :an, :heure)");
-    for (const tv::VisiteRecord &v : rows) {
-        tv::Query(target, insert)
-            .bind(QStringLiteral(":id"), v.numVisite)
-            .bind(QStringLiteral(":medecin"), v.medecin)
-            .bind(QStringLiteral(":labo"), v.labo)
-            .bind(QStringLiteral(":jour"), v.jour)
-            .bind(QStringLiteral(":mois"), v.mois)
-            .bind(QStringLiteral(":an"), v.an)
-            .bind(QStringLiteral(":heure"), v.heure)
-            .exec();
-    }
-    transaction.commit();
-    return ms;
-}
-
-// The quota chart of the selected doctor's displayed year: every
-// laboratory's quota and the year's visits read, the bars built, the window
-// shown and painted once.
-double quotaChart()
-{
-    ensureDoctorAndLabo();
-    tv::dialogs::script::reset();
-    tv::dialogs::script::setStrict(true);
-    const double ms = timed([&] {
-        view().menus.mnuGraphique->trigger();
-        QCoreApplication::processEvents();
-    });
-    const int unexpected = tv::dialogs::script::unexpected();
-    tv::dialogs::script::reset();
-    tv::QuotaChartWindow *chart = env->window->outputs().chartWindow();
-    if (unexpected != 0 || !chart || chart->shownBars().isEmpty())
-        throw tv::StoreError(QStringLiteral("Le graphique ne s'est pas ouvert"));
-    chart->hide();
-    return ms;
-}
-
-// ---- the other workstations: the refresh, the look for their changes,
-// and the delay until one of them shows, measured with a second process
-
-double liveRefresh()
-{
-    ensureDoctorAndLabo();
-    static std::unique_ptr<tv::Store> other;
-    if (!other)
-        other = tv::Store::open(env->databasePath);
-    // Its own booking taken back each other time, whatever ran before.
-    static bool booked = false;
-    booked = !booked;
-    return tvbench::live::refresh(*env->window, *other, booked);
-}
-
-double liveCheck()
-{
-    // A server tells of the changes: there is nothing to look at.
-    if (!env->server.isEmpty())
-        throw tv::StoreError(QStringLiteral("no look at a server"));
-    return tvbench::live::check(*env->window);
-}
-
-double liveDelay()
-{
-    ensureDoctorAndLabo();
-    static tvbench::live::Delay delay(QCoreApplication::applicationFilePath(), env->databasePath);
-    const double ms = delay.next(*env->window);
-    if (ms < 0)
-        throw tv::StoreError(QStringLiteral("L'autre poste n'a pas été suivi"));
-    return ms;
-}
 
 // ---- measuring
 
