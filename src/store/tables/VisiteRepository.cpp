@@ -35,6 +35,17 @@ QList<VisiteRecord> inTableOrder(QList<VisiteRecord> rows)
               [](const VisiteRecord &a, const VisiteRecord &b) { return a.numVisite < b.numVisite; });
     return rows;
 }
+// The laboratory's visit to the doctor on that day: the key every
+// statement about one appointment binds.
+Query &bindDay(Query &q, const VisiteRecord &v)
+{
+    return q.bind(QStringLiteral(":medecin"), v.medecin)
+        .bind(QStringLiteral(":labo"), v.labo)
+        .bind(QStringLiteral(":jour"), v.jour)
+        .bind(QStringLiteral(":mois"), v.mois)
+        .bind(QStringLiteral(":an"), v.an);
+}
+
 } // namespace
 
 Later<QList<VisiteRecord>> VisiteRepository::forLaboMedecin(const QString &labo, const QString &medecin) const
@@ -173,24 +184,13 @@ void VisiteRepository::insert(const VisiteRecord &v)
 {
     Query q(m_db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
                                  "VALUES (:medecin, :labo, :jour, :mois, :an, :heure)"));
-    q.bind(QStringLiteral(":medecin"), v.medecin)
-        .bind(QStringLiteral(":labo"), v.labo)
-        .bind(QStringLiteral(":jour"), v.jour)
-        .bind(QStringLiteral(":mois"), v.mois)
-        .bind(QStringLiteral(":an"), v.an)
-        .bind(QStringLiteral(":heure"), v.heure)
-        .exec();
+    bindDay(q, v).bind(QStringLiteral(":heure"), v.heure).exec();
 }
 
 Later<bool> VisiteRepository::hasVisitOn(const VisiteRecord &v) const
 {
     Query q(m_db, kSameDay + QStringLiteral(" LIMIT 1"));
-    q.bind(QStringLiteral(":medecin"), v.medecin)
-        .bind(QStringLiteral(":labo"), v.labo)
-        .bind(QStringLiteral(":jour"), v.jour)
-        .bind(QStringLiteral(":mois"), v.mois)
-        .bind(QStringLiteral(":an"), v.an)
-        .later();
+    bindDay(q, v).later();
     return {std::move(q), [](Query &q) { return q.next(); }};
 }
 
@@ -199,13 +199,7 @@ Query VisiteRepository::insertUnlessBooked(const VisiteRecord &v)
     Query insert(m_db, QStringLiteral("INSERT INTO Visite (Medecin, Labo, Jour, Mois, An, Heure) "
                                       "SELECT :medecin, :labo, :jour, :mois, :an, :heure WHERE NOT EXISTS (%1)")
                            .arg(kSameDay));
-    insert.bind(QStringLiteral(":medecin"), v.medecin)
-        .bind(QStringLiteral(":labo"), v.labo)
-        .bind(QStringLiteral(":jour"), v.jour)
-        .bind(QStringLiteral(":mois"), v.mois)
-        .bind(QStringLiteral(":an"), v.an)
-        .bind(QStringLiteral(":heure"), v.heure)
-        .later();
+    bindDay(insert, v).bind(QStringLiteral(":heure"), v.heure).later();
     return insert;
 }
 
