@@ -29,11 +29,16 @@ Notifier::~Notifier()
     m_connection.onReconnected({});
 }
 
-void Notifier::listen(const QString &channel)
+void Notifier::follow(const QString &listenStatement)
 {
-    m_connection.listen(channel);
+    m_connection.follow(listenStatement);
     watch();
     deliverLater();
+}
+
+qint64 Notifier::backendPid() const
+{
+    return m_connection.backendPid();
 }
 
 void Notifier::watch()

@@ -23,9 +23,11 @@ public:
     explicit Notifier(PgConnection &connection);
     ~Notifier() override;
 
-    // LISTEN on that channel, now and after every new link. Throws
-    // StoreError.
-    void listen(const QString &channel);
+    // Watches the link for what that statement (LISTEN) asks, sent by the
+    // caller with its next round trip and again after every new link.
+    void follow(const QString &listenStatement);
+    // The server's process serving the link: the sender of our own notices.
+    qint64 backendPid() const;
     // Hands over, from the event loop, what arrived with a round trip.
     void deliverLater();
 

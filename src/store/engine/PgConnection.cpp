@@ -231,10 +231,8 @@ bool PgConnection::remake()
     if (PQstatus(m_conn) != CONNECTION_OK)
         return false;
     enginelog::write(QStringLiteral("PostgreSQL, %1: connection made again").arg(m_address.hostForMessage()));
-    for (const QString &channel : std::as_const(m_channels)) {
-        char *quoted = PQescapeIdentifier(m_conn, channel.toUtf8().constData(), channel.toUtf8().size());
-        PQclear(PQexec(m_conn, (QByteArray("LISTEN ") + quoted).constData()));
-        PQfreemem(quoted);
+    if (!m_listen.isEmpty()) {
+        PQclear(PQexec(m_conn, m_listen.toUtf8().constData()));
         ++m_roundTrips;
     }
     if (m_reconnected)
@@ -271,15 +269,14 @@ QList<std::pair<QString, QString>> PgConnection::takeNotifications()
     return std::exchange(m_notifications, {});
 }
 
-void PgConnection::listen(const QString &channel)
+void PgConnection::follow(const QString &listenStatement)
 {
-    m_channels.insert(channel);
-    ensureLink();
-    char *quoted = PQescapeIdentifier(m_conn, channel.toUtf8().constData(), channel.toUtf8().size());
-    Request request(QStringLiteral("LISTEN ") + QString::fromUtf8(quoted));
-    PQfreemem(quoted);
-    request.repeatable = true;
-    run({&request});
+    m_listen = listenStatement;
+}
+
+qint64 PgConnection::backendPid() const
+{
+    return m_conn && PQstatus(m_conn) == CONNECTION_OK ? PQbackendPID(m_conn) : -1;
 }
 
 // Before anything is sent: a link the server closed while it was idle

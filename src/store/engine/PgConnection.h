@@ -3,7 +3,6 @@
 #include "store/engine/ServerAddress.h"
 
 #include <QList>
-#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -39,9 +38,12 @@ public:
     // Round trips made since the link was opened (a test counts them).
     long long roundTrips() const { return m_roundTrips; }
 
-    // LISTEN on a channel, again on every new link.
-    void listen(const QString &channel);
-    bool listening() const { return !m_channels.isEmpty(); }
+    // The statement that listens (LISTEN), made again on every new link;
+    // the caller sends it the first time, with its next round trip.
+    void follow(const QString &listenStatement);
+    bool listening() const { return !m_listen.isEmpty(); }
+    // The server's process serving this link, as the link's start told it.
+    qint64 backendPid() const;
     // The link's socket, -1 while it is down.
     int socket() const;
     // Reads what arrived without waiting. False when the link is down.
@@ -66,7 +68,7 @@ private:
 
     ServerAddress m_address;
     pg_conn *m_conn = nullptr;
-    QSet<QString> m_channels;
+    QString m_listen;
     QList<std::pair<QString, QString>> m_notifications;
     std::function<void()> m_reconnected;
     bool m_inTransaction = false;

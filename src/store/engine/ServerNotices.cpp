@@ -12,6 +12,8 @@ namespace tv::servernotices {
 
 namespace {
 
+constexpr const char *kChannelPrefix = "tallvane_";
+
 struct Watched {
     const char *table;
     const char *medecin; // the columns a notice names, NULL where none applies
@@ -51,7 +53,8 @@ QString noticesOf(const Watched &w, const QString &rows)
 
 QString triggerFunction(const Watched &w)
 {
-    const QString send = QStringLiteral("LOOP PERFORM pg_notify('tallvane_' || TG_TABLE_SCHEMA, notice); END LOOP;");
+    const QString send = QStringLiteral("LOOP PERFORM pg_notify('%1' || TG_TABLE_SCHEMA, notice); END LOOP;")
+                             .arg(QLatin1String(kChannelPrefix));
     return QStringLiteral("CREATE OR REPLACE FUNCTION tv_notice_%1() RETURNS trigger LANGUAGE plpgsql AS $f$ "
                           "DECLARE notice text; BEGIN "
                           "IF TG_OP = 'INSERT' THEN FOR notice IN %2 %5 "
@@ -102,30 +105,37 @@ DataChange::Table tableNamed(const QString &name)
 // missed some, stands for any change.
 class NoticeFeed final : public ChangeFeed {
 public:
-    NoticeFeed(Database &db, Notifier &notifier, const QString &channel)
+    NoticeFeed(Database &db, Notifier &notifier)
         : m_db(db)
-        , m_channel(channel)
+        , m_self(notifier.backendPid())
     {
-        m_self = ownProcess();
-        notifier.listen(m_channel);
+        // Sent with the next round trip (the lists read at start-up), and
+        // made again by the notifier after every new link.
+        Query(db, listenStatement()).repeatable().later();
+        notifier.follow(listenStatement());
         connect(&notifier, &Notifier::notified, this, &NoticeFeed::notified);
-        connect(&notifier, &Notifier::reconnected, this, [this] {
-            m_self = ownProcess();
+        connect(&notifier, &Notifier::reconnected, this, [this, &notifier] {
+            m_self = notifier.backendPid();
             emit changed({DataChange{}});
         });
     }
 
+    // The listening statement still waiting for a round trip goes now.
+    void check() override { m_db.flush(); }
+
 private:
-    qint64 ownProcess()
+    // The channel of the schema the tables are in, named on the server:
+    // asking the schema's name first would cost a round trip.
+    static QString listenStatement()
     {
-        Query q(m_db, QStringLiteral("SELECT pg_backend_pid()"));
-        q.exec();
-        return q.next() ? q.integer(0) : -1;
+        return QStringLiteral("DO $l$BEGIN EXECUTE format('LISTEN %I', '%1' || current_schema()); END$l$")
+            .arg(QLatin1String(kChannelPrefix));
     }
 
     void notified(const QString &channel, const QString &payload)
     {
-        if (channel != m_channel)
+        // The link listens to the one channel of its schema.
+        if (!channel.startsWith(QLatin1String(kChannelPrefix)))
             return;
         const QJsonObject notice = QJsonDocument::fromJson(payload.toUtf8()).object();
         if (notice.value(QLatin1String("p")).toInteger(-2) == m_self)
@@ -136,8 +146,7 @@ private:
     }
 
     Database &m_db;
-    QString m_channel;
-    qint64 m_self = -1;
+    qint64 m_self;
 };
 
 } // namespace
@@ -160,10 +169,7 @@ QString inPlaceQuery()
 
 std::unique_ptr<ChangeFeed> listen(Database &db, Notifier &notifier)
 {
-    Query schema(db, QStringLiteral("SELECT current_schema()"));
-    schema.exec();
-    const QString name = schema.next() ? schema.text(0) : QStringLiteral("public");
-    return std::make_unique<NoticeFeed>(db, notifier, QStringLiteral("tallvane_") + name);
+    return std::make_unique<NoticeFeed>(db, notifier);
 }
 
 } // namespace tv::servernotices

@@ -261,7 +261,8 @@ private slots:
         auto db = Database::connectServer(admin());
         Notifier *notifier = db->notifier();
         QVERIFY(notifier);
-        notifier->listen(u"tallvane"_s);
+        execStatement(*db, u"LISTEN tallvane"_s);
+        notifier->follow(u"LISTEN tallvane"_s);
         QSignalSpy notified(notifier, &Notifier::notified);
         QSignalSpy reconnected(notifier, &Notifier::reconnected);
         auto other = Database::connectServer(admin());
