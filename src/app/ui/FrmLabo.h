@@ -131,6 +131,7 @@ private:
     void locateData();
     bool prepareDatabase();
     void openData();
+    void askStartUpReads();
     void readWorkstationSettings();
     void applyWorkstationSettings();
 

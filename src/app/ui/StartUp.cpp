@@ -11,6 +11,7 @@
 #include "labs/ui/DoctorsController.h"
 #include "maintenance/ui/MaintenanceController.h"
 #include "products/ui/ProductsController.h"
+#include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/files/TextFile.h"
@@ -25,6 +26,8 @@
 #include <QLocale>
 #include <QStackedWidget>
 #include <QTabBar>
+
+#include <optional>
 
 namespace tv {
 
@@ -49,6 +52,9 @@ bool FrmLabo::startUp()
     const QDate today = Clock::today();
     resetSession(today);
     layOutWindow(today);
+    // The laboratories and the remembered doctor's pages are asked for
+    // together: one round trip to a server for the whole window.
+    std::optional<ReadAhead> firstReads;
     // A failure while the data are found and opened leaves the program
     // without data: say which file and stop.
     try {
@@ -56,13 +62,16 @@ bool FrmLabo::startUp()
         if (!prepareDatabase())
             return false;
         openData();
+        readWorkstationSettings();
+        firstReads.emplace(store().db(), [&] { askStartUpReads(); });
+        reloadLaboratoryLists();
     } catch (const StoreError &error) {
         dialogs::critical(this, error.fullText() + QStringLiteral("\n\nLe programme va se fermer."));
         return false;
     }
     // From here on a failure only leaves a setting at its default.
-    readWorkstationSettings();
     applyWorkstationSettings();
+    firstReads.reset();
     m_view.Lblversion->setText(QStringLiteral("Tallvane, gestion de la visite médicale [Version ") + versionText()
                                + QStringLiteral("]"));
     return true;
@@ -137,8 +146,7 @@ bool FrmLabo::prepareDatabase()
     return true;
 }
 
-// The doctors' list, the database, the day's backup and the laboratories.
-// Throws StoreError.
+// The doctors' list, the database and the day's backup. Throws StoreError.
 void FrmLabo::openData()
 {
     QCoreApplication::processEvents();
@@ -148,7 +156,23 @@ void FrmLabo::openData()
                                                   "mesure."));
     openStore(files::join(state().CheminBase, files::Database));
     m_backups->dailyBackup();
-    reloadLaboratoryLists();
+}
+
+// What the window's first filling reads: the laboratories, and what the
+// remembered doctor's selection will read. His selection asks through the
+// current row of the doctors' list; it is his for the time of asking only,
+// the real selection coming once the laboratories are listed.
+void FrmLabo::askStartUpReads()
+{
+    store().labos().all();
+    const SharedState &s = state();
+    ListBox *doctors = m_view.labo.LstMed;
+    if (s.DernierMedecin == SharedState::NoDoctor || s.DernierMedecin >= doctors->count())
+        return;
+    const QSignalBlocker blocker(doctors);
+    doctors->setCurrentRow(s.DernierMedecin);
+    askDoctorSelection();
+    doctors->setCurrentRow(-1);
 }
 
 // Vs.ini into the state; a missing file is written with the defaults, an
