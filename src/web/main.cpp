@@ -50,8 +50,9 @@ int serve(const tv::web::WebOptions &o)
 
     tv::web::WebServer server({o.dataFolder, o.workstations, o.host.toStdString(), o.port, o.trustedProxy.toStdString(),
                                o.logFile.toStdString()});
-    // The database is opened once here so that a wrong folder is said at once.
-    tv::Store::open(tv::files::join(o.dataFolder, tv::files::Database));
+    // The database is opened and checked once here (its checks sent now, not
+    // with a first read) so that a wrong folder is said at once.
+    tv::Store::open(tv::files::join(o.dataFolder, tv::files::Database))->db().flush();
     if (!server.bind())
         return fail(server.error());
     std::thread([&server, stopSignals] {

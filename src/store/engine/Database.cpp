@@ -39,6 +39,26 @@ QString missingTable(Database &db)
     return {};
 }
 
+// The checks of a server database just opened go with its first reads:
+// one round trip less for every start. A round trip broken before they
+// were answered sends them again with the next.
+void settleWithFirstRoundTrip(ServerDatabase &db, const ServerAddress &address)
+{
+    auto checks = std::make_shared<schema::OpeningChecks>(db);
+    db.afterNextRoundTrip([&db, checks, address] {
+        if (!checks->answered()) {
+            settleWithFirstRoundTrip(db, address);
+            return;
+        }
+        const QString missing = checks->settle();
+        if (!missing.isEmpty())
+            throw StoreError(QStringLiteral("La base « %1 » du serveur « %2 » ne contient pas les données du "
+                                            "programme (table %3 absente).\nVérifiez le fichier Serveur.cfg du "
+                                            "dossier des données.")
+                                 .arg(address.dbname, address.hostForMessage(), missing));
+    });
+}
+
 } // namespace
 
 QString Location::describe() const
@@ -100,7 +120,16 @@ void ServerDatabase::flush()
     requests.reserve(batch.size());
     for (const auto &r : batch)
         requests.append(r.get());
-    m_connection.run(requests);
+    try {
+        m_connection.run(requests);
+    } catch (const StoreError &) {
+        // A table missing says so, rather than the statement it failed.
+        if (m_settle)
+            std::exchange(m_settle, {})();
+        throw;
+    }
+    if (m_settle)
+        std::exchange(m_settle, {})();
     if (m_notifier)
         m_notifier->deliverLater();
 }
@@ -145,16 +174,8 @@ std::unique_ptr<Database> Database::create(const QString &path)
 std::unique_ptr<Database> Database::open(const Location &location)
 {
     if (location.server) {
-        const ServerAddress &address = *location.server;
-        auto db = connectServer(address);
-        const QString missing = missingTable(*db);
-        if (!missing.isEmpty())
-            throw StoreError(QStringLiteral("La base « %1 » du serveur « %2 » ne contient pas les données du "
-                                            "programme (table %3 absente).\nVérifiez le fichier Serveur.cfg du "
-                                            "dossier des données.")
-                                 .arg(address.dbname, address.hostForMessage(), missing));
-        schema::upgrade(*db); // an older server database too
-        schema::ensureChangeNotices(*db);
+        auto db = std::make_unique<ServerDatabase>(*location.server);
+        settleWithFirstRoundTrip(*db, *location.server);
         return db;
     }
     const QString &path = location.file;

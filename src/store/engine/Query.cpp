@@ -82,6 +82,11 @@ bool Query::next()
     return m_request->rows->next();
 }
 
+bool Query::answered() const
+{
+    return m_request->rows != nullptr;
+}
+
 int Query::columnCount()
 {
     ensureDone();

@@ -32,6 +32,8 @@ public:
     Query &later();
 
     bool next();
+    // Its round trip is made and brought its answer (exec() not needed).
+    bool answered() const;
     int columnCount();
     QString columnName(int column);
     bool isNull(int column) const;

@@ -194,23 +194,59 @@ void addChangeNotices(Database &db)
         execStatement(db, statement);
 }
 
-void ensureChangeNotices(Database &db)
+void completeChangeNotices(Database &db, bool inPlace)
 {
-    const QString inPlace = db.dialect().changeNoticesInPlace();
-    if (inPlace.isEmpty())
+    if (inPlace)
         return;
     // A user without the right to change the tables still works; the other
     // workstations' changes then show only when the lists are read again.
     try {
-        Query q(db, inPlace);
-        q.exec();
-        if (q.next() && q.integer(0) == 1)
-            return;
         Transaction transaction(db);
         addChangeNotices(db);
         transaction.commit();
     } catch (const StoreError &) {
     }
+}
+
+OpeningChecks::OpeningChecks(Database &db)
+    : m_db(db)
+{
+    for (const QString &table : tableNames() + addedTableNames()) {
+        m_tables.emplace_back(db, db.dialect().tableExists());
+        m_tables.back().bind(QStringLiteral(":name"), table).later();
+    }
+    const QString inPlace = db.dialect().changeNoticesInPlace();
+    if (!inPlace.isEmpty())
+        m_notices.emplace_back(db, inPlace).later();
+}
+
+bool OpeningChecks::answered() const
+{
+    for (const Query &q : m_tables)
+        if (!q.answered())
+            return false;
+    return m_notices.empty() || m_notices.front().answered();
+}
+
+QString OpeningChecks::settle()
+{
+    const QStringList four = tableNames();
+    for (qsizetype i = 0; i < four.size(); ++i)
+        if (!m_tables[static_cast<size_t>(i)].next())
+            return four.at(i);
+    // As upgrade() does: a user without the right to create tables still
+    // works, what needs them says so when it is used.
+    try {
+        for (size_t i = static_cast<size_t>(four.size()); i < m_tables.size(); ++i)
+            if (!m_tables[i].next()) {
+                addTables(m_db);
+                break;
+            }
+    } catch (const StoreError &) {
+    }
+    if (!m_notices.empty())
+        completeChangeNotices(m_db, m_notices.front().next() && m_notices.front().integer(0) == 1);
+    return {};
 }
 
 } // namespace tv::schema

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "store/engine/Query.h"
+
 #include <QStringList>
+#include <vector>
 
 namespace tv {
 class Database;
@@ -19,11 +22,31 @@ void ensureIndexes(Database &db);
 // nothing on a file): made inside the caller's transaction, or added to a
 // database made by an older release when it is missing.
 void addChangeNotices(Database &db);
-void ensureChangeNotices(Database &db);
+// Adds them when `inPlace`, the answer to the dialect's question, says no.
+void completeChangeNotices(Database &db, bool inPlace);
 // The tables added beside the four (the online links), created when
 // missing; the four are not touched. upgrade() tests first and never throws.
 void addTables(Database &db);
 void upgrade(Database &db);
+
+// What a server database is checked for when opened, asked for with its
+// first round trip rather than in one of its own: the tables' presence and
+// the change notices.
+class OpeningChecks {
+public:
+    explicit OpeningChecks(Database &db);
+    // False while the round trip that carried them has not answered them.
+    bool answered() const;
+    // The first of the four tables that is missing, "" when none is; the
+    // added tables and the change notices are made when missing. Only once
+    // answered.
+    QString settle();
+
+private:
+    Database &m_db;
+    std::vector<Query> m_tables; // the four, then the added ones
+    std::vector<Query> m_notices;
+};
 } // namespace schema
 
 } // namespace tv

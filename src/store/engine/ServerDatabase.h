@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QList>
 
+#include <functional>
+
 namespace tv {
 
 // The practice's database on a PostgreSQL server: statements wait until a
@@ -30,6 +32,11 @@ public:
     void flush() override;
     bool withdraw(const Request *first) override;
 
+    // Runs once the next round trip is back, answered or failed, before
+    // its failure is said: the checks of a database just opened, sent with
+    // its first reads.
+    void afterNextRoundTrip(std::function<void()> settle) { m_settle = std::move(settle); }
+
 private:
     ServerDialect m_dialect;
     PgConnection m_connection;
@@ -37,6 +44,7 @@ private:
     int m_ahead = 0;
     QHash<QString, std::shared_ptr<Request>> m_answers; // the action's reads so far
     std::unique_ptr<Notifier> m_notifier;
+    std::function<void()> m_settle;
 };
 
 } // namespace tv
