@@ -49,10 +49,15 @@ void change(tv::Store &store, bool book, const QString &doctor, const QString &l
 
 } // namespace
 
-double refresh(tv::FrmLabo &window, tv::Store &other, bool book)
+double refresh(tv::FrmLabo &window, tv::Store &other, bool book, bool told)
 {
     change(other, book, window.currentDoctor(), window.currentLabo());
-    const tv::live::Parts parts = window.onScreen(tv::live::touchedBy(tv::DataChange{}, window.shownNow()));
+    // A server's notice names the appointment's table, doctor, laboratory
+    // and day; the file's data version only says that something changed.
+    const tv::DataChange notice{tv::DataChange::Table::Visite, window.currentDoctor(), window.currentLabo(),
+                                tv::Clock::today().toString(Qt::ISODate)};
+    const tv::live::Parts parts =
+        window.onScreen(tv::live::touchedBy(told ? notice : tv::DataChange{}, window.shownNow()));
     const auto start = Steady::now();
     window.refreshParts(parts);
     return std::chrono::duration<double, std::milli>(Steady::now() - start).count();

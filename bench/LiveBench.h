@@ -16,8 +16,10 @@ namespace tvbench::live {
 
 // The window's refresh after another connection booked (or removed) an
 // appointment of the doctor shown today: every part on screen read again,
-// as a change of the shared file makes it; milliseconds of the main thread.
-double refresh(tv::FrmLabo &window, tv::Store &other, bool book);
+// as a change of the shared file makes it, or, `told` (a server's notice),
+// the parts on screen that the change touches; milliseconds of the main
+// thread.
+double refresh(tv::FrmLabo &window, tv::Store &other, bool book, bool told);
 // One look at the database for the others' changes (the file's data
 // version); milliseconds.
 double check(tv::FrmLabo &window);

@@ -20,7 +20,7 @@ double liveRefresh()
     // Its own booking taken back each other time, whatever ran before.
     static bool booked = false;
     booked = !booked;
-    return tvbench::live::refresh(*env->window, *other, booked);
+    return tvbench::live::refresh(*env->window, *other, booked, !env->server.isEmpty());
 }
 
 double liveCheck()

@@ -207,21 +207,35 @@ void BookingController::Liste_RV_Labo_Medecin()
 
 void BookingController::askDoctorLists()
 {
-    Store &store = m_main.store();
-    const QString doctor = m_main.currentDoctor();
-    const booking::DayKey day = keyOf(Clock::today());
-    store.visites().forDay(doctor, day.jour, day.mois, day.an);
-    const QString past = Clock::today().toString(Qt::ISODate);
-    store.visites().pastDays(doctor, past, {}, true, DayListModel::FirstPage);
-    store.visites().countPast(doctor, past);
+    askToday();
+    askPast();
     if (m_main.hasLabo())
-        store.visites().forLaboMedecin(m_main.currentLabo(), doctor);
+        m_main.store().visites().forLaboMedecin(m_main.currentLabo(), m_main.currentDoctor());
+}
+
+void BookingController::askToday()
+{
+    const booking::DayKey day = keyOf(Clock::today());
+    m_main.store().visites().forDay(m_main.currentDoctor(), day.jour, day.mois, day.an);
+}
+
+void BookingController::askPast()
+{
+    const QString past = Clock::today().toString(Qt::ISODate);
+    m_main.store().visites().pastDays(m_main.currentDoctor(), past, {}, true, DayListModel::FirstPage);
+    m_main.store().visites().countPast(m_main.currentDoctor(), past);
 }
 
 void BookingController::Liste_RV_Medecin()
 {
     if (!m_main.hasDoctor())
         return;
+    // The day's appointments, the past ones' first page and their count:
+    // one round trip to a server.
+    const ReadAhead ahead(m_main.store().db(), [&] {
+        askToday();
+        askPast();
+    });
     fillToday();
     m_w.historyModel->show(historySource());
 }

@@ -21,6 +21,10 @@ public:
     void Liste_RV_Medecin();
     // What Liste_RV_Medecin and Liste_RV_Labo_Medecin will read, asked
     // ahead (ReadAhead).
+    // The reads of the day list and of the past appointments' first page,
+    // asked for ahead (ReadAhead).
+    void askToday();
+    void askPast();
     void askDoctorLists();
     void mnusupRV_Click();
 

@@ -132,6 +132,7 @@ private:
     bool prepareDatabase();
     void openData();
     void askStartUpReads();
+    void askParts(const live::Parts &parts);
     void readWorkstationSettings();
     void applyWorkstationSettings();
 

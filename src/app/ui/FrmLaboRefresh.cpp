@@ -10,6 +10,7 @@
 #include "labs/ui/DoctorsController.h"
 #include "labs/ui/LabsController.h"
 #include "products/ui/ProductsController.h"
+#include "store/engine/Database.h"
 
 namespace tv {
 
@@ -51,11 +52,31 @@ live::Parts FrmLabo::onScreen(const live::Parts &parts) const
     return shown;
 }
 
+// The reads of the parts whose reads are known before they are made (the
+// long lists read theirs after, from what they show).
+void FrmLabo::askParts(const live::Parts &parts)
+{
+    if (parts.laboratories)
+        store().labos().all();
+    if (!hasDoctor())
+        return;
+    if ((parts.quota || parts.pair) && hasLabo()) {
+        store().passages().quota(currentLabo(), currentDoctor());
+        store().visites().forLaboMedecin(currentLabo(), currentDoctor());
+    }
+    if (parts.grid)
+        m_agenda->askDoctorMonth();
+    if (parts.today)
+        m_booking->askToday();
+}
+
 void FrmLabo::refreshParts(const live::Parts &parts)
 {
     // In the order the window's own routines refresh; a failure is said
     // once and leaves the rest as it was.
     guarded(this, [&] {
+        // What they read, asked for together: one round trip to a server.
+        const ReadAhead ahead(store().db(), [&] { askParts(parts); });
         if (parts.day)
             m_agenda->followToday(Clock::today());
         if (parts.doctors)
