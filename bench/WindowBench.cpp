@@ -30,6 +30,8 @@ void prepareProgramFolder(const QString &program, const QString &data)
 
 std::unique_ptr<tv::FrmLabo> startWindow()
 {
+    // As the program's main() does.
+    tv::FrmLabo::connectEarly(env->programFolder);
     auto window = std::make_unique<tv::FrmLabo>(env->programFolder);
     if (!window->startUp())
         throw tv::StoreError(QStringLiteral("Le démarrage de la fenêtre a échoué"),

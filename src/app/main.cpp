@@ -18,6 +18,7 @@ int main(int argc, char **argv)
     if (qtFrench.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtFrench);
 
+    tv::FrmLabo::connectEarly(QApplication::applicationDirPath());
     tv::FrmLabo window(QApplication::applicationDirPath());
     if (!window.startUp())
         return 1;

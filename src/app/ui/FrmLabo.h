@@ -33,6 +33,10 @@ public:
     explicit FrmLabo(const QString &programFolder, QWidget *parent = nullptr);
     ~FrmLabo() override;
 
+    // The link to the practice's server, when its data are there, made
+    // while the window is built (called before the constructor): start-up
+    // then waits for it less, or not at all.
+    static void connectEarly(const QString &programFolder);
     // The start-up sequence. False when it could not go on; the reason has
     // been shown and the program should end with a non-zero code.
     bool startUp();

@@ -47,6 +47,16 @@ const QString kUpgradeDetails = QStringLiteral(
 
 } // namespace
 
+void FrmLabo::connectEarly(const QString &programFolder)
+{
+    // Nothing is said here: startUp() says what fails when it opens.
+    try {
+        if (const auto folder = cheminbase::read(files::settingsFolder(programFolder)))
+            Database::connectEarly(serveurcfg::locate(files::join(*folder, files::Database)));
+    } catch (const StoreError &) {
+    }
+}
+
 bool FrmLabo::startUp()
 {
     const QDate today = Clock::today();

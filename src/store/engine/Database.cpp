@@ -73,13 +73,13 @@ QString FileDatabase::location() const
 
 QString ServerDatabase::location() const
 {
-    return serverLocation(m_connection.address());
+    return serverLocation(m_connection->address());
 }
 
 Notifier *ServerDatabase::notifier()
 {
     if (!m_notifier)
-        m_notifier = std::make_unique<Notifier>(m_connection);
+        m_notifier = std::make_unique<Notifier>(*m_connection);
     return m_notifier.get();
 }
 
@@ -121,7 +121,7 @@ void ServerDatabase::flush()
     for (const auto &r : batch)
         requests.append(r.get());
     try {
-        m_connection.run(requests);
+        m_connection->run(requests);
     } catch (const StoreError &) {
         // A table missing says so, rather than the statement it failed.
         if (m_settle)
@@ -150,6 +150,12 @@ std::unique_ptr<Database> Database::openFile(const QString &path, FileMode mode)
                             : mode == FileMode::Create ? SqliteConnection::Mode::Create
                                                        : SqliteConnection::Mode::ReadWrite;
     return std::make_unique<FileDatabase>(path, sqliteMode);
+}
+
+void Database::connectEarly(const Location &location)
+{
+    if (location.server)
+        PgConnection::connectEarly(*location.server);
 }
 
 std::unique_ptr<Database> Database::connectServer(const ServerAddress &address)

@@ -47,6 +47,10 @@ public:
     // The practice's database at that place, its tables checked. Throws
     // StoreError naming the file or the server and what to check.
     static std::unique_ptr<Database> open(const Location &location);
+    // The server's link, when the place is on a server, made on a thread of
+    // its own from now on: its round trips go while the program builds its
+    // window, and the next open() of the same server takes it.
+    static void connectEarly(const Location &location);
     // An SQLite file as it is (a backup, an old database, a new one).
     static std::unique_ptr<Database> openFile(const QString &path, FileMode mode = FileMode::ReadWrite);
     // Creates a new file holding the empty tables.

@@ -7,6 +7,9 @@
 #include <libpq-fe.h>
 #include <poll.h>
 
+#include <future>
+#include <optional>
+
 #include <vector>
 
 namespace tv {
@@ -162,6 +165,18 @@ Parameters parameters(const QString &conninfo)
     return p;
 }
 
+// The link started before the window was built, for one server.
+struct EarlyLink {
+    QString conninfo;
+    std::future<std::unique_ptr<PgConnection>> link;
+};
+
+std::optional<EarlyLink> &earlyLink()
+{
+    static std::optional<EarlyLink> link;
+    return link;
+}
+
 bool isControl(const Request &r, const char *word)
 {
     return r.text == QLatin1String(word);
@@ -180,6 +195,23 @@ PgConnection::PgConnection(const ServerAddress &address)
         m_conn = nullptr;
         throw StoreError(describeConnectionFailure(address, engine));
     }
+}
+
+std::unique_ptr<PgConnection> PgConnection::open(const ServerAddress &address)
+{
+    std::optional<EarlyLink> &early = earlyLink();
+    if (early && early->conninfo == address.conninfo) {
+        auto link = std::exchange(early, std::nullopt)->link.get();
+        return link;
+    }
+    return std::make_unique<PgConnection>(address);
+}
+
+void PgConnection::connectEarly(const ServerAddress &address)
+{
+    earlyLink() =
+        EarlyLink{address.conninfo,
+                  std::async(std::launch::async, [address] { return std::make_unique<PgConnection>(address); })};
 }
 
 PgConnection::~PgConnection()

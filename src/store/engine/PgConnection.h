@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 struct pg_conn;
@@ -28,6 +29,11 @@ class PgConnection {
 public:
     // Throws StoreError naming the server and what to check.
     explicit PgConnection(const ServerAddress &address);
+    // The link made by connectEarly() for that server, when there is one,
+    // else a new one. Throws StoreError as the constructor does.
+    static std::unique_ptr<PgConnection> open(const ServerAddress &address);
+    // Starts making a link to that server on a thread of its own.
+    static void connectEarly(const ServerAddress &address);
     ~PgConnection();
     PgConnection(const PgConnection &) = delete;
     PgConnection &operator=(const PgConnection &) = delete;

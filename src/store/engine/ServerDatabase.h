@@ -17,14 +17,14 @@ namespace tv {
 class ServerDatabase final : public Database {
 public:
     explicit ServerDatabase(const ServerAddress &address)
-        : m_connection(address)
+        : m_connection(PgConnection::open(address))
     {
     }
 
     const Dialect &dialect() const override { return m_dialect; }
     QString location() const override;
     Notifier *notifier() override;
-    long long roundTrips() const override { return m_connection.roundTrips(); }
+    long long roundTrips() const override { return m_connection->roundTrips(); }
     bool readsAhead() const override { return true; }
     void aheadScope(int step) override;
 
@@ -39,7 +39,7 @@ public:
 
 private:
     ServerDialect m_dialect;
-    PgConnection m_connection;
+    std::unique_ptr<PgConnection> m_connection;
     QList<std::shared_ptr<Request>> m_waiting;
     int m_ahead = 0;
     QHash<QString, std::shared_ptr<Request>> m_answers; // the action's reads so far

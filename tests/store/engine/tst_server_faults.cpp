@@ -225,7 +225,11 @@ private slots:
         case 0: p.w->view().labo.LstLabo->setCurrentRow(1); break;
         case 1: p.w->view().labo.LstMed->setCurrentRow(1); break;
         case 2: p.book(u"05/03/2025"_s); break;
-        case 3: p.w = p.env.startWindow(); break;
+        case 3:
+            // As main() does: the link made while the window is built.
+            FrmLabo::connectEarly(p.env.programFolder());
+            p.w = p.env.startWindow();
+            break;
         case 4:
             other->visites().insert({0, u"DR A"_s, u"BETA"_s, u"05"_s, u"03"_s, u"2025"_s, {}});
             QTRY_COMPARE(p.w->view().agenda.LstRVJour->count(), 1);
