@@ -232,8 +232,10 @@ void OutputsController::mnuGraphique_Click()
     BusyCursor busy;
     QList<outputs::QuotaBar> bars;
     if (!guarded(m_main.widget(), [&] {
-            bars = outputs::quotaBars(m_main.store().visites().forMedecin(doctor).get(),
-                                      m_main.store().passages().quotasForMedecin(doctor).get(), *year, Clock::today());
+            // The year's appointments and the quotas: one round trip to a server.
+            auto visits = m_main.store().visites().forMedecinYear(doctor, QString::number(*year));
+            auto quotas = m_main.store().passages().quotasForMedecin(doctor);
+            bars = outputs::quotaBars(visits.get(), quotas.get(), *year, Clock::today());
         }))
         return;
     if (bars.isEmpty()) {

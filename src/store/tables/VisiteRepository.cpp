@@ -74,6 +74,15 @@ Later<QList<VisiteRecord>> VisiteRepository::forMedecin(const QString &medecin) 
     return {std::move(q), readAll};
 }
 
+Later<QList<VisiteRecord>> VisiteRepository::forMedecinYear(const QString &medecin, const QString &an) const
+{
+    Query q(
+        m_db,
+        QStringLiteral("SELECT %1 FROM Visite WHERE Medecin = :medecin AND An = :an ORDER BY NumVisite").arg(kColumns));
+    q.bind(QStringLiteral(":medecin"), medecin).bind(QStringLiteral(":an"), an).later();
+    return {std::move(q), readAll};
+}
+
 QString VisiteRepository::dayOf(const VisiteRecord &v)
 {
     return v.an + u'-' + v.mois + u'-' + v.jour;

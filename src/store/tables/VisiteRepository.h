@@ -21,7 +21,8 @@ public:
     // after. Latest first (year, month, day descending).
     Later<QList<VisiteRecord>> forLaboMedecin(const QString &labo, const QString &medecin) const;
     Later<int> countForLaboYear(const QString &labo, const QString &an, const QString &medecin) const;
-    Later<QList<VisiteRecord>> forMedecin(const QString &medecin) const; // table order
+    Later<QList<VisiteRecord>> forMedecin(const QString &medecin) const;                        // table order
+    Later<QList<VisiteRecord>> forMedecinYear(const QString &medecin, const QString &an) const; // table order
     // The doctor's appointments before `today` ("yyyy-mm-dd"), the history
     // list: how many, and whole days of them within a range, newest day
     // first or oldest first, at least `limit` rows unless the range ends.
