@@ -120,8 +120,14 @@ public:
         });
     }
 
-    // The listening statement still waiting for a round trip goes now.
-    void check() override { m_db.flush(); }
+    // The listening statement still waiting for a round trip goes now;
+    // not a transaction's statements (a box may be open in its middle),
+    // which wait for its commit.
+    void check() override
+    {
+        if (!m_db.inTransaction())
+            m_db.flush();
+    }
 
 private:
     // The channel of the schema the tables are in, named on the server:
