@@ -3,6 +3,7 @@
 // and the window shows them without a click.
 #include "support/TestEnv.h"
 
+#include "agenda/core/AgendaFiles.h"
 #include "agenda/ui/BookingController.h"
 #include "app/ui/FrmLabo.h"
 #include "app/ui/LiveView.h"
@@ -117,6 +118,20 @@ private slots:
     // The laboratory shown in the record panel renamed, then deleted, on
     // the other workstation while something is typed in it: nothing typed is
     // written, the user is told, the list shows what is left.
+    // The doctor's files are followed from his selection on: a change made
+    // before the next look is not taken for the state already shown.
+    void absencesChangedRightAfterTheSelection()
+    {
+        LiveView::setCheckInterval(100);
+        tvtest::TestEnv env;
+        env.prepareData({u"Dr A"_s, u"Dr B"_s}, u"0,0,0,0"_s);
+        auto w = env.startWindow();
+        QTest::qWait(300);
+        w->view().labo.LstMed->setCurrentRow(1);
+        agendafiles::appendAbsences(env.dataFolder(), w->doctorEntry(), {u"12/03/2025"_s});
+        QTRY_COMPARE(w->view().agenda.FG->item(11, 0)->text(), u"Abs - mercredi"_s);
+    }
+
     void laboratoryRenamedThenDeletedElsewhere()
     {
         Workstations s;

@@ -5,6 +5,7 @@
 #include "agenda/ui/BookingController.h"
 #include "agenda/ui/MonthListPanel.h"
 #include "app/ui/FrmLabo.h"
+#include "app/ui/LiveView.h"
 #include "backups/ui/BackupsController.h"
 #include "common/ui/Widgets.h"
 #include "labs/ui/LabsController.h"
@@ -106,6 +107,7 @@ void FrmLabo::highlightTodayVisit(const QString &labo)
 
 void FrmLabo::agendaFollowsDoctor()
 {
+    m_live->followFiles();
     m_agenda->followDoctor();
 }
 

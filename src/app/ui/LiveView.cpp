@@ -90,6 +90,11 @@ void LiveView::check()
         m_soon.start();
 }
 
+void LiveView::followFiles()
+{
+    m_files.watch(watchedFiles());
+}
+
 void LiveView::pageShown()
 {
     if (m_hidden.any())

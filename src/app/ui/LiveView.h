@@ -34,6 +34,9 @@ public:
     void check();
     // Another page is shown: what changed on it meanwhile is read now.
     void pageShown();
+    // The shown doctor's files watched from now on, their state now the
+    // one shown: a change made before the next look is not missed.
+    void followFiles();
 
     // Tests shorten the time between two looks.
     static void setCheckInterval(int milliseconds);
