@@ -23,22 +23,6 @@ QString serverLocation(const ServerAddress &address)
     return QStringLiteral("%1 (base %2)").arg(address.hostForMessage(), address.dbname);
 }
 
-// The tables asked after together: one round trip on a server.
-QString missingTable(Database &db)
-{
-    std::vector<Query> checks;
-    const QStringList names = schema::tableNames();
-    checks.reserve(names.size());
-    for (const QString &table : names) {
-        checks.emplace_back(db, db.dialect().tableExists());
-        checks.back().bind(QStringLiteral(":name"), table).later();
-    }
-    for (qsizetype i = 0; i < names.size(); ++i)
-        if (!checks[static_cast<size_t>(i)].next())
-            return names.at(i);
-    return {};
-}
-
 // The checks of a server database just opened go with its first reads:
 // one round trip less for every start. A round trip broken before they
 // were answered sends them again with the next.
@@ -191,13 +175,13 @@ std::unique_ptr<Database> Database::open(const Location &location)
                            "Vérifiez le chemin inscrit dans CheminBase.cfg, ou recopiez-y le fichier Ferrune.mdb.")
                 .arg(QDir::toNativeSeparators(path)));
     auto db = openFile(path);
-    const QString missing = missingTable(*db);
+    // An older file gets the tables added since.
+    const QString missing = schema::OpeningChecks(*db).settle();
     if (!missing.isEmpty())
         throw StoreError(
             QStringLiteral("Le fichier « %1 » n'est pas une base de données du programme (table %2 absente).")
                 .arg(QDir::toNativeSeparators(path), missing));
     schema::ensureIndexes(*db);
-    schema::upgrade(*db); // an older file gets the new tables
     return db;
 }
 

@@ -34,7 +34,7 @@ const QList<Table> &tables()
 }
 
 // Tables a newer program added beside the four: an older database gets
-// them when it is opened (upgrade()), the four keep their columns.
+// them when it is opened (OpeningChecks), the four keep their columns.
 const QList<Table> &addedTables()
 {
     // Lien: the online booking link of a laboratory (its seed and the
@@ -161,22 +161,6 @@ void addTables(Database &db)
         execStatement(db, statement);
 }
 
-void upgrade(Database &db)
-{
-    // Every workstation and the web service try; a read-only file, or a
-    // server user without the right to create tables, still opens: what
-    // needs the new tables then says so when it is used.
-    try {
-        for (const Table &t : addedTables()) {
-            if (!db.hasTable(t.name)) {
-                addTables(db);
-                break;
-            }
-        }
-    } catch (const StoreError &) {
-    }
-}
-
 void ensureIndexes(Database &db)
 {
     // A database from an older release may lack them. A read-only file
@@ -234,8 +218,8 @@ QString OpeningChecks::settle()
     for (qsizetype i = 0; i < four.size(); ++i)
         if (!m_tables[static_cast<size_t>(i)].next())
             return four.at(i);
-    // As upgrade() does: a user without the right to create tables still
-    // works, what needs them says so when it is used.
+    // A read-only file, or a server user without the right to create
+    // tables, still works: what needs them says so when it is used.
     try {
         for (size_t i = static_cast<size_t>(four.size()); i < m_tables.size(); ++i)
             if (!m_tables[i].next()) {

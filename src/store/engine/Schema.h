@@ -24,14 +24,13 @@ void ensureIndexes(Database &db);
 void addChangeNotices(Database &db);
 // Adds them when `inPlace`, the answer to the dialect's question, says no.
 void completeChangeNotices(Database &db, bool inPlace);
-// The tables added beside the four (the online links), created when
-// missing; the four are not touched. upgrade() tests first and never throws.
+// The tables added beside the four (the online links); the four are not
+// touched.
 void addTables(Database &db);
-void upgrade(Database &db);
 
-// What a server database is checked for when opened, asked for with its
-// first round trip rather than in one of its own: the tables' presence and
-// the change notices.
+// What a database is checked for when opened: the tables' presence and the
+// change notices. On a server they are asked for with its first round
+// trip rather than in one of their own; on a file they run at once.
 class OpeningChecks {
 public:
     explicit OpeningChecks(Database &db);
