@@ -15,9 +15,8 @@ import urllib.parse
 import urllib.request
 
 from selenium import webdriver
-from selenium.common.exceptions import NoSuchElementException
+from selenium.common.exceptions import NoSuchElementException, WebDriverException
 from selenium.webdriver.common.by import By
-from selenium.webdriver.support import expected_conditions
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 SERVICE, FIXTURE = sys.argv[1], sys.argv[2]
@@ -29,6 +28,15 @@ def free_port():
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
 
+
+def gone(element):
+    """The element left the page: stale, or, while the next page loads,
+    a node Chromium no longer finds in its document."""
+    try:
+        element.is_enabled()
+        return False
+    except WebDriverException:
+        return True
 
 class BookingPage(unittest.TestCase):
     @classmethod
@@ -86,7 +94,7 @@ class BookingPage(unittest.TestCase):
         """Clicks and waits for the answer's page."""
         old = self.driver.find_element(By.ID, "message")
         button.click()
-        WebDriverWait(self.driver, 10).until(expected_conditions.staleness_of(old))
+        WebDriverWait(self.driver, 10).until(lambda driver: gone(old))
 
     def book(self, iso, heure=None):
         self.day(iso).click()
