@@ -226,6 +226,12 @@ void BookingController::askPast()
     m_main.store().visites().countPast(m_main.currentDoctor(), past);
 }
 
+void BookingController::askHistory()
+{
+    if (m_main.hasDoctor())
+        m_w.historyModel->askRefresh(historySource());
+}
+
 void BookingController::Liste_RV_Medecin()
 {
     if (!m_main.hasDoctor())
@@ -246,7 +252,7 @@ DayListModel::Source BookingController::historySource()
     const QString doctor = m_main.currentDoctor();
     // Read while the list is shown: a failure or a closed database ends the
     // list where it is.
-    return VisitHistoryModel::source(
+    DayListModel::Source source = VisitHistoryModel::source(
         [this, doctor, today] {
             int rows = 0;
             if (m_main.hasStore())
@@ -261,6 +267,12 @@ DayListModel::Source BookingController::historySource()
                 });
             return page;
         });
+    source.askCount = [this, doctor, today] { m_main.store().visites().countPast(doctor, today); };
+    source.ask = [this, doctor, today](const DayListModel::Span &span, bool newestFirst, int limit) {
+        m_main.store().visites().pastDays(doctor, today, {span.newest, span.oldest, span.inclusive}, newestFirst,
+                                          limit);
+    };
+    return source;
 }
 
 void BookingController::fillToday()
@@ -320,9 +332,11 @@ void BookingController::askAfterChange(const VisiteRecord &visite)
     // The grid shows the visit's month: its read is that one.
     if (gridShows(visite.an, visite.mois))
         store.visites().forMonth(doctor, visite.an, visite.mois);
-    const booking::DayKey today = keyOf(Clock::today());
-    if (rvlists::dayOf(visite) == Clock::today())
-        store.visites().forDay(doctor, today.jour, today.mois, today.an);
+    const auto day = rvlists::dayOf(visite);
+    if (day == Clock::today())
+        askToday();
+    else if (day && *day < Clock::today())
+        askHistory();
 }
 
 void BookingController::appointmentChanged(const VisiteRecord &visite)
@@ -337,6 +351,17 @@ void BookingController::appointmentChanged(const VisiteRecord &visite)
         fillToday();
     else if (day && *day < Clock::today())
         m_w.historyModel->refresh();
+}
+
+void BookingController::askAfterPurge(const QString &an)
+{
+    if (!m_main.hasDoctor())
+        return;
+    if (an == QString::number(Clock::today().year()))
+        askToday();
+    askHistory();
+    if (m_main.hasLabo())
+        m_main.store().visites().forLaboMedecin(m_main.currentLabo(), m_main.currentDoctor());
 }
 
 void BookingController::yearPurged(const QString &an)

@@ -19,12 +19,12 @@ public:
 
     void Liste_RV_Labo_Medecin();
     void Liste_RV_Medecin();
-    // What Liste_RV_Medecin and Liste_RV_Labo_Medecin will read, asked
-    // ahead (ReadAhead).
-    // The reads of the day list and of the past appointments' first page,
-    // asked for ahead (ReadAhead).
+    // What the lists will read, asked for ahead (ReadAhead): the day's
+    // list, the past appointments' first page, the history's refresh,
+    // and those three with the pair's list.
     void askToday();
     void askPast();
+    void askHistory();
     void askDoctorLists();
     void mnusupRV_Click();
 
@@ -41,6 +41,8 @@ public:
     // lists and the grid that show it follow.
     void appointmentChanged(const VisiteRecord &visite);
     void yearPurged(const QString &an);
+    // What yearPurged will read but the grid, asked ahead (ReadAhead).
+    void askAfterPurge(const QString &an);
     // Today's list and the history as another workstation may have left
     // them, or read for a new day; their selection and scroll position kept.
     void refreshToday();

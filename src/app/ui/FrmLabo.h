@@ -107,6 +107,7 @@ public:
     void agendaFollowsDoctor() override;
     void showDoctorMonth() override;
     void yearPurged(const QString &an) override;
+    void askAfterPurge(const QString &an) override;
     QString displayedYear() const override;
     std::optional<ShownList> shownMonthList() override;
 

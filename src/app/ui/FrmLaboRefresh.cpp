@@ -53,7 +53,7 @@ live::Parts FrmLabo::onScreen(const live::Parts &parts) const
 }
 
 // The reads of the parts whose reads are known before they are made (the
-// long lists read theirs after, from what they show).
+// products' history reads its own after, from what it shows).
 void FrmLabo::askParts(const live::Parts &parts)
 {
     if (parts.laboratories)
@@ -68,6 +68,8 @@ void FrmLabo::askParts(const live::Parts &parts)
         m_agenda->askDoctorMonth();
     if (parts.today)
         m_booking->askToday();
+    if (parts.history)
+        m_booking->askHistory();
 }
 
 void FrmLabo::refreshParts(const live::Parts &parts)

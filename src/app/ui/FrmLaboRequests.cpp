@@ -121,6 +121,13 @@ void FrmLabo::yearPurged(const QString &an)
     m_booking->yearPurged(an);
 }
 
+void FrmLabo::askAfterPurge(const QString &an)
+{
+    m_booking->askAfterPurge(an);
+    if (hasDoctor() && an == displayedYear())
+        m_agenda->askDoctorMonth();
+}
+
 QString FrmLabo::displayedYear() const
 {
     return m_agenda->displayedYear();

@@ -139,15 +139,38 @@ void DayListModel::refresh(Source source)
     refresh();
 }
 
+DayListModel::Reread DayListModel::reread() const
+{
+    Reread r;
+    r.top = m_top.isEmpty() ? Span{} : Span{QString(), m_top.constLast().day, true};
+    r.topLimit = m_top.isEmpty() ? FirstPage : kWhole;
+    if (!m_bottom.isEmpty())
+        r.bottom = Span{m_bottom.constFirst().day, QString(), true};
+    return r;
+}
+
+void DayListModel::askRefresh(const Source &source) const
+{
+    if (!m_source || !source.ask || !source.askCount)
+        return;
+    const Reread r = reread();
+    source.ask(r.top, true, r.topLimit);
+    if (r.bottom)
+        source.ask(*r.bottom, false, kWhole);
+    // An empty list needs its count only when it grew past a page.
+    if (!m_top.isEmpty() || !m_bottom.isEmpty())
+        source.askCount();
+}
+
 void DayListModel::refresh()
 {
     if (!m_source)
         return;
     // The days read so far, read again whole; the count tells how many rows
     // lie between them now.
-    const Page top =
-        m_top.isEmpty() ? read({}, true, FirstPage) : read({QString(), m_top.constLast().day, true}, true, kWhole);
-    const Page bottom = m_bottom.isEmpty() ? Page{} : read({m_bottom.constFirst().day, QString(), true}, false, kWhole);
+    const Reread r = reread();
+    const Page top = read(r.top, true, r.topLimit);
+    const Page bottom = r.bottom ? read(*r.bottom, false, kWhole) : Page{};
     const int known = static_cast<int>(top.rows.size() + bottom.rows.size());
     const bool wholeList = m_top.isEmpty() && m_bottom.isEmpty() && !top.more;
     const int gap = wholeList ? 0 : std::max(m_source.count() - known, top.more ? 1 : 0);

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <functional>
+#include <optional>
 
 namespace tv {
 
@@ -40,6 +41,10 @@ public:
         // At least `limit` rows of the span unless it ends there, whole
         // days, from its newest day or from its oldest.
         std::function<Page(const Span &span, bool newestFirst, int limit)> read;
+        // The same reads asked for without their answers (optional), so
+        // that a refresh's reads reach a server together: see askRefresh().
+        std::function<void()> askCount;
+        std::function<void(const Span &span, bool newestFirst, int limit)> ask;
         explicit operator bool() const { return count && read; }
     };
 
@@ -51,6 +56,9 @@ public:
     // (the day changed); nothing when nothing is shown.
     void refresh();
     void refresh(Source source);
+    // Asks `source` for the reads refresh() will make, which it then takes
+    // when both run within one ReadAhead: one round trip to a server.
+    void askRefresh(const Source &source) const;
     void clear() override;
     bool isShown() const { return static_cast<bool>(m_source); }
 
@@ -70,6 +78,13 @@ private:
     bool same(const Row &a, const Row &b) const;
     Page read(const Span &span, bool newestFirst, int limit) const;
     Span gapSpan() const;
+    // What refresh() reads again: the days read from each end.
+    struct Reread {
+        Span top;
+        int topLimit = 0;
+        std::optional<Span> bottom;
+    };
+    Reread reread() const;
     void fillGap(bool fromTop, int limit);
     void resizeGap(int rows);
     // Brings `rows`, at `offset` in the list, to `target` one change at a

@@ -88,6 +88,8 @@ public:
     virtual void showDoctorMonth() = 0;
     // The appointments of year `an` were purged. Throws StoreError.
     virtual void yearPurged(const QString &an) = 0;
+    // What yearPurged will read, asked ahead (ReadAhead).
+    virtual void askAfterPurge(const QString &an) = 0;
     virtual QString displayedYear() const = 0; // the year box's text
     // The month list, when it is shown instead of the grid.
     virtual std::optional<ShownList> shownMonthList() = 0;

@@ -7,6 +7,7 @@
 #include "common/ui/MainWindow.h"
 #include "maintenance/core/DataCopy.h"
 #include "maintenance/ui/AccessImport.h"
+#include "store/engine/Database.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
 #include "store/tables/Store.h"
@@ -402,7 +403,11 @@ void MaintenanceController::mnuPurger_Click()
     if (!dialogs::askYesNo(m_main.widget(), QStringLiteral("Purger l'année ") + year + QStringLiteral(" ? "), true))
         return;
     guarded(m_main.widget(), [&] {
+        Database &db = m_main.store().db();
         VisiteRepository &visites = m_main.store().visites();
+        // Two round trips to a server: the count, then the delete with what
+        // the window shows after it.
+        const ReadAhead ahead(db, [&] { visites.countYear(year); });
         if (visites.countYear(year) == 0) {
             dialogs::information(m_main.widget(), QStringLiteral("Pas de rendez vous pour cette année."));
             return;
@@ -412,7 +417,9 @@ void MaintenanceController::mnuPurger_Click()
         {
             // A year is tens of thousands of rows at a large practice.
             const BusyCursor busy;
+            Transaction purge(db, {}, Transaction::Repeat::Yes);
             visites.removeYear(year);
+            purge.commit([&] { m_main.askAfterPurge(year); });
             m_main.yearPurged(year);
         }
         // A server reclaims the room by itself.

@@ -10,6 +10,7 @@
 #include "app/ui/FrmLabo.h"
 #include "common/ui/Dialogs.h"
 #include "common/ui/Widgets.h"
+#include "maintenance/ui/MaintenanceController.h"
 #include "store/engine/Notifier.h"
 #include "store/engine/StoreError.h"
 #include "store/files/SettingsFiles.h"
@@ -205,6 +206,11 @@ private slots:
         // day list read again together (one).
         QTest::newRow("other workstation's booking") << 4 << 2 << u"BETA"_s;
         QTest::newRow("doctor's lists") << 5 << 1 << u"05/03/2025  (libre)"_s;
+        // The history already shown (its count read again with its days):
+        // the other workstation's insert, then one refresh.
+        QTest::newRow("other workstation's booking on a past day") << 6 << 2 << u"05/03/2025  (libre)"_s;
+        // The count, then the delete with the grid and the lists after it.
+        QTest::newRow("purge of a year") << 7 << 2 << u"05/03/2025  (libre)"_s;
     }
     void roundTripsOfAnAction()
     {
@@ -217,9 +223,18 @@ private slots:
             p.w.reset();
             QTest::qWait(100);
         }
-        const auto other = action == 4 ? p.env.openStore() : nullptr;
-        if (action == 5)
+        const auto other = action == 4 || action == 6 ? p.env.openStore() : nullptr;
+        if (action >= 5)
             p.book(u"05/03/2025"_s);
+        if (action >= 6) {
+            for (const QString &an : {u"2023"_s, u"2025"_s})
+                p.w->store().visites().insert({0, u"DR A"_s, u"ALPHA"_s, u"10"_s, u"02"_s, an, {}});
+            p.w->Liste_RV_Medecin();
+            p.w->Liste_RV_Labo_Medecin();
+            QTest::qWait(300);
+            script::pushInput(u"2023"_s);
+            script::push(QMessageBox::Yes);
+        }
         const long long before = p.proxy->roundTrips();
         switch (action) {
         case 0: p.w->view().labo.LstLabo->setCurrentRow(1); break;
@@ -234,7 +249,16 @@ private slots:
             other->visites().insert({0, u"DR A"_s, u"BETA"_s, u"05"_s, u"03"_s, u"2025"_s, {}});
             QTRY_COMPARE(p.w->view().agenda.LstRVJour->count(), 1);
             break;
-        default: p.w->Liste_RV_Medecin(); break;
+        case 5: p.w->Liste_RV_Medecin(); break;
+        case 6:
+            other->visites().insert({0, u"DR A"_s, u"BETA"_s, u"20"_s, u"02"_s, u"2025"_s, {}});
+            QTRY_COMPARE(p.w->view().agenda.LstHist->count(), 3);
+            break;
+        default:
+            p.w->maintenance().mnuPurger_Click();
+            QCOMPARE(p.w->view().agenda.LstHist->count(), 1);
+            QCOMPARE(p.w->view().agenda.LstRV->count(), 2);
+            break;
         }
         // None after it either: the server's notice of this workstation's
         // own change reads nothing again.
@@ -243,7 +267,7 @@ private slots:
         const QStringList texts{p.w->view().labo.LBlLabo->text(), p.w->currentDoctor(),
                                 p.w->view().agenda.LstRV->text(0), p.w->view().labo.LstLabo->text(1),
                                 p.w->view().agenda.LstRVJour->text(0).section(u' ', -1)};
-        QCOMPARE(texts.at(action == 5 ? 2 : action), shown);
+        QCOMPARE(texts.at(action >= 5 ? 2 : action), shown);
         QVERIFY(tvtest::noUnexpectedDialogs());
     }
 
