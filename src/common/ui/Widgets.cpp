@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QStringListModel>
 
 #include <algorithm>
 
@@ -286,6 +287,18 @@ void syncEntries(QComboBox *combo, const QStringList &entries)
     syncWith(box, entries);
     if (combo->currentIndex() < 0 || combo->currentText() != selected)
         combo->setCurrentIndex(selected.isNull() ? -1 : static_cast<int>(entries.indexOf(selected)));
+}
+
+void setEntries(QComboBox *combo, const QStringList &entries)
+{
+    const QSignalBlocker blocker(combo);
+    if (auto *names = qobject_cast<QStringListModel *>(combo->model())) {
+        names->setStringList(entries);
+    } else {
+        combo->clear();
+        combo->addItems(entries);
+    }
+    combo->setCurrentIndex(-1);
 }
 
 QToolButton *pictureButton(const QString &name, const QString &iconPath, QWidget *parent)

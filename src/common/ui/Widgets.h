@@ -161,6 +161,9 @@ private:
 // selected otherwise. No handler runs.
 void syncEntries(QListWidget *list, const QStringList &entries);
 void syncEntries(QComboBox *combo, const QStringList &entries);
+// The combo's entries replaced at once: whole by a QStringListModel (no
+// item per name), one by one otherwise. Nothing is left chosen.
+void setEntries(QComboBox *combo, const QStringList &entries);
 
 // The picture buttons of the icon bar and of the pages.
 QToolButton *pictureButton(const QString &name, const QString &iconPath, QWidget *parent);

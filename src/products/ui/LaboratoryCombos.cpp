@@ -26,15 +26,10 @@ void insertSorted(QComboBox *combo, const QString &entry)
 
 void reload(ProductsWidgets &w, const QStringList &labos, const QStringList &delegates)
 {
-    const QSignalBlocker b1(w.CboLs), b2(w.CboLh), b3(w.CboDh), b4(w.CboDs);
-    for (QComboBox *combo : {w.CboLs, w.CboLh, w.CboDh, w.CboDs})
-        combo->clear();
-    w.CboLs->addItems(labos);
-    w.CboLh->addItems(labos);
-    w.CboDh->addItems(delegates);
-    w.CboDs->addItems(delegates);
-    for (QComboBox *combo : {w.CboLs, w.CboLh, w.CboDh, w.CboDs})
-        combo->setCurrentIndex(-1);
+    setEntries(w.CboLs, labos);
+    setEntries(w.CboLh, labos);
+    setEntries(w.CboDh, delegates);
+    setEntries(w.CboDs, delegates);
 }
 
 void follow(ProductsWidgets &w, const QStringList &labos, const QStringList &delegates)

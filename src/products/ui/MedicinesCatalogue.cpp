@@ -71,15 +71,8 @@ void MedicinesCatalogue::followFile()
 void MedicinesCatalogue::loadMedicines()
 {
     const QStringList entries = this->entries();
-    {
-        const QSignalBlocker b1(m_w.CboPr), b2(m_w.CboPrPr);
-        m_w.CboPr->clear();
-        m_w.CboPrPr->clear();
-        m_w.CboPr->addItems(entries);
-        m_w.CboPrPr->addItems(entries);
-        m_w.CboPr->setCurrentIndex(-1);
-        m_w.CboPrPr->setCurrentIndex(-1);
-    }
+    setEntries(m_w.CboPr, entries);
+    setEntries(m_w.CboPrPr, entries);
     setEditText(kBlankEntry);
 }
 

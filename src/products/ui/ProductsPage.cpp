@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,6 +42,8 @@ QComboBox *longCombo(const QString &name, QWidget *parent)
     auto *combo = named<QComboBox>(name, parent);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo->setMinimumContentsLength(16);
+    // Thousands of names, given whole to a list model (setEntries).
+    combo->setModel(new QStringListModel(combo));
     if (auto *list = qobject_cast<QListView *>(combo->view()))
         list->setUniformItemSizes(true);
     return combo;
